@@ -1,0 +1,25 @@
+// Shell, system and message helpers: the single-instance guard, shortcuts, one file on the
+// clipboard, message boxes by string id, versions, the taskbar and the virtual screen.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/CString.h"
+
+// 1 while a question message box is up.
+extern BOOL g_bConfirmOpen;
+
+BOOL IsAlreadyRunning(const wchar_t* name);
+BOOL CreateShortcut(CString target, CString linkPath);
+BOOL ResolveShortcut(CString& out, CString linkPath);
+BOOL CopyFileToClipboard(CString path);
+CString LoadResString(UINT id);
+void ShowWarningMessage(UINT id, UINT flags = MB_OK);
+int ShowQuestionMessage(UINT id, UINT flags = 0);
+BOOL GetOSInfo(CString* name, CString* servicePack, int* major, int* minor);
+int GetUILanguage();
+CString GetAppVersion();
+int ParseVersionNumber(CString text);
+void GetTaskbarInfo(RECT* rect, BOOL* autoHide, UINT* edge);
+BOOL IsBeyondScreenX(int x);
+BOOL IsBeyondScreenY(int y);
