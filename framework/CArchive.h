@@ -62,6 +62,11 @@ public:
 private:
     void FillBuffer(UINT wanted);
     void ReadExact(void* buffer, UINT count);  // raises endOfFile when short
+    void WriteBuffer();                         // hands the stored bytes to the file
+    CFile* CheckOpen(bool forLoading);          // the file, or raises when unusable
+    // Bytes still to come (buffered and in the file); -1 when the file cannot tell.
+    LONGLONG BytesLeft();
+    [[noreturn]] void Raise(int cause) const;
 
     CFile* m_file;
     UINT m_mode;

@@ -43,8 +43,8 @@ public:
     virtual ULONGLONG Seek(LONGLONG offset, UINT from);
     ULONGLONG SeekToEnd() { return Seek(0, end); }
     void SeekToBegin() { Seek(0, begin); }
-    ULONGLONG GetLength() const;
-    ULONGLONG GetPosition() const;
+    virtual ULONGLONG GetLength() const;
+    virtual ULONGLONG GetPosition() const;
     virtual void Flush();
     BOOL IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
     HANDLE GetHandle() const { return m_hFile; }
