@@ -1,0 +1,613 @@
+#include "model/IconManager.h"
+
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "core/Logger.h"
+#include "core/PathHelpers.h"
+#include "framework/CException.h"
+
+namespace Model {
+
+namespace {
+
+const int kFolderType = 2;
+
+// Icons larger than this cannot be described by an ICO directory entry.
+const int kMaxIconSide = 256;
+// No cache file comes near this; anything larger is not read at all.
+const DWORD kMaxIconFileBytes = 4u * 1024u * 1024u;
+// Numbers of "ext" files beyond this are not counted, so the counter can never overflow.
+const long kMaxExtNumber = 999999999;
+
+const size_t kIconDirSize = 6;
+const size_t kIconEntrySize = 16;
+const size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);  // 40
+
+// ---------------------------------------------------------------- small owners
+
+class ScreenDC
+{
+public:
+    ScreenDC() : m_dc(::GetDC(nullptr)) {}
+    ~ScreenDC() { if (m_dc) ::ReleaseDC(nullptr, m_dc); }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
+// The two bitmaps that GetIconInfo hands out, deleted together.
+class IconBitmaps
+{
+public:
+    IconBitmaps() = default;
+    ~IconBitmaps()
+    {
+        if (info.hbmColor) ::DeleteObject(info.hbmColor);
+        if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    }
+    IconBitmaps(const IconBitmaps&) = delete;
+    IconBitmaps& operator=(const IconBitmaps&) = delete;
+
+    ICONINFO info = {};
+};
+
+class FileHandle
+{
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+    BOOL Close()
+    {
+        if (m_handle == INVALID_HANDLE_VALUE)
+            return TRUE;
+        const BOOL ok = ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// A BITMAPINFO with room for the largest colour table GetDIBits may write after it: reading
+// a 1-bit mask writes two colours behind the header.
+struct DibInfo
+{
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+// ---------------------------------------------------------------- little-endian bytes
+
+void PutWord(std::vector<BYTE>& out, WORD value)
+{
+    out.push_back(static_cast<BYTE>(value & 0xFF));
+    out.push_back(static_cast<BYTE>(value >> 8));
+}
+
+void PutDword(std::vector<BYTE>& out, DWORD value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<BYTE>((value >> shift) & 0xFF));
+}
+
+void PutLong(std::vector<BYTE>& out, LONG value)
+{
+    PutDword(out, static_cast<DWORD>(value));
+}
+
+WORD GetWord(const BYTE* p)
+{
+    return static_cast<WORD>(p[0] | (p[1] << 8));
+}
+
+DWORD GetDword(const BYTE* p)
+{
+    return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) |
+           (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[3]) << 24);
+}
+
+LONG GetLong(const BYTE* p)
+{
+    return static_cast<LONG>(GetDword(p));
+}
+
+// Bytes of one DIB row of the given width and depth, padded to 4 bytes.
+size_t DibStride(LONG width, int bitCount)
+{
+    return ((static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32) * 4;
+}
+
+bool IsSupportedDepth(int bitCount)
+{
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32;
+}
+
+// ---------------------------------------------------------------- writing
+
+// Reads one of the icon's bitmaps as a bottom-up DIB at the given depth.
+bool ReadBitmapBits(HDC dc, HBITMAP bitmap, int bitCount, DibInfo& info, std::vector<BYTE>& bits)
+{
+    std::memset(&info, 0, sizeof(info));
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    if (!::GetDIBits(dc, bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
+        return false;
+    const LONG width = info.header.biWidth;
+    const LONG height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
+    if (width <= 0 || height <= 0 || width > kMaxIconSide || height > kMaxIconSide)
+        return false;
+    info.header.biHeight = height;
+    info.header.biBitCount = static_cast<WORD>(bitCount);
+    info.header.biCompression = BI_RGB;
+    info.header.biSizeImage = 0;
+    bits.assign(DibStride(width, bitCount) * static_cast<size_t>(height), 0);
+    const int rows = ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(),
+                                 reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    return rows == height && info.header.biWidth == width && info.header.biHeight == height;
+}
+
+// The whole ICO file of one icon: directory, one entry, the image header (with its colour
+// table below 24 bits), the colour bits and the 1-bit mask.
+bool BuildIconImage(HICON icon, int bitCount, std::vector<BYTE>& out)
+{
+    if (!icon || !IsSupportedDepth(bitCount))
+        return false;
+    ScreenDC dc;
+    if (!dc.get())
+        return false;
+    IconBitmaps bitmaps;
+    if (!::GetIconInfo(icon, &bitmaps.info) || !bitmaps.info.hbmColor || !bitmaps.info.hbmMask)
+        return false;
+
+    DibInfo color;
+    std::vector<BYTE> colorBits;
+    if (!ReadBitmapBits(dc.get(), bitmaps.info.hbmColor, bitCount, color, colorBits))
+        return false;
+    DibInfo mask;
+    std::vector<BYTE> maskBits;
+    if (!ReadBitmapBits(dc.get(), bitmaps.info.hbmMask, 1, mask, maskBits))
+        return false;
+    const LONG width = color.header.biWidth;
+    const LONG height = color.header.biHeight;
+    if (mask.header.biWidth != width || mask.header.biHeight != height)
+        return false;
+
+    const size_t tableSize = bitCount < 24 ? 4u * (1u << bitCount) : 0u;
+    const size_t headerSize = kInfoHeaderSize + tableSize;
+    const DWORD bitsSize = static_cast<DWORD>(colorBits.size() + maskBits.size());
+    const DWORD bytesInImage = static_cast<DWORD>(headerSize) + bitsSize;
+
+    out.clear();
+    out.reserve(kIconDirSize + kIconEntrySize + bytesInImage);
+    PutWord(out, 0);  // reserved
+    PutWord(out, 1);  // type: icon
+    PutWord(out, 1);  // one image
+    out.push_back(static_cast<BYTE>(width & 0xFF));
+    out.push_back(static_cast<BYTE>(height & 0xFF));
+    out.push_back(static_cast<BYTE>(bitCount == 4 ? 16 : 0));
+    out.push_back(0);                                   // reserved
+    PutWord(out, 0);                                    // planes
+    PutWord(out, static_cast<WORD>(bitCount));
+    PutDword(out, bytesInImage);
+    PutDword(out, static_cast<DWORD>(kIconDirSize + kIconEntrySize));
+
+    const BITMAPINFOHEADER& h = color.header;
+    PutDword(out, static_cast<DWORD>(kInfoHeaderSize));
+    PutLong(out, width);
+    PutLong(out, height * 2);  // colour rows and mask rows
+    PutWord(out, h.biPlanes);
+    PutWord(out, static_cast<WORD>(bitCount));
+    PutDword(out, BI_RGB);
+    PutDword(out, bitsSize);
+    PutLong(out, h.biXPelsPerMeter);
+    PutLong(out, h.biYPelsPerMeter);
+    // The full colour table (or none) always follows, which 0 says for every depth.
+    PutDword(out, 0);
+    PutDword(out, 0);
+    if (tableSize) {
+        const BYTE* table = reinterpret_cast<const BYTE*>(color.colors);
+        out.insert(out.end(), table, table + tableSize);
+    }
+    out.insert(out.end(), colorBits.begin(), colorBits.end());
+    out.insert(out.end(), maskBits.begin(), maskBits.end());
+    return true;
+}
+
+// Writes the bytes as the whole file in one go. A file that could not be written whole is
+// deleted again, so a reader never meets a partial icon file.
+BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
+{
+    FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return FALSE;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(bytes.size() - done);
+        ok = ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written > 0;
+        done += written;
+    }
+    if (!file.Close())
+        ok = false;
+    if (!ok) {
+        ::DeleteFileW(path);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- reading
+
+// Reads a whole file of at most kMaxIconFileBytes.
+bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes)
+{
+    FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return false;
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxIconFileBytes)
+        return false;
+    bytes.assign(static_cast<size_t>(size.QuadPart), 0);
+    DWORD read = 0;
+    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           read == bytes.size();
+}
+
+// One bitmap image of an ICO file: its header, colour table, colour rows and mask rows must
+// lie inside the bytes the directory gives it, and describe an image that the entry agrees with.
+bool IsWellFormedImage(const BYTE* entry, const BYTE* image, size_t imageBytes)
+{
+    if (imageBytes < kInfoHeaderSize)
+        return false;
+    const DWORD headerSize = GetDword(image);
+    const LONG width = GetLong(image + 4);
+    const LONG doubledHeight = GetLong(image + 8);
+    const WORD planes = GetWord(image + 12);
+    const WORD bitCount = GetWord(image + 14);
+    const DWORD compression = GetDword(image + 16);
+    const DWORD sizeImage = GetDword(image + 20);
+    const DWORD colorsUsed = GetDword(image + 32);
+    if (headerSize != kInfoHeaderSize || planes != 1 || compression != BI_RGB)
+        return false;
+    if (!IsSupportedDepth(bitCount))
+        return false;
+    if (width <= 0 || width > kMaxIconSide || doubledHeight <= 0 || doubledHeight % 2 != 0 ||
+        doubledHeight / 2 > kMaxIconSide)
+        return false;
+    const LONG height = doubledHeight / 2;
+    if (entry[0] != static_cast<BYTE>(width & 0xFF) || entry[1] != static_cast<BYTE>(height & 0xFF))
+        return false;
+
+    size_t tableEntries = 0;
+    if (bitCount <= 8) {
+        const size_t full = size_t(1) << bitCount;
+        if (colorsUsed > full)
+            return false;
+        tableEntries = colorsUsed ? colorsUsed : full;
+    } else if (colorsUsed != 0) {
+        return false;
+    }
+    const size_t colorSize = DibStride(width, bitCount) * static_cast<size_t>(height);
+    const size_t maskSize = DibStride(width, 1) * static_cast<size_t>(height);
+    if (sizeImage != 0 && sizeImage != colorSize && sizeImage != colorSize + maskSize)
+        return false;
+    return kInfoHeaderSize + 4 * tableEntries + colorSize + maskSize <= imageBytes;
+}
+
+// The whole file must be an icon directory whose every image lies inside the file.
+bool IsWellFormedIconFile(const std::vector<BYTE>& bytes)
+{
+    const size_t size = bytes.size();
+    if (size < kIconDirSize)
+        return false;
+    const BYTE* data = bytes.data();
+    if (GetWord(data) != 0 || GetWord(data + 2) != 1)
+        return false;
+    const size_t count = GetWord(data + 4);
+    if (count == 0)
+        return false;
+    const size_t directoryEnd = kIconDirSize + count * kIconEntrySize;
+    if (directoryEnd > size)
+        return false;
+    for (size_t i = 0; i < count; ++i) {
+        const BYTE* entry = data + kIconDirSize + i * kIconEntrySize;
+        const uint64_t imageBytes = GetDword(entry + 8);
+        const uint64_t offset = GetDword(entry + 12);
+        if (offset < directoryEnd || offset + imageBytes > size)
+            return false;
+        if (!IsWellFormedImage(entry, data + offset, static_cast<size_t>(imageBytes)))
+            return false;
+    }
+    return true;
+}
+
+// Lets GDI+ decode the checked bytes into an icon with its alpha channel.
+HICON IconFromBytes(const std::vector<BYTE>& bytes)
+{
+    IStream* stream = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (!stream)
+        return nullptr;
+    HICON icon = nullptr;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap) == Gdiplus::Ok && bitmap) {
+        if (Gdiplus::DllExports::GdipCreateHICONFromBitmap(bitmap, &icon) != Gdiplus::Ok)
+            icon = nullptr;
+        Gdiplus::DllExports::GdipDisposeImage(bitmap);
+    }
+    stream->Release();
+    return icon;
+}
+
+// A key is used as a file name in the cache folder: it must not reach out of it (a folder
+// name with a dot gives an "extension" holding a backslash) nor name a stream or a device.
+bool IsPlainKey(const CString& key)
+{
+    for (int i = 0; i < key.GetLength(); ++i) {
+        const wchar_t ch = key[i];
+        if (ch < 0x20 || std::wcschr(L"\\/:*?\"<>|", ch))
+            return false;
+    }
+    return true;
+}
+
+bool ParseExtNumber(const CString& title, long& number)
+{
+    // "ext" and the digits that follow it; no digits count as 0.
+    number = 0;
+    for (int i = 3; i < title.GetLength(); ++i) {
+        const wchar_t ch = title[i];
+        if (ch < L'0' || ch > L'9')
+            break;
+        number = number * 10 + (ch - L'0');
+        if (number > kMaxExtNumber)
+            return false;
+    }
+    return true;
+}
+
+void LogCaught(const wchar_t* where)
+{
+    try {
+        Log(L"ERR!", where);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the cache
+
+IconManager::IconManager() = default;
+
+IconManager::~IconManager() = default;
+
+void IconManager::Init(CString folder)
+{
+    m_strFolder = folder;
+    m_nNextExt = GetNextExtIndex();
+    CreateDirectoryTree(m_strFolder);
+}
+
+BOOL IconManager::IsPerItemKey(const CString& key)
+{
+    if (key.GetLength() < 4 || key.Left(3) != CString(L"ext"))
+        return FALSE;
+    for (int i = 3; i < key.GetLength(); ++i) {
+        if (key[i] < L'0' || key[i] > L'9')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+IconManager::_ICON_INFO* IconManager::Find(const CString& key)
+{
+    for (_ICON_INFO& info : m_icons) {
+        if (info.strKey == key)
+            return &info;
+    }
+    return nullptr;
+}
+
+CString IconManager::TakePerItemKey()
+{
+    // Files of an earlier run (or another program) may hold a number the counter has not
+    // reached: two items must never share one pair of files.
+    for (;;) {
+        const CString key = FormatString(L"ext%d", m_nNextExt);
+        ++m_nNextExt;
+        if (!FileExists(GetIconPath(key, FALSE)) && !FileExists(GetIconPath(key, TRUE)) && !Find(key))
+            return key;
+    }
+}
+
+BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
+{
+    try {
+        CString k = type == kFolderType ? CString(L"folder") : GetExtension(path);
+        if (!IsPlainKey(k))
+            k = CString();  // the key of files without an extension
+
+        // "exe", "lnk" and "url" items show icons of their own; so does a file whose
+        // extension looks like a per-item key, which must not take over another item's icon.
+        const bool shapedLikePerItem = IsPerItemKey(k) != FALSE;
+        if (!shapedLikePerItem) {
+            if (Find(k)) {
+                key = k;
+                return TRUE;
+            }
+            if (IconFileExists(k)) {
+                _ICON_INFO entry;
+                entry.strKey = k;
+                entry.hSmall = LoadIconFile(GetIconPath(k, FALSE));
+                entry.hLarge = LoadIconFile(GetIconPath(k, TRUE));
+                key = k;
+                m_icons.push_back(entry);
+                return TRUE;
+            }
+        }
+
+        _ICON_INFO entry;
+        if (shapedLikePerItem || k == L"exe" || k == L"lnk" || k == L"url")
+            entry.strKey = TakePerItemKey();
+        else
+            entry.strKey = k;
+        key = entry.strKey;
+
+        entry.hSmall = GetShellIcon(path, FALSE);
+        entry.hLarge = GetShellIcon(path, TRUE);
+        if (entry.hSmall)
+            SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
+        if (entry.hLarge)
+            SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
+        m_icons.push_back(entry);
+    } catch (CException* e) {
+        LogException(L"ERR!", L"<icon> RegisterIcon", __LINE__, e);
+    } catch (const std::bad_alloc&) {
+        LogCaught(L"<icon> RegisterIcon: out of memory");
+    } catch (...) {
+        LogCaught(L"<icon> RegisterIcon failed");
+    }
+    return TRUE;
+}
+
+HICON IconManager::GetIcon(CString key, int size)
+{
+    const BOOL large = size != 0;
+    if (!IsPlainKey(key)) {
+        Log(L"warn", CString(L"Can't load icon:") + key);
+        return nullptr;
+    }
+    const CString path = GetIconPath(key, large);
+    if (_ICON_INFO* listed = Find(key)) {
+        HICON& handle = large ? listed->hLarge : listed->hSmall;
+        if (!handle)
+            handle = LoadIconFile(path);
+        return handle;
+    }
+    _ICON_INFO entry;
+    entry.strKey = key;
+    HICON& handle = large ? entry.hLarge : entry.hSmall;
+    handle = LoadIconFile(path);
+    if (!handle)
+        return nullptr;
+    const HICON result = handle;
+    try {
+        m_icons.push_back(entry);
+    } catch (...) {
+        // Without room in the list the icon is still drawn; the next call loads it again.
+    }
+    return result;
+}
+
+void IconManager::DeleteIcon(CString key)
+{
+    if (!IsPerItemKey(key))
+        return;
+    for (auto it = m_icons.begin(); it != m_icons.end(); ++it) {
+        if (it->strKey != key)
+            continue;
+        if (it->hSmall)
+            ::DestroyIcon(it->hSmall);
+        if (it->hLarge)
+            ::DestroyIcon(it->hLarge);
+        ::DeleteFileW(GetIconPath(key, FALSE));
+        ::DeleteFileW(GetIconPath(key, TRUE));
+        m_icons.erase(it);
+        return;
+    }
+}
+
+CString IconManager::GetIconPath(CString key, BOOL large) const
+{
+    return FormatString(L"%s\\%s.%s", m_strFolder.GetString(), key.GetString(), large ? L"li" : L"si");
+}
+
+BOOL IconManager::IconFileExists(CString key) const
+{
+    return FileExists(GetIconPath(key, FALSE));
+}
+
+int IconManager::GetNextExtIndex() const
+{
+    long largest = 1;
+    for (const wchar_t* suffix : {L"si", L"li"}) {
+        const CString pattern = FormatString(L"%s\\ext*.%s", m_strFolder.GetString(), suffix);
+        WIN32_FIND_DATAW found = {};
+        HANDLE find = ::FindFirstFileW(pattern, &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            CString title(found.cFileName);
+            const int dot = title.ReverseFind(L'.');
+            if (dot < 3 || title.Mid(dot + 1).CompareNoCase(suffix) != 0 ||
+                title.Left(3).CompareNoCase(L"ext") != 0)
+                continue;
+            long number = 0;
+            if (ParseExtNumber(title.Left(dot), number) && number > largest)
+                largest = number;
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    return static_cast<int>(largest + 1);
+}
+
+HICON IconManager::GetShellIcon(CString path, BOOL large)
+{
+    SHFILEINFOW info = {};
+    UINT flags = SHGFI_ICON;
+    if (!large)
+        flags |= SHGFI_SMALLICON;
+    const DWORD_PTR result = ::SHGetFileInfoW(path, 0xFFFFFFFF, &info, sizeof(info), flags);
+    if (static_cast<INT_PTR>(result) < 0)
+        return nullptr;
+    return info.hIcon;
+}
+
+BOOL IconManager::SaveIconFile(HICON icon, int bitCount, CString path)
+{
+    try {
+        std::vector<BYTE> image;
+        if (!BuildIconImage(icon, bitCount, image))
+            return FALSE;
+        return WriteWholeFile(path, image);
+    } catch (...) {
+        return FALSE;  // out of memory while building: nothing was written
+    }
+}
+
+HICON IconManager::LoadIconFile(CString path)
+{
+    HICON icon = nullptr;
+    try {
+        std::vector<BYTE> bytes;
+        if (ReadWholeFile(path, bytes) && IsWellFormedIconFile(bytes))
+            icon = IconFromBytes(bytes);
+    } catch (...) {
+        icon = nullptr;
+    }
+    if (!icon)
+        Log(L"warn", CString(L"Can't load icon:") + path);
+    return icon;
+}
+
+}  // namespace Model

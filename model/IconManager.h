@@ -1,0 +1,88 @@
+// The cache of item icons. Every registered item carries an icon key; the cache maps each
+// key to the small and large shell icon of the item, held as icon handles and kept on disk
+// as two single-image ICO files ("<key>.si" and "<key>.li") in its folder, so that an icon
+// can be drawn in a later run without asking the shell, also when the item's target is gone.
+//
+// Items of one kind share a key: every folder "folder", every file of one extension that
+// extension. Programs, shortcuts and internet shortcuts (exe, lnk, url) show icons of their
+// own, so each of them gets a key of its own, "ext" followed by a number.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CString.h"
+
+namespace Model {
+
+class IconManager
+{
+public:
+    struct _ICON_INFO
+    {
+        CString strKey;
+        HICON hSmall = nullptr;
+        HICON hLarge = nullptr;
+    };
+
+    IconManager();
+    IconManager(const IconManager&) = delete;
+    IconManager& operator=(const IconManager&) = delete;
+    // Empties the list. The icon handles are not destroyed: callers may still be drawing
+    // them, and they live until the process ends.
+    ~IconManager();
+
+    // Opens the cache folder (the data folder followed by "\fileIcons"), creating it when
+    // missing, and finds the number of the next per-item key from the files in it.
+    void Init(CString folder);
+
+    // Gives the key for an item of the given type (1 file, 2 folder, 3 shortcut, 4 internet
+    // shortcut) whose shell icon is that of path, extracting and saving the icons when the key
+    // is new. Always TRUE; never raises.
+    BOOL RegisterIcon(int type, CString path, CString& key);
+
+    // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded (the next call
+    // tries again). The cache keeps ownership of the handle.
+    HICON GetIcon(CString key, int size);
+
+    // Releases a per-item key ("ext" and a number): destroys its icons and deletes its files.
+    // Shared keys are never released.
+    void DeleteIcon(CString key);
+
+    const CString& GetFolder() const { return m_strFolder; }
+    int GetNextExt() const { return m_nNextExt; }
+    const std::vector<_ICON_INFO>& GetIcons() const { return m_icons; }
+
+    // The building blocks, public so that each can be exercised on its own.
+
+    // "<folder>\<key>.si", or ".li" when large.
+    CString GetIconPath(CString key, BOOL large) const;
+    // Whether the small file of the key exists.
+    BOOL IconFileExists(CString key) const;
+    // One more than the largest number of the "ext*.si" and "ext*.li" files in the folder,
+    // and at least 2.
+    int GetNextExtIndex() const;
+    // The shell's icon of an existing file or folder; NULL when the shell gives none.
+    static HICON GetShellIcon(CString path, BOOL large);
+    // Writes the icon as a single-image ICO file at the given bit depth. The whole file is
+    // built in memory first; on any failure no file is left behind and FALSE is returned.
+    static BOOL SaveIconFile(HICON icon, int bitCount, CString path);
+    // Loads an ICO file into an icon with its alpha channel; NULL (and a "warn" line) when the
+    // file is missing, unreadable or not a well-formed icon file.
+    static HICON LoadIconFile(CString path);
+
+    // Whether a key names a per-item icon ("ext" followed by digits only).
+    static BOOL IsPerItemKey(const CString& key);
+
+private:
+    _ICON_INFO* Find(const CString& key);
+    // The next per-item key whose number no file and no listed entry uses.
+    CString TakePerItemKey();
+
+    CString m_strFolder;
+    int m_nNextExt = 2;
+    std::vector<_ICON_INFO> m_icons;
+};
+
+}  // namespace Model
