@@ -233,6 +233,8 @@ CString CStyleArchiver::ReadString()
     // The count and its bytes must fit before anything is allocated for them; a
     // negative count is as impossible as one past the end.
     m_nPos = start;
+    if (bytes < 0)
+        ThrowOverrun();
     CheckFits(4LL + bytes);
     m_nPos = start + 4;
     const int chars = bytes / 2;

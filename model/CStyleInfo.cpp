@@ -1,0 +1,7 @@
+#include "model/CStyleInfo.h"
+
+namespace Model {
+
+CStyleInfo::~CStyleInfo() = default;
+
+} // namespace Model

@@ -1,0 +1,359 @@
+#include "model/CTarneloStyleInfo.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/ShellHelpers.h"
+#include "framework/CException.h"
+#include "framework/CFile.h"
+#include "model/CStyleArchiver.h"
+
+namespace Model {
+
+namespace {
+
+// The file-list values that a load always sets, whatever the file holds.
+constexpr Gdiplus::ARGB kLoadedMenuTextColor = 0xFE404040;
+constexpr Gdiplus::ARGB kLoadedMenuIconColumnColor = 0xFEE8E8E8;
+constexpr int kMenuFontSizeSmall = 14;
+constexpr int kMenuFontSizeLarge = 20;
+
+// Owns a device context taken with GetDC.
+class WindowDC
+{
+public:
+    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() { if (m_dc) ::ReleaseDC(m_window, m_dc); }
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// Height of the bounding box of the sample word in a font of the face and size (points),
+// truncated; 0 when the face or the font cannot be made or the measure fails.
+int MeasureSample(Gdiplus::Graphics& graphics, const Gdiplus::FontFamily& family, int size)
+{
+    if (family.GetLastStatus() != Gdiplus::Ok)
+        return 0;
+    Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular,
+                       Gdiplus::UnitPoint);
+    if (font.GetLastStatus() != Gdiplus::Ok)
+        return 0;
+    static const wchar_t kSample[] = L"Tarnelo";
+    const Gdiplus::RectF layout(0.0f, 0.0f, 200.0f, 100.0f);
+    Gdiplus::RectF bounds;
+    if (graphics.MeasureString(kSample, 7, &font, layout, &bounds) != Gdiplus::Ok)
+        return 0;
+    return static_cast<int>(bounds.Height);
+}
+
+} // namespace
+
+CTarneloStyleInfo::CTarneloStyleInfo()
+{
+    SetDefaults();
+}
+
+CTarneloStyleInfo::~CTarneloStyleInfo() = default;
+
+CString CTarneloStyleInfo::ChooseDefaultFace(int uiLanguage, int osMajorVersion)
+{
+    if (uiLanguage == 0 && osMajorVersion >= 6)
+        return CString(L"Meiryo UI");
+    return CString(L"Arial");
+}
+
+CString CTarneloStyleInfo::GetDefaultFace()
+{
+    int major = 0;
+    GetOSInfo(nullptr, nullptr, &major, nullptr);
+    return ChooseDefaultFace(GetUILanguage(), major);
+}
+
+void CTarneloStyleInfo::SetDefaults()
+{
+    const CString face = GetDefaultFace();
+
+    m_nVersion = kVersion;
+    m_nKind = 0;
+    m_iconPos = POINT{ 4, 4 };
+    m_nIconCellWidth = 24;
+    m_nIconCellHeight = 24;
+    m_bIconBackground = FALSE;
+    m_iconBackColor = 0x804682B4;
+    m_nIconDisplay = 1;
+    m_nIconBackShape = 2;
+    m_nTitleWidth = 100;
+
+    // Start the title from a fresh text style so no earlier edit survives.
+    m_titleStyle = CTextStyle();
+    m_titleStyle.m_textColor = 0xFFFFFFFF;
+    m_titleStyle.SetFont(face, 14, 0);
+    m_titleStyle.SetAlignment(0, 1);
+    m_titleStyle.m_bShadow = FALSE;
+    m_titleStyle.m_bOutline = FALSE;
+    m_titleStyle.m_outlineColor = 0xFF000000;
+    m_titleStyle.m_anReserved[0] = 1;
+
+    m_titleMargins = MARGINS{ 0, 0, 0, 0 };
+    m_selectedColor = 0xB04169E1;
+    m_hotKeyColor = 0x80404040;
+    m_bHotKeySelection = FALSE;
+    m_bSmallMenu = TRUE;
+    m_menuTextColor = 0xFE404040;
+    m_menuIconColumnColor = 0x00D3D3D3;
+    m_menuBackColor = 0xFEFFFAFA;
+    m_menuBorderColor = 0xFEA9A9A9;
+    m_menuHoverColor = 0x80AFE0E0;
+    m_menuHoverBorderColor = 0xFE87CEEB;
+    m_strMenuFontFace = face;
+    m_nMenuFontSizeSmall = kMenuFontSizeSmall;
+    m_nMenuFontSizeLarge = kMenuFontSizeLarge;
+    m_nMenuFontStyle = 0;
+}
+
+BOOL CTarneloStyleInfo::Save(const wchar_t* path)
+{
+    if (!path || !*path) {
+        LogValue(L"warn", L"save style failed", ERROR_INVALID_NAME);
+        return FALSE;
+    }
+
+    // The whole record is built in memory first: a record that does not fit is never
+    // written in part.
+    CStyleArchiver ar;
+    try {
+        ar.AllocateForWrite(kWriteBufferSize);
+        ar.WriteInt(kVersion);
+        ar.WriteInt(m_nKind);
+        ar.WriteColor(m_iconBackColor);
+        ar.WriteInt(m_nIconDisplay);
+        ar.WriteInt(m_nIconBackShape);
+        ar.WriteInt(m_bIconBackground);
+        ar.WriteInt(m_nIconCellHeight);
+        ar.WriteInt(m_nIconCellWidth);
+        ar.WritePoint(m_iconPos);
+        ar.WriteInt(m_nTitleWidth);
+        ar.WriteTextStyle(m_titleStyle);
+        ar.WriteMargins(m_titleMargins);
+        ar.WriteColor(m_selectedColor);
+        ar.WriteColor(m_hotKeyColor);
+        ar.WriteInt(m_bHotKeySelection);
+        ar.WriteInt(m_bSmallMenu);
+        ar.WriteColor(m_menuTextColor);
+        ar.WriteColor(m_menuIconColumnColor);
+        ar.WriteColor(m_menuBackColor);
+        ar.WriteColor(m_menuBorderColor);
+        ar.WriteColor(m_menuHoverColor);
+        ar.WriteColor(m_menuHoverBorderColor);
+        ar.WriteString(m_strMenuFontFace);
+        ar.WriteInt(m_nMenuFontSizeSmall);
+        ar.WriteInt(m_nMenuFontSizeLarge);
+        ar.WriteInt(m_nMenuFontStyle);
+    } catch (const CStyleArchiverError& error) {
+        Log(L"ERR!", CString(L"style save exception:") + error.GetText());
+        return FALSE;
+    } catch (CException* exception) {
+        LogException(L"ERR!", L"style save exception", 171, exception);
+        return FALSE;
+    } catch (const std::exception&) {
+        Log(L"ERR!", L"style save exception:out of memory");
+        return FALSE;
+    }
+
+    const CString tempPath = CString(path) + L".temp";
+    CFile file;
+    CFileException openError;
+    if (!file.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &openError)) {
+        LogValue(L"warn", L"save style failed", openError.m_lOsError);
+        return FALSE;
+    }
+    try {
+        file.Write(ar.GetBuffer(), static_cast<UINT>(ar.GetPosition()));
+        file.Flush();
+        file.Close();
+    } catch (CException* exception) {
+        file.Abort();
+        ::DeleteFileW(tempPath);
+        LogException(L"ERR!", L"style save exception", 171, exception);
+        return FALSE;
+    }
+    if (!::MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ::GetLastError();
+        ::DeleteFileW(tempPath);
+        LogValue(L"warn", L"save style failed", static_cast<long>(error));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CTarneloStyleInfo::Load(const wchar_t* path)
+{
+    CFile file;
+    if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) {
+        SetDefaults();
+        Log(L"warn", L"no style file");
+        return FALSE;
+    }
+
+    std::vector<BYTE> data;
+    try {
+        const ULONGLONG length = file.GetLength();
+        const UINT wanted = static_cast<UINT>(std::min<ULONGLONG>(length, kMaxReadSize));
+        data.resize(wanted);
+        UINT got = 0;
+        while (got < wanted) {
+            const UINT n = file.Read(data.data() + got, wanted - got);
+            if (n == 0)
+                break;
+            got += n;
+        }
+        data.resize(got);
+    } catch (CException* exception) {
+        // A file that cannot be read leaves the record as it is.
+        LogException(L"ERR!", L"style load exception", 107, exception);
+        return FALSE;
+    }
+    file.Abort();
+    if (data.empty())
+        return TRUE;
+
+    try {
+        CStyleArchiver ar;
+        ar.CopyForRead(data.data(), static_cast<int>(data.size()));
+        m_nVersion = ar.ReadInt();
+        m_nKind = ar.ReadInt();
+        m_iconBackColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_nIconDisplay = ar.ReadInt();
+        m_nIconBackShape = ar.ReadInt();
+        m_bIconBackground = ar.ReadInt();
+        m_nIconCellHeight = ar.ReadInt();
+        m_nIconCellWidth = ar.ReadInt();
+        m_iconPos = ar.ReadPoint();
+        m_nTitleWidth = ar.ReadInt();
+        ar.ReadTextStyle(m_titleStyle);
+        m_titleMargins = ar.ReadMargins();
+        if (m_nVersion >= kVersionSelectionColors) {
+            m_selectedColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+            m_hotKeyColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+            m_bHotKeySelection = ar.ReadInt();
+        }
+        m_bSmallMenu = ar.ReadInt();
+        m_menuTextColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_menuIconColumnColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_menuBackColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_menuBorderColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_menuHoverColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_menuHoverBorderColor = static_cast<Gdiplus::ARGB>(ar.ReadInt());
+        m_strMenuFontFace = ar.ReadString();
+        m_nMenuFontSizeSmall = ar.ReadInt();
+        if (m_nVersion >= kVersionLargeMenuFont)
+            m_nMenuFontSizeLarge = ar.ReadInt();
+        m_nMenuFontStyle = ar.ReadInt();
+
+        // The file list's face, text colours and sizes are the program's own, not the
+        // file's.
+        m_strMenuFontFace = GetDefaultFace();
+        m_menuTextColor = kLoadedMenuTextColor;
+        m_menuIconColumnColor = kLoadedMenuIconColumnColor;
+        m_nMenuFontSizeSmall = kMenuFontSizeSmall;
+        m_nMenuFontSizeLarge = kMenuFontSizeLarge;
+    } catch (const CStyleArchiverError& error) {
+        Log(L"ERR!", CString(L"style load exception:") + error.GetText());
+    } catch (CException* exception) {
+        LogException(L"ERR!", L"style load exception", 107, exception);
+    } catch (const std::exception&) {
+        Log(L"ERR!", L"style load exception:out of memory");
+    }
+    return TRUE;
+}
+
+int CTarneloStyleInfo::MeasureTitleHeight(HWND window) const
+{
+    // A graphics object of the window when there is one, else of the screen.
+    std::unique_ptr<WindowDC> screen;
+    std::unique_ptr<Gdiplus::Graphics> graphics;
+    if (window && ::IsWindow(window)) {
+        graphics.reset(new Gdiplus::Graphics(window, FALSE));
+    }
+    if (!graphics || graphics->GetLastStatus() != Gdiplus::Ok) {
+        screen.reset(new WindowDC(nullptr));
+        if (!screen->Get())
+            return 0;
+        graphics.reset(new Gdiplus::Graphics(screen->Get()));
+        if (graphics->GetLastStatus() != Gdiplus::Ok)
+            return 0;
+    }
+    graphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+
+    const int size = m_titleStyle.m_nFontSize;
+    int height = 0;
+    {
+        Gdiplus::FontFamily family(m_titleStyle.m_strFontFace);
+        height = MeasureSample(*graphics, family, size);
+    }
+    if (height <= 0) {
+        // The face is not installed (or unusable): measure a generic sans-serif family.
+        const Gdiplus::FontFamily* shared = Gdiplus::FontFamily::GenericSansSerif();
+        std::unique_ptr<Gdiplus::FontFamily> generic(shared ? shared->Clone() : nullptr);
+        if (generic)
+            height = MeasureSample(*graphics, *generic, size);
+    }
+    return height;
+}
+
+void CTarneloStyleInfo::MeasureBox(int& cx, int& cy, HWND window) const
+{
+    if (m_nKind != 0)
+        return;
+    if (m_nIconDisplay != 2) {
+        cx = m_nTitleWidth + m_nIconCellWidth;
+        cy = m_nIconCellHeight;
+        return;
+    }
+    cx = m_nTitleWidth;
+    int height = MeasureTitleHeight(window);
+    if (height <= 0) {
+        // No font could measure the title: a box of the icon cell's height is still a
+        // box the user can see and grab.
+        height = m_nIconCellHeight > 0 ? m_nIconCellHeight : 1;
+    }
+    cy = height;
+}
+
+SIZE CTarneloStyleInfo::GetBoxSize(HWND window) const
+{
+    int cx = 0;
+    int cy = 0;
+    MeasureBox(cx, cy, window);
+    return SIZE{ cx, cy };
+}
+
+Gdiplus::ARGB CTarneloStyleInfo::GetBoxColor() const
+{
+    return m_nKind == 0 ? m_iconBackColor : 0;
+}
+
+void CTarneloStyleInfo::SetBoxColor(COLORREF color)
+{
+    if (m_nKind != 0)
+        return;
+    m_iconBackColor = (m_iconBackColor & 0xFF000000u) |
+                      (static_cast<Gdiplus::ARGB>(GetRValue(color)) << 16) |
+                      (static_cast<Gdiplus::ARGB>(GetGValue(color)) << 8) |
+                      static_cast<Gdiplus::ARGB>(GetBValue(color));
+}
+
+BOOL CTarneloStyleInfo::HasBoxIcon() const
+{
+    return (m_nKind == 0 || m_nKind == 2) ? TRUE : FALSE;
+}
+
+} // namespace Model

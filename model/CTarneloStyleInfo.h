@@ -1,0 +1,89 @@
+// The box style: layout of a box (icon cell, icon position, title width and margins),
+// the icon background, the title's text style, the selection colours and the file-list
+// colours and fonts. One object is shared by every box window and file list; it is
+// stored whole in "style.ser".
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>  // PROPID etc., left out by WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+#include <uxtheme.h>
+
+#include "framework/CString.h"
+#include "model/CStyleInfo.h"
+#include "model/CTextStyle.h"
+
+namespace Model {
+
+class CTarneloStyleInfo : public CStyleInfo
+{
+public:
+    // The version this program writes; 1001 added the large menu font size and 1002
+    // the selection colours.
+    static constexpr int kVersion = 1002;
+    static constexpr int kVersionLargeMenuFont = 1001;
+    static constexpr int kVersionSelectionColors = 1002;
+    // Room for one record; face names of any real font are far shorter.
+    static constexpr int kWriteBufferSize = 10240;
+    // Larger files are read only this far: no record comes near it.
+    static constexpr int kMaxReadSize = 16 * 1024 * 1024;
+
+    CTarneloStyleInfo();
+    CTarneloStyleInfo(const CTarneloStyleInfo&) = default;
+    CTarneloStyleInfo& operator=(const CTarneloStyleInfo&) = default;
+    ~CTarneloStyleInfo() override;
+
+    void SetDefaults();
+
+    // FALSE (with the defaults) when the file cannot be opened. A short or damaged file
+    // keeps the values read before the damage and gives TRUE.
+    BOOL Load(const wchar_t* path) override;
+    // Writes "<path>.temp" and moves it over the file, so that a failed save leaves the
+    // old file as it was; FALSE on any failure.
+    BOOL Save(const wchar_t* path) override;
+
+    // Size of a box in pixels; leaves the outputs alone for kinds other than 0.
+    void MeasureBox(int& cx, int& cy, HWND window) const;
+    SIZE GetBoxSize(HWND window) const;
+    Gdiplus::ARGB GetBoxColor() const;
+    // Takes red, green and blue of a COLORREF and keeps the alpha of the old colour.
+    void SetBoxColor(COLORREF color);
+    BOOL HasBoxIcon() const;
+
+    // The face for the title and the file list: "Meiryo UI" for a Japanese UI (code 0)
+    // on Windows 6 or later, "Arial" otherwise.
+    static CString ChooseDefaultFace(int uiLanguage, int osMajorVersion);
+    static CString GetDefaultFace();
+
+    int m_nVersion;
+    int m_nKind;
+    POINT m_iconPos;
+    int m_nIconCellWidth;
+    int m_nIconCellHeight;
+    BOOL m_bIconBackground;
+    Gdiplus::ARGB m_iconBackColor;
+    int m_nIconDisplay;      // 0 full size, 1 half size, 2 hidden
+    int m_nIconBackShape;    // 1 rectangle, 2 rounded rectangle, else none
+    int m_nTitleWidth;
+    CTextStyle m_titleStyle;
+    MARGINS m_titleMargins;  // left, right, top, bottom
+    Gdiplus::ARGB m_selectedColor;
+    Gdiplus::ARGB m_hotKeyColor;
+    BOOL m_bHotKeySelection;
+    BOOL m_bSmallMenu;
+    Gdiplus::ARGB m_menuTextColor;
+    Gdiplus::ARGB m_menuIconColumnColor;
+    Gdiplus::ARGB m_menuBackColor;
+    Gdiplus::ARGB m_menuBorderColor;
+    Gdiplus::ARGB m_menuHoverColor;
+    Gdiplus::ARGB m_menuHoverBorderColor;
+    CString m_strMenuFontFace;
+    int m_nMenuFontSizeSmall;
+    int m_nMenuFontSizeLarge;
+    int m_nMenuFontStyle;
+
+private:
+    int MeasureTitleHeight(HWND window) const;
+};
+
+} // namespace Model
