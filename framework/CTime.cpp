@@ -113,16 +113,28 @@ CString CTime::Format(const wchar_t* format) const
     struct tm parts;
     if (!format || !*format || !GetLocalTm(&parts))
         return CString();
-    // wcsftime gives 0 both for "too small" and for an empty result: grow a few times,
-    // then give up (a format that yields nothing stays empty).
-    std::wstring buffer;
-    for (size_t size = 128; size <= 65536; size *= 4) {
-        buffer.assign(size, L'\0');
-        const size_t written = wcsftime(buffer.data(), size, format, &parts);
-        if (written > 0 && written < size) {
-            buffer.resize(written);
-            return CString(std::move(buffer));
+    // The C runtime's wcsftime mangles text other than ASCII around the letters (Wine's
+    // gives garbage for "%d日") and may abort on a letter it does not know: hand it one
+    // known conversion at a time and copy everything else as it is.
+    static const wchar_t kLetters[] = L"aAbBcdHIjmMpSUwWxXyYzZ%";
+    std::wstring result;
+    for (const wchar_t* p = format; *p; ++p) {
+        if (*p != L'%') {
+            result += *p;
+            continue;
         }
+        const bool alternate = p[1] == L'#';
+        const wchar_t letter = alternate ? p[2] : p[1];
+        if (letter == L'\0' || !wcschr(kLetters, letter)) {
+            result += *p;  // a lone or unknown '%' stands for itself
+            continue;
+        }
+        const wchar_t piece[4] = {L'%', alternate ? L'#' : letter, alternate ? letter : L'\0', L'\0'};
+        wchar_t out[256];
+        const size_t written = wcsftime(out, 256, piece, &parts);
+        if (written > 0 && written < 256)
+            result.append(out, written);
+        p += alternate ? 2 : 1;
     }
-    return CString();
+    return CString(std::move(result));
 }
