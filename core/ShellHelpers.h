@@ -17,7 +17,11 @@ CString LoadResString(UINT id);
 void ShowWarningMessage(UINT id, UINT flags = MB_OK);
 int ShowQuestionMessage(UINT id, UINT flags = 0);
 BOOL GetOSInfo(CString* name, CString* servicePack, int* major, int* minor);
+// The name GetOSInfo gives a platform and version ("7" for NT 6.1).
+CString GetOSName(DWORD platformId, DWORD major, DWORD minor);
 int GetUILanguage();
+// The code GetUILanguage gives a UI language: 0 Japanese, 1 US English, 2 any other.
+int UILanguageCode(LANGID language);
 CString GetAppVersion();
 int ParseVersionNumber(CString text);
 void GetTaskbarInfo(RECT* rect, BOOL* autoHide, UINT* edge);

@@ -1,0 +1,300 @@
+#include "core/ShellHelpers.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/PathHelpers.h"
+#include "framework/AfxMessageBox.h"
+
+BOOL g_bConfirmOpen = FALSE;
+
+namespace {
+
+// The open handle marks this process as the running instance until it ends.
+HANDLE g_instanceMutex = nullptr;
+
+// Releases a COM interface when it goes out of scope.
+template <typename T>
+class ComRef
+{
+public:
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef()
+    {
+        if (m_p)
+            m_p->Release();
+    }
+    T* operator->() const { return m_p; }
+    T* get() const { return m_p; }
+    T** put() { return &m_p; }
+    void** put_void() { return reinterpret_cast<void**>(&m_p); }
+
+private:
+    T* m_p = nullptr;
+};
+
+BOOL CreateLinkObject(ComRef<IShellLinkW>& link, ComRef<IPersistFile>& file)
+{
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  link.put_void())) || !link.get())
+        return FALSE;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) || !file.get())
+        return FALSE;
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL IsAlreadyRunning(const wchar_t* name)
+{
+    if (g_instanceMutex)
+        return TRUE;
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name);
+    if (!mutex)
+        return TRUE;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return TRUE;
+    }
+    g_instanceMutex = mutex;
+    return FALSE;
+}
+
+BOOL CreateShortcut(CString target, CString linkPath)
+{
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    if (!CreateLinkObject(link, file))
+        return FALSE;
+    link->SetPath(target);
+    link->SetWorkingDirectory(GetParentPath(target));
+    return SUCCEEDED(file->Save(linkPath, TRUE)) ? TRUE : FALSE;
+}
+
+BOOL ResolveShortcut(CString& out, CString linkPath)
+{
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    if (!CreateLinkObject(link, file))
+        return FALSE;
+    if (FAILED(file->Load(linkPath, STGM_READ)))
+        return FALSE;
+
+    wchar_t buffer[MAX_PATH] = {};
+    WIN32_FIND_DATAW found = {};
+    // A link to a shell item that is not a file (S_FALSE, no path) has nothing to resolve.
+    if (link->GetPath(buffer, MAX_PATH, &found, 0) != S_OK)
+        return FALSE;
+    buffer[MAX_PATH - 1] = L'\0';
+    CString target(buffer);
+    if (target.IsEmpty())
+        return FALSE;
+
+    if (::PathIsDirectoryW(target) || FileExists(target)) {
+        out = target;
+    } else if (target.Find(L"Program Files (x86)") >= 0) {
+        // The same program installed as a 64-bit program.
+        target.Replace(L"Program Files (x86)", L"Program Files");
+        out = target;
+    } else {
+        Log(L"ERR!", FormatString(L"File not found1 real:%s link:%s", target.GetString(), linkPath.GetString()));
+        out = target;
+    }
+    return TRUE;
+}
+
+BOOL CopyFileToClipboard(CString path)
+{
+    if (!::OpenClipboard(AfxGetMainWndHandle()))
+        return FALSE;
+
+    const SIZE_T size = sizeof(DROPFILES) + sizeof(wchar_t) * static_cast<SIZE_T>(path.GetLength()) + 4;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block) {
+        ::CloseClipboard();
+        return FALSE;
+    }
+    auto* data = static_cast<BYTE*>(::GlobalLock(block));
+    if (!data) {
+        ::GlobalFree(block);
+        ::CloseClipboard();
+        return FALSE;
+    }
+    auto* header = reinterpret_cast<DROPFILES*>(data);
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = {0, 0};
+    header->fNC = FALSE;
+    header->fWide = TRUE;
+    // The block was zeroed, so the path's NUL and the list's closing NUL are already there.
+    std::memcpy(data + sizeof(DROPFILES), path.GetString(), sizeof(wchar_t) * static_cast<size_t>(path.GetLength()));
+    ::GlobalUnlock(block);
+
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_HDROP, block)) {
+        // The clipboard took nothing: the block is still ours.
+        ::GlobalFree(block);
+        ::CloseClipboard();
+        return FALSE;
+    }
+    ::CloseClipboard();
+    return TRUE;
+}
+
+CString LoadResString(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+void ShowWarningMessage(UINT id, UINT flags)
+{
+    AfxMessageBox(LoadResString(id), flags | MB_ICONEXCLAMATION, 0);
+}
+
+int ShowQuestionMessage(UINT id, UINT flags)
+{
+    g_bConfirmOpen = TRUE;
+    const int answer = AfxMessageBox(LoadResString(id), flags | MB_YESNO | MB_ICONQUESTION, 0);
+    g_bConfirmOpen = FALSE;
+    return answer;
+}
+
+CString GetOSName(DWORD platformId, DWORD major, DWORD minor)
+{
+    if (platformId != VER_PLATFORM_WIN32_NT)
+        return CString(L"Unknown");
+    if (major == 5) {
+        switch (minor) {
+        case 0: return CString(L"2000");
+        case 1: return CString(L"XP");
+        case 2: return CString(L"Server 2003");
+        default: return CString(L"Unknown (NT)");
+        }
+    }
+    if (major == 6) {
+        switch (minor) {
+        case 0: return CString(L"Vista");
+        case 1: return CString(L"7");
+        case 2: return CString(L"8");
+        default: return CString(L"Unknown");
+        }
+    }
+    return CString();
+}
+
+BOOL GetOSInfo(CString* name, CString* servicePack, int* major, int* minor)
+{
+    if (name)
+        name->Empty();
+    if (servicePack)
+        servicePack->Empty();
+    if (major)
+        *major = 0;
+    if (minor)
+        *minor = 0;
+
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&info))
+        return FALSE;
+#pragma GCC diagnostic pop
+    info.szCSDVersion[127] = L'\0';
+    if (name)
+        *name = GetOSName(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
+    if (servicePack)
+        *servicePack = info.szCSDVersion;
+    if (major)
+        *major = static_cast<int>(info.dwMajorVersion);
+    if (minor)
+        *minor = static_cast<int>(info.dwMinorVersion);
+    return TRUE;
+}
+
+int UILanguageCode(LANGID language)
+{
+    if (language == 1041)
+        return 0;
+    if (language == 1033)
+        return 1;
+    return 2;
+}
+
+int GetUILanguage()
+{
+    return UILanguageCode(::GetUserDefaultUILanguage());
+}
+
+CString GetAppVersion()
+{
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    if (!found)
+        return CString();
+    const DWORD size = ::SizeofResource(module, found);
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const BYTE* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    if (!data)
+        return CString();
+
+    // The root block: length, value length, type, the key "VS_VERSION_INFO" with its NUL,
+    // padding to a 32-bit boundary, then the fixed file information.
+    static const wchar_t key[] = L"VS_VERSION_INFO";
+    const size_t keyOffset = 6;
+    const size_t valueOffset = (keyOffset + sizeof(key) + 3) & ~static_cast<size_t>(3);
+    if (size < valueOffset + sizeof(VS_FIXEDFILEINFO))
+        return CString();
+    WORD valueLength = 0;
+    std::memcpy(&valueLength, data + 2, sizeof(valueLength));
+    if (valueLength < sizeof(VS_FIXEDFILEINFO) || std::memcmp(data + keyOffset, key, sizeof(key)) != 0)
+        return CString();
+    VS_FIXEDFILEINFO fixed;
+    std::memcpy(&fixed, data + valueOffset, sizeof(fixed));
+    if (fixed.dwSignature != 0xFEEF04BD)
+        return CString();
+    return FormatString(L"%d.%d.%d.%d", HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                        HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS));
+}
+
+int ParseVersionNumber(CString text)
+{
+    if (text.GetLength() < 7 || text[1] != L'.' || text[3] != L'.' || text[5] != L'.')
+        return 0;
+    return (text[0] - L'0') * 1000 + (text[2] - L'0') * 100 + (text[4] - L'0') * 10 + (text[6] - L'0');
+}
+
+void GetTaskbarInfo(RECT* rect, BOOL* autoHide, UINT* edge)
+{
+    APPBARDATA data = {};
+    data.cbSize = sizeof(data);
+    const UINT_PTR state = ::SHAppBarMessage(ABM_GETSTATE, &data);
+    if (autoHide)
+        *autoHide = (state & ABS_AUTOHIDE) ? TRUE : FALSE;
+    data = {};
+    data.cbSize = sizeof(data);
+    ::SHAppBarMessage(ABM_GETTASKBARPOS, &data);
+    if (edge)
+        *edge = data.uEdge;
+    if (rect)
+        *rect = data.rc;
+}
+
+BOOL IsBeyondScreenX(int x)
+{
+    return x > ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) ? TRUE : FALSE;
+}
+
+BOOL IsBeyondScreenY(int y)
+{
+    return y > ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) ? TRUE : FALSE;
+}
