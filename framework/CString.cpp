@@ -18,16 +18,21 @@ CString::CString(const char* text)
 
 void CString::FormatV(const wchar_t* format, va_list args)
 {
-    m_text.clear();
-    if (!format)
+    // The arguments may point into this very string (s.Format(L"%s\\x", s.GetString())):
+    // it is replaced only once the new text is complete.
+    if (!format) {
+        m_text.clear();
         return;
+    }
     // The msvcrt functions give %s its Windows meaning (a wide string in a wide format).
     va_list count;
     va_copy(count, args);
     const int length = _vscwprintf(format, count);
     va_end(count);
-    if (length <= 0)
+    if (length <= 0) {
+        m_text.clear();
         return;
+    }
     std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
     const int written = _vsnwprintf(buffer.data(), buffer.size(), format, args);
     buffer.resize(written >= 0 ? static_cast<size_t>(written) : 0);

@@ -47,3 +47,29 @@ TEST(CString, ReplaceLowerAndBuffers)
     EXPECT_EQ(3, buffer.GetLength());
     EXPECT_EQ(CString(L"abc"), buffer);
 }
+
+TEST(CString, FormatMayUseTheStringItself)
+{
+    CString path(L"C:\\data");
+    path.Format(L"%s\\%s", path.GetString(), L"logs");
+    EXPECT_EQ(CString(L"C:\\data\\logs"), path);
+    path.AppendFormat(L"\\Log%d.txt", 3);
+    EXPECT_EQ(CString(L"C:\\data\\logs\\Log3.txt"), path);
+    CString format(L"%d%%");
+    format.Format(format.GetString(), 50);
+    EXPECT_EQ(CString(L"50%"), format);
+}
+
+TEST(CString, FormatLettersOfTheWindowsRuntime)
+{
+    EXPECT_EQ(CString(L"narrow wide"), FormatString(L"%hs %ls", "narrow", L"wide"));
+    EXPECT_EQ(CString(L"-1 4294967295 ff 1099511627776"),
+              FormatString(L"%ld %lu %x %I64d", -1L, 0xFFFFFFFFUL, 255, 1099511627776LL));
+    EXPECT_EQ(CString(L"(null)"), FormatString(L"%s", static_cast<const wchar_t*>(nullptr)));
+    CString s(L"kept");
+    s.Format(nullptr);
+    EXPECT_TRUE(s.IsEmpty());
+    s = L"kept";
+    s.Format(L"");
+    EXPECT_TRUE(s.IsEmpty());
+}
