@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 #include "CoreTestSupport.h"
 #include "core/Logger.h"
 #include "framework/CTime.h"
@@ -110,6 +114,27 @@ TEST_F(LoggerTest, LinesOfTheSystemClockAccumulateInTodaysFile)
     EXPECT_NE(std::string::npos, text.find("[info] first\r\n"));
     EXPECT_NE(std::string::npos, text.find("[info] second\r\n"));
     EXPECT_EQ(1, CountLogFiles());
+}
+
+TEST_F(LoggerTest, LinesFromSeveralThreadsAreNeitherLostNorMixed)
+{
+    LogSetClock(nullptr);
+    const int weekday = CTime::GetCurrentTime().GetDayOfWeek();
+    ASSERT_GE(weekday, 1);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < 50; ++i)
+                LogValue2(L"info", L"thread line", t, i);
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    const std::string text = ReadBytes(File(weekday));
+    EXPECT_EQ(200, std::count(text.begin(), text.end(), '\n'));
+    for (int t = 0; t < 4; ++t)
+        for (int i = 0; i < 50; ++i)
+            EXPECT_NE(std::string::npos, text.find("[info] thread line (" + std::to_string(t) + "," +
+                                                   std::to_string(i) + ")\r\n"));
 }
 
 TEST_F(LoggerTest, EmptiesAFileLastWrittenOnAnotherDay)

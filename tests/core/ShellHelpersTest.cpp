@@ -89,7 +89,28 @@ TEST(ShellHelpers, CreatedShortcutResolvesToItsTarget)
     ASSERT_TRUE(ResolveShortcut(out, folderLink.c_str()));
     EXPECT_EQ(0, out.CompareNoCase(folder.path().c_str())) << Narrow(out);
 
+    // The working folder is the target's folder.
+    IShellLinkW* shellLink = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                             reinterpret_cast<void**>(&shellLink))));
+    IPersistFile* persist = nullptr;
+    ASSERT_TRUE(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))));
+    EXPECT_TRUE(SUCCEEDED(persist->Load(link.c_str(), STGM_READ)));
+    wchar_t workingFolder[MAX_PATH] = {};
+    EXPECT_TRUE(SUCCEEDED(shellLink->GetWorkingDirectory(workingFolder, MAX_PATH)));
+    EXPECT_EQ(0, CString(workingFolder).CompareNoCase(folder.path().c_str()));
+    persist->Release();
+    shellLink->Release();
+
     EXPECT_EQ("", log.Text());
+}
+
+TEST(ShellHelpers, CreateShortcutFailsWhereTheLinkCannotBeSaved)
+{
+    TempFolder folder;
+    const std::wstring target = folder / L"target.txt";
+    ASSERT_TRUE(WriteBytes(target, "x"));
+    EXPECT_FALSE(CreateShortcut(target.c_str(), (folder / L"no\\such\\folder\\target.lnk").c_str()));
 }
 
 TEST(ShellHelpers, MissingTargetUnderProgramFilesX86MapsToProgramFiles)
@@ -236,6 +257,62 @@ TEST(ShellHelpers, QuestionAndWarningMessagesGoThroughTheMessageBox)
     AfxSetMessageBoxHook(nullptr);
 }
 
+namespace {
+struct BoxSeen
+{
+    bool found = false;
+    HWND owner = nullptr;
+    std::wstring caption;
+};
+BoxSeen g_boxSeen;
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM)
+{
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (std::wstring(className) != L"#32770")
+        return TRUE;
+    g_boxSeen.found = true;
+    g_boxSeen.owner = ::GetWindow(window, GW_OWNER);
+    wchar_t caption[256] = {};
+    ::GetWindowTextW(window, caption, 256);
+    g_boxSeen.caption = caption;
+    ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return FALSE;
+}
+
+// Runs inside the message box's own loop: answers the box with Cancel once it is up.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindMessageBox, 0);
+    if (g_boxSeen.found)
+        ::KillTimer(nullptr, timer);
+}
+}  // namespace
+
+TEST(ShellHelpers, AfxMessageBoxShowsABoxOwnedByTheMainWindow)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"main window", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, owner);
+    AfxSetMainWndHandle(owner);
+    EXPECT_EQ(owner, AfxGetMainWndHandle());
+
+    g_boxSeen = BoxSeen();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, AnswerBox);
+    ASSERT_NE(0u, timer);
+    EXPECT_EQ(IDCANCEL, AfxMessageBox(L"Question for the test", MB_OKCANCEL, 0));
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_boxSeen.found);
+    EXPECT_EQ(owner, g_boxSeen.owner);
+    EXPECT_EQ(L"core_tests", g_boxSeen.caption);
+
+    // A main window that is gone is no owner any more.
+    ::DestroyWindow(owner);
+    EXPECT_EQ(nullptr, AfxGetMainWndHandle());
+    AfxSetMainWndHandle(nullptr);
+}
+
 TEST(ShellHelpers, LoadResStringOfAMissingIdIsEmpty)
 {
     EXPECT_TRUE(LoadResString(65001).IsEmpty());
@@ -308,6 +385,8 @@ TEST(ShellHelpers, TaskbarInfoFillsEveryOutput)
     // Wine's taskbar: auto-hidden at the bottom edge.
     EXPECT_TRUE(autoHide);
     EXPECT_EQ(static_cast<UINT>(ABE_BOTTOM), edge);
+    EXPECT_GT(rect.right, rect.left);
+    EXPECT_GT(rect.bottom, rect.top);
     GetTaskbarInfo(nullptr, nullptr, nullptr);
 }
 
