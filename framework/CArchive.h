@@ -2,7 +2,9 @@
 // framework's string encoding (FF FE FF marker, 1/2/4/8-byte length, UTF-16LE text; 8-bit
 // strings without the marker are read too). A read past the end raises
 // CArchiveException(endOfFile); an impossible length raises genericException; the file's
-// own failures pass through as CFileException.
+// own failures pass through as CFileException. A string length is never trusted: one
+// longer than the bytes left raises endOfFile before anything is allocated for it, and
+// over a file that cannot tell its size the text is read in bounded pieces.
 #pragma once
 
 #include <windows.h>

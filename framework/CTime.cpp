@@ -114,8 +114,8 @@ CString CTime::Format(const wchar_t* format) const
     if (!format || !*format || !GetLocalTm(&parts))
         return CString();
     // The C runtime's wcsftime mangles text other than ASCII around the letters (Wine's
-    // gives garbage for "%d日") and may abort on a letter it does not know: hand it one
-    // known conversion at a time and copy everything else as it is.
+    // gives garbage for "%d日") and fails on letters it does not know: hand it one known
+    // conversion at a time and copy everything else as it is.
     static const wchar_t kLetters[] = L"aAbBcdHIjmMpSUwWxXyYzZ%";
     std::wstring result;
     for (const wchar_t* p = format; *p; ++p) {
