@@ -188,21 +188,26 @@ TEST(PathHelpers, GetDataFolderUsesTheLocalFolderOnlyWhenItExists)
         GTEST_SKIP() << "this prefix already has a per-user data folder";
 
     // Undo only what this test made, so a data folder of the program survives.
-    const bool hadCommonMaker = IsDirectory(CString(common) + L"\\Olvenworks");
-    const bool hadCommon = IsDirectory(commonData);
-    const bool hadLocalMaker = IsDirectory(CString(local) + L"\\Olvenworks");
+    struct Cleanup
+    {
+        CString local, common, localData, commonData;
+        bool hadLocalMaker, hadCommonMaker, hadCommon;
+        ~Cleanup()
+        {
+            ::RemoveDirectoryW(localData);
+            if (!hadLocalMaker)
+                ::RemoveDirectoryW(local + L"\\Olvenworks");
+            if (!hadCommon)
+                ::RemoveDirectoryW(commonData);
+            if (!hadCommonMaker)
+                ::RemoveDirectoryW(common + L"\\Olvenworks");
+        }
+    } cleanup{local, common, localData, commonData, IsDirectory(CString(local) + L"\\Olvenworks") != FALSE,
+              IsDirectory(CString(common) + L"\\Olvenworks") != FALSE, IsDirectory(commonData) != FALSE};
 
     EXPECT_EQ(commonData, GetDataFolder());
     EXPECT_TRUE(IsDirectory(commonData));
 
     ASSERT_TRUE(CreateDirectoryTree(localData));
     EXPECT_EQ(localData, GetDataFolder());
-
-    ::RemoveDirectoryW(localData);
-    if (!hadLocalMaker)
-        ::RemoveDirectoryW(CString(local) + L"\\Olvenworks");
-    if (!hadCommon)
-        ::RemoveDirectoryW(commonData);
-    if (!hadCommonMaker)
-        ::RemoveDirectoryW(CString(common) + L"\\Olvenworks");
 }
