@@ -1,6 +1,13 @@
+// The program's entry: the one application object and wWinMain, which hands over to the
+// framework's entry.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+#include "framework/CWinApp.h"
+#include "windows/CTarneloApp.h"
+
+CTarneloApp theApp;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand)
 {
-    return 0;
+    return AfxWinMain(instance, previous, commandLine, showCommand);
 }
