@@ -1,0 +1,95 @@
+// Helpers for end-to-end tests: they start the real Tarnelo.exe, wait for it, look at its
+// windows from outside and read what it wrote (its data folder and its log).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test: <build>\windows\Tarnelo.exe beside this test's <build>\tests.
+std::wstring TarneloExePath();
+std::wstring TarneloExeFolder();
+
+// The data folder the program picks when it exists: local application data followed by
+// "\Olvenworks\Tarnelo".
+std::wstring LocalDataFolder();
+// Empties the local data folder (creating it when missing), so the program uses it.
+bool ResetDataFolder();
+// Deletes a folder with everything in it; TRUE when nothing is left.
+bool RemoveTree(const std::wstring& path);
+bool DirectoryExists(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// The log file the program writes today: data\logs\Log<1..7>.txt, 1 = Sunday.
+std::wstring TodayLogPath(const std::wstring& dataFolder);
+
+struct LogLine
+{
+    std::wstring time;   // "2016/03/29 14:05.09"
+    std::wstring level;  // "info", "warn", "ERR!", "act "
+    std::wstring text;
+};
+// The lines of a log file (UTF-8, CR LF); none when the file is missing.
+std::vector<LogLine> ReadLog(const std::wstring& path);
+std::vector<std::wstring> ReadLogTexts(const std::wstring& path);
+
+// Waits (checking every few milliseconds) until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs);
+bool WaitForLogLine(const std::wstring& logPath, const std::wstring& text, DWORD timeoutMs);
+
+// A started process; a process still running when the object goes is terminated.
+class Process
+{
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process();
+
+    bool Start(const std::wstring& exePath, const std::wstring& arguments = std::wstring());
+    // TRUE when the process ended within the time.
+    bool WaitForExit(DWORD timeoutMs);
+    bool IsRunning() const;
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_info.dwProcessId; }
+    void Terminate();
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Holds a named mutex, as a running instance does.
+class NamedMutex
+{
+public:
+    explicit NamedMutex(const wchar_t* name) : m_handle(::CreateMutexW(nullptr, FALSE, name)) {}
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
+    ~NamedMutex()
+    {
+        if (m_handle)
+            ::CloseHandle(m_handle);
+    }
+    bool IsHeld() const { return m_handle != nullptr; }
+
+private:
+    HANDLE m_handle;
+};
+
+// Top-level windows by name and class (null matches any), of one process when processId
+// is not 0.
+std::vector<HWND> FindWindows(const wchar_t* name, const wchar_t* className, DWORD processId = 0);
+HWND FindWindowByNameAndClass(const wchar_t* name, const wchar_t* className, DWORD processId = 0);
+HWND WaitForWindow(const wchar_t* name, const wchar_t* className, DWORD processId, DWORD timeoutMs);
+std::wstring WindowClassName(HWND window);
+RECT WindowRect(HWND window);
+LONG_PTR WindowExStyle(HWND window);
+// Posts a message that carries no pointers into the program.
+bool PostToWindow(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+}  // namespace e2e

@@ -1,0 +1,132 @@
+// The real program's start: the lines it logs, the folders it makes, and a start refused
+// because another instance holds the name.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "E2eHarness.h"
+
+namespace {
+
+constexpr DWORD kExitTimeoutMs = 30000;
+
+class Startup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
+        ASSERT_TRUE(e2e::ResetDataFolder());
+        m_data = e2e::LocalDataFolder();
+    }
+    void TearDown() override { e2e::RemoveTree(m_data); }
+
+    // Runs the program to its end and returns its exit code.
+    DWORD RunProgram()
+    {
+        e2e::Process program;
+        EXPECT_TRUE(program.Start(e2e::TarneloExePath()));
+        EXPECT_TRUE(program.WaitForExit(kExitTimeoutMs)) << "the program did not end";
+        return program.ExitCode();
+    }
+
+    std::wstring m_data;
+};
+
+TEST_F(Startup, AStartLogsItsLinesInOrderAndMakesTheDataFolders)
+{
+    EXPECT_EQ(0u, RunProgram());
+
+    const std::vector<e2e::LogLine> log = e2e::ReadLog(e2e::TodayLogPath(m_data));
+    std::vector<std::wstring> texts;
+    for (const e2e::LogLine& line : log) {
+        EXPECT_EQ(std::wstring(L"info"), line.level) << line.text;
+        EXPECT_TRUE(std::regex_match(line.time, std::wregex(LR"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}\.\d{2})"))) << line.time;
+        texts.push_back(line.text);
+    }
+    // The manager window does not exist yet, so the start ends after the system lines.
+    ASSERT_EQ(17u, texts.size());
+    EXPECT_EQ(std::wstring(L"------ started ------"), texts[0]);
+    EXPECT_TRUE(std::regex_match(texts[1], std::wregex(LR"(Build: (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 1-3]\d \d{4})")))
+        << texts[1];
+    EXPECT_EQ(e2e::TarneloExeFolder() + L"\\images", texts[2]);
+    EXPECT_EQ(m_data, texts[3]);
+
+    const wchar_t* const systemLines[] = {
+        LR"(version:1\.0\.1\.2)",
+        LR"(cpu \{arch:\d+ num:\d+ type:\d+ level:\d+ rev:\d+\})",
+        LR"(memory load:\d+%)",
+        LR"(memory total\{phy:\d+ page:\d+ virtual:\d+\})",
+        LR"(memory available\{phy:\d+ page:\d+ virtual:\d+\})",
+        LR"(OS: windows .* - .* \(\d+\.\d+\))",
+        LR"(display num:\d+ corner\(-?\d+,-?\d+\) primary\(\d+,\d+\) virtual\(\d+,\d+\) work\(-?\d+,-?\d+\))",
+        LR"(TZ result:\d+ \(err:\d+\) bias:-?\d+)",
+        LR"(TZ\(standard\) .* bias:-?\d+)",
+        LR"(TZ\(daylight\) .* bias:-?\d+)",
+        LR"(UserDefault LCID:\d+ LangID:\d+ UILanguage:\d+)",
+        LR"(SystemDefault LCID:\d+ LangID:\d+ UILanguage:\d+)",
+    };
+    for (size_t i = 0; i < 12; ++i)
+        EXPECT_TRUE(std::regex_match(texts[4 + i], std::wregex(systemLines[i]))) << texts[4 + i];
+    EXPECT_EQ(std::wstring(L"------ exit ------"), texts[16]);
+
+    EXPECT_TRUE(e2e::DirectoryExists(m_data + L"\\files"));
+    EXPECT_TRUE(e2e::DirectoryExists(m_data + L"\\logs"));
+}
+
+TEST_F(Startup, ASecondInstanceEndsAtOnceAndLogsNothing)
+{
+    EXPECT_EQ(0u, RunProgram());
+    const std::wstring logPath = e2e::TodayLogPath(m_data);
+    const size_t linesBefore = e2e::ReadLog(logPath).size();
+    ASSERT_GT(linesBefore, 0u);
+
+    {
+        // The running instance, as far as the program can tell.
+        e2e::NamedMutex running(L"Tarnelo");
+        ASSERT_TRUE(running.IsHeld());
+        EXPECT_EQ(0u, RunProgram());
+    }
+    EXPECT_EQ(linesBefore, e2e::ReadLog(logPath).size());
+}
+
+TEST_F(Startup, ARefusedFirstStartMakesNoFolders)
+{
+    {
+        e2e::NamedMutex running(L"Tarnelo");
+        ASSERT_TRUE(running.IsHeld());
+        EXPECT_EQ(0u, RunProgram());
+    }
+    EXPECT_FALSE(e2e::DirectoryExists(m_data + L"\\logs"));
+    EXPECT_FALSE(e2e::DirectoryExists(m_data + L"\\files"));
+}
+
+TEST(E2eHarness, FindsWindowsByNameAndClassAndReadsThem)
+{
+    // A window of this process stands in for one of the program's.
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TarneloE2eProbe";
+    ::RegisterClassExW(&wc);
+    const HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"probe window", WS_POPUP, 10, 20, 30,
+                                          40, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(window, e2e::FindWindowByNameAndClass(L"probe window", L"TarneloE2eProbe", ::GetCurrentProcessId()));
+    EXPECT_EQ(window, e2e::WaitForWindow(nullptr, L"TarneloE2eProbe", 0, 1000));
+    EXPECT_EQ(nullptr, e2e::FindWindowByNameAndClass(L"other name", L"TarneloE2eProbe"));
+    const RECT rect = e2e::WindowRect(window);
+    EXPECT_EQ(10, rect.left);
+    EXPECT_EQ(20, rect.top);
+    EXPECT_EQ(40, rect.right);
+    EXPECT_EQ(60, rect.bottom);
+    EXPECT_NE(0, e2e::WindowExStyle(window) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(e2e::PostToWindow(window, WM_NULL));
+    ::DestroyWindow(window);
+}
+
+}  // namespace
