@@ -188,6 +188,16 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
                                         menuOrId, AfxGetInstanceHandle(), param);
     if (hook)
         ::UnhookWindowsHookEx(hook);
+    if (hWnd && t_windowBeingCreated == this) {
+        // Neither the hook nor a first message bound it (a system class created without the
+        // hook): bind it now, late but before the caller sees it.
+        Bind(hWnd);
+        const auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+        if (proc != AfxWndProc) {
+            m_pfnSuper = proc;
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc));
+        }
+    }
     // When the window failed before it was bound, nothing refers to this object; when it
     // failed after, WM_NCDESTROY has unbound it and PostNcDestroy may have deleted it.
     t_windowBeingCreated = outerPending;

@@ -161,6 +161,8 @@ private:
 // In its source:  BEGIN_MESSAGE_MAP(CMyWnd, CWnd)  ON_WM_TIMER()  ON_MESSAGE(WM_USER, OnUser)
 //                 END_MESSAGE_MAP()
 // Handlers may be private: the table is built inside a member function of the class.
+// The first matching entry wins, the class's own before its base's, so an ON_TIMER for one
+// id goes before an ON_WM_TIMER that takes the rest.
 
 #define DECLARE_MESSAGE_MAP()                          \
 protected:                                             \

@@ -185,3 +185,42 @@ TEST(CTarneloApp, ARefusedStartUndoesNothingItDidNotStart)
 }
 
 }  // namespace
+
+namespace {
+
+class CFailingHandlerWnd : public CWnd
+{
+private:
+    LRESULT OnFail(WPARAM, LPARAM) { throw new CFileException(CFileException::diskFull, ERROR_DISK_FULL, L"x.ser"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFailingHandlerWnd, CWnd)
+    ON_MESSAGE(WM_APP + 9, OnFail)
+END_MESSAGE_MAP()
+
+TEST(CTarneloApp, ExceptionsCaughtAtWindowsGoToTheLog)
+{
+    TempFolder folder;
+    g_frozenNow = static_cast<int64_t>(::time(nullptr));
+    LogSetClock(FrozenClock);
+    LogInit(folder.path().c_str());
+    {
+        CTarneloApp app;  // installs the log as the framework's exception reporter
+        CFailingHandlerWnd window;
+        ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), L"failing", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+        EXPECT_EQ(0, ::SendMessageW(window.m_hWnd, WM_APP + 9, 0, 0));
+        EXPECT_TRUE(::IsWindow(window.m_hWnd));
+    }
+    AfxSetExceptionLogger(nullptr);
+    LogInit(L"");
+    LogSetClock(nullptr);
+
+    const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.path(), g_frozenNow));
+    ASSERT_EQ(1u, lines.size());
+    const std::wstring expected = L"[ERR!] <wnd> exception in message(" + std::to_wstring(WM_APP + 9) + L") ";
+    EXPECT_NE(std::wstring::npos, lines[0].find(expected)) << lines[0];
+}
+
+}  // namespace
