@@ -66,6 +66,10 @@ check "local data folder Olvenworks\\Tarnelo exists" test -d "$DATA"
 for icon in squares hammer paper_sheet folder share sunny; do
     check "icon set holds $icon.png" test -s "$SET/$icon.png"
 done
+# PNG width and height, big-endian at bytes 16 to 23 of the file.
+png_size() { od -An -tx1 -j16 -N8 "$1" | tr -d ' \n'; }
+check "icon set pictures are 32 x 32" test "$(png_size "$SET/squares.png")" = "0000002000000020"
+check "pictures are PNG files" test "$(od -An -c -j1 -N3 "$PROGRAM/images/wizTop.png" | tr -d ' ')" = "PNG"
 check "icon set holds about two dozen pictures" test "$(ls "$SET"/*.png | wc -l)" -ge 20
 check "\"My Icons\" exists and is empty" test -d "$DATA/icons/My Icons" -a -z "$(ls -A "$DATA/icons/My Icons")"
 check "icon terms are in the icons folder" test -s "$DATA/icons/ICONS-TERMS.txt"
