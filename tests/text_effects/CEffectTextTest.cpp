@@ -2,6 +2,7 @@
 // title with outline and shadow drawn into a 32-bpp DIB.
 #include "TextEffectsTestSupport.h"
 
+#include "model/CTextStyle.h"
 #include "text_effects/CEffectText.h"
 #include "text_effects/TextOutlineStrategy.h"
 
@@ -313,6 +314,38 @@ TEST_F(EffectTextTest, TitleWithShadowPaintsTheRingBelowRight)
         text.Draw(&g, Gdiplus::Rect(10, 10, 180, 60), nullptr, L"Tools");
     });
     EXPECT_EQ(plainCanvas.Pixels(), again.Pixels());
+}
+
+// A box title as the box window draws it: the renderer filled from a text style and drawn
+// with the style's own string format (no-wrap, trailing spaces, centred line alignment).
+TEST_F(EffectTextTest, TitleFromATextStyleIsPlacedByItsFormat)
+{
+    Model::CTextStyle style;
+    style.m_textColor = 0xFFFFFFFF;
+    style.SetFont(kFace, 14, 0);
+    style.SetAlignment(0, 1);
+    style.m_bOutline = TRUE;
+    style.m_outlineColor = 0xFF000000;
+    style.m_nOutlineThickness = 2;
+
+    CEffectText text;
+    text.SetTextColor(Gdiplus::Color(style.m_textColor));
+    text.SetFont(style.m_strFontFace, style.m_nFontSize, style.m_nFontStyle);
+    text.SetOutlineEnabled(style.m_bOutline != FALSE);
+    text.SetOutline(Gdiplus::Color(style.m_outlineColor), style.m_nOutlineThickness);
+    text.SetShadowEnabled(style.m_bShadow != FALSE);
+
+    DibCanvas canvas(200, 60);
+    canvas.Draw([&](Gdiplus::Graphics& g) {
+        text.Draw(&g, Gdiplus::Rect(20, 0, 180, 60), style.m_format, L"Documents and more");
+    });
+    const RECT ink = canvas.BoxWhere(IsInk);
+    ASSERT_GE(ink.right, ink.left);
+    EXPECT_NEAR(30.0, (ink.top + ink.bottom) / 2.0, 4.0);
+    EXPECT_NEAR(20, ink.left, 3);
+    EXPECT_LT(ink.bottom - ink.top, 25); // one line: no wrapping
+    EXPECT_GT(canvas.CountWhere([](std::uint32_t p) { return p == 0xFFFFFFFF; }), 20);
+    EXPECT_GT(canvas.CountWhere([](std::uint32_t p) { return p == 0xFF000000; }), 20);
 }
 
 } // namespace

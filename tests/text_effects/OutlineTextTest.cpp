@@ -4,6 +4,8 @@
 
 #include "text_effects/OutlineText.h"
 
+#include <psapi.h>
+
 using namespace TextEffectsTest;
 using TextEffects::OutlineText;
 
@@ -318,6 +320,42 @@ TEST_F(OutlineTextTest, ComposedShadowTintsTheBackgroundInsideTheMovedGlyphs)
     EXPECT_EQ(&own, text.Background());
     text.SetShadowBkgd(Gdiplus::Color(0xFF000000), 0, 10);
     EXPECT_EQ(nullptr, text.Background());
+}
+
+// The process's resident memory; filled bitmaps are resident while they live.
+SIZE_T ResidentBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(),
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    return counters.WorkingSetSize;
+}
+
+// Backgrounds made from a colour belong to the outline text: replacing one or destroying the
+// object frees it. Twenty leaked 4 MB bitmaps would show as 80 MB more memory.
+TEST_F(OutlineTextTest, BackgroundsItMakesAreFreed)
+{
+    constexpr int kSide = 1024;
+    constexpr SIZE_T kLeakLimit = 40u * 1024 * 1024;
+    {
+        OutlineText warmUp;
+        warmUp.SetShadowBkgd(Gdiplus::Color(0xFF000000), kSide, kSide);
+    }
+    const SIZE_T before = ResidentBytes();
+    ASSERT_GT(before, 0u);
+    {
+        OutlineText text;
+        for (int i = 0; i < 20; ++i)
+            text.SetShadowBkgd(Gdiplus::Color(0xFF102030), kSide, kSide);
+        EXPECT_LT(ResidentBytes(), before + kLeakLimit);
+    }
+    for (int i = 0; i < 20; ++i)
+    {
+        OutlineText text;
+        text.SetShadowBkgd(Gdiplus::Color(0xFF102030), kSide, kSide);
+    }
+    EXPECT_LT(ResidentBytes(), before + kLeakLimit);
 }
 
 } // namespace

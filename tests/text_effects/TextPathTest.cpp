@@ -474,4 +474,16 @@ TEST_F(GdiTextPathTest, FailuresGiveFalseAndAnEmptyPath)
     EXPECT_FALSE(TextEffects::GdiTextPath(&graphics, nullptr, L"A", &lf, 0, 0));
 }
 
+TEST_F(GdiTextPathTest, WorksOnABitmapsGraphics)
+{
+    BitmapGraphics target(96.0f, 96.0f, Gdiplus::UnitPixel, 200, 60);
+    const LOGFONTW lf = Font(24);
+    Gdiplus::GraphicsPath* pRaw = nullptr;
+    const bool bMade = TextEffects::GdiTextPath(target.graphics.get(), &pRaw, L"Box", &lf, 0, 0);
+    std::unique_ptr<Gdiplus::GraphicsPath> path(pRaw);
+    ASSERT_NE(nullptr, path);
+    EXPECT_TRUE(bMade);
+    EXPECT_GT(path->GetPointCount(), 4);
+}
+
 } // namespace
