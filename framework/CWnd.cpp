@@ -120,6 +120,17 @@ void CWnd::Bind(HWND hWnd)
         AfxSetMainWndHandle(hWnd);
 }
 
+void CWnd::BindCreated(HWND hWnd)
+{
+    Bind(hWnd);
+    // A system class (a button, a tooltip) keeps its procedure as the default processing.
+    const auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (proc != AfxWndProc) {
+        m_pfnSuper = proc;
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc));
+    }
+}
+
 void CWnd::Unbind()
 {
     if (m_hWnd)
@@ -162,14 +173,7 @@ LRESULT CALLBACK CWnd::CbtHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && t_windowBeingCreated && IsClassBeingCreated(reinterpret_cast<HWND>(wParam))) {
         CWnd* window = t_windowBeingCreated;
         t_windowBeingCreated = nullptr;
-        const HWND hWnd = reinterpret_cast<HWND>(wParam);
-        window->Bind(hWnd);
-        // A system class (a button, a tooltip) keeps its procedure as the default processing.
-        const auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
-        if (proc != AfxWndProc) {
-            window->m_pfnSuper = proc;
-            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc));
-        }
+        window->BindCreated(reinterpret_cast<HWND>(wParam));
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -191,12 +195,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     if (hWnd && t_windowBeingCreated == this) {
         // Neither the hook nor a first message bound it (a system class created without the
         // hook): bind it now, late but before the caller sees it.
-        Bind(hWnd);
-        const auto proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
-        if (proc != AfxWndProc) {
-            m_pfnSuper = proc;
-            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc));
-        }
+        t_windowBeingCreated = nullptr;
+        BindCreated(hWnd);
     }
     // When the window failed before it was bound, nothing refers to this object; when it
     // failed after, WM_NCDESTROY has unbound it and PostNcDestroy may have deleted it.

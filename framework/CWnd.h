@@ -148,6 +148,8 @@ private:
     // Binds the window being created by CreateEx before its first message.
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void Bind(HWND hWnd);
+    // Binds a window that CreateEx made and routes a system class's window through us.
+    void BindCreated(HWND hWnd);
     void Unbind();
     // The window's last message has been handled: unbind, end the loop for the main window,
     // then PostNcDestroy (after which the object must not be touched).

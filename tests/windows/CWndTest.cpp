@@ -114,6 +114,20 @@ TEST(CWnd, SystemClassKeepsItsOwnBehaviourAsDefault)
     EXPECT_EQ(BST_CHECKED, ::SendMessageW(button.m_hWnd, BM_GETCHECK, 0, 0));
 }
 
+TEST(CWnd, AClassGivenByItsAtomIsBoundBeforeItsFirstMessageToo)
+{
+    WNDCLASSEXW info = {};
+    info.cbSize = sizeof(info);
+    const ATOM buttonAtom = static_cast<ATOM>(::GetClassInfoExW(nullptr, L"BUTTON", &info));
+    ASSERT_NE(0, buttonAtom);
+    CProbeWnd button;
+    ASSERT_TRUE(button.CreateEx(0, MAKEINTATOM(buttonAtom), L"atom", WS_POPUP | BS_AUTOCHECKBOX, 0, 0, 80, 20,
+                                nullptr, nullptr));
+    EXPECT_TRUE(button.boundAtNcCreate);
+    ::SendMessageW(button.m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(BST_CHECKED, ::SendMessageW(button.m_hWnd, BM_GETCHECK, 0, 0));
+}
+
 TEST(CWnd, RegisteredClassesAreSharedByTheirAttributes)
 {
     const wchar_t* first = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, nullptr);
