@@ -233,7 +233,9 @@ TEST_F(OutlineTextTest, ShadowIsARingAtTheOffsetUnderTheText)
         for (int y = 0; y < canvas.height(); ++y)
             for (int x = 0; x < canvas.width(); ++x)
                 if (plainCanvas.At(x, y) == 0xFFFF0000)
+                {
                     ASSERT_EQ(0xFFFF0000u, canvas.At(x, y)) << x << "," << y;
+                }
         // Deep inside the moved glyphs, away from the text, nothing is painted.
         int nHollow = 0;
         const auto isDeep = [&](int x, int y) {

@@ -294,7 +294,9 @@ TEST_F(TextStrategyTest, TransparentFillDrawsOnlyTheRing)
         nFilled += IsInk(filledPixels[i]) ? 1 : 0;
         // the ring lies within the filled glyphs with their outline
         if (IsInk(ringPixels[i]))
+        {
             EXPECT_TRUE(IsInk(filledPixels[i])) << i;
+        }
     }
     EXPECT_GT(nRing, 50);
     EXPECT_LT(nRing, nFilled);
