@@ -1,0 +1,39 @@
+// The box window's geometry rules, free of any window so that they can be checked alone:
+// where a press moves the box and where it widens it, when a drag counts as a move, and
+// how narrow a box may become. The manager sizes boxes by the same minimum.
+#pragma once
+
+#include <windows.h>
+
+namespace Model {
+class CTarneloStyleInfo;
+}
+
+// The right-most pixels of a box that widen it when dragged.
+inline constexpr int kBoxSizeStripWidth = 10;
+// A drag that ends within this many milliseconds of its start is a click, not a move.
+inline constexpr DWORD kBoxMoveMinimumMs = 100;
+// The narrowest title a box keeps, so that a box can always be seen, grabbed and widened.
+inline constexpr int kBoxMinimumTitleWidth = 40;
+
+// A point lies in a rectangle when left <= x < right and top <= y < bottom.
+BOOL IsPointInBoxRect(const RECT& rect, POINT point);
+// The body of the box (all but the size strip) and the size strip, in the window
+// rectangle's coordinates.
+RECT GetBoxMoveStrip(const RECT& window);
+RECT GetBoxSizeStrip(const RECT& window);
+BOOL IsInBoxMoveStrip(const RECT& window, POINT point);
+BOOL IsInBoxSizeStrip(const RECT& window, POINT point);
+
+// TRUE when a drag begun at pressTick and ended at nowTick lasted more than 100 ms; the
+// difference is unsigned, so a tick count that wrapped in between still measures right.
+BOOL IsBoxMoveLongEnough(DWORD pressTick, DWORD nowTick);
+
+// The narrowest box the style allows: the icon cell plus a minimum title, or in
+// icon-hidden mode (icon display 2) the minimum title alone.
+int GetMinimumBoxWidth(const Model::CTarneloStyleInfo& style);
+// A width raised to the style's minimum.
+int ClampBoxWidth(int width, const Model::CTarneloStyleInfo& style);
+// The width of a box being widened: its right edge follows the cursor (screen x + 1),
+// but the box never becomes narrower than minimumWidth.
+int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth);
