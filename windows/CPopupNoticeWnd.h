@@ -1,0 +1,46 @@
+// A small layered popup that shows one line of text on a white, rounded, shadowed panel
+// for a moment and then fades out; when the fade has ended it posts its notify message to
+// its owner, which destroys the window. The object is reused for the next notice.
+#pragma once
+
+#include "framework/CString.h"
+#include "text_effects/CEffectText.h"
+#include "windows/CVornWndBase.h"
+
+// Posted by the notice popup to its owner when it has faded out (wParam 0, lParam 0).
+#ifndef WM_NOTICEMSG
+#define WM_NOTICEMSG (WM_USER + 202)
+#endif
+
+class CPopupNoticeWnd : public CVornWndBase
+{
+public:
+    CPopupNoticeWnd();
+
+    // Shows the text at (x, y), measured on pGraphics, in the colour and font face given.
+    // While a notice is up, only restarts its fade at full strength (text and place stay).
+    // FALSE when the window cannot be created.
+    BOOL Show(int x, int y, CWnd* pOwner, UINT nNotifyMsg, Gdiplus::Graphics* pGraphics, const wchar_t* pszText,
+              Gdiplus::ARGB textColor, const wchar_t* pszFontFace);
+
+    void OnCustomDraw(Gdiplus::Graphics* pGraphics) override;
+
+    // Fade timer: id and period.
+    static constexpr UINT_PTR IDT_FADE = 1;
+    static constexpr UINT FADE_INTERVAL = 50;
+    // Ticks at full strength before the fade, and the alpha lost per fading tick.
+    static constexpr int FULL_TICKS = 12;
+    static constexpr int FADE_STEP = 40;
+
+    CString m_strText;
+    CEffectText m_text;
+    BOOL m_bVisible;
+    int m_nTicks;
+    int m_nAlpha;
+    UINT m_nNotifyMsg;
+
+protected:
+    void OnTimer(UINT_PTR nIDEvent);
+
+    DECLARE_MESSAGE_MAP()
+};
