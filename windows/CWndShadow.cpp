@@ -179,10 +179,15 @@ BOOL CWndShadow::SetPosition(int x, int y)
 
 void CWndShadow::Show(HWND hParentWnd)
 {
+    ShowFor(hParentWnd, false);
+}
+
+void CWndShadow::ShowFor(HWND hParentWnd, bool bParentShowing)
+{
     m_nStatus &= SS_ENABLED | SS_DISABLEDBYAERO;
     if ((m_nStatus & SS_ENABLED) && !(m_nStatus & SS_DISABLEDBYAERO)) {
         const LONG_PTR style = ::GetWindowLongPtrW(hParentWnd, GWL_STYLE);
-        if (style & WS_VISIBLE) {
+        if ((style & WS_VISIBLE) || bParentShowing) {
             m_nStatus |= SS_PARENTVISIBLE;
             if (!(style & (WS_MAXIMIZE | WS_MINIMIZE)))
                 m_nStatus |= SS_VISABLE;
@@ -474,7 +479,9 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
                 const LRESULT result = ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
                 if (wParam) {
                     pThis->m_bUpdate = true;
-                    pThis->Show(hwnd);
+                    // The parent gets WS_VISIBLE only after this message: it counts as
+                    // visible already, or the shadow would stay hidden.
+                    pThis->ShowFor(hwnd, true);
                 } else {
                     ::ShowWindow(pThis->m_hWnd, SW_HIDE);
                     pThis->m_nStatus &= static_cast<unsigned char>(~(SS_VISABLE | SS_PARENTVISIBLE));

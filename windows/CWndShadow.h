@@ -78,6 +78,8 @@ private:
     class CLock;
     // The parent this shadow subclassed (kept for a clean unhooking at destruction).
     HWND m_hParent = nullptr;
+    // Show, with the parent counted as visible while it is being shown.
+    void ShowFor(HWND hParentWnd, bool bParentShowing);
     // Takes the shadow out of its parent: the map entry, the subclassing, the window.
     void Detach();
 };

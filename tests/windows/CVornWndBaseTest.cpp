@@ -1,0 +1,473 @@
+// The layered window base under a real display: creation and geometry, the back buffer a
+// redraw leaves, the layered update and its fallback, the window region, exceptions inside
+// the drawing, and the menu icons.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "LayeredTestSupport.h"
+#include "resources/resource.h"
+
+using namespace LayeredTest;
+
+namespace {
+
+class VornWndBase : public LayeredWindowSuite
+{
+};
+
+LONG_PTR ExStyle(HWND hWnd) { return ::GetWindowLongPtrW(hWnd, GWL_EXSTYLE); }
+
+// ---- Creation and geometry -------------------------------------------------------------------
+
+TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
+{
+    CRecorderWnd owner;
+    ASSERT_TRUE(owner.CreatePopup(0, 0, 20, 20));
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"VornFileList", 40, 50, 120, 30, &owner, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_LAYERED | WS_EX_TOOLWINDOW),
+              ExStyle(window.m_hWnd) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_APPWINDOW));
+    const LONG_PTR style = ::GetWindowLongPtrW(window.m_hWnd, GWL_STYLE);
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS),
+              style & (WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_BORDER));
+    EXPECT_EQ(owner.m_hWnd, ::GetWindow(window.m_hWnd, GW_OWNER));
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window.m_hWnd, title, 64);
+    EXPECT_STREQ(L"VornFileList", title);
+    EXPECT_NE(0u, ::GetClassLongPtrW(window.m_hWnd, GCL_STYLE) & CS_DBLCLKS);
+
+    RECT rect = {};
+    window.GetRect(rect);
+    EXPECT_EQ((RECT{40, 50, 160, 80}).left, rect.left);
+    EXPECT_EQ(50, rect.top);
+    EXPECT_EQ(160, rect.right);
+    EXPECT_EQ(80, rect.bottom);
+    EXPECT_EQ(0, window.m_rcContent.X);
+    EXPECT_EQ(0, window.m_rcContent.Y);
+    EXPECT_EQ(120, window.m_rcContent.Width);
+    EXPECT_EQ(30, window.m_rcContent.Height);
+    RECT screen = {};
+    ::GetWindowRect(window.m_hWnd, &screen);
+    EXPECT_EQ(40, screen.left);
+    EXPECT_EQ(50, screen.top);
+    EXPECT_EQ(120, screen.right - screen.left);
+    EXPECT_EQ(30, screen.bottom - screen.top);
+    // The memory context exists from WM_CREATE on.
+    EXPECT_NE(nullptr, window.m_memDC.GetSafeHdc());
+    EXPECT_NE(nullptr, window.m_hMutex);
+}
+
+TEST_F(VornWndBase, TaskSwitcherWindowIsNoToolWindow)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"Tarnelo box", 0, 0, 50, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, TRUE));
+    EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
+    EXPECT_EQ(0, ExStyle(window.m_hWnd) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(window.m_bTaskSwitcher);
+}
+
+TEST_F(VornWndBase, MoveToKeepsSizeAndRemembersThePreviousPlace)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"move", 10, 20, 60, 25, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.MoveTo(200, 300);
+    EXPECT_EQ(10, window.m_ptPrevPos.x);
+    EXPECT_EQ(20, window.m_ptPrevPos.y);
+    POINT pos = {};
+    window.GetPos(pos);
+    EXPECT_EQ(200, pos.x);
+    EXPECT_EQ(300, pos.y);
+    EXPECT_EQ(260, window.m_rect.right);
+    EXPECT_EQ(325, window.m_rect.bottom);
+    RECT screen = {};
+    ::GetWindowRect(window.m_hWnd, &screen);
+    EXPECT_EQ(200, screen.left);
+    EXPECT_EQ(300, screen.top);
+    EXPECT_EQ(60, screen.right - screen.left);
+    window.MoveTo(-5, 7);
+    EXPECT_EQ(200, window.m_ptPrevPos.x);
+    EXPECT_EQ(300, window.m_ptPrevPos.y);
+}
+
+TEST_F(VornWndBase, CanBeCreatedAgainAfterItsWindowWasDestroyed)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"once", 0, 0, 30, 30, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, FALSE));
+    window.Redraw();
+    ASSERT_TRUE(window.DestroyWindow());
+    EXPECT_EQ(nullptr, window.m_hWnd);
+    EXPECT_EQ(nullptr, window.m_pGraphics);
+    EXPECT_EQ(nullptr, window.m_memDC.GetSafeHdc());
+    EXPECT_EQ(nullptr, window.m_bitmap.GetSafeHandle());
+    ASSERT_TRUE(window.Create(L"twice", 5, 5, 40, 20, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, FALSE));
+    window.Redraw();
+    EXPECT_EQ(40u * 20u, window.BackBuffer().size());
+    EXPECT_TRUE(window.m_shadow.m_bCreated);
+}
+
+// ---- Back buffer ----------------------------------------------------------------------------
+
+TEST_F(VornWndBase, RedrawLeavesTheDrawingInATopDownBackBufferWithAlpha)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"fill", 30, 30, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    EXPECT_EQ(1, window.m_nDraws);
+    ASSERT_NE(nullptr, window.m_pGraphics);
+
+    DIBSECTION dib = {};
+    ASSERT_EQ(static_cast<int>(sizeof(dib)), ::GetObjectW(window.m_bitmap.GetSafeHandle(), sizeof(dib), &dib));
+    EXPECT_EQ(32, dib.dsBm.bmBitsPixel);
+    EXPECT_EQ(40, dib.dsBm.bmWidth);
+    EXPECT_EQ(20, dib.dsBm.bmHeight);
+
+    const std::vector<uint32_t> pixels = window.BackBuffer();
+    ASSERT_EQ(40u * 20u, pixels.size());
+    // Opaque fills keep their alpha: the first rows are the top half.
+    EXPECT_EQ(0xFF0000FFu, pixels[0]);
+    EXPECT_EQ(0xFF0000FFu, pixels[9 * 40 + 39]);
+    EXPECT_EQ(0xFF00FF00u, pixels[10 * 40 + 0]);
+    EXPECT_EQ(0xFF00FF00u, pixels[19 * 40 + 39]);
+    EXPECT_FALSE(window.m_bFallback);
+    EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
+}
+
+TEST_F(VornWndBase, EveryRedrawStartsFromATransparentBuffer)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"fresh", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    window.m_top = 0x00000000;  // draws nothing in the top half this time
+    window.Redraw();
+    const std::vector<uint32_t> pixels = window.BackBuffer();
+    ASSERT_EQ(16u * 8u, pixels.size());
+    EXPECT_EQ(0u, pixels[0]);
+    EXPECT_EQ(0u, pixels[3 * 16 + 15]);
+    EXPECT_EQ(0xFF00FF00u, pixels[7 * 16 + 15]);
+}
+
+TEST_F(VornWndBase, ResizedContentGetsABufferOfTheNewSize)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"resize", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    window.m_rect.right = window.m_rect.left + 30;
+    window.m_rect.bottom = window.m_rect.top + 12;
+    ::MoveWindow(window.m_hWnd, 0, 0, 30, 12, TRUE);
+    window.Redraw();
+    BITMAP bitmap = {};
+    ASSERT_TRUE(window.m_bitmap.GetBitmap(&bitmap));
+    EXPECT_EQ(30, bitmap.bmWidth);
+    EXPECT_EQ(12, bitmap.bmHeight);
+}
+
+TEST_F(VornWndBase, RedrawMessageRedrawsOncePerPostedMessage)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"posted", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ::PostMessageW(window.m_hWnd, WM_REDRAWMSG, 0, 0);
+    ::PostMessageW(window.m_hWnd, WM_REDRAWMSG, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.m_nDraws >= 2; }));
+    EXPECT_EQ(2, window.m_nDraws);
+}
+
+// ---- Layered update and its fallback -------------------------------------------------------
+
+TEST_F(VornWndBase, LayeredUpdatePushesTheWholeWindowAtFullStrength)
+{
+    UpdateWatch watch;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"push", 0, 0, 33, 17, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    const auto calls = watch.CallsFor(window.m_hWnd);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(33, calls[0].size.cx);
+    EXPECT_EQ(17, calls[0].size.cy);
+    EXPECT_EQ(255, calls[0].alpha);
+    EXPECT_FALSE(window.m_bFallback);
+}
+
+TEST_F(VornWndBase, RefusedLayeredUpdateFallsBackToPaintingTheBackBuffer)
+{
+    UpdateWatch watch;
+    watch.m_bRefuse = true;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"fallback", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    EXPECT_TRUE(window.m_bFallback);
+    EXPECT_EQ(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
+    EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+
+    // WM_PAINT now copies the back buffer to the window.
+    ::RedrawWindow(window.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    PumpPending();
+    HDC dc = ::GetDC(window.m_hWnd);
+    ASSERT_NE(nullptr, dc);
+    EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(dc, 5, 2));
+    EXPECT_EQ(RGB(0, 255, 0), ::GetPixel(dc, 35, 17));
+    ::ReleaseDC(window.m_hWnd, dc);
+
+    // For good: later redraws no longer try the layered update, even when it would work.
+    watch.m_bRefuse = false;
+    window.Redraw();
+    EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+    EXPECT_TRUE(window.m_bFallback);
+    EXPECT_EQ(2, window.m_nDraws);
+}
+
+TEST_F(VornWndBase, WindowOfNoSizeSkipsTheUpdateButStaysLayered)
+{
+    UpdateWatch watch;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"empty", 0, 0, 0, 0, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    EXPECT_TRUE(watch.CallsFor(window.m_hWnd).empty());
+    EXPECT_FALSE(window.m_bFallback);
+    EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
+
+    // Given a size later, it draws layered as usual.
+    window.m_rect = RECT{0, 0, 10, 10};
+    ::MoveWindow(window.m_hWnd, 0, 0, 10, 10, TRUE);
+    window.Redraw();
+    ASSERT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+    EXPECT_FALSE(window.m_bFallback);
+    EXPECT_EQ(0xFF0000FFu, window.BackBuffer()[0]);
+}
+
+TEST_F(VornWndBase, NotLayeredPipelineOnlyInvalidates)
+{
+    UpdateWatch watch;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"plain", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.m_bLayered = FALSE;
+    window.Redraw();
+    EXPECT_TRUE(watch.CallsFor(window.m_hWnd).empty());
+    EXPECT_FALSE(window.m_bFallback);
+}
+
+// ---- Window region --------------------------------------------------------------------------
+
+struct RegionCase
+{
+    BOOL region;
+    int corner;
+    bool rounded;
+};
+
+class VornWndRegion : public LayeredWindowSuite, public ::testing::WithParamInterface<RegionCase>
+{
+};
+
+TEST_P(VornWndRegion, OnlyRoundedCornersGiveTheWindowARegion)
+{
+    const RegionCase c = GetParam();
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"region", 0, 0, 50, 30, nullptr, FALSE, 0, 0, c.region, c.corner, 0xFEC0C0C0, FALSE));
+    for (int round = 0; round < 2; ++round) {  // rebuilt at every redraw
+        window.Redraw();
+        HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+        const int type = ::GetWindowRgn(window.m_hWnd, rgn);
+        if (c.rounded) {
+            EXPECT_NE(ERROR, type);
+            // Corners are cut, the edges' middles are in.
+            EXPECT_FALSE(::PtInRegion(rgn, 0, 0));
+            EXPECT_FALSE(::PtInRegion(rgn, 49, 29) && ::PtInRegion(rgn, 0, 29) && ::PtInRegion(rgn, 49, 0));
+            EXPECT_TRUE(::PtInRegion(rgn, 25, 0));
+            EXPECT_TRUE(::PtInRegion(rgn, 0, 15));
+            EXPECT_TRUE(::PtInRegion(rgn, 49, 15));
+            EXPECT_TRUE(::PtInRegion(rgn, 25, 29));
+            EXPECT_FALSE(::PtInRegion(rgn, 51, 15));
+        } else {
+            EXPECT_EQ(ERROR, type);
+        }
+        ::DeleteObject(rgn);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CornerStyles, VornWndRegion,
+                         ::testing::Values(RegionCase{FALSE, 1, false}, RegionCase{TRUE, 1, false},
+                                           RegionCase{FALSE, 2, false}, RegionCase{TRUE, 2, true}));
+
+TEST_F(VornWndBase, SquareCornersAgainRemoveTheRegion)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"corners", 0, 0, 50, 30, nullptr, FALSE, 0, 0, TRUE, 2, 0xFEC0C0C0, FALSE));
+    window.Redraw();
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, ::GetWindowRgn(window.m_hWnd, rgn));
+    window.m_nCornerStyle = 1;
+    window.Redraw();
+    EXPECT_EQ(ERROR, ::GetWindowRgn(window.m_hWnd, rgn));
+    EXPECT_EQ(nullptr, window.m_rgn.GetSafeHandle());
+    ::DeleteObject(rgn);
+}
+
+// ---- Exceptions in the drawing --------------------------------------------------------------
+
+TEST_F(VornWndBase, ExceptionInTheDrawingKeepsTheLastImage)
+{
+    UpdateWatch watch;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"throws", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    ASSERT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+    window.m_bThrow = true;
+    EXPECT_NO_THROW(window.Redraw());
+    // Nothing half-drawn was pushed to the screen.
+    EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+    EXPECT_FALSE(window.m_bFallback);
+    window.m_bThrow = false;
+    window.Redraw();
+    EXPECT_EQ(2u, watch.CallsFor(window.m_hWnd).size());
+}
+
+// ---- Destruction ----------------------------------------------------------------------------
+
+TEST_F(VornWndBase, DestroyingTheObjectTakesItsWindowAndShadowDown)
+{
+    auto window = std::make_unique<CFillWnd>();
+    ASSERT_TRUE(window->Create(L"dies", 10, 10, 40, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    window->Redraw();
+    const HWND hWnd = window->m_hWnd;
+    ASSERT_TRUE(window->m_shadow.m_bCreated);
+    const HWND shadow = window->m_shadow.m_hWnd;
+    ASSERT_TRUE(::IsWindow(shadow));
+    window.reset();
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsWindow(shadow));
+    EXPECT_EQ(0u, Utility::CWndShadow::s_shadowMap.count(hWnd));
+}
+
+// ---- Menu icons -----------------------------------------------------------------------------
+
+TEST_F(VornWndBase, MenuIconsComeFromIconResourcesBelow0x10000)
+{
+    EXPECT_EQ(nullptr, CVornWndBase::LoadMenuIcon(0x10000));
+    EXPECT_EQ(nullptr, CVornWndBase::LoadMenuIcon(0x10000 + IDI_TARNELO));
+    EXPECT_EQ(nullptr, CVornWndBase::LoadMenuIcon(40000));
+    EXPECT_NE(nullptr, CVornWndBase::LoadMenuIcon(IDI_TARNELO));
+    EXPECT_NE(nullptr, CVornWndBase::LoadMenuIcon(ID_BOX_NEW));
+    // Shared: the same handle every time.
+    EXPECT_EQ(CVornWndBase::LoadMenuIcon(ID_BOX_NEW), CVornWndBase::LoadMenuIcon(ID_BOX_NEW));
+}
+
+UINT MeasureMenuItem(HWND hWnd, UINT id, UINT type = ODT_MENU, UINT* height = nullptr)
+{
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = type;
+    measure.itemID = id;
+    measure.itemWidth = 1;
+    measure.itemHeight = 1;
+    ::SendMessageW(hWnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    if (height)
+        *height = measure.itemHeight;
+    return measure.itemWidth;
+}
+
+TEST_F(VornWndBase, MenuItemMeasuresAsItsIconOr16)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    UINT height = 0;
+    // No icon resource with this id.
+    EXPECT_EQ(16u, MeasureMenuItem(window.m_hWnd, 40000, ODT_MENU, &height));
+    EXPECT_EQ(16u, height);
+    EXPECT_EQ(16u, MeasureMenuItem(window.m_hWnd, 0x10000 + ID_BOX_NEW, ODT_MENU, &height));
+    EXPECT_EQ(16u, height);
+    // A 16-pixel menu icon.
+    EXPECT_EQ(16u, MeasureMenuItem(window.m_hWnd, ID_BOX_NEW, ODT_MENU, &height));
+    EXPECT_EQ(16u, height);
+    // The application icon: the size of the image it loads as (its first image).
+    ICONINFO info = {};
+    ASSERT_TRUE(::GetIconInfo(CVornWndBase::LoadMenuIcon(IDI_TARNELO), &info));
+    BITMAP colour = {};
+    ASSERT_NE(0, ::GetObjectW(info.hbmColor, sizeof(colour), &colour));
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    const UINT iconWidth = MeasureMenuItem(window.m_hWnd, IDI_TARNELO, ODT_MENU, &height);
+    EXPECT_EQ(static_cast<UINT>(colour.bmWidth), iconWidth);
+    EXPECT_EQ(static_cast<UINT>(colour.bmHeight), height);
+    // Not a menu item: left to the default processing.
+    EXPECT_EQ(1u, MeasureMenuItem(window.m_hWnd, 40000, ODT_BUTTON, &height));
+}
+
+TEST_F(VornWndBase, MenuPopupGivesOnlyItemsWithIconsTheCallbackBitmap)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, ID_BOX_NEW, L"New box");
+    ::AppendMenuW(menu, MF_STRING, 40000, L"No icon");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_OWNERDRAW, ID_BOX_EDIT, nullptr);
+    ::SendMessageW(window.m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, FALSE));
+
+    auto bitmapOf = [&](UINT position, UINT* type) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_BITMAP | MIIM_FTYPE;
+        EXPECT_TRUE(::GetMenuItemInfoW(menu, position, TRUE, &item));
+        *type = item.fType;
+        return item.hbmpItem;
+    };
+    UINT type = 0;
+    EXPECT_EQ(HBMMENU_CALLBACK, bitmapOf(0, &type));
+    EXPECT_EQ(0u, type & MFT_OWNERDRAW);
+    EXPECT_EQ(nullptr, bitmapOf(1, &type));
+    EXPECT_EQ(nullptr, bitmapOf(3, &type));  // owner-drawn items are left as they are
+    EXPECT_NE(0u, type & MFT_OWNERDRAW);
+
+    MENUINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_STYLE;
+    ASSERT_TRUE(::GetMenuInfo(menu, &info));
+    EXPECT_EQ(static_cast<DWORD>(MNS_AUTODISMISS | MNS_CHECKORBMP),
+              info.dwStyle & (MNS_AUTODISMISS | MNS_CHECKORBMP));
+    ::DestroyMenu(menu);
+}
+
+TEST_F(VornWndBase, MenuIconIsDrawnAtTheItemsCorner)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 40, 40);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT all = {0, 0, 40, 40};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = 40000;  // no icon: nothing drawn
+    draw.hDC = dc;
+    draw.rcItem = RECT{10, 10, 26, 26};
+    ::SendMessageW(window.m_hWnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    bool changed = false;
+    for (int y = 0; y < 40 && !changed; ++y)
+        for (int x = 0; x < 40 && !changed; ++x)
+            changed = ::GetPixel(dc, x, y) != RGB(255, 255, 255);
+    EXPECT_FALSE(changed);
+
+    draw.itemID = ID_BOX_NEW;
+    ::SendMessageW(window.m_hWnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    bool inside = false;
+    bool outside = false;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            if (::GetPixel(dc, x, y) == RGB(255, 255, 255))
+                continue;
+            (x >= 10 && x < 26 && y >= 10 && y < 26 ? inside : outside) = true;
+        }
+    }
+    EXPECT_TRUE(inside);
+    EXPECT_FALSE(outside);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+}
+
+}  // namespace
