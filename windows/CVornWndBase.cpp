@@ -61,6 +61,9 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
                           int nShadowX, int nShadowY, BOOL bRegion, int nCornerStyle, Gdiplus::ARGB color,
                           BOOL bTaskSwitcher)
 {
+    // A window that exists keeps its place and settings: a second creation is refused.
+    if (m_hWnd)
+        return FALSE;
     m_pOwner = pOwner;
     m_bShadow = bShadow;
     m_nShadowX = nShadowX;

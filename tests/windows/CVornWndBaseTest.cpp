@@ -57,6 +57,13 @@ TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
     // The memory context exists from WM_CREATE on.
     EXPECT_NE(nullptr, window.m_memDC.GetSafeHdc());
     EXPECT_NE(nullptr, window.m_hMutex);
+
+    // A second creation is refused and changes nothing.
+    EXPECT_FALSE(window.Create(L"again", 1, 2, 3, 4, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, TRUE));
+    EXPECT_EQ(40, window.m_rect.left);
+    EXPECT_EQ(120, window.m_rcContent.Width);
+    EXPECT_EQ(&owner, window.m_pOwner);
+    EXPECT_FALSE(window.m_bShadow);
 }
 
 TEST_F(VornWndBase, TaskSwitcherWindowIsNoToolWindow)
@@ -319,8 +326,13 @@ TEST_F(VornWndBase, ExceptionInTheDrawingKeepsTheLastImage)
     EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
     EXPECT_FALSE(window.m_bFallback);
     window.m_bThrow = false;
+    window.m_bThrowFramework = true;
+    EXPECT_NO_THROW(window.Redraw());
+    EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+    window.m_bThrowFramework = false;
     window.Redraw();
     EXPECT_EQ(2u, watch.CallsFor(window.m_hWnd).size());
+    EXPECT_EQ(4, window.m_nDraws);
 }
 
 // ---- Destruction ----------------------------------------------------------------------------

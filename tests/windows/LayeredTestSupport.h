@@ -68,13 +68,16 @@ public:
     Gdiplus::ARGB m_top = 0xFF0000FF;     // opaque blue
     Gdiplus::ARGB m_bottom = 0xFF00FF00;  // opaque green
     int m_nDraws = 0;
-    bool m_bThrow = false;
+    bool m_bThrow = false;           // throws a plain C++ exception
+    bool m_bThrowFramework = false;  // throws a framework exception
 
     void OnCustomDraw(Gdiplus::Graphics* pGraphics) override
     {
         ++m_nDraws;
         if (m_bThrow)
             throw 1;
+        if (m_bThrowFramework)
+            AfxThrowFileException(CFileException::diskFull);
         const int width = m_rect.right - m_rect.left;
         const int height = m_rect.bottom - m_rect.top;
         Gdiplus::SolidBrush top{Gdiplus::Color(m_top)};
