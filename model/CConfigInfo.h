@@ -1,0 +1,51 @@
+// The user's options and a few remembered values, kept in the private-profile file
+// "config.ini" of the data folder. The record is loaded once at start-up and saved whole
+// by whoever changes it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/CString.h"
+#include "framework/CTime.h"
+
+namespace Model {
+
+class CConfigInfo
+{
+public:
+    CConfigInfo();
+    virtual ~CConfigInfo();
+
+    // Reads every key of the file at path (the data folder joined with "config.ini") and
+    // keeps the path for later saves. A missing file or key gives its default.
+    BOOL Load(CString path);
+    // Writes every key to path, or to the kept path when path is empty. FALSE when a key
+    // could not be written (the file is then incomplete or unchanged).
+    BOOL Save(CString path = CString());
+
+    static BOOL WriteInt(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path);
+    static CString ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path);
+    // "YYYY/MM/DD" to midnight local time; anything that is no real date gives the value
+    // that stands for never (2000-01-01 00:00 local time).
+    static CTime ParseDate(CString text);
+    static CTime GetNeverDate();
+
+    CString GetInstallDate() const { return m_strInstallDate; }
+    // Stores the time as "%Y%m%d_%H%M%S" in local time; the caller saves.
+    void SetInstallDate(CTime time);
+
+    BOOL m_bLock;
+    BOOL m_bShowExtension;
+    BOOL m_bMouseHoverOpen;
+    BOOL m_bRegisterAndMove;
+    BOOL m_bRegisterAndMoveConfirmed;
+    BOOL m_bCheckLatestVersion;
+    BOOL m_bEntirelyMoveMode;
+    CTime m_verCheckDate;
+    CString m_strInstallDate;
+    int m_nEditDialogWidth;
+    int m_nEditDialogHeight;
+    CString m_strPath;
+};
+
+}  // namespace Model

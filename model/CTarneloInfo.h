@@ -1,0 +1,90 @@
+// One box: its id, place on the desktop, title, icon image, hot key and the ordered list
+// of its registered items. Every item refers to a file of the box's own folder: a copied
+// or moved shortcut, or a shortcut made for a file or folder.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+
+#include "framework/CObject.h"
+#include "framework/CString.h"
+
+namespace Model {
+
+class IconManager;
+
+// Item types as stored in the box file and used by the icon cache.
+inline constexpr UINT ITEM_TYPE_FILE = 1;
+inline constexpr UINT ITEM_TYPE_FOLDER = 2;
+inline constexpr UINT ITEM_TYPE_SHORTCUT = 3;
+inline constexpr UINT ITEM_TYPE_INTERNET_SHORTCUT = 4;
+
+class CTarneloInfo : public CObject
+{
+public:
+    struct _ITEM
+    {
+        UINT nType = 0;
+        CString strName;
+        CString strPath;          // the item's file in the box folder
+        CString strResolvedPath;  // what the item opens and shows the icon of (not stored)
+        BOOL bExists = FALSE;     // the file could be read (not stored)
+        CString strIconKey;
+    };
+
+    // The screen that box positions are kept on: the virtual screen and the taskbar.
+    struct _SCREEN_INFO
+    {
+        RECT rcVirtual = {};
+        RECT rcTaskbar = {};
+        BOOL bTaskbarAutoHide = FALSE;
+        UINT nTaskbarEdge = 0;
+    };
+    static _SCREEN_INFO GetSystemScreenInfo();
+
+    CTarneloInfo();
+    ~CTarneloInfo() override;
+
+    // Registers the file or folder at path under name, placing a file for it in the box
+    // folder. TRUE when the item was registered (or, for a name already registered, its
+    // file placed again); FALSE, with nothing registered, when the file could not be placed.
+    BOOL AddItem(CString name, CString path, BOOL bMove);
+    // Gives the first item named oldName the name newName. FALSE, changing nothing, when no
+    // item has oldName, or newName is empty or taken by another item of this box.
+    BOOL RenameItem(CString oldName, CString newName);
+    // Removes the first item of that name and, when it lies in the box folder, its file.
+    // FALSE when no item has the name.
+    BOOL DeleteItem(CString name);
+    // Moves the box back onto the screen and off a visible taskbar; TRUE when it moved.
+    BOOL AdjustPosition();
+    BOOL AdjustPosition(const _SCREEN_INFO& screen);
+
+    // The icon cache that items are registered with; not owned, not stored.
+    void SetIconManager(IconManager* icons) { m_pIconManager = icons; }
+    IconManager* GetIconManager() const { return m_pIconManager; }
+
+    // The first item with exactly that name, or null.
+    _ITEM* FindItem(const CString& name);
+
+    UINT m_nId;
+    BOOL m_bVisible;
+    POINT m_pos;
+    CString m_strName;
+    CString m_strFolder;
+    std::list<_ITEM> m_items;
+    UINT m_nHotKeyModifiers;
+    UINT m_nHotKeyKey;
+    UINT m_nReserved;
+    DWORD m_color;  // ARGB
+    CString m_strIcon;
+
+private:
+    BOOL IsInBoxFolder(const CString& path) const;
+    // A file name in the box folder, based on fileName, that no other item's file uses.
+    CString MakeUniqueDest(const CString& fileName, const _ITEM* self) const;
+
+    IconManager* m_pIconManager = nullptr;
+};
+
+}  // namespace Model

@@ -1,0 +1,603 @@
+#include "model/CTarneloInfoManager.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/PathHelpers.h"
+#include "core/ShellHelpers.h"
+#include "framework/CException.h"
+#include "framework/CFile.h"
+#include "model/CConfigInfo.h"
+#include "model/IconManager.h"
+
+namespace Model {
+
+namespace {
+
+struct DefaultBox
+{
+    const wchar_t* name;
+    const wchar_t* icon;
+};
+
+const DefaultBox kDefaultBoxes[] = {
+    {L"Apps", L"squares"},       {L"Tools", L"hammer"}, {L"Documents", L"paper_sheet"},
+    {L"Folders", L"folder"},     {L"Shared", L"share"}, {L"Hot items", L"sunny"},
+};
+
+// Owns one GDI+ image of the flat interface.
+class GdipImage
+{
+public:
+    explicit GdipImage(const CString& path)
+    {
+        if (Gdiplus::DllExports::GdipLoadImageFromFile(path, &m_image) != Gdiplus::Ok)
+            m_image = nullptr;
+    }
+    GdipImage(const GdipImage&) = delete;
+    GdipImage& operator=(const GdipImage&) = delete;
+    ~GdipImage()
+    {
+        if (m_image)
+            Gdiplus::DllExports::GdipDisposeImage(m_image);
+    }
+    UINT Width() const
+    {
+        UINT value = 0;
+        if (m_image)
+            Gdiplus::DllExports::GdipGetImageWidth(m_image, &value);
+        return value;
+    }
+    UINT Height() const
+    {
+        UINT value = 0;
+        if (m_image)
+            Gdiplus::DllExports::GdipGetImageHeight(m_image, &value);
+        return value;
+    }
+
+private:
+    Gdiplus::GpImage* m_image = nullptr;
+};
+
+DWORD ToColorRef(DWORD argb)
+{
+    const DWORD red = (argb >> 16) & 0xFF;
+    const DWORD green = (argb >> 8) & 0xFF;
+    const DWORD blue = argb & 0xFF;
+    return red | (green << 8) | (blue << 16);
+}
+
+DWORD FromColorRef(DWORD colorRef)
+{
+    const DWORD red = colorRef & 0xFF;
+    const DWORD green = (colorRef >> 8) & 0xFF;
+    const DWORD blue = (colorRef >> 16) & 0xFF;
+    return 0xFF000000 | (red << 16) | (green << 8) | blue;
+}
+
+}  // namespace
+
+CTarneloInfoManager::CTarneloInfoManager() : m_nVersion(0)
+{
+}
+
+CTarneloInfoManager::~CTarneloInfoManager()
+{
+    RemoveAll();
+}
+
+void CTarneloInfoManager::Bind(CString filesFolder, CString iconsFolder, IconManager* icons, CConfigInfo* config)
+{
+    m_strFilesFolder = filesFolder;
+    m_strIconsFolder = iconsFolder;
+    m_pIconManager = icons;
+    m_pConfig = config;
+    for (CTarneloInfo* record : m_boxes)
+        record->SetIconManager(icons);
+}
+
+void CTarneloInfoManager::SetScreenInfo(const CTarneloInfo::_SCREEN_INFO* screen)
+{
+    if (screen)
+        m_screen = *screen;
+    else
+        m_screen.reset();
+}
+
+CTarneloInfo::_SCREEN_INFO CTarneloInfoManager::GetScreen() const
+{
+    return m_screen ? *m_screen : CTarneloInfo::GetSystemScreenInfo();
+}
+
+CString CTarneloInfoManager::GetBoxFolder(UINT id) const
+{
+    return FormatString(L"%s\\%03u", m_strFilesFolder.GetString(), id);
+}
+
+// ------------------------------------------------------------------------- reading
+
+// Every read is checked against the bytes the file still holds, so that no count or
+// length from the file is trusted before the bytes behind it are known to exist.
+void CTarneloInfoManager::Take(ULONGLONG count)
+{
+    if (count > m_nBytesLeft)
+        AfxThrowArchiveException(CArchiveException::endOfFile);
+    m_nBytesLeft -= count;
+}
+
+BYTE CTarneloInfoManager::ReadByte(CArchive& ar)
+{
+    Take(1);
+    BYTE value = 0;
+    ar >> value;
+    return value;
+}
+
+WORD CTarneloInfoManager::ReadWord(CArchive& ar)
+{
+    Take(2);
+    WORD value = 0;
+    ar >> value;
+    return value;
+}
+
+UINT CTarneloInfoManager::ReadUInt(CArchive& ar)
+{
+    Take(4);
+    UINT value = 0;
+    ar >> value;
+    return value;
+}
+
+ULONGLONG CTarneloInfoManager::ReadQuad(CArchive& ar)
+{
+    Take(8);
+    ULONGLONG value = 0;
+    ar >> value;
+    return value;
+}
+
+CString CTarneloInfoManager::ReadText(CArchive& ar)
+{
+    // The archive's string: an optional FF FE FF marker for UTF-16 text, then a length of
+    // 1, 2, 4 or 8 bytes, each longer form announced by the shorter one being all ones.
+    bool unicode = false;
+    ULONGLONG length = ReadByte(ar);
+    if (length == 0xFF) {
+        WORD word = ReadWord(ar);
+        bool known = false;
+        if (word == 0xFFFE) {
+            unicode = true;
+            length = ReadByte(ar);
+            known = length < 0xFF;
+            if (!known)
+                word = ReadWord(ar);
+        }
+        if (!known) {
+            if (word < 0xFFFF) {
+                length = word;
+            } else {
+                const UINT dword = ReadUInt(ar);
+                if (dword < 0xFFFFFFFF) {
+                    length = dword;
+                } else {
+                    length = ReadQuad(ar);
+                    if (length >= 0x80000000ULL)
+                        AfxThrowArchiveException(CArchiveException::genericException);
+                }
+            }
+        }
+    }
+    const ULONGLONG bytes = unicode ? length * 2 : length;
+    Take(bytes);
+    if (length == 0)
+        return CString();
+    if (unicode) {
+        std::wstring text(static_cast<size_t>(length), L'\0');
+        if (ar.Read(text.data(), static_cast<UINT>(bytes)) != bytes)
+            AfxThrowArchiveException(CArchiveException::endOfFile);
+        return CString(std::move(text));
+    }
+    std::vector<char> narrow(static_cast<size_t>(length));
+    if (ar.Read(narrow.data(), static_cast<UINT>(bytes)) != bytes)
+        AfxThrowArchiveException(CArchiveException::endOfFile);
+    const int count = static_cast<int>(length);
+    const int wide = ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), count, nullptr, 0);
+    if (wide <= 0)
+        return CString();
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), count, text.data(), wide);
+    return CString(std::move(text));
+}
+
+// ------------------------------------------------------------------------- load
+
+void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
+{
+    const CString copy = path + L".bad";
+    if (::CopyFileW(path, copy, FALSE)) {
+        Log(L"ERR!", FormatString(L"box file %s, kept as %s", why, copy.GetString()));
+        if (m_strUnsafePath.CompareNoCase(path) == 0)
+            m_strUnsafePath.Empty();
+        return;
+    }
+    // Without a copy the file must not be written over in this run.
+    LogValue(L"ERR!", FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
+                                   path.GetString()),
+             static_cast<long>(::GetLastError()));
+    m_strUnsafePath = path;
+}
+
+BOOL CTarneloInfoManager::Load(CString path)
+{
+    Log(L"info", L"Load box info");
+    RemoveAll();
+
+    // Only a box file that is not there at all means a fresh start with the default boxes;
+    // one that is there but unreadable holds the user's boxes and is kept.
+    if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            CreateDefaultBoxes();
+            return TRUE;
+        }
+    }
+    CFile file;
+    CFileException openError;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
+        LogValue(L"ERR!", FormatString(L"box file cannot be opened: %s le:", path.GetString()),
+                 openError.m_lOsError);
+        KeepAside(path, L"cannot be opened");
+        return FALSE;
+    }
+
+    BOOL result = FALSE;
+    BOOL readWhole = FALSE;
+    BOOL modified = FALSE;
+    try {
+        m_nBytesLeft = file.GetLength();
+        CArchive ar(&file, CArchive::load);
+        m_nVersion = ReadUInt(ar);
+        ReadText(ar);  // reserved
+        const int count = static_cast<int>(ReadUInt(ar));
+        result = TRUE;
+        if (count < 0) {
+            LogValue(L"ERR!", L"box file: impossible box count", count);
+            result = FALSE;
+        }
+        for (int i = 0; result && i < count; ++i) {
+            if (!LoadBox(ar, &modified))
+                result = FALSE;
+        }
+        readWhole = result;
+        ar.Close();
+
+        const CTarneloInfo::_SCREEN_INFO screen = GetScreen();
+        BOOL moved = FALSE;
+        for (CTarneloInfo* record : m_boxes) {
+            if (record->AdjustPosition(screen))
+                moved = TRUE;
+        }
+        if (moved && m_pConfig)
+            m_pConfig->m_bLock = FALSE;
+        SortBoxes();
+    } catch (CException* e) {
+        LogException(L"ERR!", L"CTarneloInfoManager::Load", 128, e);
+    } catch (...) {
+        Log(L"ERR!", L"CTarneloInfoManager::Load exception");
+    }
+    m_nBytesLeft = 0;
+    file.Abort();
+
+    if (!readWhole) {
+        KeepAside(path, L"cannot be read whole");
+        return FALSE;
+    }
+    if (m_strUnsafePath.CompareNoCase(path) == 0)
+        m_strUnsafePath.Empty();
+    // Regenerated icon keys are written back at once, and only from a file read whole.
+    if (result && modified)
+        Save(path);
+    return result;
+}
+
+BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
+{
+    std::unique_ptr<CTarneloInfo> record(new CTarneloInfo);
+    try {
+        record->m_nId = ReadUInt(ar);
+        record->m_pos.x = static_cast<LONG>(ReadUInt(ar));
+        record->m_pos.y = static_cast<LONG>(ReadUInt(ar));
+        record->m_strName = ReadText(ar);
+        const int count = static_cast<int>(ReadUInt(ar));
+        if (count < 0)
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        const int version = static_cast<int>(m_nVersion);
+        for (int i = 0; i < count; ++i) {
+            CTarneloInfo::_ITEM item;
+            item.nType = ReadUInt(ar);
+            item.strName = ReadText(ar);
+            item.strPath = ReadText(ar);
+            if (item.nType == ITEM_TYPE_SHORTCUT || item.nType == ITEM_TYPE_INTERNET_SHORTCUT) {
+                item.strResolvedPath = item.strPath;
+                item.bExists = TRUE;
+            } else {
+                item.bExists = ResolveShortcut(item.strResolvedPath, item.strPath);
+                if (!item.bExists) {
+                    item.strResolvedPath.Empty();
+                    if (GetExtension(item.strPath) == L"url") {
+                        item.nType = ITEM_TYPE_INTERNET_SHORTCUT;
+                        item.bExists = TRUE;
+                        item.strResolvedPath = item.strPath;
+                    }
+                }
+            }
+            if (version >= 1003)
+                item.strIconKey = ReadText(ar);
+            if (item.strIconKey.IsEmpty() && m_pIconManager) {
+                m_pIconManager->RegisterIcon(static_cast<int>(item.nType), item.strResolvedPath, item.strIconKey);
+                if (pModified)
+                    *pModified = TRUE;
+            }
+            record->m_items.push_back(item);
+        }
+        if (version >= 1002) {
+            record->m_nHotKeyModifiers = ReadUInt(ar);
+            record->m_nHotKeyKey = ReadUInt(ar);
+        }
+        record->m_nReserved = ReadUInt(ar);
+        record->m_color = FromColorRef(ReadUInt(ar));
+        record->m_strIcon = ReadText(ar);
+        record->m_strFolder = GetBoxFolder(record->m_nId);
+        CreateDirectoryTree(record->m_strFolder);
+        record->SetIconManager(m_pIconManager);
+        m_boxes.push_back(record.get());
+        record.release();
+        return TRUE;
+    } catch (CException* e) {
+        LogException(L"ERR!", L"Model::CTarneloInfoManager::LoadBox", 332, e);
+    } catch (...) {
+        Log(L"ERR!", L"Model::CTarneloInfoManager::LoadBox exception");
+    }
+    return FALSE;
+}
+
+// ------------------------------------------------------------------------- save
+
+BOOL CTarneloInfoManager::Save(CString path)
+{
+    Log(L"info", L"Save box info");
+    if (!m_strUnsafePath.IsEmpty() && m_strUnsafePath.CompareNoCase(path) == 0) {
+        Log(L"ERR!", FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
+        return FALSE;
+    }
+    const CString temp = path + L".temp";
+    ::DeleteFileW(temp);
+
+    CFile file;
+    CFileException openError;
+    if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &openError)) {
+        LogValue(L"ERR!", FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
+        return FALSE;
+    }
+
+    BOOL result = TRUE;
+    try {
+        CArchive ar(&file, CArchive::store);
+        ar << static_cast<UINT>(FILE_VERSION);
+        ar << CString();
+        ar << static_cast<UINT>(m_boxes.size());
+        for (CTarneloInfo* record : m_boxes) {
+            if (!SaveBox(ar, record)) {
+                result = FALSE;
+                break;
+            }
+        }
+        if (result) {
+            ar.Close();
+            // The data must be on the disk before the old file is given up for it.
+            if (!::FlushFileBuffers(file.GetHandle())) {
+                LogValue(L"ERR!", L"box file: flush failed le:", static_cast<long>(::GetLastError()));
+                result = FALSE;
+            }
+            file.Close();
+        } else {
+            ar.Abort();
+        }
+    } catch (CException* e) {
+        LogException(L"ERR!", L"CTarneloInfoManager::Save", 186, e);
+        result = FALSE;
+    } catch (...) {
+        Log(L"ERR!", L"CTarneloInfoManager::Save exception");
+        result = FALSE;
+    }
+    file.Abort();
+    if (!result)
+        return FALSE;
+
+    // A read-only box file is not replaced (not every file system refuses it by itself).
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        Log(L"ERR!", FormatString(L"box file: cannot replace read-only %s", path.GetString()));
+        return FALSE;
+    }
+    if (!::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        LogValue(L"ERR!", FormatString(L"box file: cannot replace %s le:", path.GetString()),
+                 static_cast<long>(::GetLastError()));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CTarneloInfoManager::SaveBox(CArchive& ar, CTarneloInfo* record)
+{
+    try {
+        if (!record)
+            return FALSE;
+        ar << static_cast<UINT>(record->m_nId);
+        ar << static_cast<LONG>(record->m_pos.x);
+        ar << static_cast<LONG>(record->m_pos.y);
+        ar << record->m_strName;
+        ar << static_cast<UINT>(record->m_items.size());
+        for (const CTarneloInfo::_ITEM& item : record->m_items) {
+            ar << static_cast<UINT>(item.nType);
+            ar << item.strName;
+            ar << item.strPath;
+            ar << item.strIconKey;
+        }
+        ar << static_cast<UINT>(record->m_nHotKeyModifiers);
+        ar << static_cast<UINT>(record->m_nHotKeyKey);
+        ar << static_cast<UINT>(record->m_nReserved);
+        ar << static_cast<DWORD>(ToColorRef(record->m_color));
+        ar << record->m_strIcon;
+        return TRUE;
+    } catch (CException* e) {
+        LogException(L"ERR!", L"Model::CTarneloInfoManager::SaveBox", 373, e);
+    } catch (...) {
+        Log(L"ERR!", L"Model::CTarneloInfoManager::SaveBox exception");
+    }
+    return FALSE;
+}
+
+// ------------------------------------------------------------------------- the list
+
+void CTarneloInfoManager::CreateDefaultBoxes()
+{
+    const CTarneloInfo::_SCREEN_INFO screen = GetScreen();
+    const LONG x = screen.rcVirtual.right - 300;
+    for (UINT i = 0; i < 6; ++i) {
+        auto* record = new CTarneloInfo;
+        record->m_nId = i;
+        record->m_pos.x = x;
+        record->m_pos.y = static_cast<LONG>(10 + 40 * i);
+        record->m_strName = kDefaultBoxes[i].name;
+        record->m_strIcon = CString(L"150-outlined-icons-white\\") + kDefaultBoxes[i].icon + L".png";
+        record->m_strFolder = GetBoxFolder(i);
+        CreateDirectoryTree(record->m_strFolder);
+        record->SetIconManager(m_pIconManager);
+        m_boxes.push_back(record);
+    }
+}
+
+CTarneloInfo* CTarneloInfoManager::AddNewBox()
+{
+    auto* record = new CTarneloInfo;
+    int largest = 0;
+    for (const CTarneloInfo* other : m_boxes) {
+        if (static_cast<int>(other->m_nId) > largest)
+            largest = static_cast<int>(other->m_nId);
+    }
+    record->m_nId = static_cast<UINT>(largest) + 1;
+    record->m_strFolder = GetBoxFolder(record->m_nId);
+    CreateDirectoryTree(record->m_strFolder);
+    record->SetIconManager(m_pIconManager);
+    m_boxes.push_back(record);
+    return record;
+}
+
+void CTarneloInfoManager::DeleteBox(CTarneloInfo* record)
+{
+    for (auto it = m_boxes.begin(); it != m_boxes.end(); ++it) {
+        if (*it == record) {
+            m_boxes.erase(it);
+            delete record;
+            return;
+        }
+    }
+}
+
+void CTarneloInfoManager::RemoveAll()
+{
+    for (CTarneloInfo* record : m_boxes)
+        delete record;
+    m_boxes.clear();
+}
+
+void CTarneloInfoManager::GetMaxIconSize(SIZE* out)
+{
+    UINT width = 16;
+    UINT height = 16;
+    for (const CTarneloInfo* record : m_boxes) {
+        const CString path = m_strIconsFolder + L"\\" + record->m_strIcon;
+        try {
+            const GdipImage image(path);
+            if (image.Width() > width)
+                width = image.Width();
+            if (image.Height() > height)
+                height = image.Height();
+        } catch (...) {
+            Log(L"ERR!", CString(L"icon load failed:") + path);
+        }
+    }
+    if (out) {
+        out->cx = static_cast<LONG>(width);
+        out->cy = static_cast<LONG>(height);
+    }
+}
+
+CTarneloInfo* CTarneloInfoManager::FindLeftmostBox()
+{
+    CTarneloInfo* leftmost = nullptr;
+    for (CTarneloInfo* record : m_boxes) {
+        if (!leftmost || record->m_pos.x < leftmost->m_pos.x)
+            leftmost = record;
+    }
+    return leftmost;
+}
+
+void CTarneloInfoManager::SortBoxes()
+{
+    std::list<CTarneloInfo*> work;
+    for (int pass = 0; !m_boxes.empty() && pass < 1000; ++pass) {
+        const CTarneloInfo* leftmost = FindLeftmostBox();
+        if (!leftmost)
+            break;
+        // One column: from the leftmost box 30 pixels to the right.
+        const LONGLONG lo = leftmost->m_pos.x;
+        const LONGLONG hi = lo + 30;
+        for (auto it = m_boxes.begin(); it != m_boxes.end();) {
+            const LONGLONG x = (*it)->m_pos.x;
+            if (x >= lo && x <= hi) {
+                InsertSorted(work, *it, lo, hi);
+                it = m_boxes.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    LogValue(L"info", L"done.", static_cast<long>(m_boxes.size()));
+    m_boxes.splice(m_boxes.end(), work);
+}
+
+void CTarneloInfoManager::InsertSorted(std::list<CTarneloInfo*>& list, CTarneloInfo* record, LONGLONG lo, LONGLONG hi)
+{
+    const wchar_t* how = L"Add Tail:";
+    auto it = list.begin();
+    for (; it != list.end(); ++it) {
+        const CTarneloInfo* entry = *it;
+        if (entry->m_pos.x < lo || entry->m_pos.x > hi)
+            continue;  // a box of an earlier column
+        if (entry->m_pos.y > record->m_pos.y) {
+            how = L"Add before:";
+            break;
+        }
+        if (entry->m_pos.y == record->m_pos.y) {
+            if (entry->m_pos.x > record->m_pos.x) {
+                how = L"Add before2:";
+            } else {
+                how = L"Add after:";
+                ++it;
+            }
+            break;
+        }
+    }
+    list.insert(it, record);
+    LogValue2(L"info", CString(how) + record->m_strName, record->m_pos.x, record->m_pos.y);
+}
+
+}  // namespace Model

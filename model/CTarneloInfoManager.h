@@ -1,0 +1,85 @@
+// The ordered list of every box record and the box file "tarnelo.ser" it is kept in. The
+// list order is the order of creation, keyboard navigation and saving; after loading it
+// runs down each column of boxes from left to right.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+#include <optional>
+
+#include "framework/CArchive.h"
+#include "framework/CString.h"
+#include "model/CTarneloInfo.h"
+
+namespace Model {
+
+class CConfigInfo;
+class IconManager;
+
+class CTarneloInfoManager
+{
+public:
+    static constexpr UINT FILE_VERSION = 1003;
+
+    CTarneloInfoManager();
+    CTarneloInfoManager(const CTarneloInfoManager&) = delete;
+    CTarneloInfoManager& operator=(const CTarneloInfoManager&) = delete;
+    ~CTarneloInfoManager();
+
+    // What the list takes from the application: the "files" folder that box folders are
+    // made in, the "icons" folder of box images, the icon cache given to every record and
+    // the settings whose lock option a moved box clears. Call before Load.
+    void Bind(CString filesFolder, CString iconsFolder, IconManager* icons, CConfigInfo* config);
+    // The screen that boxes are kept on; null means the system's own.
+    void SetScreenInfo(const CTarneloInfo::_SCREEN_INFO* screen);
+
+    // Replaces the list with the boxes of the file at path; the six default boxes when
+    // there is no such file. FALSE when the file could not be read whole: it is then
+    // copied aside to path + ".bad" and the boxes read before the failure are kept.
+    BOOL Load(CString path);
+    // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
+    // file at path as it was, when anything fails.
+    BOOL Save(CString path);
+    BOOL LoadBox(CArchive& ar, BOOL* pModified);
+    BOOL SaveBox(CArchive& ar, CTarneloInfo* record);
+
+    void CreateDefaultBoxes();
+    // A new record with the largest id plus one and its folder made; the caller fills it.
+    CTarneloInfo* AddNewBox();
+    // Deletes a record of the list; its folder and files stay on disk.
+    void DeleteBox(CTarneloInfo* record);
+    void RemoveAll();
+    // The largest width and height of the boxes' icon images, each at least 16.
+    void GetMaxIconSize(SIZE* out);
+    void SortBoxes();
+    CTarneloInfo* FindLeftmostBox();
+    static void InsertSorted(std::list<CTarneloInfo*>& list, CTarneloInfo* record, LONGLONG lo, LONGLONG hi);
+    // "<files folder>\%03u" of the id.
+    CString GetBoxFolder(UINT id) const;
+
+    std::list<CTarneloInfo*> m_boxes;
+    UINT m_nVersion;
+
+private:
+    CTarneloInfo::_SCREEN_INFO GetScreen() const;
+    // Copies a box file that could not be read aside before anything can overwrite it.
+    void KeepAside(const CString& path, const wchar_t* why);
+
+    UINT ReadUInt(CArchive& ar);
+    BYTE ReadByte(CArchive& ar);
+    WORD ReadWord(CArchive& ar);
+    ULONGLONG ReadQuad(CArchive& ar);
+    CString ReadText(CArchive& ar);
+    void Take(ULONGLONG count);
+
+    CString m_strFilesFolder;
+    CString m_strIconsFolder;
+    IconManager* m_pIconManager = nullptr;
+    CConfigInfo* m_pConfig = nullptr;
+    std::optional<CTarneloInfo::_SCREEN_INFO> m_screen;
+    ULONGLONG m_nBytesLeft = 0;   // bytes of the box file not yet read, while loading
+    CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
+};
+
+}  // namespace Model

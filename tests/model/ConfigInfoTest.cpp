@@ -1,0 +1,187 @@
+// The settings record and "config.ini": defaults, key order, dates and bad values.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "BoxTestSupport.h"
+#include "model/CConfigInfo.h"
+
+using Model::CConfigInfo;
+using namespace BoxTest;
+
+namespace {
+
+// The file's non-empty lines, without line ends.
+std::vector<std::string> IniLines(const std::wstring& path)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(ReadText(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+void WriteIni(const std::wstring& path, const std::string& text)
+{
+    WriteBytes(path, Bytes(text.begin(), text.end()));
+    // The profile functions cache files: forget what they hold of this one.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+}
+
+}  // namespace
+
+TEST(ConfigInfo, FreshFolderGivesTheDefaults)
+{
+    TempFolder folder;
+    CConfigInfo config;
+    const std::wstring path = folder / L"config.ini";
+    ASSERT_TRUE(config.Load(path.c_str()));
+    EXPECT_EQ(0, config.m_bLock);
+    EXPECT_EQ(0, config.m_bShowExtension);
+    EXPECT_EQ(0, config.m_bMouseHoverOpen);
+    EXPECT_EQ(0, config.m_bRegisterAndMove);
+    EXPECT_EQ(0, config.m_bRegisterAndMoveConfirmed);
+    EXPECT_EQ(0, config.m_bCheckLatestVersion);
+    EXPECT_EQ(1, config.m_bEntirelyMoveMode);
+    EXPECT_TRUE(config.GetInstallDate().IsEmpty());
+    EXPECT_EQ(CTime(2000, 1, 1, 0, 0, 0), config.m_verCheckDate);
+    EXPECT_EQ(683, config.m_nEditDialogWidth);
+    EXPECT_EQ(442, config.m_nEditDialogHeight);
+    EXPECT_EQ(CString(path.c_str()), config.m_strPath);
+    EXPECT_FALSE(Exists(path)) << "loading never creates the file";
+}
+
+TEST(ConfigInfo, SaveWritesEveryKeyInOrderAndReadsBack)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"config.ini";
+    CConfigInfo config;
+    config.Load(path.c_str());
+    config.m_bLock = TRUE;
+    config.m_bCheckLatestVersion = TRUE;
+    config.m_bEntirelyMoveMode = FALSE;
+    config.m_nEditDialogWidth = 700;
+    config.SetInstallDate(CTime(2016, 3, 29, 14, 5, 9));
+    ASSERT_TRUE(config.Save());
+
+    const std::vector<std::string> expected = {
+        "[option]", "lock=1", "showExtension=0", "mouseHoverOpen=0", "registerAndMove=0",
+        "registerAndMoveConfirmed=0", "checkLatestVersion=1", "entirelyMoveMode=0",
+        "[install]", "date=20160329_140509", "[verCheck]", "date=2000/01/01",
+        "[editDialog]", "width=700", "height=442"};
+    EXPECT_EQ(expected, IniLines(path));
+
+    CConfigInfo again;
+    ASSERT_TRUE(again.Load(path.c_str()));
+    EXPECT_EQ(1, again.m_bLock);
+    EXPECT_EQ(1, again.m_bCheckLatestVersion);
+    EXPECT_EQ(0, again.m_bEntirelyMoveMode);
+    EXPECT_EQ(700, again.m_nEditDialogWidth);
+    EXPECT_EQ(CString(L"20160329_140509"), again.GetInstallDate());
+}
+
+TEST(ConfigInfo, SaveToANewPathKeepsIt)
+{
+    TempFolder folder;
+    CConfigInfo config;
+    config.Load((folder / L"a.ini").c_str());
+    ASSERT_TRUE(config.Save((folder / L"b.ini").c_str()));
+    EXPECT_EQ(CString((folder / L"b.ini").c_str()), config.m_strPath);
+    EXPECT_TRUE(Exists(folder / L"b.ini"));
+    EXPECT_FALSE(Exists(folder / L"a.ini"));
+
+    CConfigInfo unloaded;
+    EXPECT_FALSE(unloaded.Save()) << "no path to save to";
+}
+
+TEST(ConfigInfo, CheckDateRoundTrip)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"config.ini";
+    WriteIni(path, "[verCheck]\r\ndate=2016/03/29\r\n");
+    CConfigInfo config;
+    config.Load(path.c_str());
+    EXPECT_EQ(CTime(2016, 3, 29, 0, 0, 0), config.m_verCheckDate);
+    EXPECT_EQ(2016, config.m_verCheckDate.GetYear());
+    EXPECT_EQ(0, config.m_verCheckDate.GetHour());
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(CString(L"2016/03/29"), CConfigInfo::ReadString(L"verCheck", L"date", path.c_str()));
+
+    WriteIni(path, "[verCheck]\r\ndate=\r\n");
+    config.Load(path.c_str());
+    EXPECT_EQ(CConfigInfo::GetNeverDate(), config.m_verCheckDate);
+    ASSERT_TRUE(config.Save());
+    EXPECT_EQ(CString(L"2000/01/01"), CConfigInfo::ReadString(L"verCheck", L"date", path.c_str()));
+}
+
+TEST(ConfigInfo, ParseDateTakesOnlyRealDates)
+{
+    const CTime never = CConfigInfo::GetNeverDate();
+    EXPECT_EQ(CTime(2000, 1, 1, 0, 0, 0), never);
+    EXPECT_NE(0, never.GetTime());
+    EXPECT_EQ(CTime(2016, 3, 29, 0, 0, 0), CConfigInfo::ParseDate(L"2016/03/29"));
+    EXPECT_EQ(CTime(2016, 3, 29, 0, 0, 0), CConfigInfo::ParseDate(L"2016-03-29 and more")) << "separators";
+    EXPECT_EQ(CTime(2016, 2, 29, 0, 0, 0), CConfigInfo::ParseDate(L"2016/02/29"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L""));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2016/03/2"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"1899/12/31"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"1950/06/15")) << "before the time type begins";
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"9999/12/31")) << "after it ends";
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2016/13/01"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2016/00/01"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2016/04/31"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2015/02/29"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"2016/03/00"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"abcd/ef/gh"));
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"-016/03/29"));
+    // Leading digits only: "20x6" reads as 20, below 1900.
+    EXPECT_EQ(never, CConfigInfo::ParseDate(L"20x6/03/29"));
+    // "3x" reads as day 3.
+    EXPECT_EQ(CTime(2016, 3, 3, 0, 0, 0), CConfigInfo::ParseDate(L"2016/03/3x"));
+}
+
+TEST(ConfigInfo, InstallDateFormat)
+{
+    CConfigInfo config;
+    config.SetInstallDate(CTime(2016, 3, 29, 14, 5, 9));
+    EXPECT_EQ(CString(L"20160329_140509"), config.GetInstallDate());
+    EXPECT_EQ(CString(L"20160329_140509"), config.m_strInstallDate);
+}
+
+TEST(ConfigInfo, BadAndLongValues)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"config.ini";
+    WriteIni(path, "[option]\r\nlock=abc\r\nshowExtension=1x\r\n[install]\r\ndate=" + std::string(300, 'd') +
+                       "\r\n[editDialog]\r\nwidth=12px\r\n[verCheck]\r\ndate=9999/99/99\r\n");
+    CConfigInfo config;
+    ASSERT_TRUE(config.Load(path.c_str()));
+    EXPECT_EQ(0, config.m_bLock);
+    EXPECT_EQ(1, config.m_bShowExtension);
+    EXPECT_EQ(255, config.GetInstallDate().GetLength());
+    EXPECT_EQ(12, config.m_nEditDialogWidth);
+    EXPECT_EQ(442, config.m_nEditDialogHeight);
+    EXPECT_EQ(CConfigInfo::GetNeverDate(), config.m_verCheckDate);
+}
+
+TEST(ConfigInfo, SavingAPartialFileFillsEveryKey)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"config.ini";
+    WriteIni(path, "[option]\r\nlock=1\r\n");
+    CConfigInfo config;
+    config.Load(path.c_str());
+    EXPECT_EQ(1, config.m_bLock);
+    ASSERT_TRUE(config.Save());
+    const std::vector<std::string> expected = {
+        "[option]", "lock=1", "showExtension=0", "mouseHoverOpen=0", "registerAndMove=0",
+        "registerAndMoveConfirmed=0", "checkLatestVersion=0", "entirelyMoveMode=1",
+        "[install]", "date=", "[verCheck]", "date=2000/01/01",
+        "[editDialog]", "width=683", "height=442"};
+    EXPECT_EQ(expected, IniLines(path));
+}
