@@ -228,7 +228,8 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
         LogError(L"ERR!", L"<base> SetLayout failed:", ::GetLastError());
 
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, nAlpha, AC_SRC_ALPHA};
-    if (s_pfnUpdateLayeredWindow(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA)) {
+    const UpdateLayeredWindowFn update = s_pfnUpdateLayeredWindow ? s_pfnUpdateLayeredWindow : ::UpdateLayeredWindow;
+    if (update(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA)) {
         m_bFallback = FALSE;
         return;
     }

@@ -476,7 +476,8 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
             break;
         case WM_SHOWWINDOW:
             if ((pThis->m_nStatus & SS_ENABLED) && !(pThis->m_nStatus & SS_DISABLEDBYAERO)) {
-                const LRESULT result = ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
+                const LRESULT result = previous ? ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam)
+                                                : ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
                 if (wParam) {
                     pThis->m_bUpdate = true;
                     // The parent gets WS_VISIBLE only after this message: it counts as

@@ -238,6 +238,20 @@ TEST_F(WndShadow, MaximisedOrMinimisedParentHasNoVisibleShadow)
     EXPECT_NE(0, window.m_shadow.m_nStatus & CWndShadow::SS_VISABLE);
 }
 
+TEST_F(WndShadow, CompositionChangeShowsTheShadowAgain)
+{
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"aero", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    window.Redraw();
+    const HWND shadow = window.m_shadow.m_hWnd;
+    window.m_shadow.m_nStatus |= CWndShadow::SS_DISABLEDBYAERO;
+    window.m_shadow.Show(window.m_hWnd);
+    EXPECT_FALSE(::IsWindowVisible(shadow));
+    ::SendMessageW(window.m_hWnd, 0x031E /* WM_DWMCOMPOSITIONCHANGED */, 0, 0);
+    EXPECT_EQ(0, window.m_shadow.m_nStatus & CWndShadow::SS_DISABLEDBYAERO);
+    EXPECT_TRUE(::IsWindowVisible(shadow));
+}
+
 TEST_F(WndShadow, GrowingParentUpdatesAtItsNextPaint)
 {
     CFillWnd window;
