@@ -34,6 +34,7 @@ BOOL g_bFileListOpen = 0;
 BOOL g_bNoFileNoticeShown = 0;
 BOOL g_bFirstActivation = 1;
 BOOL g_bBoxDialogOpen = 0;
+BOOL g_bDialogOpen = 0;
 
 namespace {
 

@@ -64,8 +64,8 @@ extern BOOL g_bFileListOpen;        // a file list is open
 extern BOOL g_bNoFileNoticeShown;   // the "no file registered" warning is up
 extern BOOL g_bFirstActivation;     // 1 until the first activation of any box
 extern BOOL g_bBoxDialogOpen;       // the edit-box dialog is open
-// Defined with the manager window (CTarneloWndManager.cpp):
-extern BOOL g_bDialogOpen;          // a manager dialog or the delete question is up
+extern BOOL g_bDialogOpen;          // a manager dialog or the delete question is up (set by the
+                                    // manager; defined here so that every box reads the same flag)
 
 class CTarneloWnd : public CVornWndBase
 {
