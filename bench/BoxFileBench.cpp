@@ -1,0 +1,99 @@
+// Time of saving and loading "tarnelo.ser" with 10, 100 and 1000 boxes of 100 items each,
+// printed per item. Run under Wine: wine BoxFileBench.exe
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "model/CTarneloInfoManager.h"
+
+namespace {
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+int main()
+{
+    wchar_t base[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, base);
+    const std::wstring folder = std::wstring(base) + L"BoxFileBench_" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring files = folder + L"\\files";
+    const std::wstring boxFile = folder + L"\\tarnelo.ser";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW(files.c_str(), nullptr);
+
+    Model::CTarneloInfo::_SCREEN_INFO screen;
+    screen.rcVirtual = {0, 0, 100000, 100000};
+    screen.bTaskbarAutoHide = TRUE;
+
+    int failures = 0;
+    for (const int boxes : {10, 100, 1000}) {
+        const int itemsPerBox = 100;
+        Model::CTarneloInfoManager list;
+        list.Bind(files.c_str(), (folder + L"\\icons").c_str(), nullptr, nullptr);
+        list.SetScreenInfo(&screen);
+        for (int b = 0; b < boxes; ++b) {
+            Model::CTarneloInfo* box = list.AddNewBox();
+            box->m_pos = {100 + (b / 20) * 200, 10 + (b % 20) * 40};
+            box->m_strName.Format(L"Box number %d", b);
+            box->m_strIcon = L"150-outlined-icons-white\\squares.png";
+            for (int i = 0; i < itemsPerBox; ++i) {
+                Model::CTarneloInfo::_ITEM item;
+                item.nType = (i % 2) ? 3 : 4;
+                item.strName.Format(i % 2 ? L"Program %d.lnk" : L"Site %d.url", i);
+                item.strPath = box->m_strFolder + L"\\" + item.strName;
+                item.strResolvedPath = item.strPath;
+                item.bExists = TRUE;
+                item.strIconKey.Format(L"ext%d", b * itemsPerBox + i + 2);
+                box->m_items.push_back(item);
+            }
+        }
+        const double items = static_cast<double>(boxes) * itemsPerBox;
+
+        LARGE_INTEGER t0, t1, t2;
+        ::QueryPerformanceCounter(&t0);
+        const BOOL saved = list.Save(boxFile.c_str());
+        ::QueryPerformanceCounter(&t1);
+        Model::CTarneloInfoManager loaded;
+        loaded.Bind(files.c_str(), (folder + L"\\icons").c_str(), nullptr, nullptr);
+        loaded.SetScreenInfo(&screen);
+        const BOOL read = loaded.Load(boxFile.c_str());
+        ::QueryPerformanceCounter(&t2);
+        if (!saved || !read || loaded.m_boxes.size() != static_cast<size_t>(boxes))
+            ++failures;
+
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        ::GetFileAttributesExW(boxFile.c_str(), GetFileExInfoStandard, &data);
+        std::printf("%5d boxes x %d items (%lu bytes): save %.3f us/item, load %.3f us/item%s\n", boxes,
+                    itemsPerBox, data.nFileSizeLow, Seconds(t0, t1) * 1e6 / items, Seconds(t1, t2) * 1e6 / items,
+                    saved && read ? "" : "  FAILED");
+    }
+    RemoveTree(folder);
+    return failures ? 1 : 0;
+}
