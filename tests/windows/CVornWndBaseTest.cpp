@@ -5,8 +5,12 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "LayeredTestSupport.h"
+#include "core/Logger.h"
+#include "framework/TempFolder.h"
 #include "resources/resource.h"
 
 using namespace LayeredTest;
@@ -333,6 +337,66 @@ TEST_F(VornWndBase, ExceptionInTheDrawingKeepsTheLastImage)
     window.Redraw();
     EXPECT_EQ(2u, watch.CallsFor(window.m_hWnd).size());
     EXPECT_EQ(4, window.m_nDraws);
+}
+
+// ---- Log lines ------------------------------------------------------------------------------
+
+// Logs into a fresh folder for the life of the object, then turns logging off again.
+class LogCapture
+{
+public:
+    LogCapture() { LogInit(m_folder.Path().c_str()); }
+    ~LogCapture() { LogInit(L""); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // Everything written today, as text.
+    std::string Text() const
+    {
+        std::string text;
+        for (int day = 1; day <= 7; ++day) {
+            const std::vector<BYTE> bytes = TempFolder::ReadBytes(m_folder.File((L"Log" + std::to_wstring(day) + L".txt").c_str()));
+            text.append(bytes.begin(), bytes.end());
+        }
+        return text;
+    }
+
+private:
+    TempFolder m_folder;
+};
+
+TEST_F(VornWndBase, RefusedUpdateAndDrawingExceptionsAreLogged)
+{
+    LogCapture log;
+    {
+        UpdateWatch watch;
+        watch.m_bRefuse = true;  // refuses with ERROR_INVALID_PARAMETER (87)
+        CFillWnd window;
+        ASSERT_TRUE(window.Create(L"logged", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+        window.Redraw();
+        window.m_bThrowFramework = true;
+        window.Redraw();
+        window.m_bThrowFramework = false;
+        window.m_bThrow = true;
+        window.Redraw();
+    }
+    const std::string text = log.Text();
+    EXPECT_NE(std::string::npos, text.find("<base> UpdateLayeredWindow failed: 87")) << text;
+    EXPECT_NE(std::string::npos, text.find("<base> handle-usage gdi:")) << text;
+    EXPECT_NE(std::string::npos, text.find(" userobj:")) << text;
+    EXPECT_NE(std::string::npos, text.find("<vornwnd> exception!!:")) << text;
+    EXPECT_NE(std::string::npos, text.find("<vornwnd> exception!!\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("ERR!")) << text;
+}
+
+TEST(VornWndBaseLog, ErrorLinesCarryTheCodeInDecimal)
+{
+    LogCapture log;
+    CVornWndBase::LogError(L"ERR!", L"<base> SetLayout failed:", 1400);
+    CVornWndBase::Log(L"info", L"plain line");
+    const std::string text = log.Text();
+    EXPECT_NE(std::string::npos, text.find("<base> SetLayout failed: 1400\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("plain line")) << text;
 }
 
 // ---- Destruction ----------------------------------------------------------------------------
