@@ -451,6 +451,24 @@ TEST_F(BoxMouse, AShortDragIsAClickButStoresWhereTheBoxWasLeft)
     EXPECT_EQ(std::wstring(LoadResString(IDS_NO_FILE_REGISTERED)), MessageBoxAnswers::Asked()[0]);
 }
 
+TEST_F(BoxMouse, AShortDragInEntireMoveModeSavesEveryBoxItMoved)
+{
+    m_config.m_bEntirelyMoveMode = TRUE;
+    CTarneloWnd box;
+    MakeBox(box);
+    Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
+    Mouse(box, WM_MOUSEMOVE, POINT{ 212, 160 }, MK_LBUTTON);
+    EXPECT_EQ(2, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
+    g_tick += 40;
+    Mouse(box, WM_LBUTTONUP, POINT{ 212, 160 });
+    PumpPending();
+    // The others were moved (and their records set) by the manager at each step: one
+    // UpdateBoxInfo saves them all together with this box's new place.
+    EXPECT_EQ(202, m_info.m_pos.x);
+    EXPECT_EQ(1, m_manager.Count(BOXEVENT_UPDATE_BOX_INFO));
+}
+
 TEST_F(BoxMouse, AShortPressWithoutMovementSavesNothing)
 {
     CTarneloWnd box;
@@ -658,6 +676,16 @@ TEST_F(BoxClick, FileListMessagesReportChangesAndNeedNoList)
     PumpPending();
     EXPECT_EQ(1, m_manager.Count(BOXEVENT_UPDATE_BOX_INFO));
     EXPECT_EQ(1u, m_manager.events.size());
+}
+
+TEST_F(BoxClick, OpeningAnItemThatIsNotThereDoesNothing)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    box.ExecuteItem(0);
+    box.ExecuteItem(-1);
+    box.ExecuteItem(1000);
+    EXPECT_FALSE(LogHas("ShellExecute failed"));
 }
 
 // ---- Menu -----------------------------------------------------------------------------------------
