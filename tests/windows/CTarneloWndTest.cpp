@@ -578,10 +578,9 @@ TEST_F(BoxMouse, HoverTimersFollowTheRealCursor)
     ::SetCursorPos(210, 160);
     POINT at = {};
     ::GetCursorPos(&at);
-    if (at.x == 210 && at.y == 160) {
-        ::SendMessageW(box.m_hWnd, WM_TIMER, CTarneloWnd::kTimerHoverCheck, 0);
-        EXPECT_TRUE(box.m_bHover);
-    }
+    ASSERT_EQ(210, at.x);  // the test display moves the cursor
+    ::SendMessageW(box.m_hWnd, WM_TIMER, CTarneloWnd::kTimerHoverCheck, 0);
+    EXPECT_TRUE(box.m_bHover);
 }
 
 // ---- Clicks ---------------------------------------------------------------------------------------
@@ -959,13 +958,13 @@ TEST_F(BoxKeys, AltTabEntrySelectsTheBoxAtTheFirstKey)
     PumpPending();
     const auto* e = m_manager.Last(BOXEVENT_KEY);
     ASSERT_NE(nullptr, e);
+    // The cursor went to the box (left + 10, top + 10), so the key became Up.
     POINT at = {};
     ::GetCursorPos(&at);
-    if (at.x == 210 && at.y == 160) {
-        // The cursor went to the box (left + 10, top + 10), so the key became Up.
-        EXPECT_EQ(VK_UP, e->value);
-        EXPECT_TRUE(box.m_bHover);
-    }
+    EXPECT_EQ(210, at.x);
+    EXPECT_EQ(160, at.y);
+    EXPECT_EQ(VK_UP, e->value);
+    EXPECT_TRUE(box.m_bHover);
 }
 
 TEST_F(BoxKeys, TheHotKeySelectsTheBoxWhenItsModifiersMatch)
@@ -981,11 +980,10 @@ TEST_F(BoxKeys, TheHotKeySelectsTheBoxWhenItsModifiersMatch)
     EXPECT_EQ(static_cast<UINT>('B'), m_info.m_nHotKeyKey);
     POINT at = {};
     ::GetCursorPos(&at);
-    if (at.x != 900) {
-        EXPECT_EQ(210, at.x);
-        EXPECT_EQ(160, at.y);
-        EXPECT_TRUE(box.m_bHover);
-    }
+    EXPECT_EQ(210, at.x);
+    EXPECT_EQ(160, at.y);
+    EXPECT_TRUE(box.m_bHover);
+    EXPECT_EQ(box.m_hWnd, ::GetCapture());
 
     // Other modifiers: ignored, logged, no selection.
     ::SendMessageW(box.m_hWnd, WM_HOTKEY, 1, MAKELPARAM(MOD_SHIFT, 'B'));
@@ -998,14 +996,22 @@ TEST_F(BoxKeys, SelectionAndHighlight)
 {
     CTarneloWnd box;
     MakeBox(box);
+    // A cursor already over the box keeps its x; one elsewhere goes to left + 10.
+    ::SetCursorPos(300, 500);
     box.Select();
     POINT at = {};
     ::GetCursorPos(&at);
-    if (at.x == 210 && at.y == 160) {
-        EXPECT_TRUE(box.m_bHover);
-    }
+    EXPECT_EQ(300, at.x);
+    EXPECT_EQ(160, at.y);
+    EXPECT_TRUE(box.m_bHover);
+    ::SetCursorPos(100, 500);
+    box.Select();
+    ::GetCursorPos(&at);
+    EXPECT_EQ(210, at.x);
+    EXPECT_EQ(160, at.y);
     box.Deselect();
     EXPECT_FALSE(box.m_bHover);
+    EXPECT_NE(box.m_hWnd, ::GetCapture());
     // The cursor leaves, so no real mouse move hovers the box again.
     ::SetCursorPos(1200, 1000);
     PumpPending();
