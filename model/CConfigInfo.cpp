@@ -93,8 +93,7 @@ BOOL CConfigInfo::Save(CString path)
     // Push the cached file out now rather than at some later moment.
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file);
     if (!ok)
-        LogValue(L"ERR!", FormatString(L"config save failed: %s le:", file.GetString()),
-                 static_cast<long>(::GetLastError()));
+        Log(L"ERR!", FormatString(L"config save failed: %s", file.GetString()));
     return ok;
 }
 

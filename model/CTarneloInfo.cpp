@@ -175,20 +175,27 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
             // Registering a file of the box folder itself: nothing to place.
         } else if (bMove) {
             if (!::MoveFileExW(source, dest, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+                const long error = static_cast<long>(::GetLastError());
                 LogValue(L"ERR!", FormatString(L"<boxinfo> AddItem: move failed %s -> %s le:", source.GetString(),
                                                dest.GetString()),
-                         static_cast<long>(::GetLastError()));
+                         error);
                 return FALSE;
             }
         } else if (!::CopyFileW(source, dest, FALSE)) {
+            const long error = static_cast<long>(::GetLastError());
             LogValue(L"ERR!", FormatString(L"<boxinfo> AddItem: copy failed %s -> %s le:", source.GetString(),
                                            dest.GetString()),
-                     static_cast<long>(::GetLastError()));
+                     error);
             return FALSE;
         }
     } else {
         // Files and folders themselves are never moved into the box, only linked to: the
         // user's own file must not end up where deleting the item would delete it.
+        // A shortcut to nothing would register an item that cannot be opened.
+        if (!FileExists(source)) {
+            Log(L"ERR!", FormatString(L"<boxinfo> AddItem: not found %s", source.GetString()));
+            return FALSE;
+        }
         if (!CreateShortcut(source, dest)) {
             Log(L"ERR!", FormatString(L"<boxinfo> AddItem: shortcut failed %s -> %s", source.GetString(),
                                       dest.GetString()));

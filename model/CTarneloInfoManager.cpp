@@ -227,9 +227,10 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
         return;
     }
     // Without a copy the file must not be written over in this run.
+    const long error = static_cast<long>(::GetLastError());
     LogValue(L"ERR!", FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
                                    path.GetString()),
-             static_cast<long>(::GetLastError()));
+             error);
     m_strUnsafePath = path;
 }
 
@@ -402,7 +403,8 @@ BOOL CTarneloInfoManager::Save(CString path)
             ar.Close();
             // The data must be on the disk before the old file is given up for it.
             if (!::FlushFileBuffers(file.GetHandle())) {
-                LogValue(L"ERR!", L"box file: flush failed le:", static_cast<long>(::GetLastError()));
+                const long error = static_cast<long>(::GetLastError());
+                LogValue(L"ERR!", L"box file: flush failed le:", error);
                 result = FALSE;
             }
             file.Close();
@@ -427,8 +429,8 @@ BOOL CTarneloInfoManager::Save(CString path)
         return FALSE;
     }
     if (!::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        LogValue(L"ERR!", FormatString(L"box file: cannot replace %s le:", path.GetString()),
-                 static_cast<long>(::GetLastError()));
+        const long error = static_cast<long>(::GetLastError());
+        LogValue(L"ERR!", FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
         return FALSE;
     }
     return TRUE;

@@ -41,6 +41,8 @@ public:
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
     // file at path as it was, when anything fails.
     BOOL Save(CString path);
+    // One record from or to an open archive; for Load and Save only (LoadBox reads within
+    // the bytes that Load has counted for the file).
     BOOL LoadBox(CArchive& ar, BOOL* pModified);
     BOOL SaveBox(CArchive& ar, CTarneloInfo* record);
 

@@ -174,6 +174,11 @@ TEST_F(BoxItems, FailedPlacementRegistersNothing)
     EXPECT_FALSE(box.AddItem(L"Missing.url", (source + L"\\Missing.url").c_str(), FALSE));
     EXPECT_TRUE(box.m_items.empty());
 
+    // A file or folder that is not there gets no shortcut to nothing.
+    EXPECT_FALSE(box.AddItem(L"ghost.txt", (source + L"\\ghost.txt").c_str(), FALSE));
+    EXPECT_FALSE(Exists(InBox(L"ghost.lnk")));
+    EXPECT_TRUE(box.m_items.empty());
+
     // A box folder that is not there takes no shortcut.
     CTarneloInfo lost;
     lost.m_strFolder = (tmp / L"no\\such\\folder").c_str();
@@ -186,7 +191,7 @@ TEST_F(BoxItems, FailedPlacementRegistersNothing)
     EXPECT_TRUE(unplaced.m_items.empty());
 
     const std::wstring logs = tmp.Logs();
-    EXPECT_GE(CountOccurrences(logs, L"[ERR!]"), 4) << std::string(logs.begin(), logs.end());
+    EXPECT_GE(CountOccurrences(logs, L"[ERR!]"), 5) << std::string(logs.begin(), logs.end());
 }
 
 TEST_F(BoxItems, MoveFlagNeverMovesAPlainFile)
