@@ -666,7 +666,12 @@ void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
         return;
 #if TARNELO_HAS_FILE_LIST
     m_pFileList = new CFileListWnd();
-    m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor);
+    if (!m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
+        // A list that never came up sends no close message: forget it here, or the box
+        // would refuse every later click.
+        delete m_pFileList;
+        m_pFileList = nullptr;
+    }
 #else
     (void)bMoveCursor;
     Log(L"info", L"<boxwnd> file list not available");
