@@ -1,0 +1,177 @@
+// The popup that lists the items of one box, one row each with the item's cached icon and
+// its name. A box opens it below itself; the list follows the mouse and the keys, opens,
+// copies, reorders, drags out and deletes items, and tells its box through WM_FILEWNDMSG.
+//
+// Closing: the list never destroys itself. It asks its box by posting FILEWND_CLOSE with
+// lParam = the list object (once per list); the box checks that lParam is its current
+// list, destroys the list window and deletes the object. When the box destroys the window
+// itself (after FILEWND_OPEN), the list's WM_DESTROY posts that same one FILEWND_CLOSE.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include <list>
+#include <memory>
+
+#include "framework/CString.h"
+#include "model/CTarneloInfo.h"
+#include "text_effects/CEffectText.h"
+#include "windows/CTarneloWnd.h"
+#include "windows/CVornWndBase.h"
+
+namespace Model {
+class CConfigInfo;
+class CTarneloStyleInfo;
+}  // namespace Model
+
+class CFileListWnd : public CVornWndBase
+{
+public:
+    // One row: the six fields of the box's item, copied, and the row rectangle in client
+    // coordinates (x 0, y = index x row height, the list's width, the row height).
+    struct _FILE_INFO
+    {
+        UINT nType = 0;
+        CString strName;
+        CString strPath;
+        CString strResolvedPath;
+        BOOL bExists = FALSE;
+        CString strIconKey;
+        Gdiplus::Rect rcItem;
+    };
+    using RowList = std::list<std::unique_ptr<_FILE_INFO>>;
+
+    // Timers of the list.
+    static constexpr UINT_PTR IDT_AUTO_CLOSE = 1;      // 1000 ms: closes after 3 ticks outside
+    static constexpr UINT_PTR IDT_TYPEAHEAD_CLEAR = 2; // 1000 ms after the last typed key
+    static constexpr UINT kAutoCloseMs = 1000;
+    static constexpr int kAutoCloseTicks = 3;
+    static constexpr UINT kTypeAheadMs = 1000;
+    // The window's colour argument and the text colour of an item whose file is missing.
+    static constexpr Gdiplus::ARGB kWindowColor = 0xFEC0C0C0;
+    static constexpr Gdiplus::ARGB kMissingTextColor = 0xFE808080;
+
+    CFileListWnd();
+    ~CFileListWnd() override;
+
+    // Lays the list out below the box and creates the window (which takes the mouse
+    // capture); pGraphics only measures the names (null: a private surface is used).
+    // bMoveCursor puts the cursor on the first row. FALSE when the window was not made (or
+    // exists already).
+    BOOL Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics, CWnd* pOwner, UINT nNotifyMsg,
+              Model::CTarneloStyleInfo* pStyle, Model::CConfigInfo* pConfig, BOOL bMoveCursor);
+
+    void OnCustomDraw(Gdiplus::Graphics* pGraphics) override;
+    void DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow);
+    // Draws an icon at (x, y) at its own size. A 32-bpp icon with an alpha channel keeps its
+    // alpha; any other icon is drawn by the system's icon drawing through its mask. FALSE
+    // when nothing could be drawn (logged).
+    static BOOL DrawIcon(Gdiplus::Graphics* pGraphics, int nType, HICON hIcon, int x, int y);
+
+    // Appends one row per item.
+    void BuildFileInfoList(const std::list<Model::CTarneloInfo::_ITEM>& items, int nWidth, int nRowHeight);
+    // Destroys the window when it exists and frees the rows.
+    void ClearFileList();
+
+    // ---- Rows -------------------------------------------------------------------------------
+    // The row at a client point, or null.
+    _FILE_INFO* HitTest(int x, int y) const;
+    static _FILE_INFO* HitTest(const RowList& rows, int x, int y);
+    // Makes a row current (null clears), puts the cursor on it and redraws.
+    void SelectItem(_FILE_INFO* pRow);
+    void SelectPrevItem();
+    void SelectNextItem();
+    // Tells the box to open the current row (nothing without one).
+    void OpenSelectedItem();
+    // One reorder step and the commit of the row order into the box record.
+    void MoveItem(_FILE_INFO* pCurrent, _FILE_INFO* pTarget);
+    void CommitItemOrder();
+    // One reorder step on any row list, by row identity: pCurrent goes after pTarget when it
+    // lies above it, else before it; then every row is laid out again. FALSE (nothing
+    // changes) when either row is not in the list or both are the same.
+    static BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight);
+    static void LayoutRows(RowList& rows, int nWidth, int nRowHeight);
+    // Replaces the items with copies of the rows, in row order.
+    static void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items);
+    // The 0-based index of a row, -1 when it is not in the list.
+    static int IndexOf(const RowList& rows, const _FILE_INFO* pRow);
+
+    // Type-ahead.
+    void TypeAheadKey(UINT nKey);
+    _FILE_INFO* FindItem(const CString& text);
+
+    // Asks the box to close the list (once; later requests do nothing).
+    void RequestClose(const wchar_t* reason);
+    BOOL IsCloseRequested() const { return m_bCloseRequested; }
+
+    const RowList& GetRows() const { return m_rows; }
+
+    // ---- Seams for tests ----------------------------------------------------------------
+    using TrackMenuFn = UINT (*)(HMENU menu, HWND owner, POINT at);
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    // Null restores the real behaviour.
+    static void SetTrackMenuHook(TrackMenuFn fn);
+    static void SetShellExecuteHook(ShellExecuteFn fn);
+    static void SetShellExecuteExHook(ShellExecuteExFn fn);
+
+    // Members in declaration order.
+    Model::CTarneloInfo* m_pInfo = nullptr;
+    Model::CConfigInfo* m_pConfig = nullptr;
+    Model::CTarneloStyleInfo* m_pStyle = nullptr;
+    CEffectText m_text;
+    UINT m_nNotifyMsg = 0;
+    int m_nOutsideTicks = 0;
+    BOOL m_bMenuOpen = FALSE;
+    BOOL m_bRenameOpen = FALSE;
+    int m_nDragState = 0;
+    BOOL m_bDraggingOut = FALSE;
+    _FILE_INFO* m_pCurrent = nullptr;
+    int m_nMoveCount = 0;
+    int m_nWidth = 0;
+    int m_nRowHeight = 26;
+    int m_nIconColumnWidth = 30;
+    RowList m_rows;
+    CString m_strTypeAhead;
+    POINT m_ptPress = {0, 0};
+
+protected:
+    int OnCreate(LPCREATESTRUCTW lpCreateStruct);
+    void OnDestroy();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnLButtonUp(UINT nFlags, POINT point);
+    void OnRButtonUp(UINT nFlags, POINT point);
+    void OnDropFiles(HDROP hDropInfo);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    LRESULT OnRedrawMsg(WPARAM wParam, LPARAM lParam);
+
+    void OnMenuOpen();
+    void OnMenuCopy();
+    void OnMenuOpenFolder();
+    void OnMenuDelete();
+    void OnMenuProperties();
+    void OnMenuRename();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void PostRedraw();
+    void PostToOwner(WPARAM wParam, LPARAM lParam);
+    BOOL IsInside(POINT screenPoint) const;
+    // Drags the current row out of the list as a file, then closes the list.
+    void DragOut();
+    // The path a drag-out of the row offers; empty when there is none.
+    static CString GetDragPath(const _FILE_INFO& row);
+    // The name's display form for this list's settings.
+    CString DisplayName(const _FILE_INFO& row) const;
+
+    BOOL m_bCloseRequested = FALSE;  // FILEWND_CLOSE has been posted
+    // Nested loops (menu, message boxes, the shell) running inside a handler of this list:
+    // meanwhile input and the timer close nothing, so the box never deletes the list under
+    // a handler that is still running.
+    int m_nModalDepth = 0;
+};

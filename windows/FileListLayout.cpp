@@ -1,0 +1,116 @@
+#include "windows/FileListLayout.h"
+
+#include <climits>
+#include <cwchar>
+
+#include "core/PathHelpers.h"
+#include "model/CTarneloInfo.h"
+
+namespace FileListLayout {
+
+CString GetDisplayName(UINT type, const CString& name, BOOL showExtension)
+{
+    const bool dropExtension = type == Model::ITEM_TYPE_SHORTCUT || type == Model::ITEM_TYPE_INTERNET_SHORTCUT ||
+                               (type == Model::ITEM_TYPE_FILE && !showExtension);
+    return dropExtension ? ExtractFileTitle(name) : name;
+}
+
+int GetRowHeight(BOOL smallMenu)
+{
+    return smallMenu ? kSmallRowHeight : kLargeRowHeight;
+}
+
+int GetIconColumnWidth(BOOL smallMenu)
+{
+    return smallMenu ? kSmallIconColumnWidth : kLargeIconColumnWidth;
+}
+
+SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount)
+{
+    const int nameWidth = widestName > kMinimumNameWidth ? widestName : kMinimumNameWidth;
+    SIZE size;
+    size.cx = iconColumnWidth + nameWidth + kNameGap;
+    const size_t maxRows = rowHeight > 0 ? static_cast<size_t>(INT_MAX / rowHeight) : 0;
+    const size_t rows = itemCount < maxRows ? itemCount : maxRows;
+    size.cy = rowHeight > 0 ? rowHeight * static_cast<int>(rows) : 0;
+    return size;
+}
+
+POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen)
+{
+    POINT pos;
+    pos.x = boxPos.x + (iconDisplay == 0 ? kOffsetFullIcon : kOffsetOther);
+    pos.y = boxPos.y + boxHeight;
+    // Wide arithmetic: a list taller than the screen must not overflow the comparison.
+    if (static_cast<long long>(pos.x) + listSize.cx > virtualScreen.right)
+        pos.x = virtualScreen.right - listSize.cx - kScreenMargin;
+    if (static_cast<long long>(pos.y) + listSize.cy > virtualScreen.bottom)
+        pos.y = virtualScreen.bottom - listSize.cy - kScreenMargin;
+    return pos;
+}
+
+POINT GetOpenCursorPos(POINT cursor, const RECT& listRect)
+{
+    POINT pos;
+    pos.x = (cursor.x >= listRect.left && cursor.x <= listRect.right) ? cursor.x : listRect.left + kCursorInset;
+    pos.y = listRect.top + kCursorInset;
+    return pos;
+}
+
+BOOL IsPointInRow(int x, int y, int width, int height, POINT point)
+{
+    return (point.x >= x && point.x < x + width && point.y >= y && point.y < y + height) ? TRUE : FALSE;
+}
+
+int WrapIndex(int index, int step, int count)
+{
+    if (count <= 0 || index < 0 || index >= count)
+        return -1;
+    const int next = (index + (step < 0 ? -1 : 1)) % count;
+    return next < 0 ? next + count : next;
+}
+
+BOOL IsReorderDrag(POINT press, POINT now)
+{
+    const long long dy = static_cast<long long>(now.y) - press.y;
+    return (dy > kReorderThreshold || dy < -kReorderThreshold) ? TRUE : FALSE;
+}
+
+BOOL ApplyTypeAheadKey(CString& text, UINT key)
+{
+    if (key == VK_BACK) {
+        if (!text.IsEmpty())
+            text = text.Left(text.GetLength() - 1);
+        return TRUE;
+    }
+    if (key >= 48 && key <= 90) {
+        text += static_cast<wchar_t>(key);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int FindTypeAheadMatch(const std::vector<CString>& names, const CString& text, int* matchedLength)
+{
+    for (int n = text.GetLength(); n >= 0; --n) {
+        const CString typed = text.Left(n);
+        for (size_t i = 0; i < names.size(); ++i) {
+            const CString start = names[i].Left(n);
+            if (_wcsicmp(start.GetString(), typed.GetString()) == 0) {
+                if (matchedLength)
+                    *matchedLength = n;
+                return static_cast<int>(i);
+            }
+        }
+    }
+    if (matchedLength)
+        *matchedLength = 0;
+    return -1;
+}
+
+CString GetLogName(const CString& name)
+{
+    return name.Left(2);
+}
+
+}  // namespace FileListLayout

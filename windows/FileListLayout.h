@@ -1,0 +1,82 @@
+// The file list's rules that need no window: how an item's name is shown, how big the list
+// is and where it goes, which row a point hits, how the keys move the selection, when a
+// press becomes a reorder, and how typed text finds a row.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CString.h"
+
+namespace FileListLayout {
+
+// Rows and columns of the two menu sizes.
+inline constexpr int kSmallRowHeight = 26;
+inline constexpr int kLargeRowHeight = 42;
+inline constexpr int kSmallIconColumnWidth = 30;
+inline constexpr int kLargeIconColumnWidth = 48;
+// The name area is never narrower than this.
+inline constexpr int kMinimumNameWidth = 80;
+// The name starts this far right of the icon column (and the list is this much wider).
+inline constexpr int kNameGap = 4;
+// Where a row's icon sits in the row.
+inline constexpr int kIconX = 6;
+inline constexpr int kIconTop = 5;
+// The list's left edge from the box's: past a full-size icon, or close otherwise.
+inline constexpr int kOffsetFullIcon = 50;
+inline constexpr int kOffsetOther = 24;
+// Gap kept to the right and bottom edges of the virtual screen.
+inline constexpr int kScreenMargin = 5;
+// A press turns into a reorder after moving more than this many pixels up or down.
+inline constexpr int kReorderThreshold = 6;
+// How far into the list (or a row) the cursor is put.
+inline constexpr int kCursorInset = 5;
+inline constexpr int kSelectCursorOffset = 10;
+
+// The shown name: without its extension for shortcuts and internet shortcuts, and for files
+// unless extensions are shown; folders (and unknown types) keep their full name.
+CString GetDisplayName(UINT type, const CString& name, BOOL showExtension);
+
+// Row height and icon column width of the small or large menu.
+int GetRowHeight(BOOL smallMenu);
+int GetIconColumnWidth(BOOL smallMenu);
+
+// The list's size: icon column + name width (at least the minimum) + the gap, and one row
+// per item. A count so large that the height would overflow is cut to what fits.
+SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount);
+
+// The list's top-left corner: right of the box's x by the icon offset, below the box, then
+// moved left or up to end a margin inside the virtual screen's right or bottom edge. The
+// left and top edges are not adjusted.
+POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen);
+
+// Where the cursor goes when the list opens: the cursor's x when it lies within the list's
+// left..right (both inclusive), else the list's left + 5; the list's top + 5.
+POINT GetOpenCursorPos(POINT cursor, const RECT& listRect);
+
+// Whether a point lies in a rectangle given as x, y, width, height (left and top inside,
+// right and bottom outside).
+BOOL IsPointInRow(int x, int y, int width, int height, POINT point);
+
+// The index of the row before (step -1) or after (+1) index, wrapping at both ends; -1
+// when there are no rows or index is not a row.
+int WrapIndex(int index, int step, int count);
+
+// Whether a press at press, moved to now, starts a reorder: only the vertical distance
+// counts, and it must exceed the threshold.
+BOOL IsReorderDrag(POINT press, POINT now);
+
+// One key of the type-ahead: Backspace takes the last character off (when there is one),
+// key codes 48 to 90 append their character. FALSE for any other key (text unchanged).
+BOOL ApplyTypeAheadKey(CString& text, UINT key);
+
+// The row the typed text finds: the first name that begins with the longest beginning of
+// the text that any name begins with (ignoring case); the first name when not even one
+// character matches; -1 only without names. matchedLength receives that beginning's length.
+int FindTypeAheadMatch(const std::vector<CString>& names, const CString& text, int* matchedLength = nullptr);
+
+// What log lines show of an item's name: its first two characters.
+CString GetLogName(const CString& name);
+
+}  // namespace FileListLayout
