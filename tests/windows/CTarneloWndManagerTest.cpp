@@ -1,0 +1,794 @@
+// The manager window on a temporary data folder with real box windows: start-up, which file
+// each box and wizard event saves and which it leaves alone, ignored codes, pointers from
+// outside the box list, the minimum box width, the placement of new boxes, deleting and
+// editing with answered dialogs, moving all boxes together, type-ahead and the exit event.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include <climits>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Logger.h"
+#include "framework/AfxMessageBox.h"
+#include "framework/TempFolder.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfoManager.h"
+#include "model/CTarneloStyleInfo.h"
+#include "model/IconManager.h"
+#include "windows/BoxGeometry.h"
+#include "windows/CTarneloWnd.h"
+#include "windows/CTarneloWndManager.h"
+#include "BoxWndTestSupport.h"
+
+namespace {
+
+// The notification-icon structure the manager fills is the x64 one.
+static_assert(sizeof(NOTIFYICONDATAW) == 976, "NOTIFYICONDATAW of x64");
+
+bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+enum : int
+{
+    kBoxFile = 1,
+    kStyleFile = 2,
+    kConfigFile = 4,
+};
+
+// What the dialog hooks answer and see.
+struct DialogScript
+{
+    INT_PTR answer = IDCANCEL;
+    CTarneloWndManager::_BOX_DIALOG seen;
+    CString name;
+    CString icon;
+    COLORREF color = RGB(1, 2, 3);
+    int clearance = 25;
+    int calls = 0;
+    CTarneloWndManager* manager = nullptr;
+    CTarneloWnd* removeDuring = nullptr;  // deleted while the dialog is "up"
+    BOOL reloadInWizard = FALSE;
+};
+DialogScript g_script;
+
+INT_PTR ScriptedEditBox(CTarneloWndManager::_BOX_DIALOG& data)
+{
+    ++g_script.calls;
+    g_script.seen = data;
+    if (g_script.removeDuring && g_script.manager)
+        g_script.manager->OnDeleteBox(g_script.removeDuring);
+    if (g_script.answer == IDOK) {
+        data.strName = g_script.name;
+        data.strIcon = g_script.icon;
+        data.color = g_script.color;
+    }
+    return g_script.answer;
+}
+
+INT_PTR ScriptedClearance(int& clearance)
+{
+    ++g_script.calls;
+    if (g_script.answer == IDOK)
+        clearance = g_script.clearance;
+    return g_script.answer;
+}
+
+INT_PTR ScriptedWizard(CTarneloWndManager* manager)
+{
+    ++g_script.calls;
+    if (g_script.reloadInWizard)
+        ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);
+    return g_script.answer;
+}
+
+class ManagerTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
+
+    void SetUp() override
+    {
+        m_data = m_temp.Path();
+        m_logs = m_data + L"\\logs";
+        ::CreateDirectoryW(m_logs.c_str(), nullptr);
+        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
+        LogInit(m_logs.c_str());
+        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
+        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
+                           &m_config);
+
+        boxtest::MessageBoxAnswers::Asked().clear();
+        boxtest::MessageBoxAnswers::Answer() = IDYES;
+        AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
+        g_bDialogOpen = g_bMenuOpen = g_bFileListOpen = g_bBoxDialogOpen = FALSE;
+        g_bDeletingBox = g_bWizardExists = FALSE;
+        g_script = DialogScript();
+        CTarneloWndManager::SetEditBoxDialogHook(&ScriptedEditBox);
+        CTarneloWndManager::SetClearanceDialogHook(&ScriptedClearance);
+        CTarneloWndManager::SetWizardHook(&ScriptedWizard);
+        // The real cursor stays off every box.
+        ::SetCursorPos(5, 1000);
+    }
+
+    void TearDown() override
+    {
+        m_manager.reset();
+        CTarneloWndManager::SetEditBoxDialogHook(nullptr);
+        CTarneloWndManager::SetClearanceDialogHook(nullptr);
+        CTarneloWndManager::SetWizardHook(nullptr);
+        AfxSetMessageBoxHook(nullptr);
+        g_bDeletingBox = g_bWizardExists = g_bDialogOpen = FALSE;
+        boxtest::PumpPending();
+        // The profile cache must not keep this folder's file.
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Path(L"config.ini").c_str());
+    }
+
+    std::wstring Path(const wchar_t* name) const { return m_data + L"\\" + name; }
+
+    void WriteInstallDate(const wchar_t* date = L"20261201_101010")
+    {
+        const std::wstring config = Path(L"config.ini");
+        ::WritePrivateProfileStringW(L"install", L"date", date, config.c_str());
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
+    }
+
+    // Starts a manager on the folder; with an install date unless told otherwise.
+    bool Start(bool installed = true)
+    {
+        if (installed)
+            WriteInstallDate();
+        m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
+        return m_manager->Init(CString(m_data.c_str())) != FALSE;
+    }
+
+    // Forgets the three data files, so that a later save shows as a file again.
+    void ForgetFiles()
+    {
+        ::DeleteFileW(Path(L"tarnelo.ser").c_str());
+        ::DeleteFileW(Path(L"style.ser").c_str());
+        const std::wstring config = Path(L"config.ini");
+        ::DeleteFileW(config.c_str());
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
+    }
+    int Written() const
+    {
+        return (FileExists(Path(L"tarnelo.ser")) ? kBoxFile : 0) |
+               (FileExists(Path(L"style.ser")) ? kStyleFile : 0) |
+               (FileExists(Path(L"config.ini")) ? kConfigFile : 0);
+    }
+    bool NoTempFiles() const
+    {
+        return !FileExists(Path(L"tarnelo.ser.temp")) &&
+               !FileExists(Path(L"style.ser.temp"));
+    }
+
+    LRESULT Box(WPARAM code, LPARAM value = 0) { return ::SendMessageW(m_manager->m_hWnd, WM_BOXMSG, code, value); }
+    LRESULT Wizard(WPARAM code, LPARAM value = 0)
+    {
+        return ::SendMessageW(m_manager->m_hWnd, WM_WIZMSG, code, value);
+    }
+    static LPARAM Ptr(const void* p) { return reinterpret_cast<LPARAM>(p); }
+
+    CTarneloWnd* BoxAt(size_t index) const
+    {
+        auto it = m_manager->m_boxList.begin();
+        std::advance(it, static_cast<long>(index));
+        return *it;
+    }
+    static RECT RectOf(const CTarneloWnd* box)
+    {
+        RECT r = {};
+        ::GetWindowRect(box->m_hWnd, &r);
+        return r;
+    }
+    std::vector<std::wstring> Names() const
+    {
+        std::vector<std::wstring> names;
+        for (const Model::CTarneloInfo* record : m_infoManager.m_boxes)
+            names.push_back(record->m_strName.GetString());
+        return names;
+    }
+
+    std::string Logs() const { return boxtest::ReadAllLogs(m_logs); }
+    bool LogHas(const char* text) const { return Logs().find(text) != std::string::npos; }
+    size_t LogCount(const char* text) const
+    {
+        const std::string all = Logs();
+        size_t n = 0;
+        for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            ++n;
+        return n;
+    }
+
+    static ULONG_PTR s_gdiplusToken;
+    TempFolder m_temp;
+    std::wstring m_data;
+    std::wstring m_logs;
+    Model::IconManager m_icons;
+    Model::CConfigInfo m_config;
+    Model::CTarneloInfoManager m_infoManager;
+    std::unique_ptr<CTarneloWndManager> m_manager;  // goes before the records it points to
+};
+ULONG_PTR ManagerTest::s_gdiplusToken = 0;
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
+{
+    ASSERT_TRUE(Start());
+    const HWND window = m_manager->m_hWnd;
+    ASSERT_TRUE(::IsWindow(window));
+    wchar_t name[64] = {};
+    ::GetWindowTextW(window, name, 64);
+    EXPECT_STREQ(L"TarneloWndManager", name);
+    EXPECT_FALSE(::IsWindowVisible(window));
+
+    // No box file: the six default boxes, created in list order at their stored positions.
+    ASSERT_EQ(6u, m_manager->m_boxList.size());
+    ASSERT_EQ(6u, m_infoManager.m_boxes.size());
+    auto record = m_infoManager.m_boxes.begin();
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        EXPECT_EQ(*record, box->m_pInfo);
+        ::GetWindowTextW(box->m_hWnd, name, 64);
+        EXPECT_EQ(std::wstring(L"Tarnelo") + (*record)->m_strName.GetString(), name);
+        EXPECT_NE(0, ::GetWindowLongPtrW(box->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_EQ(window, ::GetWindow(box->m_hWnd, GW_OWNER));
+        const RECT r = RectOf(box);
+        EXPECT_EQ((*record)->m_pos.x, r.left);
+        EXPECT_EQ((*record)->m_pos.y, r.top);
+        ++record;
+    }
+    // Only the first box shows in the task switcher.
+    EXPECT_EQ(0, ::GetWindowLongPtrW(BoxAt(0)->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_NE(0, ::GetWindowLongPtrW(BoxAt(1)->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+
+    EXPECT_TRUE(LogHas("<boxmng> init"));
+    EXPECT_TRUE(LogHas("<boxmng> CreateBoxies"));
+    EXPECT_TRUE(LogHas("CreateBoxies-done"));
+    EXPECT_FALSE(LogHas("first boot"));
+    EXPECT_EQ(10, m_manager->m_nClearance);
+    EXPECT_NE(nullptr, m_manager->m_pStyle);
+}
+
+TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
+{
+    g_script.answer = IDCANCEL;
+    EXPECT_FALSE(Start(false));
+    EXPECT_EQ(1, g_script.calls);
+    EXPECT_EQ(nullptr, m_manager->m_hWnd);
+    EXPECT_TRUE(m_manager->m_boxList.empty());
+    EXPECT_EQ(nullptr, m_manager->m_pStyle);
+    EXPECT_TRUE(LogHas("<boxmng> first boot"));
+    EXPECT_TRUE(LogHas("<boxmng> Install is canceled."));
+    EXPECT_TRUE(LogHas("<boxmng> destroy"));
+    EXPECT_EQ(0, Written() & (kBoxFile | kConfigFile));
+}
+
+TEST_F(ManagerTest, TheProgramsOwnWizardIsNotThereYetAndSaysSo)
+{
+    CTarneloWndManager::SetWizardHook(nullptr);
+    EXPECT_FALSE(Start(false));
+    EXPECT_TRUE(LogHas("<boxmng> first-boot wizard not available"));
+    EXPECT_TRUE(LogHas("<boxmng> Install is canceled."));
+}
+
+TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxes)
+{
+    g_script.answer = IDOK;
+    g_script.reloadInWizard = TRUE;
+    ASSERT_TRUE(Start(false));
+    EXPECT_TRUE(LogHas("<boxmng> Install is done."));
+    EXPECT_TRUE(LogHas("Event: ReloadBoxies"));
+    EXPECT_EQ(15, m_config.GetInstallDate().GetLength());  // "%Y%m%d_%H%M%S"
+    EXPECT_EQ(kConfigFile, Written() & kConfigFile);
+
+    // One column 200 pixels in from the right edge, 20 from the top, 8 between boxes.
+    ASSERT_EQ(6u, m_manager->m_boxList.size());
+    int w = 0;
+    int h = 0;
+    m_manager->m_pStyle->MeasureBox(w, h, m_manager->m_hWnd);
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - w - 200;
+    int i = 0;
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT r = RectOf(box);
+        EXPECT_EQ(x, r.left);
+        EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + i * (h + 8), r.top);
+        ++i;
+    }
+}
+
+// ---- Which file each event saves ------------------------------------------------------------------
+
+TEST_F(ManagerTest, EachBoxEventSavesItsOwnFileAndLeavesTheOthersAlone)
+{
+    ASSERT_TRUE(Start());
+    struct Case
+    {
+        WPARAM code;
+        LPARAM value;
+        int files;
+        const char* line;
+    };
+    const Case cases[] = {
+        { BOXEVENT_UPDATE_BOX_INFO, 0, kBoxFile, "Event: UpdateBoxInfo" },
+        { BOXEVENT_UPDATE_STYLE, 0, kStyleFile, "Event: UpdateStyle" },
+        { BOXEVENT_UPDATE_STYLE, 1, 0, "Event: UpdateStyle" },
+        { BOXEVENT_RESTORE_STYLE, 0, 0, "Event: RestoreStyle" },
+        { BOXEVENT_UPDATE_CONFIG, 0, kConfigFile, "Event: UpdateConfig" },
+        { BOXEVENT_UPDATE_HOT_KEY, 0, kBoxFile, "Event: UpdateHotKey" },
+        { BOXEVENT_UPDATE_HORIZONTAL_SIZE, 300, kStyleFile, "Event: UpdateHorizontalSize" },
+        { BOXEVENT_ALIGN_WINDOW, 0, 0, "Event: AlignWindow" },  // clearance dialog cancelled
+        { BOXEVENT_KEY, VK_HOME, 0, nullptr },
+        { BOXEVENT_HOT_KEY_SELECTION, 0, 0, "Event: HotKeySelection" },
+        { BOXEVENT_ENTIRELY_MOVE, 0, 0, nullptr },
+        { BOXEVENT_LAST + 1, 0, 0, nullptr },
+        { 100, Ptr(BoxAt(0)), 0, nullptr },
+    };
+    for (const Case& c : cases) {
+        ForgetFiles();
+        EXPECT_EQ(1, Box(c.code, c.value)) << c.code;
+        EXPECT_EQ(c.files, Written()) << "code " << c.code << " value " << c.value;
+        EXPECT_TRUE(NoTempFiles());
+        if (c.line)
+            EXPECT_TRUE(LogHas(c.line)) << c.line;
+    }
+    // Every event is logged by the dispatcher, the ignored ones too.
+    EXPECT_TRUE(LogHas("<boxmng> box msg (14,0)"));
+    EXPECT_TRUE(LogHas("<boxmng> box msg (100,"));
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+    EXPECT_TRUE(::IsWindow(m_manager->m_hWnd));
+}
+
+TEST_F(ManagerTest, EachWizardEventSavesItsOwnFileAndCodesAboveFiveAreIgnored)
+{
+    ASSERT_TRUE(Start());
+    struct Case
+    {
+        WPARAM code;
+        LPARAM value;
+        int files;
+    };
+    const Case cases[] = {
+        { WIZEVENT_UPDATE_BOX_INFO, 0, kBoxFile },
+        { WIZEVENT_UPDATE_BOXIES, 0, 0 },
+        { WIZEVENT_UPDATE_STYLE, 0, kStyleFile },
+        { WIZEVENT_UPDATE_STYLE, 1, 0 },
+        { WIZEVENT_RESTORE_STYLE, 0, 0 },
+        { WIZEVENT_EDIT_BOX, 0, 0 },        // no such record
+        { WIZEVENT_EDIT_BOX, 0x1234, 0 },   // a value that is no record of the list
+        { WIZEVENT_LAST + 1, 0, 0 },
+        { 77, 1, 0 },
+    };
+    for (const Case& c : cases) {
+        ForgetFiles();
+        EXPECT_EQ(1, Wizard(c.code, c.value)) << c.code;
+        EXPECT_EQ(c.files, Written()) << "code " << c.code << " value " << c.value;
+    }
+    EXPECT_EQ(0, g_script.calls);  // no edit dialog for a record that is not listed
+    EXPECT_TRUE(LogHas("<boxmng> wiz msg (6,0)"));
+    EXPECT_TRUE(LogHas("Event: UpdateBoxies"));
+    EXPECT_FALSE(g_bDialogOpen);
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+
+    // ReloadBoxies rebuilds the windows from the files without saving anything.
+    ForgetFiles();
+    const CTarneloWnd* before = BoxAt(0);
+    EXPECT_EQ(1, Wizard(WIZEVENT_RELOAD_BOXIES, 0));
+    EXPECT_EQ(0, Written());
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+    EXPECT_TRUE(::IsWindow(BoxAt(0)->m_hWnd));
+    (void)before;
+}
+
+TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssuer)
+{
+    ASSERT_TRUE(Start());
+    CTarneloWnd* issuer = BoxAt(0);
+    issuer->MoveBoxTo(100, 100);
+
+    ForgetFiles();
+    g_script.answer = IDCANCEL;
+    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    EXPECT_EQ(1, g_script.calls);
+    EXPECT_TRUE(g_script.seen.bNewBox);
+    EXPECT_TRUE(g_script.seen.strName.IsEmpty());
+    EXPECT_EQ(0, Written());
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+    EXPECT_EQ(6u, m_infoManager.m_boxes.size());
+
+    g_script.answer = IDOK;
+    g_script.name = L"Music";
+    g_script.icon = L"set\\note.png";
+    g_script.color = RGB(0x10, 0x20, 0x30);
+    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    EXPECT_EQ(kBoxFile | kStyleFile, Written());
+    EXPECT_TRUE(NoTempFiles());
+    ASSERT_EQ(7u, m_manager->m_boxList.size());
+    const CTarneloWnd* added = m_manager->m_boxList.back();
+    EXPECT_EQ(L"Music", added->m_pInfo->m_strName);
+    EXPECT_EQ(L"set\\note.png", added->m_pInfo->m_strIcon);
+    EXPECT_EQ(0x102030u, m_manager->m_pStyle->GetBoxColor() & 0xFFFFFFu);
+    const RECT from = RectOf(issuer);
+    const RECT r = RectOf(added);
+    EXPECT_EQ(from.left, r.left);
+    EXPECT_EQ(from.bottom + 10, r.top);
+    // Not in the task switcher.
+    EXPECT_NE(0, ::GetWindowLongPtrW(added->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+TEST_F(ManagerTest, ANewBoxNearTheBottomGoesRightAndInTheCornerGoesLeft)
+{
+    ASSERT_TRUE(Start());
+    g_script.answer = IDOK;
+    g_script.name = L"New";
+    CTarneloWnd* issuer = BoxAt(0);
+    const RECT size = RectOf(issuer);
+    const int w = size.right - size.left;
+    const int h = size.bottom - size.top;
+    const int bottom = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int right = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+
+    issuer->MoveBoxTo(100, bottom - h);
+    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    ASSERT_EQ(7u, m_manager->m_boxList.size());
+    RECT r = RectOf(m_manager->m_boxList.back());
+    EXPECT_EQ(100 + w + 10, r.left);
+    EXPECT_EQ(bottom - h, r.top);
+
+    issuer->MoveBoxTo(right - w, bottom - h);
+    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    ASSERT_EQ(8u, m_manager->m_boxList.size());
+    r = RectOf(m_manager->m_boxList.back());
+    const SIZE box = m_manager->m_pStyle->GetBoxSize(m_manager->m_hWnd);
+    EXPECT_EQ(right - w - box.cx - 10, r.left);
+    EXPECT_EQ(bottom - h, r.top);
+}
+
+TEST_F(ManagerTest, DeleteAsksAndOnYesRemovesWindowAndRecordAndSavesTheBoxFile)
+{
+    ASSERT_TRUE(Start());
+    CTarneloWnd* box = BoxAt(1);
+    const HWND window = box->m_hWnd;
+    const std::wstring name = box->m_pInfo->m_strName.GetString();
+
+    ForgetFiles();
+    boxtest::MessageBoxAnswers::Answer() = IDNO;
+    Box(BOXEVENT_DELETE_BOX, Ptr(box));
+    EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+    EXPECT_EQ(0, Written());
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+    EXPECT_FALSE(g_bDialogOpen);
+    EXPECT_FALSE(g_bDeletingBox);
+
+    boxtest::MessageBoxAnswers::Answer() = IDYES;
+    Box(BOXEVENT_DELETE_BOX, Ptr(box));
+    EXPECT_EQ(kBoxFile, Written());
+    EXPECT_EQ(5u, m_manager->m_boxList.size());
+    EXPECT_EQ(5u, m_infoManager.m_boxes.size());
+    EXPECT_FALSE(::IsWindow(window));
+    for (const std::wstring& left : Names())
+        EXPECT_NE(name, left);
+    EXPECT_FALSE(g_bDialogOpen);
+    EXPECT_FALSE(g_bDeletingBox);
+
+    // A second delete while the first is under way is ignored.
+    g_bDeletingBox = TRUE;
+    boxtest::MessageBoxAnswers::Asked().clear();
+    Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
+    EXPECT_EQ(5u, m_manager->m_boxList.size());
+    g_bDeletingBox = FALSE;
+}
+
+TEST_F(ManagerTest, TheLastBoxCannotBeDeleted)
+{
+    ASSERT_TRUE(Start());
+    while (m_manager->m_boxList.size() > 1)
+        Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+    ForgetFiles();
+    boxtest::MessageBoxAnswers::Asked().clear();
+    Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+    ASSERT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+    EXPECT_EQ(L"You can't delete last one.", boxtest::MessageBoxAnswers::Asked()[0]);
+    EXPECT_EQ(1u, m_manager->m_boxList.size());
+    EXPECT_EQ(1u, m_infoManager.m_boxes.size());
+    EXPECT_EQ(0, Written());
+    EXPECT_FALSE(g_bDeletingBox);
+}
+
+TEST_F(ManagerTest, EditSavesBoxAndStyleOnlyOnOk)
+{
+    ASSERT_TRUE(Start());
+    CTarneloWnd* box = BoxAt(2);
+    box->m_bHover = TRUE;
+    const CString oldName = box->m_pInfo->m_strName;
+
+    ForgetFiles();
+    g_script.answer = IDCANCEL;
+    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    EXPECT_EQ(0, Written());
+    EXPECT_FALSE(g_script.seen.bNewBox);
+    EXPECT_EQ(oldName, g_script.seen.strName);
+    EXPECT_EQ(oldName, box->m_pInfo->m_strName);
+    EXPECT_FALSE(box->m_bHover);
+    EXPECT_FALSE(g_bDialogOpen);
+
+    g_script.answer = IDOK;
+    g_script.name = L"Renamed";
+    g_script.icon = L"x.png";
+    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    EXPECT_EQ(kBoxFile | kStyleFile, Written());
+    EXPECT_EQ(L"Renamed", box->m_pInfo->m_strName);
+    EXPECT_EQ(L"x.png", box->m_pInfo->m_strIcon);
+    EXPECT_FALSE(g_bDialogOpen);
+
+    // The wizard names the box by its record.
+    ForgetFiles();
+    g_script.name = L"From wizard";
+    Wizard(WIZEVENT_EDIT_BOX, Ptr(box->m_pInfo));
+    EXPECT_EQ(kBoxFile | kStyleFile, Written());
+    EXPECT_EQ(L"From wizard", box->m_pInfo->m_strName);
+}
+
+// ---- Pointers from outside the list ------------------------------------------------------------
+
+TEST_F(ManagerTest, APointerThatIsNoListedBoxIsLoggedAndIgnored)
+{
+    ASSERT_TRUE(Start());
+    CTarneloWnd stranger;  // a real object, but not one of the manager's boxes
+    const LPARAM foreign[] = { 0x10, 0x12345678, -1, Ptr(&stranger), Ptr(m_infoManager.m_boxes.front()) };
+    ForgetFiles();
+    for (const LPARAM value : foreign) {
+        for (const WPARAM code : { BOXEVENT_ADD_BOX, BOXEVENT_DELETE_BOX, BOXEVENT_EDIT_BOX }) {
+            // Posted as another process would post it.
+            ASSERT_TRUE(::PostMessageW(m_manager->m_hWnd, WM_BOXMSG, code, value));
+            boxtest::PumpPending();
+        }
+    }
+    EXPECT_EQ(0, g_script.calls);
+    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
+    EXPECT_EQ(0, Written());
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+    EXPECT_EQ(6u, m_infoManager.m_boxes.size());
+    EXPECT_EQ(15u, LogCount("not a box of this program"));
+    EXPECT_FALSE(g_bDialogOpen);
+    EXPECT_FALSE(g_bDeletingBox);
+}
+
+TEST_F(ManagerTest, ABoxRemovedWhileTheEditDialogIsUpIsNotTouchedAfterIt)
+{
+    ASSERT_TRUE(Start());
+    CTarneloWnd* box = BoxAt(3);
+    g_script.manager = m_manager.get();
+    g_script.removeDuring = box;
+    g_script.answer = IDOK;
+    g_script.name = L"Gone";
+
+    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    EXPECT_EQ(5u, m_manager->m_boxList.size());
+    for (const std::wstring& name : Names())
+        EXPECT_NE(L"Gone", name);
+    EXPECT_TRUE(LogHas("<boxmng> EditBox: not a box of this program"));
+    EXPECT_FALSE(g_bDialogOpen);
+
+    // The same for a new box issued by a box that goes while the dialog is up.
+    CTarneloWnd* issuer = BoxAt(0);
+    g_script.removeDuring = issuer;
+    g_script.name = L"Orphan";
+    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    EXPECT_EQ(4u, m_manager->m_boxList.size());
+    EXPECT_EQ(4u, m_infoManager.m_boxes.size());
+    for (const std::wstring& name : Names())
+        EXPECT_NE(L"Orphan", name);
+}
+
+// ---- Sizes -------------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, HorizontalSizeWidensEveryBoxAndKeepsAMinimum)
+{
+    ASSERT_TRUE(Start());
+    Model::CTarneloStyleInfo& style = *m_manager->m_pStyle;
+    ASSERT_NE(2, style.m_nIconDisplay);
+    const int cell = style.m_nIconCellWidth;
+
+    Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 320);
+    EXPECT_EQ(320 - cell, style.m_nTitleWidth);
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT r = RectOf(box);
+        EXPECT_EQ(320, r.right - r.left);
+        EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top);
+    }
+
+    for (const LPARAM tiny : { LPARAM(0), LPARAM(5), LPARAM(-400), LPARAM(cell) }) {
+        Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, tiny);
+        EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth) << tiny;
+        for (CTarneloWnd* box : m_manager->m_boxList) {
+            const RECT r = RectOf(box);
+            EXPECT_EQ(cell + kBoxMinimumTitleWidth, r.right - r.left) << tiny;
+        }
+    }
+
+    // What was saved is what a restart reads.
+    Model::CTarneloStyleInfo reread;
+    ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
+    EXPECT_EQ(kBoxMinimumTitleWidth, reread.m_nTitleWidth);
+}
+
+TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtStart)
+{
+    ASSERT_TRUE(Start());
+    Model::CTarneloStyleInfo& style = *m_manager->m_pStyle;
+    style.m_nIconDisplay = 2;
+    Box(BOXEVENT_UPDATE_STYLE, 0);  // icon-hidden layout, saved
+
+    Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 260);
+    EXPECT_EQ(260, style.m_nTitleWidth);
+    int w = 0;
+    int h = 0;
+    style.MeasureBox(w, h, m_manager->m_hWnd);
+    EXPECT_EQ(260, w);
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT r = RectOf(box);
+        EXPECT_EQ(260, r.right - r.left);
+        EXPECT_EQ(h, r.bottom - r.top);
+    }
+
+    Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 3);
+    EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth);
+
+    // A restart sizes the boxes from the saved style exactly so.
+    Model::CTarneloStyleInfo reread;
+    ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
+    int rw = 0;
+    int rh = 0;
+    reread.MeasureBox(rw, rh, m_manager->m_hWnd);
+    const RECT r = RectOf(BoxAt(0));
+    EXPECT_EQ(r.right - r.left, rw);
+    EXPECT_EQ(r.bottom - r.top, rh);
+}
+
+TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreKeepsThePreviewedSize)
+{
+    ASSERT_TRUE(Start());
+    Box(BOXEVENT_UPDATE_STYLE, 0);
+    const RECT saved = RectOf(BoxAt(0));
+    m_manager->m_pStyle->m_nTitleWidth += 50;
+    ForgetFiles();
+    Box(BOXEVENT_UPDATE_STYLE, 1);
+    EXPECT_EQ(0, Written());
+    const RECT preview = RectOf(BoxAt(0));
+    EXPECT_EQ((saved.right - saved.left) + 50, preview.right - preview.left);
+
+    Box(BOXEVENT_RESTORE_STYLE, 0);
+    const RECT after = RectOf(BoxAt(0));
+    EXPECT_EQ(preview.right - preview.left, after.right - after.left);
+}
+
+// ---- Moving, aligning, wizard removal ---------------------------------------------------------
+
+TEST_F(ManagerTest, EntirelyMoveMovesEveryOtherBoxByTheDraggedBoxsStep)
+{
+    ASSERT_TRUE(Start());
+    std::vector<RECT> before;
+    for (CTarneloWnd* box : m_manager->m_boxList)
+        before.push_back(RectOf(box));
+    CTarneloWnd* dragged = BoxAt(2);
+    dragged->m_bMoving = TRUE;
+    dragged->MoveTo(before[2].left - 30, before[2].top + 20);
+    Box(BOXEVENT_ENTIRELY_MOVE, 0);
+    dragged->m_bMoving = FALSE;
+    size_t i = 0;
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT r = RectOf(box);
+        EXPECT_EQ(before[i].left - 30, r.left) << i;
+        EXPECT_EQ(before[i].top + 20, r.top) << i;
+        if (i != 2)
+            EXPECT_EQ(r.left, box->m_pInfo->m_pos.x);  // stored in the record
+        ++i;
+    }
+}
+
+TEST_F(ManagerTest, AlignOnOkOrdersTheBoxesByTopEdgeAndSavesTheBoxFile)
+{
+    ASSERT_TRUE(Start());
+    // Reverse the vertical order.
+    int y = 400;
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        box->MoveBoxTo(50, y);
+        y -= 50;
+    }
+    const CTarneloWnd* last = m_manager->m_boxList.back();
+
+    ForgetFiles();
+    g_script.answer = IDCANCEL;
+    Box(BOXEVENT_ALIGN_WINDOW, 0);
+    EXPECT_EQ(0, Written());
+    EXPECT_EQ(last, m_manager->m_boxList.back());
+
+    g_script.answer = IDOK;
+    g_script.clearance = 25;
+    Box(BOXEVENT_ALIGN_WINDOW, 0);
+    EXPECT_EQ(kBoxFile, Written());
+    EXPECT_EQ(25, m_manager->m_nClearance);
+    EXPECT_EQ(last, m_manager->m_boxList.front());
+    int top = INT_MIN;
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        EXPECT_LE(top, RectOf(box).top);
+        top = RectOf(box).top;
+    }
+}
+
+TEST_F(ManagerTest, UpdateBoxInfoRemovesHiddenBoxesOnlyWhileTheWizardExists)
+{
+    ASSERT_TRUE(Start());
+    BoxAt(1)->m_pInfo->m_bVisible = FALSE;
+    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+    EXPECT_EQ(6u, m_manager->m_boxList.size());
+
+    g_bWizardExists = TRUE;
+    const HWND hidden = BoxAt(1)->m_hWnd;
+    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+    g_bWizardExists = FALSE;
+    EXPECT_EQ(5u, m_manager->m_boxList.size());
+    EXPECT_EQ(5u, m_infoManager.m_boxes.size());
+    EXPECT_FALSE(::IsWindow(hidden));
+
+    Model::CTarneloInfoManager reread;
+    reread.Bind(CString((m_data + L"\\files").c_str()), CString(), nullptr, nullptr);
+    ASSERT_TRUE(reread.Load(CString(Path(L"tarnelo.ser").c_str())));
+    EXPECT_EQ(5u, reread.m_boxes.size());
+}
+
+// ---- Keyboard ----------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, TypeAheadFindsTheBoxWithTheLongestSharedBeginning)
+{
+    ASSERT_TRUE(Start());
+    const auto nameOf = [&](const wchar_t* text) -> std::wstring {
+        const CTarneloWnd* box = m_manager->FindBoxByPrefix(CString(text));
+        return box ? box->m_pInfo->m_strName.GetString() : L"(none)";
+    };
+    EXPECT_EQ(L"Documents", nameOf(L"D"));
+    EXPECT_EQ(L"Documents", nameOf(L"DX"));
+    EXPECT_EQ(L"Documents", nameOf(L"docu"));
+    EXPECT_EQ(L"Apps", nameOf(L"Q"));
+    EXPECT_EQ(L"Apps", nameOf(L""));
+    EXPECT_EQ(L"Hot items", nameOf(L"HOT"));
+    EXPECT_EQ(L"Folders", nameOf(L"F"));
+}
+
+// ---- Exit --------------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
+{
+    ASSERT_TRUE(Start());
+    std::vector<HWND> boxes;
+    for (CTarneloWnd* box : m_manager->m_boxList)
+        boxes.push_back(box->m_hWnd);
+    const HWND window = m_manager->m_hWnd;
+    ForgetFiles();
+    Box(BOXEVENT_EXIT_APP, 0);
+    ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+    EXPECT_EQ(0, Written());
+    EXPECT_TRUE(m_manager->m_boxList.empty());
+    EXPECT_EQ(nullptr, m_manager->m_pStyle);
+    for (const HWND box : boxes)
+        EXPECT_FALSE(::IsWindow(box));
+    EXPECT_TRUE(LogHas("<boxmng> destroy"));
+}
+
+}  // namespace

@@ -1,0 +1,830 @@
+#include "windows/CTarneloWndManager.h"
+
+#include <shellapi.h>
+#include <wchar.h>
+
+#include <climits>
+#include <memory>
+
+#include "core/Logger.h"
+#include "core/ShellHelpers.h"
+#include "framework/CTime.h"
+#include "framework/CWaitCursor.h"
+#include "framework/CWinApp.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfo.h"
+#include "model/CTarneloInfoManager.h"
+#include "model/CTarneloStyleInfo.h"
+#include "resources/resource.h"
+#include "windows/BoxGeometry.h"
+#include "windows/CTarneloWnd.h"
+
+BOOL g_bDeletingBox = FALSE;
+BOOL g_bWizardExists = FALSE;
+
+namespace {
+
+const wchar_t kInfo[] = L"info";
+
+// The dialogs that later parts of the program open here. Until they exist each says so in
+// the log and answers as if cancelled, which leaves everything unchanged.
+INT_PTR EditBoxDialogNotAvailable(CTarneloWndManager::_BOX_DIALOG&)
+{
+    Log(L"warn", L"<boxmng> edit-box dialog not available");
+    return IDCANCEL;
+}
+
+INT_PTR ClearanceDialogNotAvailable(int&)
+{
+    Log(L"warn", L"<boxmng> clearance dialog not available");
+    return IDCANCEL;
+}
+
+INT_PTR WizardNotAvailable(CTarneloWndManager*)
+{
+    Log(L"warn", L"<boxmng> first-boot wizard not available");
+    return IDCANCEL;
+}
+
+CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &EditBoxDialogNotAvailable;
+CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &ClearanceDialogNotAvailable;
+CTarneloWndManager::WizardFn s_wizard = &WizardNotAvailable;
+
+// The box colour is ARGB in the style; the dialog shows it as COLORREF.
+COLORREF ArgbToColorRef(DWORD argb)
+{
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+HICON LoadAppIcon()
+{
+    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARNELO));
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
+    ON_WM_DESTROY()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
+    ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
+    ON_MESSAGE(WM_TRAYMSG, OnTrayNotify)
+END_MESSAGE_MAP()
+
+CTarneloWndManager::CTarneloWndManager(Model::CTarneloInfoManager* pInfoManager, Model::CConfigInfo* pConfig)
+    : m_bSelectionMode(FALSE),
+      m_pInfoManager(pInfoManager),
+      m_pConfig(pConfig),
+      m_pStyle(nullptr),
+      m_nClearance(kDefaultClearance)
+{
+}
+
+CTarneloWndManager::~CTarneloWndManager()
+{
+    // Destroyed here, while this class's handlers still exist, so that the boxes, the style
+    // and the tray icon go the same way as on a normal exit.
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        DestroyWindow();
+    DestroyAllBoxes();
+    delete m_pStyle;
+    m_pStyle = nullptr;
+}
+
+void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
+{
+    s_editBoxDialog = fn ? fn : &EditBoxDialogNotAvailable;
+}
+
+void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
+{
+    s_clearanceDialog = fn ? fn : &ClearanceDialogNotAvailable;
+}
+
+void CTarneloWndManager::SetWizardHook(WizardFn fn)
+{
+    s_wizard = fn ? fn : &WizardNotAvailable;
+}
+
+CString CTarneloWndManager::DataFile(const wchar_t* name) const
+{
+    return FormatString(L"%s\\%s", m_strDataFolder.GetString(), name);
+}
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+BOOL CTarneloWndManager::Init(const CString& dataFolder)
+{
+    CWaitCursor wait;
+    Log(kInfo, L"<boxmng> init");
+    m_strDataFolder = dataFolder;
+
+    const wchar_t* windowClass = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, LoadAppIcon());
+    if (!windowClass || !m_pInfoManager || !m_pConfig)
+        return FALSE;
+    if (!CreateEx(0, windowClass, L"TarneloWndManager", 0x80, RECT{}, nullptr, 0))
+        return FALSE;
+
+    delete m_pStyle;
+    m_pStyle = new Model::CTarneloStyleInfo;
+
+    // The loaders fall back to defaults themselves; start-up goes on whatever they report.
+    m_strConfigPath = DataFile(L"config.ini");
+    m_pConfig->Load(m_strConfigPath);
+    m_strStylePath = DataFile(L"style.ser");
+    m_pStyle->Load(m_strStylePath);
+    // The same file as the application's box file path: Init is given the data folder.
+    m_strBoxFilePath = DataFile(L"tarnelo.ser");
+    m_pInfoManager->Load(m_strBoxFilePath);
+
+    if (m_pConfig->GetInstallDate().IsEmpty()) {
+        Log(kInfo, L"<boxmng> first boot");
+        const INT_PTR result = s_wizard(this);
+        if (result != IDOK) {
+            Log(kInfo, L"<boxmng> Install is canceled.");
+            DestroyWindow();
+            return FALSE;
+        }
+        Log(kInfo, L"<boxmng> Install is done.");
+        m_pConfig->SetInstallDate(CTime::GetCurrentTime());
+        m_pConfig->Save(m_strConfigPath);
+    } else {
+        CreateBoxies(FALSE);
+    }
+
+    AddTrayIcon();
+    ArmVersionCheck();
+    return TRUE;
+}
+
+void CTarneloWndManager::CreateBoxies(BOOL bPlace)
+{
+    Log(kInfo, L"<boxmng> CreateBoxies");
+    DestroyAllBoxes();
+    if (!m_pStyle || !m_pInfoManager || !m_pConfig)
+        return;
+
+    m_strStylePath = DataFile(L"style.ser");
+    m_pStyle->Load(m_strStylePath);
+    m_strBoxFilePath = DataFile(L"tarnelo.ser");
+    m_pInfoManager->Load(m_strBoxFilePath);
+
+    int index = 0;
+    for (Model::CTarneloInfo* record : m_pInfoManager->m_boxes) {
+        auto box = std::make_unique<CTarneloWnd>();
+        if (bPlace) {
+            // One column 200 pixels in from the right edge of the virtual screen; only the
+            // records change, nothing is saved here.
+            int width = 0;
+            int height = 0;
+            m_pStyle->MeasureBox(width, height, m_hWnd);
+            record->m_pos.x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200;
+            record->m_pos.y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + index * (height + 8);
+        }
+        if (box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, index == 0 ? TRUE : FALSE))
+            m_boxList.push_back(box.release());
+        ++index;
+    }
+    Log(kInfo, L"CreateBoxies-done");
+}
+
+void CTarneloWndManager::DestroyAllBoxes()
+{
+    for (CTarneloWnd* box : m_boxList) {
+        if (box->m_hWnd && ::IsWindow(box->m_hWnd))
+            box->DestroyWindow();
+        delete box;
+    }
+    m_boxList.clear();
+}
+
+CTarneloWnd* CTarneloWndManager::FindBoxByInfo(const Model::CTarneloInfo* pInfo) const
+{
+    for (CTarneloWnd* box : m_boxList) {
+        if (box->m_pInfo == pInfo)
+            return box;
+    }
+    return nullptr;
+}
+
+BOOL CTarneloWndManager::IsListedBox(const CTarneloWnd* pBox) const
+{
+    if (!pBox)
+        return FALSE;
+    for (const CTarneloWnd* box : m_boxList) {
+        if (box == pBox)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CTarneloWndManager::RefreshAllBoxes()
+{
+    for (CTarneloWnd* box : m_boxList) {
+        box->SetHighlight(m_bSelectionMode);
+        const BOOL visible = box->m_pInfo && box->m_pInfo->m_bVisible;
+        ::ShowWindow(box->m_hWnd, visible ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void CTarneloWndManager::InsertSortedByPosition(std::list<CTarneloWnd*>& list, CTarneloWnd* pBox)
+{
+    RECT own = {};
+    pBox->GetRect(own);
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        RECT other = {};
+        (*it)->GetRect(other);
+        if (other.top > own.top) {
+            list.insert(it, pBox);
+            return;
+        }
+    }
+    list.push_back(pBox);
+}
+
+void CTarneloWndManager::RemoveBox(std::list<CTarneloWnd*>::iterator it)
+{
+    CTarneloWnd* box = *it;
+    Model::CTarneloInfo* record = box->m_pInfo;
+    // The window must not outlive its record: it goes first, and leaves the list, before the
+    // record is deleted.
+    m_boxList.erase(it);
+    if (box->m_hWnd && ::IsWindow(box->m_hWnd))
+        box->DestroyWindow();
+    delete box;
+    if (record)
+        m_pInfoManager->DeleteBox(record);
+}
+
+void CTarneloWndManager::LogIgnoredBox(const wchar_t* event, const void* pBox) const
+{
+    Log(L"warn", FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
+}
+
+// ---- Dispatch ----------------------------------------------------------------------------------
+
+LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
+{
+    LogValue2(kInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    if (wParam > BOXEVENT_LAST)
+        return 1;
+    // A pointer here is never followed before IsListedBox has found it in the list.
+    CTarneloWnd* const box = reinterpret_cast<CTarneloWnd*>(lParam);
+    switch (wParam) {
+    case BOXEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
+    case BOXEVENT_ADD_BOX: OnAddBox(box); break;
+    case BOXEVENT_DELETE_BOX: OnDeleteBox(box); break;
+    case BOXEVENT_EDIT_BOX: OnEditBox(box); break;
+    case BOXEVENT_UPDATE_STYLE: OnUpdateStyle(lParam); break;
+    case BOXEVENT_RESTORE_STYLE: OnRestoreStyle(); break;
+    case BOXEVENT_UPDATE_CONFIG: OnUpdateConfig(); break;
+    case BOXEVENT_UPDATE_HOT_KEY: OnUpdateHotKey(); break;
+    case BOXEVENT_UPDATE_HORIZONTAL_SIZE: OnUpdateHorizontalSize(lParam); break;
+    case BOXEVENT_ALIGN_WINDOW: OnAlignWindow(); break;
+    case BOXEVENT_KEY: OnKeyEvent(static_cast<UINT>(lParam)); break;
+    case BOXEVENT_HOT_KEY_SELECTION: OnHotKeySelection(); break;
+    case BOXEVENT_ENTIRELY_MOVE: MoveOtherBoxes(); break;
+    case BOXEVENT_EXIT_APP: ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
+    default: break;
+    }
+    return 1;
+}
+
+LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
+{
+    LogValue2(kInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    if (wParam > WIZEVENT_LAST)
+        return 1;
+    switch (wParam) {
+    case WIZEVENT_RELOAD_BOXIES:
+        Log(kInfo, L"Event: ReloadBoxies");
+        DestroyAllBoxes();
+        CreateBoxies(lParam != 0 ? TRUE : FALSE);
+        break;
+    case WIZEVENT_EDIT_BOX:
+        // Only compared with the listed boxes' records.
+        OnEditBox(FindBoxByInfo(reinterpret_cast<const Model::CTarneloInfo*>(lParam)));
+        break;
+    case WIZEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
+    case WIZEVENT_UPDATE_BOXIES:
+        Log(kInfo, L"Event: UpdateBoxies");
+        RefreshAllBoxes();
+        break;
+    case WIZEVENT_UPDATE_STYLE: OnUpdateStyle(lParam); break;
+    case WIZEVENT_RESTORE_STYLE: OnRestoreStyle(); break;
+    default: break;
+    }
+    return 1;
+}
+
+// ---- Box events --------------------------------------------------------------------------------
+
+void CTarneloWndManager::OnUpdateBoxInfo()
+{
+    Log(kInfo, L"Event: UpdateBoxInfo");
+    if (!m_pInfoManager)
+        return;
+    // The wizard's box panel hides the boxes the user does not want; they go for good here.
+    if (g_bWizardExists) {
+        for (auto it = m_boxList.begin(); it != m_boxList.end();) {
+            auto next = std::next(it);
+            if ((*it)->m_pInfo && !(*it)->m_pInfo->m_bVisible)
+                RemoveBox(it);
+            it = next;
+        }
+    }
+    m_pInfoManager->Save(m_strBoxFilePath);
+}
+
+void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
+{
+    Log(kInfo, L"Event: AddBox");
+    if (!IsListedBox(pIssuer)) {
+        LogIgnoredBox(L"AddBox", pIssuer);
+        return;
+    }
+    if (!m_pStyle || !m_pInfoManager)
+        return;
+
+    _BOX_DIALOG dialog;
+    dialog.bIconList = m_pStyle->HasBoxIcon();
+    dialog.bNewBox = TRUE;
+    dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
+    if (s_editBoxDialog(dialog) != IDOK)
+        return;
+    // The dialog's own message loop may have removed the issuing box meanwhile.
+    if (!IsListedBox(pIssuer)) {
+        LogIgnoredBox(L"AddBox", pIssuer);
+        return;
+    }
+
+    m_pStyle->SetBoxColor(dialog.color);
+    Model::CTarneloInfo* record = m_pInfoManager->AddNewBox();
+    if (!record)
+        return;
+
+    // Below the issuing box; to its right when that leaves the screen; else to its left.
+    RECT issuer = {};
+    pIssuer->GetRect(issuer);
+    const SIZE size = m_pStyle->GetBoxSize(m_hWnd);
+    if (!IsBeyondScreenY(issuer.bottom + size.cy + 10))
+        record->m_pos = POINT{ issuer.left, issuer.bottom + 10 };
+    else if (!IsBeyondScreenX(issuer.right + size.cx + 10))
+        record->m_pos = POINT{ issuer.right + 10, issuer.top };
+    else
+        record->m_pos = POINT{ issuer.left - size.cx - 10, issuer.top };
+    record->m_strName = dialog.strName;
+    record->m_strIcon = dialog.strIcon;
+
+    auto box = std::make_unique<CTarneloWnd>();
+    if (!box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, FALSE)) {
+        // The record stays in the list and is saved with the next save of the box file.
+        Log(L"ERR!", L"<boxmng> AddBox: the box window could not be created");
+        return;
+    }
+    m_boxList.push_back(box.release());
+    m_pInfoManager->Save(m_strBoxFilePath);
+    m_pStyle->Save(m_strStylePath);
+    RefreshAllBoxes();
+}
+
+void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
+{
+    Log(kInfo, L"Event: DeleteBox");
+    if (g_bDeletingBox)
+        return;
+    if (!IsListedBox(pBox)) {
+        LogIgnoredBox(L"DeleteBox", pBox);
+        return;
+    }
+    g_bDeletingBox = TRUE;
+    if (m_boxList.size() == 1) {
+        ShowWarningMessage(IDS_CANT_DELETE_LAST_BOX);
+        g_bDeletingBox = FALSE;
+        return;
+    }
+
+    g_bDialogOpen = TRUE;
+    if (ShowQuestionMessage(IDS_DELETE_BOX_QUESTION) == IDYES) {
+        // Looked up again: the question's message loop may have removed the box.
+        auto it = m_boxList.begin();
+        while (it != m_boxList.end() && *it != pBox)
+            ++it;
+        if (it != m_boxList.end()) {
+            RemoveBox(it);
+            m_pInfoManager->Save(m_strBoxFilePath);
+        } else {
+            LogIgnoredBox(L"DeleteBox", pBox);
+        }
+    }
+    g_bDialogOpen = FALSE;
+    g_bDeletingBox = FALSE;
+}
+
+void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
+{
+    Log(kInfo, L"Event: EditBox");
+    g_bDialogOpen = TRUE;
+    if (!pBox) {
+        g_bDialogOpen = FALSE;
+        return;
+    }
+    if (!IsListedBox(pBox) || !pBox->m_pInfo || !m_pStyle || !m_pInfoManager) {
+        LogIgnoredBox(L"EditBox", pBox);
+        g_bDialogOpen = FALSE;
+        return;
+    }
+
+    _BOX_DIALOG dialog;
+    dialog.bIconList = m_pStyle->HasBoxIcon();
+    dialog.bNewBox = FALSE;
+    dialog.strName = pBox->m_pInfo->m_strName;
+    dialog.strIcon = pBox->m_pInfo->m_strIcon;
+    dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
+    if (s_editBoxDialog(dialog) == IDOK) {
+        if (IsListedBox(pBox) && pBox->m_pInfo) {
+            m_pStyle->SetBoxColor(dialog.color);
+            pBox->m_pInfo->m_strName = dialog.strName;
+            pBox->m_pInfo->m_strIcon = dialog.strIcon;
+            m_pInfoManager->Save(m_strBoxFilePath);
+            m_pStyle->Save(m_strStylePath);
+        } else {
+            LogIgnoredBox(L"EditBox", pBox);
+        }
+    }
+
+    for (CTarneloWnd* box : m_boxList)
+        box->m_bHover = FALSE;
+    RefreshAllBoxes();
+    g_bDialogOpen = FALSE;
+}
+
+void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
+{
+    Log(kInfo, L"Event: UpdateStyle");
+    if (!m_pStyle || !m_pInfoManager)
+        return;
+    int width = 0;
+    int height = 0;
+    if (m_pStyle->m_nIconDisplay == 2) {
+        m_pStyle->m_iconPos = POINT{ 0, 0 };
+        m_pStyle->m_titleMargins.cxLeftWidth = 2;
+        m_pStyle->m_titleMargins.cyTopHeight = 4;
+        m_pStyle->MeasureBox(width, height, m_hWnd);
+    } else {
+        SIZE icon = {};
+        m_pInfoManager->GetMaxIconSize(&icon);
+        if (m_pStyle->m_nIconDisplay == 1) {
+            icon.cx /= 2;
+            icon.cy /= 2;
+        }
+        m_pStyle->m_iconPos = POINT{ 4, 4 };
+        m_pStyle->m_nIconCellWidth = icon.cx + 8;
+        m_pStyle->m_nIconCellHeight = icon.cy + 8;
+        width = m_pStyle->m_nTitleWidth + icon.cx + 8;
+        height = icon.cy + 8;
+    }
+    // 1 is the style dialog's live preview: shown, not saved.
+    if (lParam == 0)
+        m_pStyle->Save(m_strStylePath);
+    for (CTarneloWnd* box : m_boxList)
+        box->ResizeBox(width, height);
+    RefreshAllBoxes();
+}
+
+void CTarneloWndManager::OnRestoreStyle()
+{
+    Log(kInfo, L"Event: RestoreStyle");
+    if (!m_pStyle)
+        return;
+    m_pStyle->Load(m_strStylePath);
+    RefreshAllBoxes();
+}
+
+void CTarneloWndManager::OnUpdateConfig()
+{
+    Log(kInfo, L"Event: UpdateConfig");
+    if (m_pConfig)
+        m_pConfig->Save(m_strConfigPath);
+}
+
+void CTarneloWndManager::OnUpdateHotKey()
+{
+    Log(kInfo, L"Event: UpdateHotKey");
+    for (CTarneloWnd* box : m_boxList)
+        box->ReRegisterHotKey();
+    if (m_pInfoManager)
+        m_pInfoManager->Save(m_strBoxFilePath);
+}
+
+void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
+{
+    Log(kInfo, L"Event: UpdateHorizontalSize");
+    if (!m_pStyle)
+        return;
+    // A width from a message is raised to the narrowest box that can still be seen, grabbed
+    // and widened again (and kept within int).
+    const int asked = width < 0 ? 0 : (width > INT_MAX ? INT_MAX : static_cast<int>(width));
+    const int boxWidth = ClampBoxWidth(asked, *m_pStyle);
+    int boxHeight = m_pStyle->m_nIconCellHeight;
+    int sizedWidth = boxWidth;
+    if (m_pStyle->m_nIconDisplay == 2) {
+        // Without the icon the title is the whole box, sized as a restart sizes it.
+        m_pStyle->m_nTitleWidth = boxWidth;
+        m_pStyle->MeasureBox(sizedWidth, boxHeight, m_hWnd);
+    } else {
+        m_pStyle->m_nTitleWidth = boxWidth - m_pStyle->m_nIconCellWidth;
+    }
+    m_pStyle->Save(m_strStylePath);
+    for (CTarneloWnd* box : m_boxList)
+        box->ResizeBox(sizedWidth, boxHeight);
+    RefreshAllBoxes();
+}
+
+void CTarneloWndManager::OnAlignWindow()
+{
+    Log(kInfo, L"Event: AlignWindow");
+    int clearance = m_nClearance;
+    if (s_clearanceDialog(clearance) != IDOK)
+        return;
+    m_nClearance = clearance;
+
+    // The list follows the top edges from now on, so that keyboard navigation runs down.
+    std::list<CTarneloWnd*> sorted;
+    for (CTarneloWnd* box : m_boxList)
+        InsertSortedByPosition(sorted, box);
+    m_boxList.swap(sorted);
+
+    // Moving the boxes onto the grid of the clearance comes with the grid alignment.
+    Log(L"warn", L"<boxmng> grid alignment not available");
+    if (m_pInfoManager)
+        m_pInfoManager->Save(m_strBoxFilePath);
+}
+
+void CTarneloWndManager::MoveOtherBoxes()
+{
+    CTarneloWnd* dragged = nullptr;
+    for (CTarneloWnd* box : m_boxList) {
+        if (box->m_bMoving) {
+            dragged = box;
+            break;
+        }
+    }
+    if (!dragged)
+        return;
+    RECT rect = {};
+    dragged->GetRect(rect);
+    const int dx = rect.left - dragged->m_ptPrevPos.x;
+    const int dy = rect.top - dragged->m_ptPrevPos.y;
+    for (CTarneloWnd* box : m_boxList) {
+        if (box->m_bMoving)
+            continue;
+        RECT other = {};
+        box->GetRect(other);
+        box->MoveBoxTo(other.left + dx, other.top + dy);
+    }
+}
+
+// ---- Timers and destruction ----------------------------------------------------------------------
+
+void CTarneloWndManager::ArmVersionCheck()
+{
+    if (!m_pConfig)
+        return;
+    // Never checked: soon. Else one minute plus zero to nine half-hours, so that many
+    // machines do not all ask at once.
+    if (m_pConfig->m_verCheckDate == CTime(2000, 1, 1, 0, 0, 0))
+        SetTimer(kTimerVersionCheck, kVersionCheckFirstMs);
+    else
+        SetTimer(kTimerVersionCheck, 60000 + (::GetTickCount() % 10) * 1800000);
+}
+
+void CTarneloWndManager::CheckLatestVersion()
+{
+    Log(L"warn", L"<boxmng> version check not available");
+}
+
+void CTarneloWndManager::OnTimer(UINT_PTR id)
+{
+    switch (id) {
+    case kTimerVersionCheck:
+        if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
+            KillTimer(kTimerVersionCheck);
+            CheckLatestVersion();
+            SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
+        }
+        break;
+    case kTimerTypeAhead:
+        KillTimer(kTimerTypeAhead);
+        m_strTypedText.Empty();
+        Log(kInfo, L"Clear box selection");
+        break;
+    case kTimerSelection:
+        if (!m_bSelectionMode) {
+            KillTimer(kTimerSelection);
+        } else if (!FindHoveredBox(FALSE)) {
+            m_bSelectionMode = FALSE;
+            RefreshAllBoxes();
+            KillTimer(kTimerSelection);
+        }
+        break;
+    default:
+        CWnd::OnTimer(id);
+        break;
+    }
+}
+
+void CTarneloWndManager::OnDestroy()
+{
+    Log(kInfo, L"<boxmng> destroy");
+    CWnd::OnDestroy();
+    DestroyAllBoxes();
+    delete m_pStyle;
+    m_pStyle = nullptr;
+    RemoveTrayIcon();
+}
+
+// ---- Tray icon ---------------------------------------------------------------------------------
+
+BOOL CTarneloWndManager::AddTrayIcon()
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYMSG;
+    data.hIcon = LoadAppIcon();
+    wcsncpy(data.szTip, L"Tarnelo", sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
+    return ::Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void CTarneloWndManager::RemoveTrayIcon()
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = kTrayIconId;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != kTrayIconId)
+        return 1;
+    if (lParam == WM_LBUTTONDOWN) {
+        for (CTarneloWnd* box : m_boxList)
+            ::SetForegroundWindow(box->m_hWnd);
+    } else if (lParam == WM_RBUTTONUP) {
+        if (!m_boxList.empty())
+            m_boxList.front()->OnRButtonUp(0, POINT{ 0, 0 });
+    }
+    return 1;
+}
+
+// ---- Keyboard selection and type-ahead -----------------------------------------------------------
+
+CTarneloWnd* CTarneloWndManager::FindHoveredBox(BOOL bFromTail) const
+{
+    if (bFromTail) {
+        for (auto it = m_boxList.rbegin(); it != m_boxList.rend(); ++it) {
+            if ((*it)->m_bHover)
+                return *it;
+        }
+        return nullptr;
+    }
+    for (CTarneloWnd* box : m_boxList) {
+        if (box->m_bHover)
+            return box;
+    }
+    return nullptr;
+}
+
+void CTarneloWndManager::EnterSelectionMode()
+{
+    m_bSelectionMode = TRUE;
+    RefreshAllBoxes();
+    SetTimer(kTimerSelection, kSelectionMs);
+}
+
+void CTarneloWndManager::OnHotKeySelection()
+{
+    Log(kInfo, L"Event: HotKeySelection");
+    EnterSelectionMode();
+}
+
+void CTarneloWndManager::OnKeyEvent(UINT nKey)
+{
+    switch (nKey) {
+    case VK_UP:
+        m_strTypedText.Empty();
+        SelectPrevBox();
+        break;
+    case VK_DOWN:
+        m_strTypedText.Empty();
+        SelectNextBox();
+        break;
+    case VK_HOME: SelectFirstBox(); break;
+    case VK_END: SelectLastBox(); break;
+    default: OnTypeAhead(nKey); break;
+    }
+    if (!m_bSelectionMode)
+        EnterSelectionMode();
+}
+
+void CTarneloWndManager::SelectNextBox()
+{
+    auto current = m_boxList.begin();
+    while (current != m_boxList.end() && !(*current)->m_bHover)
+        ++current;
+    if (current == m_boxList.end())
+        return;
+    LogValue(kInfo, L"Event: EventKeyNextBox", static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
+    auto target = std::next(current);
+    if (target == m_boxList.end())
+        target = m_boxList.begin();
+    (*target)->Select();
+    (*current)->Deselect();
+}
+
+void CTarneloWndManager::SelectPrevBox()
+{
+    auto current = m_boxList.rbegin();
+    while (current != m_boxList.rend() && !(*current)->m_bHover)
+        ++current;
+    if (current == m_boxList.rend())
+        return;
+    LogValue(kInfo, L"Event: EventKeyPrevBox", static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
+    auto target = std::next(current);
+    if (target == m_boxList.rend())
+        target = m_boxList.rbegin();
+    (*target)->Select();
+    (*current)->Deselect();
+}
+
+void CTarneloWndManager::SelectFirstBox()
+{
+    if (m_boxList.empty())
+        return;
+    CTarneloWnd* target = m_boxList.front();
+    CTarneloWnd* current = FindHoveredBox(FALSE);
+    if (target == current)
+        return;
+    target->Select();
+    if (current)
+        current->Deselect();
+}
+
+void CTarneloWndManager::SelectLastBox()
+{
+    if (m_boxList.empty())
+        return;
+    CTarneloWnd* target = m_boxList.back();
+    CTarneloWnd* current = FindHoveredBox(FALSE);
+    if (target == current)
+        return;
+    target->Select();
+    if (current)
+        current->Deselect();
+}
+
+void CTarneloWndManager::OnTypeAhead(UINT nKey)
+{
+    SetTimer(kTimerTypeAhead, kTypeAheadMs);
+    CTarneloWnd* current = FindHoveredBox(FALSE);
+    if (nKey == VK_BACK) {
+        if (!m_strTypedText.IsEmpty())
+            m_strTypedText = m_strTypedText.Left(m_strTypedText.GetLength() - 1);
+    } else if (nKey >= 0x30 && nKey <= 0x5A) {
+        m_strTypedText += static_cast<wchar_t>(nKey);
+    } else {
+        if (nKey == VK_RETURN || nKey == VK_RIGHT) {
+            if (current) {
+                Log(kInfo, CString(L"Open:") + (current->m_pInfo ? current->m_pInfo->m_strName : CString()) + L"\n");
+                current->OpenFileList(TRUE);
+            }
+            m_strTypedText.Empty();
+        }
+        return;
+    }
+
+    CTarneloWnd* found = FindBoxByPrefix(m_strTypedText);
+    if (!found)
+        return;
+    found->Select();
+    if (current && current != found)
+        current->Deselect();
+}
+
+CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
+{
+    for (int n = text.GetLength(); n >= 0; --n) {
+        const CString prefix = text.Left(n);
+        for (CTarneloWnd* box : m_boxList) {
+            const wchar_t* name = box->m_pInfo ? box->m_pInfo->m_strName.GetString() : L"";
+            if (_wcsnicmp(name, prefix.GetString(), static_cast<size_t>(n)) == 0)
+                return box;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,167 @@
+// The hidden manager window: the application's main window and the hub of every change to
+// the boxes. It loads the three data files, creates one box window per box record, owns the
+// box windows, the shared style record and the tray icon, and handles every box event and
+// wizard event, saving at once the file each change concerns, so nothing is saved at exit.
+//
+// Box events carry a box window pointer in lParam for AddBox, DeleteBox and EditBox. Any
+// process can post to this window, so such a pointer is only ever compared with the boxes
+// of the list, never followed unless it is one of them; it is checked again after every
+// modal dialog, whose loop may have removed the box meanwhile.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+
+#include "framework/CString.h"
+#include "framework/CWnd.h"
+
+namespace Model {
+class CConfigInfo;
+class CTarneloInfo;
+class CTarneloInfoManager;
+class CTarneloStyleInfo;
+}  // namespace Model
+
+class CTarneloWnd;
+
+// ---- Messages ----------------------------------------------------------------------------
+#ifndef WM_BOXMSG
+#define WM_BOXMSG (WM_USER + 100)  // box events: wParam = code (0..13), lParam = box or value
+#endif
+#ifndef WM_WIZMSG
+#define WM_WIZMSG (WM_USER + 101)  // wizard events: wParam = code (0..5), lParam = value
+#endif
+#ifndef WM_TRAYMSG
+#define WM_TRAYMSG (WM_USER + 102)  // the tray icon's callback
+#endif
+
+// Wizard event codes (wParam of WM_WIZMSG).
+inline constexpr WPARAM WIZEVENT_RELOAD_BOXIES = 0;   // lParam: 1 = arrange in a column
+inline constexpr WPARAM WIZEVENT_EDIT_BOX = 1;        // lParam: a box record
+inline constexpr WPARAM WIZEVENT_UPDATE_BOX_INFO = 2;
+inline constexpr WPARAM WIZEVENT_UPDATE_BOXIES = 3;
+inline constexpr WPARAM WIZEVENT_UPDATE_STYLE = 4;    // lParam 1 preview, 0 final
+inline constexpr WPARAM WIZEVENT_RESTORE_STYLE = 5;
+inline constexpr WPARAM WIZEVENT_LAST = WIZEVENT_RESTORE_STYLE;
+
+// ---- Process-wide flags (UI thread only) ----------------------------------------------------
+extern BOOL g_bDeletingBox;   // a delete event is being handled (its question may be up)
+extern BOOL g_bWizardExists;  // the first-boot wizard exists (set and cleared by the wizard)
+
+class CTarneloWndManager : public CWnd
+{
+public:
+    // Timer ids of the manager window.
+    static constexpr UINT_PTR kTimerVersionCheck = 1;
+    static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
+    static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
+    static constexpr UINT kTypeAheadMs = 1000;
+    static constexpr UINT kSelectionMs = 1000;
+    static constexpr UINT kVersionCheckFirstMs = 1000;
+    static constexpr UINT kVersionCheckPeriodMs = 43200000;  // 12 hours
+    static constexpr UINT kTrayIconId = 1;
+    static constexpr int kDefaultClearance = 10;
+
+    // The box list and the settings belong to the application; the manager only uses them.
+    CTarneloWndManager(Model::CTarneloInfoManager* pInfoManager, Model::CConfigInfo* pConfig);
+    ~CTarneloWndManager() override;
+
+    // Creates the hidden window, loads "config.ini", "style.ser" and "tarnelo.ser" of the data
+    // folder, runs the first-boot wizard when no install date is stored (else creates the box
+    // windows), adds the tray icon and arms the version check. FALSE when the window cannot
+    // be made or the wizard was not completed (the window is then gone again).
+    BOOL Init(const CString& dataFolder);
+    // Reloads the style and the boxes and creates one box window per record; place TRUE puts
+    // the boxes in one column near the right edge of the virtual screen.
+    void CreateBoxies(BOOL bPlace);
+    void DestroyAllBoxes();
+    CTarneloWnd* FindBoxByInfo(const Model::CTarneloInfo* pInfo) const;
+    // Highlight as the selection mode says; shown or hidden as the record says.
+    void RefreshAllBoxes();
+    // Inserts the box before the first box whose top edge lies lower, or at the tail.
+    static void InsertSortedByPosition(std::list<CTarneloWnd*>& list, CTarneloWnd* pBox);
+    // TRUE when pBox is one of the listed box windows; the pointer is only compared.
+    BOOL IsListedBox(const CTarneloWnd* pBox) const;
+
+    // The event dispatchers; both always return 1.
+    LRESULT OnBoxMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWizardMsg(WPARAM wParam, LPARAM lParam);
+
+    // Box events.
+    void OnUpdateBoxInfo();
+    void OnAddBox(CTarneloWnd* pIssuer);
+    void OnDeleteBox(CTarneloWnd* pBox);
+    void OnEditBox(CTarneloWnd* pBox);
+    void OnUpdateStyle(LPARAM lParam);
+    void OnRestoreStyle();
+    void OnUpdateConfig();
+    void OnUpdateHotKey();
+    void OnUpdateHorizontalSize(LPARAM width);
+    void OnAlignWindow();
+    void MoveOtherBoxes();
+
+    // Keyboard selection, type-ahead and the tray icon.
+    void OnHotKeySelection();
+    void OnKeyEvent(UINT nKey);
+    void SelectPrevBox();
+    void SelectNextBox();
+    void SelectFirstBox();
+    void SelectLastBox();
+    void OnTypeAhead(UINT nKey);
+    CTarneloWnd* FindBoxByPrefix(const CString& text) const;
+    BOOL AddTrayIcon();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+
+    // ---- Dialogs ---------------------------------------------------------------------------
+    // What the edit-box dialog is preset with and gives back on OK.
+    struct _BOX_DIALOG
+    {
+        BOOL bIconList = FALSE;  // icon images can be chosen
+        BOOL bNewBox = FALSE;    // "Add Box" rather than editing
+        CString strName;
+        CString strIcon;
+        COLORREF color = 0;
+    };
+    using EditBoxDialogFn = INT_PTR (*)(_BOX_DIALOG& data);
+    // Preset with the clearance; gives the new one back on OK.
+    using ClearanceDialogFn = INT_PTR (*)(int& clearance);
+    // Runs the first-boot wizard on this manager; IDOK when the user completed it.
+    using WizardFn = INT_PTR (*)(CTarneloWndManager* pManager);
+    // Replace the dialogs (tests answer them here); null restores the program's own.
+    static void SetEditBoxDialogHook(EditBoxDialogFn fn);
+    static void SetClearanceDialogHook(ClearanceDialogFn fn);
+    static void SetWizardHook(WizardFn fn);
+
+    // Members in order.
+    BOOL m_bSelectionMode;
+    CString m_strDataFolder;
+    CString m_strConfigPath;
+    CString m_strStylePath;
+    CString m_strBoxFilePath;
+    Model::CTarneloInfoManager* m_pInfoManager;
+    Model::CConfigInfo* m_pConfig;
+    Model::CTarneloStyleInfo* m_pStyle;
+    std::list<CTarneloWnd*> m_boxList;
+    CString m_strTypedText;
+    int m_nClearance;
+
+protected:
+    void OnDestroy();
+    void OnTimer(UINT_PTR id);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // "%s\%s" of the data folder and a file name.
+    CString DataFile(const wchar_t* name) const;
+    // Removes a listed box: its window goes and leaves the list before its record is deleted.
+    void RemoveBox(std::list<CTarneloWnd*>::iterator it);
+    void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
+    void ArmVersionCheck();
+    void CheckLatestVersion();
+    void RemoveTrayIcon();
+    // The current box (hovered), searched from the head or from the tail.
+    CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
+    void EnterSelectionMode();
+};
