@@ -16,18 +16,9 @@
 #include "model/CTextStyle.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
+#include "windows/CFileListWnd.h"
 #include "windows/CTarneloApp.h"
 
-#if __has_include("windows/CFileListWnd.h")
-#include "windows/CFileListWnd.h"
-#define TARNELO_HAS_FILE_LIST 1
-#else
-#define TARNELO_HAS_FILE_LIST 0
-#endif
-
-#ifndef WM_NOTICEMSG
-#define WM_NOTICEMSG (WM_USER + 202)
-#endif
 
 BOOL g_bMenuOpen = 0;
 BOOL g_bFileListOpen = 0;
@@ -151,10 +142,7 @@ CTarneloWnd::~CTarneloWnd()
     }
     delete m_pIconImage;
     m_pIconImage = nullptr;
-#if TARNELO_HAS_FILE_LIST
-    delete m_pFileList;
-#endif
-    m_pFileList = nullptr;
+    DeleteFileList();
 }
 
 // ---- Creation and style ------------------------------------------------------------------------
@@ -662,20 +650,15 @@ void CTarneloWnd::OnTimer(UINT_PTR id)
 
 void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
 {
-    if (g_bFileListOpen || g_bBoxDialogOpen || !m_pInfo || m_pInfo->m_items.empty())
+    // One list at a time: this box's own list may still be on its way out.
+    if (g_bFileListOpen || g_bBoxDialogOpen || m_pFileList || !m_pInfo || m_pInfo->m_items.empty())
         return;
-#if TARNELO_HAS_FILE_LIST
     m_pFileList = new CFileListWnd();
     if (!m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
         // A list that never came up sends no close message: forget it here, or the box
         // would refuse every later click.
-        delete m_pFileList;
-        m_pFileList = nullptr;
+        DeleteFileList();
     }
-#else
-    (void)bMoveCursor;
-    Log(L"info", L"<boxwnd> file list not available");
-#endif
 }
 
 LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
@@ -688,25 +671,38 @@ LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
     case FILEWND_OPEN:
         Log(L"info", L"<boxwnd> OPEN msg from fileWnd");
         if (m_pFileList) {
-#if TARNELO_HAS_FILE_LIST
-            m_pFileList->DestroyWindow();
-#endif
+            // The list's WM_DESTROY asks for the object to be deleted (FILEWND_CLOSE).
+            DestroyFileListWindow();
             ExecuteItem(static_cast<int>(lParam));
         }
         break;
     case FILEWND_CLOSE:
         Log(L"info", L"<boxwnd> CLOSE msg from fileWnd");
-        if (m_pFileList) {
-#if TARNELO_HAS_FILE_LIST
-            delete m_pFileList;
-#endif
-            m_pFileList = nullptr;
+        // Only the list that asked is deleted: a close request still queued from an
+        // earlier list must not delete the one open now.
+        if (m_pFileList && lParam == reinterpret_cast<LPARAM>(m_pFileList)) {
+            DestroyFileListWindow();
+            DeleteFileList();
+        } else {
+            Log(L"info", L"<boxwnd> close msg of another list ignored");
         }
         break;
     default:
         break;
     }
     return 1;
+}
+
+void CTarneloWnd::DestroyFileListWindow()
+{
+    if (m_pFileList && m_pFileList->GetSafeHwnd() && ::IsWindow(m_pFileList->GetSafeHwnd()))
+        m_pFileList->DestroyWindow();
+}
+
+void CTarneloWnd::DeleteFileList()
+{
+    delete m_pFileList;
+    m_pFileList = nullptr;
 }
 
 void CTarneloWnd::ExecuteItem(int index)

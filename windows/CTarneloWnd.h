@@ -31,7 +31,8 @@ class CFileListWnd;
 #define WM_BOXMSG (WM_USER + 100)
 #endif
 // From the file list to its box: wParam FILEWND_UPDATE, FILEWND_OPEN (lParam = item index)
-// or FILEWND_CLOSE.
+// or FILEWND_CLOSE (lParam = the list object asking to be closed; the box destroys the
+// list's window and deletes the object only when it is the box's current list).
 #ifndef WM_FILEWNDMSG
 #define WM_FILEWNDMSG (WM_USER + 201)
 #endif
@@ -206,6 +207,10 @@ private:
     // Moves the box under the cursor while the left button is held.
     void DragTo(POINT screenPoint);
     void ResizeTo(POINT screenPoint);
+    // The open file list's window goes (its object stays until its close request), and the
+    // object itself.
+    void DestroyFileListWindow();
+    void DeleteFileList();
     // Registers one program chosen in a file dialog starting at folder.
     void RegisterProgram(const CString& folder);
     void DrawIcon(Gdiplus::Graphics* pGraphics);

@@ -7,6 +7,7 @@
 #include "core/ShellHelpers.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
+#include "windows/CFileListWnd.h"
 
 using namespace boxtest;
 
@@ -615,9 +616,65 @@ TEST_F(BoxClick, ADelayedClickOnABoxWithItemsOpensItsFileList)
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
     Mouse(box, WM_LBUTTONUP, POINT{ 210, 160 });
-    ASSERT_TRUE(PumpUntil([&] { return LogHas("<boxwnd> delayed click"); }));
+    ASSERT_TRUE(PumpUntil([&] { return box.m_pFileList != nullptr; }));
+    EXPECT_TRUE(LogHas("<boxwnd> delayed click"));
     EXPECT_TRUE(MessageBoxAnswers::Asked().empty());
-    EXPECT_TRUE(LogHas("<boxwnd> file list not available"));
+    HWND list = box.m_pFileList->GetSafeHwnd();
+    ASSERT_TRUE(list && ::IsWindow(list));
+    EXPECT_EQ(box.m_hWnd, ::GetWindow(list, GW_OWNER));
+    EXPECT_TRUE(g_bFileListOpen);
+
+    // A second open is refused while the list is there.
+    CFileListWnd* first = box.m_pFileList;
+    box.OpenFileList(TRUE);
+    EXPECT_EQ(first, box.m_pFileList);
+
+    // A close request that names another list changes nothing.
+    EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, 0));
+    EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, reinterpret_cast<LPARAM>(&box)));
+    EXPECT_EQ(first, box.m_pFileList);
+    EXPECT_TRUE(::IsWindow(list));
+
+    // The list's own request closes it: window first, then the object.
+    EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, reinterpret_cast<LPARAM>(first)));
+    EXPECT_EQ(nullptr, box.m_pFileList);
+    EXPECT_FALSE(::IsWindow(list));
+    EXPECT_FALSE(g_bFileListOpen);
+    PumpPending();
+}
+
+TEST_F(BoxClick, OpeningAnItemFromTheListClosesTheList)
+{
+    ASSERT_TRUE(m_info.AddItem(L"note.txt", MakeFile(L"note.txt").c_str(), FALSE));
+    CTarneloWnd box;
+    MakeBox(box);
+    box.OpenFileList(TRUE);
+    ASSERT_NE(nullptr, box.m_pFileList);
+    HWND list = box.m_pFileList->GetSafeHwnd();
+    // An index past the items: the list goes, nothing is started.
+    EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_OPEN, 5));
+    EXPECT_FALSE(::IsWindow(list));
+    EXPECT_FALSE(LogHas("ShellExecute failed"));
+    // The destroyed list asks to be deleted; then a new list may open.
+    ASSERT_TRUE(PumpUntil([&] { return box.m_pFileList == nullptr; }));
+    box.OpenFileList(TRUE);
+    EXPECT_NE(nullptr, box.m_pFileList);
+}
+
+TEST_F(BoxClick, ABoxGoesWithItsOpenList)
+{
+    ASSERT_TRUE(m_info.AddItem(L"note.txt", MakeFile(L"note.txt").c_str(), FALSE));
+    HWND list = nullptr;
+    {
+        CTarneloWnd box;
+        MakeBox(box);
+        box.OpenFileList(TRUE);
+        ASSERT_NE(nullptr, box.m_pFileList);
+        list = box.m_pFileList->GetSafeHwnd();
+    }
+    EXPECT_FALSE(::IsWindow(list));
+    EXPECT_FALSE(g_bFileListOpen);
+    PumpPending();
 }
 
 TEST_F(BoxClick, AClickAwayFromTheBoxOrWithoutHoverArmsNothing)
