@@ -168,6 +168,14 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
         return FALSE;
     }
 
+    // Windows never replaces a read-only file; Wine's MoveFileExW does, so the rule is
+    // checked here, before anything is written.
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        LogValue(L"warn", L"save style failed", ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+
     const CString tempPath = CString(path) + L".temp";
     CFile file;
     CFileException openError;
