@@ -7,6 +7,7 @@
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "framework/CWnd.h"
+#include "windows/CWndShadow.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ const wchar_t kInstanceMutexName[] = L"Tarnelo";
 }  // namespace
 
 CTarneloApp::CTarneloApp()
-    : CWinAppEx(TRUE)
+    : CWinAppEx(TRUE),
+      m_wndManager(&m_infoManager, &m_config)
 {
     // Exceptions caught at window procedures and in the message loop go to the log.
     AfxSetExceptionLogger(&LogException);
@@ -56,9 +58,19 @@ BOOL CTarneloApp::InitInstance()
     Log(L"info", data);
     LogSystemInfo();
 
-    // The drop shadow, the icon cache and the manager window start here once they exist;
-    // until then the program ends after its start-up lines.
-    return FALSE;
+    // 10. The drop shadow's window class.
+    Utility::CWndShadow::Initialize(m_hInstance);
+
+    // 11. The icon cache, and what the box list takes from the application: the folders that
+    // box folders and box images live in, the icon cache and the settings.
+    m_iconManager.Init(data + L"\\fileIcons");
+    m_infoManager.Bind(GetFilesFolder(), GetIconsFolder(), &m_iconManager, &m_config);
+
+    // 12. The manager loads the data and makes the boxes; it is the main window from now on.
+    if (!m_wndManager.Init(data))
+        return FALSE;
+    m_pMainWnd = &m_wndManager;
+    return TRUE;
 }
 
 int CTarneloApp::ExitInstance()

@@ -9,6 +9,10 @@
 
 #include "framework/CString.h"
 #include "framework/CWinAppEx.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfoManager.h"
+#include "model/IconManager.h"
+#include "windows/CTarneloWndManager.h"
 
 class CTarneloApp : public CWinAppEx
 {
@@ -30,16 +34,15 @@ public:
     // Writes the version, processor, memory, system, display, time-zone and language lines.
     static void LogSystemInfo();
 
-    // Members in declaration (and so construction) order. The box list, the settings and the
-    // icon cache come first, as
-    //     Model::CTarneloInfoManager m_infoManager;
-    //     Model::CConfigInfo m_config;
-    //     Model::IconManager m_iconManager;
-    // then the two GDI+ members below, then the manager window object last,
-    //     CTarneloWndManager m_wndManager;
-    // because the manager takes pointers to the box list and the settings while it is built.
+    // Members in declaration (and so construction) order. The manager window object comes
+    // last because it takes pointers to the box list and the settings while it is built, and
+    // goes first at exit, before the records its boxes point to.
+    Model::CTarneloInfoManager m_infoManager;
+    Model::CConfigInfo m_config;
+    Model::IconManager m_iconManager;
     Gdiplus::GdiplusStartupInput m_gdiplusStartupInput;
     ULONG_PTR m_gdiplusToken = 0;
+    CTarneloWndManager m_wndManager;
 
 private:
     // Set once this instance has passed the single-instance guard and started its services;

@@ -319,4 +319,160 @@ bool PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return ::PostMessageW(window, message, wParam, lParam) != FALSE;
 }
 
+// ---- Wine virtual desktops ----------------------------------------------------------------------
+
+bool StartInDesktop(Process& explorer, const std::wstring& desktop, int width, int height,
+                    const std::wstring& exePath)
+{
+    wchar_t windowsFolder[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const std::wstring explorerPath = std::wstring(windowsFolder) + L"\\explorer.exe";
+    const std::wstring arguments = L"/desktop=" + desktop + L"," + std::to_wstring(width) + L"x" +
+                                   std::to_wstring(height) + L" \"" + exePath + L"\"";
+    return explorer.Start(explorerPath, arguments);
+}
+
+namespace {
+
+struct DesktopJob
+{
+    std::wstring desktop;
+    const std::function<void()>* fn;
+    bool attached;
+};
+
+DWORD WINAPI DesktopThread(LPVOID parameter)
+{
+    auto* job = static_cast<DesktopJob*>(parameter);
+    const HDESK desk = ::OpenDesktopW(job->desktop.c_str(), 0, FALSE, GENERIC_ALL);
+    if (!desk)
+        return 1;
+    job->attached = ::SetThreadDesktop(desk) != FALSE;
+    if (job->attached)
+        (*job->fn)();
+    ::CloseDesktop(desk);
+    return 0;
+}
+
+}  // namespace
+
+bool RunOnDesktop(const std::wstring& desktop, const std::function<void()>& fn)
+{
+    DesktopJob job{ desktop, &fn, false };
+    const HANDLE thread = ::CreateThread(nullptr, 0, DesktopThread, &job, 0, nullptr);
+    if (!thread)
+        return false;
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    return job.attached;
+}
+
+std::vector<HWND> FindDesktopWindows(const std::wstring& desktop, const wchar_t* name, const wchar_t* className,
+                                     DWORD processId)
+{
+    std::vector<HWND> found;
+    RunOnDesktop(desktop, [&] { found = FindWindows(name, className, processId); });
+    return found;
+}
+
+HWND WaitForDesktopWindow(const std::wstring& desktop, const wchar_t* name, const wchar_t* className,
+                          DWORD timeoutMs)
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            const std::vector<HWND> found = FindDesktopWindows(desktop, name, className);
+            window = found.empty() ? nullptr : found.front();
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
+std::vector<DWORD> ReadDesktopScreen(const std::wstring& desktop, const RECT& area)
+{
+    std::vector<DWORD> pixels;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return pixels;
+    RunOnDesktop(desktop, [&] {
+        const HDC screen = ::GetDC(nullptr);
+        if (!screen)
+            return;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HDC memory = ::CreateCompatibleDC(screen);
+        if (bitmap && memory && bits) {
+            const HGDIOBJ old = ::SelectObject(memory, bitmap);
+            if (::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY)) {
+                ::GdiFlush();
+                const auto* source = static_cast<const DWORD*>(bits);
+                pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+                for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height); ++i)
+                    pixels.push_back(source[i] & 0x00FFFFFF);
+            }
+            ::SelectObject(memory, old);
+        }
+        if (memory)
+            ::DeleteDC(memory);
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        ::ReleaseDC(nullptr, screen);
+    });
+    return pixels;
+}
+
+ProcessOfWindow::~ProcessOfWindow()
+{
+    if (m_handle)
+        ::CloseHandle(m_handle);
+}
+
+bool ProcessOfWindow::Open(HWND window)
+{
+    if (m_handle)
+        return false;
+    ::GetWindowThreadProcessId(window, &m_id);
+    if (!m_id)
+        return false;
+    m_handle = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, m_id);
+    return m_handle != nullptr;
+}
+
+bool ProcessOfWindow::WaitForExit(DWORD timeoutMs)
+{
+    return m_handle && ::WaitForSingleObject(m_handle, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool ProcessOfWindow::IsRunning() const
+{
+    return m_handle && ::WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ProcessOfWindow::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_handle)
+        ::GetExitCodeProcess(m_handle, &code);
+    return code;
+}
+
+void ProcessOfWindow::Terminate()
+{
+    if (m_handle) {
+        ::TerminateProcess(m_handle, 1);
+        ::WaitForSingleObject(m_handle, 5000);
+    }
+}
+
 }  // namespace e2e

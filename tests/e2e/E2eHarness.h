@@ -92,4 +92,44 @@ LONG_PTR WindowExStyle(HWND window);
 // Posts a message that carries no pointers into the program.
 bool PostToWindow(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// ---- Wine virtual desktops ---------------------------------------------------------------------
+// A program started in a virtual desktop of fixed size ("explorer /desktop=NAME,WxH exe") sees
+// a defined screen. Its windows live on that desktop: this process reaches them from a
+// helper thread attached to the desktop, so windows are found and the screen is read there.
+
+// Starts explorer.exe with "/desktop=name,WxH" and the program; the process is explorer's.
+bool StartInDesktop(Process& explorer, const std::wstring& desktop, int width, int height,
+                    const std::wstring& exePath);
+// Runs fn on a new thread attached to the desktop; false when the desktop cannot be opened.
+bool RunOnDesktop(const std::wstring& desktop, const std::function<void()>& fn);
+// As FindWindows, for the top-level windows of a desktop.
+std::vector<HWND> FindDesktopWindows(const std::wstring& desktop, const wchar_t* name, const wchar_t* className,
+                                     DWORD processId = 0);
+HWND WaitForDesktopWindow(const std::wstring& desktop, const wchar_t* name, const wchar_t* className,
+                          DWORD timeoutMs);
+// The screen of a desktop inside the rectangle, as 0x00RRGGBB pixels row by row; empty when
+// it cannot be read.
+std::vector<DWORD> ReadDesktopScreen(const std::wstring& desktop, const RECT& area);
+
+// A process found by one of its windows, opened to wait for its end and read its exit code.
+class ProcessOfWindow
+{
+public:
+    ProcessOfWindow() = default;
+    ProcessOfWindow(const ProcessOfWindow&) = delete;
+    ProcessOfWindow& operator=(const ProcessOfWindow&) = delete;
+    ~ProcessOfWindow();
+
+    bool Open(HWND window);
+    bool WaitForExit(DWORD timeoutMs);
+    bool IsRunning() const;
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_id; }
+    void Terminate();
+
+private:
+    HANDLE m_handle = nullptr;
+    DWORD m_id = 0;
+};
+
 }  // namespace e2e
