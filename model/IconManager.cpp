@@ -1,9 +1,6 @@
 #include "model/IconManager.h"
 
-#include <objidl.h>
 #include <shellapi.h>
-#include <shlwapi.h>
-#include <gdiplus.h>
 
 #include <cstdint>
 #include <cstring>
@@ -339,21 +336,16 @@ bool IsWellFormedIconFile(const std::vector<BYTE>& bytes)
     return true;
 }
 
-// Lets GDI+ decode the checked bytes into an icon with its alpha channel.
-HICON IconFromBytes(const std::vector<BYTE>& bytes)
+// Makes an icon of the first image of the checked bytes. The colour bits are kept as they
+// are, alpha included, so the icon's colour bitmap holds straight (not premultiplied) ARGB
+// as the shell's own 32-bit icons do. (GDI+ under Wine premultiplies the colours.)
+HICON IconFromBytes(std::vector<BYTE>& bytes)
 {
-    IStream* stream = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
-    if (!stream)
-        return nullptr;
-    HICON icon = nullptr;
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap) == Gdiplus::Ok && bitmap) {
-        if (Gdiplus::DllExports::GdipCreateHICONFromBitmap(bitmap, &icon) != Gdiplus::Ok)
-            icon = nullptr;
-        Gdiplus::DllExports::GdipDisposeImage(bitmap);
-    }
-    stream->Release();
-    return icon;
+    const BYTE* entry = bytes.data() + kIconDirSize;
+    const DWORD imageBytes = GetDword(entry + 8);
+    const DWORD offset = GetDword(entry + 12);
+    return ::CreateIconFromResourceEx(bytes.data() + offset, imageBytes, TRUE, 0x00030000, 0, 0,
+                                      LR_DEFAULTCOLOR);
 }
 
 // A key is used as a file name in the cache folder: it must not reach out of it (a folder
