@@ -204,8 +204,10 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
 
 BOOL CTarneloStyleInfo::Load(const wchar_t* path)
 {
+    // Shared for everything, so that another reader or writer of the file never makes a
+    // present style look missing (which would put the defaults in its place).
     CFile file;
-    if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) {
+    if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
         SetDefaults();
         Log(L"warn", L"no style file");
         return FALSE;
