@@ -348,6 +348,19 @@ HICON IconFromBytes(std::vector<BYTE>& bytes)
                                       LR_DEFAULTCOLOR);
 }
 
+// Names that Windows opens as devices whatever extension follows them ("aux.si" is AUX).
+bool IsDeviceName(const CString& key)
+{
+    CString lower(key);
+    lower.MakeLower();
+    for (const wchar_t* device : {L"con", L"prn", L"aux", L"nul"}) {
+        if (lower == device)
+            return true;
+    }
+    return lower.GetLength() == 4 && (lower.Left(3) == L"com" || lower.Left(3) == L"lpt") &&
+           lower[3] >= L'1' && lower[3] <= L'9';
+}
+
 // A key is used as a file name in the cache folder: it must not reach out of it (a folder
 // name with a dot gives an "extension" holding a backslash) nor name a stream or a device.
 bool IsPlainKey(const CString& key)
@@ -357,7 +370,7 @@ bool IsPlainKey(const CString& key)
         if (ch < 0x20 || std::wcschr(L"\\/:*?\"<>|", ch))
             return false;
     }
-    return true;
+    return !IsDeviceName(key);
 }
 
 bool ParseExtNumber(const CString& title, long& number)

@@ -17,7 +17,6 @@ class IconFileTest : public ::testing::Test
 protected:
     std::wstring Path(const wchar_t* name) const { return m_temp / name; }
 
-    GdiplusSession m_gdiplus;
     TempFolder m_temp;
 };
 

@@ -65,7 +65,6 @@ protected:
         return nullptr;
     }
 
-    GdiplusSession m_gdiplus;
     TempFolder m_temp;
 };
 
@@ -155,15 +154,24 @@ TEST_F(IconKeyTest, FilesOfOneExtensionShareItsLowerCaseKey)
     int width = 0;
     int height = 0;
     ASSERT_TRUE(GetIconSize(entry->hSmall, width, height));
-    // The shell's icons are stored at 32 bits: 16 x 16 in 1150 bytes, 32 x 32 in 4286.
-    if (width == 16) {
-        EXPECT_EQ(ReadBytes(CacheFile(L"txt.si")).size(), 1150u);
-    }
+    EXPECT_EQ(width, 16);
     ASSERT_TRUE(GetIconSize(entry->hLarge, width, height));
-    if (width == 32) {
-        EXPECT_EQ(ReadBytes(CacheFile(L"txt.li")).size(), 4286u);
-    }
-    EXPECT_GE(ReadBytes(CacheFile(L"txt.si")).size(), 62u);
+    EXPECT_EQ(width, 32);
+    // The shell's icons are stored at 32 bits: 16 x 16 in 1150 bytes, 32 x 32 in 4286, and
+    // they load back at their size.
+    const Bytes small = ReadBytes(CacheFile(L"txt.si"));
+    const Bytes large = ReadBytes(CacheFile(L"txt.li"));
+    ASSERT_EQ(small.size(), 1150u);
+    ASSERT_EQ(large.size(), 4286u);
+    EXPECT_EQ(small[6], 16);
+    EXPECT_EQ(small[12], 32);
+    EXPECT_EQ(large[22 + 8], 64);   // height of colour and mask
+    EXPECT_EQ(large[22 + 20], 0x80);  // 4224 bytes of bits
+    EXPECT_EQ(large[22 + 21], 0x10);
+    OwnedIcon loaded(IconManager::LoadIconFile(CacheFile(L"txt.li").c_str()));
+    ASSERT_TRUE(GetIconSize(loaded.get(), width, height));
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(height, 32);
 
     EXPECT_EQ(Register(cache, kFile, MakeItem(L"notes.txt")), L"txt");
     EXPECT_EQ(Register(cache, kFile, MakeItem(L"a.Txt")), L"txt");
@@ -204,10 +212,8 @@ TEST_F(IconKeyTest, ProgramsShortcutsAndInternetShortcutsGetKeysOfTheirOwn)
     const IconManager::_ICON_INFO* first = Entry(cache, L"ext2");
     const IconManager::_ICON_INFO* second = Entry(cache, L"ext3");
     ASSERT_TRUE(first && second);
-    if (first->hSmall && first->hLarge) {
-        EXPECT_EQ(ListFolder(Cache()),
-                  (std::vector<std::wstring>{L"ext2.li", L"ext2.si", L"ext3.li", L"ext3.si"}));
-    }
+    EXPECT_TRUE(first->hSmall && first->hLarge && second->hSmall && second->hLarge);
+    EXPECT_EQ(ListFolder(Cache()), (std::vector<std::wstring>{L"ext2.li", L"ext2.si", L"ext3.li", L"ext3.si"}));
     EXPECT_EQ(Register(cache, kShortcut, MakeItem(L"Editor.LNK")), L"ext4");
     EXPECT_EQ(Register(cache, kInternetShortcut, MakeItem(L"Site.url")), L"ext5");
     EXPECT_EQ(cache.GetIcons().size(), 4u);
@@ -255,6 +261,13 @@ TEST_F(IconKeyTest, AKeyWithAPathSeparatorNeverNamesAFileOutsideTheCache)
     fresh.Init(Cache().c_str());
     EXPECT_EQ(Register(fresh, kFile, path), L"");
     EXPECT_TRUE(ListFolder(CacheFile(L"v2")).empty());
+
+    // Nor are device names: "aux.si" would open a device, not a file.
+    EXPECT_EQ(Register(fresh, kFile, MakeItem(L"paper.aux")), L"");
+    EXPECT_EQ(Register(fresh, kFile, MakeItem(L"dump.NUL")), L"");
+    EXPECT_EQ(Register(fresh, kFile, MakeItem(L"x.com1")), L"");
+    EXPECT_EQ(Register(fresh, kFile, MakeItem(L"old.com")), L"com");
+    EXPECT_EQ(Register(fresh, kFile, MakeItem(L"a.console")), L"console");
 
     // Stream names are no keys either.
     EXPECT_EQ(Register(fresh, kFile, Items() + L"\\a.txt:hidden"), L"");

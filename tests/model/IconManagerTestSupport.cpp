@@ -1,8 +1,5 @@
 #include "IconManagerTestSupport.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
@@ -65,18 +62,6 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder()
 {
     RemoveTree(m_path);
-}
-
-GdiplusSession::GdiplusSession()
-{
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-}
-
-GdiplusSession::~GdiplusSession()
-{
-    if (m_token)
-        Gdiplus::GdiplusShutdown(m_token);
 }
 
 uint32_t TestPixel(int x, int y)

@@ -1,5 +1,5 @@
-// Helpers of the icon-cache tests: a private temporary folder, GDI+ for the loader, icons
-// with known pixels, and whole-file reads and writes.
+// Helpers of the icon-cache tests: a private temporary folder, icons with known pixels, and
+// whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
@@ -26,19 +26,6 @@ public:
 
 private:
     std::wstring m_path;
-};
-
-// GDI+ running for the lifetime of the object (the application starts it at start-up).
-class GdiplusSession
-{
-public:
-    GdiplusSession();
-    ~GdiplusSession();
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR m_token = 0;
 };
 
 // A file handle closed at the end.
