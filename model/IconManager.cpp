@@ -454,8 +454,12 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         // extension looks like a per-item key, which must not take over another item's icon.
         const bool shapedLikePerItem = IsPerItemKey(k) != FALSE;
         if (!shapedLikePerItem) {
-            if (Find(k)) {
+            if (_ICON_INFO* listed = Find(k)) {
                 key = k;
+                // An earlier item of this kind had no shell icon (its target was gone): this
+                // one may have one, or the kind would stay without an icon.
+                if (!listed->hSmall && !listed->hLarge && !IconFileExists(k))
+                    FetchShellIcons(*listed, path);
                 return TRUE;
             }
             if (IconFileExists(k)) {
@@ -476,12 +480,7 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
             entry.strKey = k;
         key = entry.strKey;
 
-        entry.hSmall = GetShellIcon(path, FALSE);
-        entry.hLarge = GetShellIcon(path, TRUE);
-        if (entry.hSmall)
-            SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
-        if (entry.hLarge)
-            SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
+        FetchShellIcons(entry, path);
         m_icons.push_back(entry);
     } catch (CException* e) {
         LogException(L"ERR!", L"<icon> RegisterIcon", __LINE__, e);
@@ -491,6 +490,16 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         LogCaught(L"<icon> RegisterIcon failed");
     }
     return TRUE;
+}
+
+void IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
+{
+    entry.hSmall = GetShellIcon(path, FALSE);
+    entry.hLarge = GetShellIcon(path, TRUE);
+    if (entry.hSmall)
+        SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
+    if (entry.hLarge)
+        SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
 }
 
 HICON IconManager::GetIcon(CString key, int size)
@@ -578,6 +587,10 @@ int IconManager::GetNextExtIndex() const
 
 HICON IconManager::GetShellIcon(CString path, BOOL large)
 {
+    // An item whose target could not be resolved has no path; the shell would answer with
+    // some icon of its own, which must not become the icon of every file without extension.
+    if (path.IsEmpty())
+        return nullptr;
     SHFILEINFOW info = {};
     UINT flags = SHGFI_ICON;
     if (!large)

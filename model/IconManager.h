@@ -63,7 +63,8 @@ public:
     // One more than the largest number of the "ext*.si" and "ext*.li" files in the folder,
     // and at least 2.
     int GetNextExtIndex() const;
-    // The shell's icon of an existing file or folder; NULL when the shell gives none.
+    // The shell's icon of an existing file or folder; NULL when the shell gives none or the
+    // path is empty.
     static HICON GetShellIcon(CString path, BOOL large);
     // Writes the icon as a single-image ICO file at the given bit depth. The whole file is
     // built in memory first; on any failure no file is left behind and FALSE is returned.
@@ -77,6 +78,8 @@ public:
 
 private:
     _ICON_INFO* Find(const CString& key);
+    // Asks the shell for both icons of path and saves those it gives under the entry's key.
+    void FetchShellIcons(_ICON_INFO& entry, const CString& path);
     // The next per-item key whose number no file and no listed entry uses.
     CString TakePerItemKey();
 

@@ -232,6 +232,30 @@ TEST_F(IconKeyTest, AnItemWithoutAShellIconStillGetsAKey)
     EXPECT_EQ(entry->hLarge, nullptr);
     EXPECT_TRUE(ListFolder(Cache()).empty());
     EXPECT_EQ(Register(cache, kFile, Items() + L"\\ghost.exe"), L"ext3");
+
+    // A later item of a kind that has no icon yet brings its icon.
+    EXPECT_EQ(Register(cache, kFile, MakeItem(L"letter.doc")), L"doc");
+    const IconManager::_ICON_INFO* doc = Entry(cache, L"doc");
+    ASSERT_NE(doc, nullptr);
+    EXPECT_NE(doc->hSmall, nullptr);
+    EXPECT_NE(doc->hLarge, nullptr);
+    EXPECT_EQ(ListFolder(Cache()), (std::vector<std::wstring>{L"doc.li", L"doc.si"}));
+}
+
+TEST_F(IconKeyTest, AnUnresolvedItemDoesNotSetTheIconOfFilesWithoutExtension)
+{
+    IconManager cache;
+    cache.Init(Cache().c_str());
+    // A shortcut whose target could not be read has an empty resolved path.
+    EXPECT_EQ(Register(cache, kFile, L""), L"");
+    const IconManager::_ICON_INFO* entry = Entry(cache, L"");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->hSmall, nullptr);
+    EXPECT_EQ(entry->hLarge, nullptr);
+    EXPECT_TRUE(ListFolder(Cache()).empty());
+    EXPECT_EQ(Register(cache, kFile, MakeItem(L"README")), L"");
+    EXPECT_NE(entry->hSmall, nullptr);
+    EXPECT_EQ(ListFolder(Cache()), (std::vector<std::wstring>{L".li", L".si"}));
 }
 
 TEST_F(IconKeyTest, AFileWithoutADotGetsTheEmptyKey)
