@@ -343,8 +343,9 @@ TEST_F(ManagerTest, EachBoxEventSavesItsOwnFileAndLeavesTheOthersAlone)
         EXPECT_EQ(1, Box(c.code, c.value)) << c.code;
         EXPECT_EQ(c.files, Written()) << "code " << c.code << " value " << c.value;
         EXPECT_TRUE(NoTempFiles());
-        if (c.line)
+        if (c.line) {
             EXPECT_TRUE(LogHas(c.line)) << c.line;
+        }
     }
     // Every event is logged by the dispatcher, the ignored ones too.
     EXPECT_TRUE(LogHas("<boxmng> box msg (14,0)"));
@@ -696,8 +697,9 @@ TEST_F(ManagerTest, EntirelyMoveMovesEveryOtherBoxByTheDraggedBoxsStep)
         const RECT r = RectOf(box);
         EXPECT_EQ(before[i].left - 30, r.left) << i;
         EXPECT_EQ(before[i].top + 20, r.top) << i;
-        if (i != 2)
+        if (i != 2) {
             EXPECT_EQ(r.left, box->m_pInfo->m_pos.x);  // stored in the record
+        }
         ++i;
     }
 }
@@ -769,6 +771,150 @@ TEST_F(ManagerTest, TypeAheadFindsTheBoxWithTheLongestSharedBeginning)
     EXPECT_EQ(L"Apps", nameOf(L""));
     EXPECT_EQ(L"Hot items", nameOf(L"HOT"));
     EXPECT_EQ(L"Folders", nameOf(L"F"));
+}
+
+TEST_F(ManagerTest, ArrowKeysMoveTheSelectionAlongTheListAndWrapAround)
+{
+    ASSERT_TRUE(Start());
+    // No box hovered: Up and Down do nothing and log nothing.
+    Box(BOXEVENT_KEY, VK_DOWN);
+    Box(BOXEVENT_KEY, VK_UP);
+    EXPECT_FALSE(LogHas("EventKeyNextBox"));
+    EXPECT_FALSE(LogHas("EventKeyPrevBox"));
+    for (CTarneloWnd* box : m_manager->m_boxList)
+        EXPECT_FALSE(box->m_bHover);
+    // Any key starts the selection mode, which highlights every box.
+    EXPECT_TRUE(m_manager->m_bSelectionMode);
+    for (CTarneloWnd* box : m_manager->m_boxList)
+        EXPECT_TRUE(box->m_bHighlight);
+
+    // Home and End work without a hovered box.
+    Box(BOXEVENT_KEY, VK_END);
+    EXPECT_TRUE(BoxAt(5)->m_bHover);
+    Box(BOXEVENT_KEY, VK_HOME);
+    EXPECT_TRUE(BoxAt(0)->m_bHover);
+    EXPECT_FALSE(BoxAt(5)->m_bHover);
+
+    Box(BOXEVENT_KEY, VK_DOWN);
+    EXPECT_TRUE(BoxAt(1)->m_bHover);
+    EXPECT_FALSE(BoxAt(0)->m_bHover);
+    EXPECT_TRUE(LogHas("Event: EventKeyNextBox"));
+
+    Box(BOXEVENT_KEY, VK_UP);
+    Box(BOXEVENT_KEY, VK_UP);  // from the first box to the last
+    EXPECT_TRUE(BoxAt(5)->m_bHover);
+    EXPECT_FALSE(BoxAt(0)->m_bHover);
+    Box(BOXEVENT_KEY, VK_DOWN);  // from the last box to the first
+    EXPECT_TRUE(BoxAt(0)->m_bHover);
+    EXPECT_FALSE(BoxAt(5)->m_bHover);
+    ::SetCursorPos(5, 1000);
+}
+
+TEST_F(ManagerTest, TypedLettersSelectByNameAndTheTextClearsAfterASecond)
+{
+    ASSERT_TRUE(Start());
+    Box(BOXEVENT_KEY, 'D');
+    EXPECT_EQ(L"D", m_manager->m_strTypedText);
+    EXPECT_TRUE(BoxAt(2)->m_bHover);  // "Documents"
+    Box(BOXEVENT_KEY, 'X');
+    EXPECT_TRUE(BoxAt(2)->m_bHover);
+    Box(BOXEVENT_KEY, VK_BACK);
+    Box(BOXEVENT_KEY, VK_BACK);
+    EXPECT_TRUE(m_manager->m_strTypedText.IsEmpty());
+    EXPECT_TRUE(BoxAt(0)->m_bHover);  // the empty text matches the first box
+    EXPECT_FALSE(BoxAt(2)->m_bHover);
+
+    // Enter opens the hovered box (it has no items, so no list) and empties the text.
+    Box(BOXEVENT_KEY, 'T');
+    Box(BOXEVENT_KEY, VK_RETURN);
+    EXPECT_TRUE(m_manager->m_strTypedText.IsEmpty());
+    EXPECT_TRUE(LogHas("] Open:Tools\r\n\r\n"));  // its line feed, then the line's end
+
+    Box(BOXEVENT_KEY, 'S');
+    ASSERT_TRUE(boxtest::PumpUntil([&] { return m_manager->m_strTypedText.IsEmpty(); }));
+    EXPECT_TRUE(LogHas("Clear box selection"));
+    ::SetCursorPos(5, 1000);
+}
+
+UINT g_trackedMenus = 0;
+UINT CountTrackedMenu(HMENU, HWND, POINT)
+{
+    ++g_trackedMenus;
+    return 0;
+}
+
+TEST_F(ManagerTest, TheTrayIconsRightClickOpensTheFirstBoxsMenu)
+{
+    ASSERT_TRUE(Start());
+    g_trackedMenus = 0;
+    CTarneloWnd::SetTrackMenuHook(&CountTrackedMenu);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 2, WM_RBUTTONUP));  // another icon
+    EXPECT_EQ(0u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_MOUSEMOVE));
+    EXPECT_EQ(0u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_RBUTTONUP));
+    EXPECT_EQ(1u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_LBUTTONDOWN));
+    CTarneloWnd::SetTrackMenuHook(nullptr);
+    boxtest::PumpPending();
+}
+
+// What a box window's WM_DESTROY finds: whether it is still listed and its record still kept.
+struct DestroyWatch
+{
+    HWND window = nullptr;
+    const CTarneloWndManager* manager = nullptr;
+    const Model::CTarneloInfoManager* records = nullptr;
+    const Model::CTarneloInfo* record = nullptr;
+    int seen = 0;
+    bool listed = true;
+    bool recordKept = false;
+};
+DestroyWatch g_watch;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == g_watch.window && message->message == WM_DESTROY) {
+        ++g_watch.seen;
+        g_watch.listed = false;
+        for (const CTarneloWnd* box : g_watch.manager->m_boxList)
+            g_watch.listed = g_watch.listed || box->m_hWnd == g_watch.window;
+        g_watch.recordKept = false;
+        for (const Model::CTarneloInfo* record : g_watch.records->m_boxes)
+            g_watch.recordKept = g_watch.recordKept || record == g_watch.record;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ManagerTest, ADeletedBoxsWindowGoesAndLeavesTheListBeforeItsRecordIsDeleted)
+{
+    ASSERT_TRUE(Start());
+    for (const bool wizard : { false, true }) {
+        CTarneloWnd* box = BoxAt(1);
+        g_watch = DestroyWatch();
+        g_watch.window = box->m_hWnd;
+        g_watch.manager = m_manager.get();
+        g_watch.records = &m_infoManager;
+        g_watch.record = box->m_pInfo;
+        const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &WatchDestroy, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(nullptr, hook);
+        if (wizard) {
+            // A box hidden in the wizard goes with UpdateBoxInfo.
+            box->m_pInfo->m_bVisible = FALSE;
+            g_bWizardExists = TRUE;
+            Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+            g_bWizardExists = FALSE;
+        } else {
+            Box(BOXEVENT_DELETE_BOX, Ptr(box));
+        }
+        ::UnhookWindowsHookEx(hook);
+        EXPECT_EQ(1, g_watch.seen) << wizard;
+        EXPECT_FALSE(g_watch.listed) << wizard;
+        EXPECT_TRUE(g_watch.recordKept) << wizard;
+    }
+    EXPECT_EQ(4u, m_manager->m_boxList.size());
+    EXPECT_EQ(4u, m_infoManager.m_boxes.size());
 }
 
 // ---- Exit --------------------------------------------------------------------------------------
