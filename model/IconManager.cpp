@@ -339,13 +339,17 @@ bool IsWellFormedIconFile(const std::vector<BYTE>& bytes)
 // Makes an icon of the first image of the checked bytes. The colour bits are kept as they
 // are, alpha included, so the icon's colour bitmap holds straight (not premultiplied) ARGB
 // as the shell's own 32-bit icons do. (GDI+ under Wine premultiplies the colours.)
-HICON IconFromBytes(std::vector<BYTE>& bytes)
+HICON IconFromBytes(const std::vector<BYTE>& bytes)
 {
     const BYTE* entry = bytes.data() + kIconDirSize;
     const DWORD imageBytes = GetDword(entry + 8);
     const DWORD offset = GetDword(entry + 12);
-    return ::CreateIconFromResourceEx(bytes.data() + offset, imageBytes, TRUE, 0x00030000, 0, 0,
-                                      LR_DEFAULTCOLOR);
+    // The system wants the image DWORD-aligned; in the file it starts at offset 22.
+    std::vector<DWORD> image((static_cast<size_t>(imageBytes) + 3) / 4, 0);
+    std::memcpy(image.data(), bytes.data() + offset, imageBytes);
+    // Zero sizes without LR_DEFAULTSIZE: the icon keeps the image's own size.
+    return ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()), imageBytes, TRUE, 0x00030000,
+                                      0, 0, LR_DEFAULTCOLOR);
 }
 
 // Names that Windows opens as devices whatever extension follows them ("aux.si" is AUX).
