@@ -548,18 +548,21 @@ void CFileListWnd::MoveItem(_FILE_INFO* pCurrent, _FILE_INFO* pTarget)
 
 void CFileListWnd::CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items)
 {
-    std::list<Model::CTarneloInfo::_ITEM> copies;
+    // The record's own items are put in the rows' order (each row takes the first item of
+    // its name and file not taken yet). Items no row shows, such as files dropped on the
+    // box while the list was open, keep their order after them; an item that left the
+    // record meanwhile is not brought back. So the commit only ever reorders the record.
+    std::list<Model::CTarneloInfo::_ITEM> ordered;
     for (const auto& row : rows) {
-        Model::CTarneloInfo::_ITEM item;
-        item.nType = row->nType;
-        item.strName = row->strName;
-        item.strPath = row->strPath;
-        item.strResolvedPath = row->strResolvedPath;
-        item.bExists = row->bExists;
-        item.strIconKey = row->strIconKey;
-        copies.push_back(std::move(item));
+        for (auto it = items.begin(); it != items.end(); ++it) {
+            if (it->strName == row->strName && it->strPath == row->strPath) {
+                ordered.splice(ordered.end(), items, it);
+                break;
+            }
+        }
     }
-    items.swap(copies);
+    ordered.splice(ordered.end(), items);
+    items.swap(ordered);
 }
 
 void CFileListWnd::CommitItemOrder()

@@ -94,7 +94,8 @@ public:
     // changes) when either row is not in the list or both are the same.
     static BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight);
     static void LayoutRows(RowList& rows, int nWidth, int nRowHeight);
-    // Replaces the items with copies of the rows, in row order.
+    // Puts the record's items in the rows' order; items no row shows follow in their own
+    // order, and nothing is added.
     static void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items);
     // The 0-based index of a row, -1 when it is not in the list.
     static int IndexOf(const RowList& rows, const _FILE_INFO* pRow);

@@ -237,34 +237,73 @@ TEST(FileListReorder, RowsAreFoundByIdentityNotByName)
     EXPECT_EQ(-1, CFileListWnd::IndexOf(rows, nullptr));
 }
 
-TEST(FileListReorder, CommitReplacesTheItemsInRowOrder)
+TEST(FileListReorder, CommitPutsTheRecordsItemsInRowOrder)
 {
-    auto rows = MakeRows({L"same", L"x", L"same"});
-    At(rows, 2)->strPath = L"C:\\box\\same (2).lnk";
-    At(rows, 2)->strResolvedPath = L"C:\\data\\same";
-    At(rows, 2)->nType = Model::ITEM_TYPE_FOLDER;
-    At(rows, 2)->bExists = FALSE;
-    At(rows, 2)->strIconKey = L"folder";
+    // The record: two items of the same name in different files, and one more.
+    std::list<Model::CTarneloInfo::_ITEM> items(3);
+    auto item = items.begin();
+    item->strName = L"same";
+    item->strPath = L"C:\\box\\same.lnk";
+    item->bExists = TRUE;
+    (++item)->strName = L"x";
+    item->strPath = L"C:\\box\\x.lnk";
+    (++item)->strName = L"same";
+    item->strPath = L"C:\\box\\same (2).lnk";
+    item->strResolvedPath = L"C:\\data\\same";
+    item->nType = Model::ITEM_TYPE_FOLDER;
+    item->strIconKey = L"folder";
+    const Model::CTarneloInfo::_ITEM* third = &*item;
+
+    CFileListWnd::RowList rows;
+    for (const auto& it : items) {
+        auto row = std::make_unique<CFileListWnd::_FILE_INFO>();
+        row->strName = it.strName;
+        row->strPath = it.strPath;
+        rows.push_back(std::move(row));
+    }
+    CFileListWnd::LayoutRows(rows, 100, 26);
     ASSERT_TRUE(CFileListWnd::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));
 
-    std::list<Model::CTarneloInfo::_ITEM> items(5);  // whatever was there goes
     CFileListWnd::CommitRows(rows, items);
     ASSERT_EQ(3u, items.size());
     auto it = items.begin();
-    EXPECT_EQ(L"same", W(it->strName));
+    // The record's own item moved (not a copy), with every field it had.
+    EXPECT_EQ(third, &*it);
     EXPECT_EQ(L"C:\\box\\same (2).lnk", W(it->strPath));
     EXPECT_EQ(L"C:\\data\\same", W(it->strResolvedPath));
     EXPECT_EQ(Model::ITEM_TYPE_FOLDER, it->nType);
-    EXPECT_FALSE(it->bExists);
     EXPECT_EQ(L"folder", W(it->strIconKey));
     ++it;
-    EXPECT_EQ(L"same", W(it->strName));
     EXPECT_EQ(L"C:\\box\\same.lnk", W(it->strPath));
     EXPECT_TRUE(it->bExists);
     ++it;
     EXPECT_EQ(L"x", W(it->strName));
-    // The rows are untouched by the commit.
     EXPECT_EQ(3u, rows.size());
+}
+
+TEST(FileListReorder, CommitKeepsItemsAddedMeanwhileAndBringsNoneBack)
+{
+    auto rows = MakeRows({L"a", L"b", L"c"});
+    std::list<Model::CTarneloInfo::_ITEM> items;
+    for (const auto& row : rows) {
+        Model::CTarneloInfo::_ITEM item;
+        item.strName = row->strName;
+        item.strPath = row->strPath;
+        items.push_back(item);
+    }
+    // While the list was open, "b" left the record and "new" came in.
+    items.erase(std::next(items.begin()));
+    Model::CTarneloInfo::_ITEM added;
+    added.strName = L"new";
+    added.strPath = L"C:\\box\\new.lnk";
+    items.push_back(added);
+
+    ASSERT_TRUE(CFileListWnd::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));  // c a b
+    CFileListWnd::CommitRows(rows, items);
+    std::vector<std::wstring> names;
+    for (const auto& item : items)
+        names.push_back(item.strName.GetString());
+    EXPECT_EQ((std::vector<std::wstring>{L"c", L"a", L"new"}), names);
 }
 
 TEST(FileListTypeAhead, KeysBuildTheText)
