@@ -23,6 +23,26 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
 LARGE_INTEGER Now()
 {
     LARGE_INTEGER t;
@@ -97,6 +117,7 @@ int main()
         }
     }
 
+    RemoveTree(folder);
     Gdiplus::GdiplusShutdown(token);
     ::OleUninitialize();
     return 0;
