@@ -65,3 +65,8 @@
 #define ID_ITEM_OPEN_LOCATION         32802
 #define ID_ITEM_DELETE                32805
 #define ID_ITEM_PROPERTIES            32804
+
+// Dialog templates and their controls, one header per group of dialogs.
+#include "dialogs/BoxDialogs.h"
+#include "dialogs/StyleDialogs.h"
+#include "dialogs/WizardDialogs.h"

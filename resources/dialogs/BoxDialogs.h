@@ -1,0 +1,2 @@
+// Control and template ids of the BoxDialogs templates.
+#pragma once

@@ -1,0 +1,2 @@
+// Control and template ids of the StyleDialogs templates.
+#pragma once
