@@ -29,6 +29,22 @@ const DefaultBox kDefaultBoxes[] = {
     {L"Folders", L"folder"},     {L"Shared", L"share"}, {L"Hot items", L"sunny"},
 };
 
+// The archive checks every length against the bytes the file still holds, so no count or
+// length from a damaged file is trusted before the bytes behind it are known to exist.
+UINT ReadUInt(CArchive& ar)
+{
+    UINT value = 0;
+    ar >> value;
+    return value;
+}
+
+CString ReadText(CArchive& ar)
+{
+    CString text;
+    ar >> text;
+    return text;
+}
+
 // Owns one GDI+ image of the flat interface.
 class GdipImage
 {
@@ -121,99 +137,6 @@ CString CTarneloInfoManager::GetBoxFolder(UINT id) const
 
 // ------------------------------------------------------------------------- reading
 
-// Every read is checked against the bytes the file still holds, so that no count or
-// length from the file is trusted before the bytes behind it are known to exist.
-void CTarneloInfoManager::Take(ULONGLONG count)
-{
-    if (count > m_nBytesLeft)
-        AfxThrowArchiveException(CArchiveException::endOfFile);
-    m_nBytesLeft -= count;
-}
-
-BYTE CTarneloInfoManager::ReadByte(CArchive& ar)
-{
-    Take(1);
-    BYTE value = 0;
-    ar >> value;
-    return value;
-}
-
-WORD CTarneloInfoManager::ReadWord(CArchive& ar)
-{
-    Take(2);
-    WORD value = 0;
-    ar >> value;
-    return value;
-}
-
-UINT CTarneloInfoManager::ReadUInt(CArchive& ar)
-{
-    Take(4);
-    UINT value = 0;
-    ar >> value;
-    return value;
-}
-
-ULONGLONG CTarneloInfoManager::ReadQuad(CArchive& ar)
-{
-    Take(8);
-    ULONGLONG value = 0;
-    ar >> value;
-    return value;
-}
-
-CString CTarneloInfoManager::ReadText(CArchive& ar)
-{
-    // The archive's string: an optional FF FE FF marker for UTF-16 text, then a length of
-    // 1, 2, 4 or 8 bytes, each longer form announced by the shorter one being all ones.
-    bool unicode = false;
-    ULONGLONG length = ReadByte(ar);
-    if (length == 0xFF) {
-        WORD word = ReadWord(ar);
-        bool known = false;
-        if (word == 0xFFFE) {
-            unicode = true;
-            length = ReadByte(ar);
-            known = length < 0xFF;
-            if (!known)
-                word = ReadWord(ar);
-        }
-        if (!known) {
-            if (word < 0xFFFF) {
-                length = word;
-            } else {
-                const UINT dword = ReadUInt(ar);
-                if (dword < 0xFFFFFFFF) {
-                    length = dword;
-                } else {
-                    length = ReadQuad(ar);
-                    if (length >= 0x80000000ULL)
-                        AfxThrowArchiveException(CArchiveException::genericException);
-                }
-            }
-        }
-    }
-    const ULONGLONG bytes = unicode ? length * 2 : length;
-    Take(bytes);
-    if (length == 0)
-        return CString();
-    if (unicode) {
-        std::wstring text(static_cast<size_t>(length), L'\0');
-        if (ar.Read(text.data(), static_cast<UINT>(bytes)) != bytes)
-            AfxThrowArchiveException(CArchiveException::endOfFile);
-        return CString(std::move(text));
-    }
-    std::vector<char> narrow(static_cast<size_t>(length));
-    if (ar.Read(narrow.data(), static_cast<UINT>(bytes)) != bytes)
-        AfxThrowArchiveException(CArchiveException::endOfFile);
-    const int count = static_cast<int>(length);
-    const int wide = ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), count, nullptr, 0);
-    if (wide <= 0)
-        return CString();
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), count, text.data(), wide);
-    return CString(std::move(text));
-}
 
 // ------------------------------------------------------------------------- load
 
@@ -261,7 +184,6 @@ BOOL CTarneloInfoManager::Load(CString path)
     BOOL readWhole = FALSE;
     BOOL modified = FALSE;
     try {
-        m_nBytesLeft = file.GetLength();
         CArchive ar(&file, CArchive::load);
         m_nVersion = ReadUInt(ar);
         ReadText(ar);  // reserved
@@ -292,7 +214,6 @@ BOOL CTarneloInfoManager::Load(CString path)
     } catch (...) {
         Log(L"ERR!", L"CTarneloInfoManager::Load exception");
     }
-    m_nBytesLeft = 0;
     file.Abort();
 
     if (!readWhole) {

@@ -68,19 +68,11 @@ private:
     // Copies a box file that could not be read aside before anything can overwrite it.
     void KeepAside(const CString& path, const wchar_t* why);
 
-    UINT ReadUInt(CArchive& ar);
-    BYTE ReadByte(CArchive& ar);
-    WORD ReadWord(CArchive& ar);
-    ULONGLONG ReadQuad(CArchive& ar);
-    CString ReadText(CArchive& ar);
-    void Take(ULONGLONG count);
-
     CString m_strFilesFolder;
     CString m_strIconsFolder;
     IconManager* m_pIconManager = nullptr;
     CConfigInfo* m_pConfig = nullptr;
     std::optional<CTarneloInfo::_SCREEN_INFO> m_screen;
-    ULONGLONG m_nBytesLeft = 0;   // bytes of the box file not yet read, while loading
     CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
 };
 
