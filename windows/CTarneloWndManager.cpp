@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <wchar.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "model/CTarneloStyleInfo.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
+#include "windows/CAlignManager.h"
 #include "windows/CTarneloWnd.h"
 
 BOOL g_bDeletingBox = FALSE;
@@ -549,14 +551,36 @@ void CTarneloWndManager::OnAlignWindow()
         return;
     m_nClearance = clearance;
 
-    // The list follows the top edges from now on, so that keyboard navigation runs down.
+    // The grid starts at the smallest left and the smallest top edge; every box has the
+    // shared style's size, so the last one gives the cell.
+    POINT origin = { INT_MAX, INT_MAX };
+    SIZE cell = { 0, 0 };
+    for (CTarneloWnd* box : m_boxList) {
+        RECT r = {};
+        box->GetRect(r);
+        origin.x = std::min(origin.x, r.left);
+        origin.y = std::min(origin.y, r.top);
+        cell = SIZE{ r.right - r.left, r.bottom - r.top };
+    }
+
+    // The list follows the top edges from now on, so that keyboard navigation runs down and
+    // higher boxes choose their slots first.
     std::list<CTarneloWnd*> sorted;
     for (CTarneloWnd* box : m_boxList)
         InsertSortedByPosition(sorted, box);
     m_boxList.swap(sorted);
 
-    // Moving the boxes onto the grid of the clearance comes with the grid alignment.
-    Log(L"warn", L"<boxmng> grid alignment not available");
+    if (!m_boxList.empty()) {
+        Utility::CAlignManager grid;
+        grid.BuildGrid(origin, cell, m_nClearance, m_nClearance);
+        for (CTarneloWnd* box : m_boxList) {
+            RECT r = {};
+            box->GetRect(r);
+            POINT slot = {};
+            if (grid.FindSlot(POINT{ r.left, r.top }, &slot))
+                box->MoveBoxTo(slot.x, slot.y);
+        }
+    }
     if (m_pInfoManager)
         m_pInfoManager->Save(m_strBoxFilePath);
 }
