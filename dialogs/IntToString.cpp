@@ -1,0 +1,6 @@
+#include "dialogs/IntToString.h"
+
+CString IntToString(int value)
+{
+    return FormatString(L"%d", value);
+}
