@@ -1,0 +1,3 @@
+#include "framework/CDialogEx.h"
+
+CDialogEx::CDialogEx(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {}
