@@ -475,4 +475,384 @@ void ProcessOfWindow::Terminate()
     }
 }
 
+// ---- Real input on a virtual desktop -----------------------------------------------------------
+
+namespace {
+
+bool SendMouseInput(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return ::SendInput(1, &input, sizeof(input)) == 1;
+}
+
+bool SendKeyInput(WORD virtualKey, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    return ::SendInput(1, &input, sizeof(input)) == 1;
+}
+
+// Puts the cursor at (x, y) on the calling thread's desktop, with a mouse move there, and
+// waits waitMs. In a virtual desktop a cursor placement also goes through the X server, and
+// the echo of an earlier one may overtake it for a moment: the cursor is put again until it
+// stays put.
+bool PlaceCursor(int x, int y, DWORD waitMs)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (!::SetCursorPos(x, y))
+            return false;
+        SendMouseInput(MOUSEEVENTF_MOVE);
+        ::Sleep(waitMs);
+        POINT now = {};
+        if (::GetCursorPos(&now) && now.x == x && now.y == y)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool MoveCursor(const std::wstring& desktop, int x, int y)
+{
+    bool moved = false;
+    RunOnDesktop(desktop, [&] { moved = PlaceCursor(x, y, 20); });
+    return moved;
+}
+
+POINT CursorPos(const std::wstring& desktop)
+{
+    POINT point = { -1, -1 };
+    RunOnDesktop(desktop, [&] { ::GetCursorPos(&point); });
+    return point;
+}
+
+bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags)
+{
+    bool sent = false;
+    RunOnDesktop(desktop, [&] { sent = SendMouseInput(buttonFlags); });
+    return sent;
+}
+
+bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton, DWORD holdMs)
+{
+    bool sent = false;
+    RunOnDesktop(desktop, [&] {
+        // The window under the cursor first sees the cursor arrive (hover, capture).
+        if (!PlaceCursor(x, y, holdMs))
+            return;
+        sent = SendMouseInput(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) &&
+               SendMouseInput(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    });
+    return sent;
+}
+
+bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs)
+{
+    if (steps < 1)
+        steps = 1;
+    bool done = false;
+    RunOnDesktop(desktop, [&] {
+        if (!PlaceCursor(from.x, from.y, stepMs))
+            return;
+        if (!SendMouseInput(MOUSEEVENTF_LEFTDOWN))
+            return;
+        // A move on the spot: a window that takes hold on the first move with the button
+        // down takes it at from.
+        SendMouseInput(MOUSEEVENTF_MOVE);
+        ::Sleep(stepMs);
+        for (int i = 1; i <= steps; ++i) {
+            // Each step as a move of the input queue, in order before the release.
+            if (!PlaceCursor(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps, stepMs))
+                return;
+        }
+        done = SendMouseInput(MOUSEEVENTF_LEFTUP);
+    });
+    return done;
+}
+
+bool PressKey(const std::wstring& desktop, WORD virtualKey)
+{
+    bool sent = false;
+    RunOnDesktop(desktop, [&] { sent = SendKeyInput(virtualKey, 0) && SendKeyInput(virtualKey, KEYEVENTF_KEYUP); });
+    return sent;
+}
+
+HWND DesktopForegroundWindow(const std::wstring& desktop)
+{
+    HWND window = nullptr;
+    RunOnDesktop(desktop, [&] { window = ::GetForegroundWindow(); });
+    return window;
+}
+
+// ---- Files the program reads and writes --------------------------------------------------------
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                                  nullptr) &&
+                                      written == bytes.size());
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::vector<BYTE> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<BYTE> bytes;
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    BYTE buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.insert(bytes.end(), buffer, buffer + read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+bool WriteInstallDate(const std::wstring& dataFolder)
+{
+    const std::wstring path = dataFolder + L"\\config.ini";
+    const bool written = ::WritePrivateProfileStringW(L"install", L"date", L"20261201_101010", path.c_str()) != FALSE;
+    // Written through to the file before the program reads it.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    return written;
+}
+
+int ReadIniInt(const std::wstring& path, const wchar_t* section, const wchar_t* key, int missing)
+{
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    return static_cast<int>(::GetPrivateProfileIntW(section, key, missing, path.c_str()));
+}
+
+namespace {
+
+void AppendDword(std::vector<BYTE>& bytes, DWORD value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<BYTE>(value >> (8 * i)));
+}
+
+// Reads the box file front to back; every read checks the bytes left first.
+class BoxFileReader
+{
+public:
+    explicit BoxFileReader(const std::vector<BYTE>& bytes) : m_bytes(bytes) {}
+
+    bool Bytes(size_t count, const BYTE*& out)
+    {
+        if (m_bytes.size() - m_pos < count)
+            return false;
+        out = m_bytes.data() + m_pos;
+        m_pos += count;
+        return true;
+    }
+    bool Uint(size_t size, unsigned long long& value)
+    {
+        const BYTE* p = nullptr;
+        if (!Bytes(size, p))
+            return false;
+        value = 0;
+        for (size_t i = 0; i < size; ++i)
+            value |= static_cast<unsigned long long>(p[i]) << (8 * i);
+        return true;
+    }
+    bool Dword(DWORD& value)
+    {
+        unsigned long long v = 0;
+        if (!Uint(4, v))
+            return false;
+        value = static_cast<DWORD>(v);
+        return true;
+    }
+    bool Long(LONG& value)
+    {
+        DWORD v = 0;
+        if (!Dword(v))
+            return false;
+        value = static_cast<LONG>(v);
+        return true;
+    }
+    // Only the wide form the program writes: FF FE FF, then the length.
+    bool String(std::wstring& text)
+    {
+        unsigned long long marker = 0;
+        unsigned long long length = 0;
+        if (!Uint(1, marker) || marker != 0xFF || !Uint(2, marker) || marker != 0xFFFE || !Uint(1, length))
+            return false;
+        if (length == 0xFF) {
+            if (!Uint(2, length))
+                return false;
+            if (length == 0xFFFF && !Uint(4, length))
+                return false;
+        }
+        if (length > (m_bytes.size() - m_pos) / 2)
+            return false;
+        const BYTE* p = nullptr;
+        Bytes(static_cast<size_t>(length) * 2, p);
+        text.assign(static_cast<size_t>(length), L'\0');
+        for (size_t i = 0; i < length; ++i)
+            text[i] = static_cast<wchar_t>(p[2 * i] | (p[2 * i + 1] << 8));
+        return true;
+    }
+    bool AtEnd() const { return m_pos == m_bytes.size(); }
+
+private:
+    const std::vector<BYTE>& m_bytes;
+    size_t m_pos = 0;
+};
+
+}  // namespace
+
+void AppendArchiveString(std::vector<BYTE>& bytes, const std::wstring& text)
+{
+    bytes.push_back(0xFF);
+    bytes.push_back(0xFE);
+    bytes.push_back(0xFF);
+    const size_t length = text.size();
+    if (length < 0xFF) {
+        bytes.push_back(static_cast<BYTE>(length));
+    } else if (length < 0xFFFE) {
+        bytes.push_back(0xFF);
+        bytes.push_back(static_cast<BYTE>(length));
+        bytes.push_back(static_cast<BYTE>(length >> 8));
+    } else {
+        bytes.push_back(0xFF);
+        bytes.push_back(0xFF);
+        bytes.push_back(0xFF);
+        AppendDword(bytes, static_cast<DWORD>(length));
+    }
+    for (const wchar_t c : text) {
+        bytes.push_back(static_cast<BYTE>(c));
+        bytes.push_back(static_cast<BYTE>(c >> 8));
+    }
+}
+
+std::vector<BYTE> BoxFileBytes(const std::vector<BoxFileRecord>& boxes, DWORD version)
+{
+    std::vector<BYTE> bytes;
+    AppendDword(bytes, version);
+    AppendArchiveString(bytes, std::wstring());
+    AppendDword(bytes, static_cast<DWORD>(boxes.size()));
+    for (const BoxFileRecord& box : boxes) {
+        AppendDword(bytes, box.id);
+        AppendDword(bytes, static_cast<DWORD>(box.x));
+        AppendDword(bytes, static_cast<DWORD>(box.y));
+        AppendArchiveString(bytes, box.name);
+        AppendDword(bytes, static_cast<DWORD>(box.items.size()));
+        for (const BoxFileItem& item : box.items) {
+            AppendDword(bytes, item.type);
+            AppendArchiveString(bytes, item.name);
+            AppendArchiveString(bytes, item.path);
+            if (version >= 1003)
+                AppendArchiveString(bytes, item.iconKey);
+        }
+        if (version >= 1002) {
+            AppendDword(bytes, box.hotKeyModifiers);
+            AppendDword(bytes, box.hotKeyKey);
+        }
+        AppendDword(bytes, box.reserved);
+        AppendDword(bytes, box.colorRef);
+        AppendArchiveString(bytes, box.icon);
+    }
+    return bytes;
+}
+
+bool ParseBoxFile(const std::vector<BYTE>& bytes, std::vector<BoxFileRecord>& boxes, DWORD* version)
+{
+    boxes.clear();
+    BoxFileReader reader(bytes);
+    DWORD fileVersion = 0;
+    DWORD count = 0;
+    std::wstring reserved;
+    if (!reader.Dword(fileVersion) || !reader.String(reserved) || !reader.Dword(count))
+        return false;
+    if (version)
+        *version = fileVersion;
+    for (DWORD i = 0; i < count; ++i) {
+        BoxFileRecord box;
+        DWORD items = 0;
+        if (!reader.Dword(box.id) || !reader.Long(box.x) || !reader.Long(box.y) || !reader.String(box.name) ||
+            !reader.Dword(items))
+            return false;
+        for (DWORD j = 0; j < items; ++j) {
+            BoxFileItem item;
+            if (!reader.Dword(item.type) || !reader.String(item.name) || !reader.String(item.path))
+                return false;
+            if (fileVersion >= 1003 && !reader.String(item.iconKey))
+                return false;
+            box.items.push_back(item);
+        }
+        if (fileVersion >= 1002 && (!reader.Dword(box.hotKeyModifiers) || !reader.Dword(box.hotKeyKey)))
+            return false;
+        if (!reader.Dword(box.reserved) || !reader.Dword(box.colorRef) || !reader.String(box.icon))
+            return false;
+        boxes.push_back(box);
+    }
+    return reader.AtEnd();
+}
+
+// ---- The program running in a virtual desktop --------------------------------------------------
+
+bool DesktopSession::Start(const std::wstring& desktop, int width, int height, DWORD timeoutMs)
+{
+    if (!m_desktop.empty())
+        return false;
+    m_desktop = desktop;
+    const std::wstring log = TodayLogPath(LocalDataFolder());
+    if (!StartInDesktop(m_explorer, desktop, width, height, TarneloExePath()))
+        return false;
+    if (!WaitForLogLine(log, L"CreateBoxies-done", timeoutMs))
+        return false;
+    m_manager = WaitForDesktopWindow(desktop, L"TarneloWndManager", nullptr, timeoutMs);
+    return m_manager && m_program.Open(m_manager);
+}
+
+bool DesktopSession::End(DWORD timeoutMs)
+{
+    bool ended = !m_program.IsRunning();
+    if (!ended) {
+        // The exit event, as the confirmed menu command posts it.
+        PostToWindow(m_manager, WM_USER + 100, 13, 0);
+        ended = m_program.WaitForExit(timeoutMs);
+        if (!ended)
+            m_program.Terminate();
+    }
+    // The virtual desktop goes with its last program; it is ended here if it lingers.
+    if (m_explorer.IsRunning() && !m_explorer.WaitForExit(5000))
+        m_explorer.Terminate();
+    return ended;
+}
+
+HWND DesktopSession::Box(const std::wstring& name) const
+{
+    const std::vector<HWND> found =
+        FindDesktopWindows(m_desktop, (L"Tarnelo" + name).c_str(), nullptr, m_program.Id());
+    return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> DesktopSession::VisibleWindows(const wchar_t* name, const wchar_t* className) const
+{
+    std::vector<HWND> visible;
+    // Visibility takes the parents into account up to the desktop window, which only a
+    // thread of that desktop sees as its own.
+    RunOnDesktop(m_desktop, [&] {
+        for (const HWND window : FindWindows(name, className, m_program.Id())) {
+            if (::IsWindowVisible(window))
+                visible.push_back(window);
+        }
+    });
+    return visible;
+}
+
 }  // namespace e2e

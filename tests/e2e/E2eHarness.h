@@ -132,4 +132,95 @@ private:
     DWORD m_id = 0;
 };
 
+// ---- Real input on a virtual desktop -----------------------------------------------------------
+// The cursor is put with SetCursorPos and buttons and keys are sent with SendInput, from a
+// thread attached to the desktop: Wine then routes them to that desktop's windows exactly as
+// the user's would be. Under Wine a cursor move sends WM_MOUSEMOVE carrying the buttons held.
+// In a virtual desktop a placement also goes through the X server, whose echo of an earlier
+// placement may overtake it for a moment: these helpers put the cursor again until it stays.
+
+bool MoveCursor(const std::wstring& desktop, int x, int y);
+POINT CursorPos(const std::wstring& desktop);
+// Presses or releases buttons: MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTUP, ...
+bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags);
+// Moves the cursor to the point (it rests there holdMs) and clicks there.
+bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton = false, DWORD holdMs = 100);
+// Presses the left button at from (with a move on the spot there), moves in steps (stepMs
+// apart) to to and releases it there.
+bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs);
+// Presses and releases a key.
+bool PressKey(const std::wstring& desktop, WORD virtualKey);
+// The window that receives the desktop's keyboard input.
+HWND DesktopForegroundWindow(const std::wstring& desktop);
+
+// ---- Files the program reads and writes --------------------------------------------------------
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
+// Empty when the file is missing.
+std::vector<BYTE> ReadFileBytes(const std::wstring& path);
+// Gives "config.ini" of the data folder an install date, so the first-boot wizard is skipped.
+bool WriteInstallDate(const std::wstring& dataFolder);
+// An integer key of an INI file changed behind this process's back (the cache is dropped first).
+int ReadIniInt(const std::wstring& path, const wchar_t* section, const wchar_t* key, int missing);
+
+// The box file "tarnelo.ser": a 4-byte version, an archive string (ignored), a 4-byte box
+// count, then the box records; numbers little-endian, strings in the archive's encoding
+// (FF FE FF, a length in characters, UTF-16LE characters).
+struct BoxFileItem
+{
+    DWORD type = 1;  // 1 file, 2 folder, 3 shortcut, 4 internet shortcut
+    std::wstring name;
+    std::wstring path;
+    std::wstring iconKey;  // from version 1003
+};
+struct BoxFileRecord
+{
+    DWORD id = 0;
+    LONG x = 0;
+    LONG y = 0;
+    std::wstring name;
+    std::vector<BoxFileItem> items;
+    DWORD hotKeyModifiers = 0;  // from version 1002
+    DWORD hotKeyKey = 0;        // from version 1002
+    DWORD reserved = 0;
+    DWORD colorRef = 0x00404040;
+    std::wstring icon;
+};
+void AppendArchiveString(std::vector<BYTE>& bytes, const std::wstring& text);
+std::vector<BYTE> BoxFileBytes(const std::vector<BoxFileRecord>& boxes, DWORD version = 1003);
+// False for a file that ends early or holds a length beyond its end.
+bool ParseBoxFile(const std::vector<BYTE>& bytes, std::vector<BoxFileRecord>& boxes, DWORD* version = nullptr);
+
+// ---- The program running in a virtual desktop --------------------------------------------------
+
+// Starts Tarnelo.exe in a virtual desktop on the data folder as it stands and waits until its
+// boxes are made; ends it by the exit event (or by force) when it goes.
+class DesktopSession
+{
+public:
+    DesktopSession() = default;
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+    ~DesktopSession() { End(); }
+
+    bool Start(const std::wstring& desktop, int width, int height, DWORD timeoutMs);
+    // TRUE when the program ended by itself within the time; else it is terminated.
+    bool End(DWORD timeoutMs = 20000);
+
+    const std::wstring& Desktop() const { return m_desktop; }
+    HWND Manager() const { return m_manager; }
+    ProcessOfWindow& Program() { return m_program; }
+    // A box window by its box name (its window is named "Tarnelo" and the name).
+    HWND Box(const std::wstring& name) const;
+    // The program's top-level windows of a class on the desktop ("#32768" menus, "#32770"
+    // message boxes), visible ones only.
+    std::vector<HWND> VisibleWindows(const wchar_t* name, const wchar_t* className) const;
+
+private:
+    std::wstring m_desktop;
+    Process m_explorer;
+    ProcessOfWindow m_program;
+    HWND m_manager = nullptr;
+};
+
 }  // namespace e2e

@@ -1,0 +1,381 @@
+// The file list of the running program, driven with real mouse and key input in a Wine
+// virtual desktop of 1280x800. The data folder is prepared by hand as an earlier run would
+// have left it: "config.ini" with an install date, and a version-1003 "tarnelo.ser" with one
+// box "Runner" holding one item, "mark.bat", whose file is a shortcut in the box folder
+// files\000 to a batch file there that writes a marker file when it runs.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "E2eHarness.h"
+
+namespace {
+
+constexpr wchar_t kDesktop[] = L"TarneloE2e";
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 800;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kEventTimeoutMs = 10000;
+constexpr DWORD kRunTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 20000;
+// Time for the program to handle the mouse move that the cursor's placement brings.
+constexpr DWORD kSettleMs = 200;
+
+constexpr LONG kBoxX = 400;
+constexpr LONG kBoxY = 200;
+// A new installation's style: the small list layout, and the box icon at half size, which
+// puts the list 24 pixels right of the box.
+constexpr int kRowHeight = 26;
+constexpr int kListOffsetX = 24;
+constexpr int kMinimumListWidth = 30 + 80 + 4;
+
+bool MakeShortcut(const std::wstring& target, const std::wstring& linkPath)
+{
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))))
+        return false;
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
+    if (SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetWorkingDirectory(folder.c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+std::vector<BYTE> Ascii(const std::string& text)
+{
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow;
+    for (const wchar_t c : text)
+        narrow.push_back(static_cast<char>(c));
+    return narrow;
+}
+
+class FileList : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
+        ASSERT_TRUE(e2e::ResetDataFolder());
+        m_data = e2e::LocalDataFolder();
+        m_log = e2e::TodayLogPath(m_data);
+        m_marker = m_data + L"\\marker.txt";
+        ASSERT_TRUE(e2e::WriteInstallDate(m_data));
+
+        const std::wstring boxFolder = m_data + L"\\files\\000";
+        ASSERT_EQ(ERROR_SUCCESS, ::SHCreateDirectoryExW(nullptr, boxFolder.c_str(), nullptr));
+        const std::wstring batch = boxFolder + L"\\mark.bat";
+        ASSERT_TRUE(e2e::WriteFileBytes(batch, Ascii("@echo off\r\necho started>\"" + Narrow(m_marker) + "\"\r\n")));
+        m_link = boxFolder + L"\\mark.lnk";
+        ASSERT_TRUE(MakeShortcut(batch, m_link));
+
+        e2e::BoxFileRecord box;
+        box.id = 0;
+        box.x = kBoxX;
+        box.y = kBoxY;
+        box.name = L"Runner";
+        e2e::BoxFileItem item;
+        item.type = 1;
+        item.name = L"mark.bat";
+        item.path = m_link;
+        box.items.push_back(item);
+        box.icon = L"150-outlined-icons-white\\squares.png";
+        ASSERT_TRUE(e2e::WriteFileBytes(Path(L"tarnelo.ser"), e2e::BoxFileBytes({ box })));
+
+        ASSERT_TRUE(m_session.Start(kDesktop, kScreenWidth, kScreenHeight, kStartTimeoutMs)) << "no boxes";
+        m_box = nullptr;
+        ASSERT_TRUE(e2e::WaitUntil([&] { return (m_box = m_session.Box(L"Runner")) != nullptr; }, kStartTimeoutMs));
+    }
+
+    void TearDown() override
+    {
+        // What the program logged explains a failure best; its folder goes below.
+        if (HasFailure()) {
+            for (const e2e::LogLine& line : e2e::ReadLog(m_log))
+                std::printf("program log: [%ls] %ls\n", line.level.c_str(), line.text.c_str());
+        }
+        m_session.End(kExitTimeoutMs);
+        e2e::RemoveTree(m_data);
+    }
+
+    std::wstring Path(const wchar_t* name) const { return m_data + L"\\" + name; }
+
+    size_t LogCount(const std::wstring& text, const wchar_t* level = nullptr) const
+    {
+        size_t n = 0;
+        for (const e2e::LogLine& line : e2e::ReadLog(m_log))
+            n += (line.text == text && (!level || line.level == level)) ? 1 : 0;
+        return n;
+    }
+    bool WaitForLogCount(const std::wstring& text, size_t count) const
+    {
+        return e2e::WaitUntil([&] { return LogCount(text) >= count; }, kEventTimeoutMs);
+    }
+
+    HWND VisibleList() const
+    {
+        const std::vector<HWND> lists = m_session.VisibleWindows(L"VornFileList", nullptr);
+        return lists.size() == 1 ? lists.front() : nullptr;
+    }
+
+    // Clicks the body of the box and waits for its list, which then holds the keyboard.
+    HWND OpenListByClick()
+    {
+        const RECT r = e2e::WindowRect(m_box);
+        if (!e2e::ClickAt(kDesktop, r.left + 20, r.top + 10))
+            return nullptr;
+        HWND list = nullptr;
+        e2e::WaitUntil([&] { return (list = VisibleList()) != nullptr; }, kEventTimeoutMs);
+        if (list)
+            e2e::WaitUntil([&] { return e2e::DesktopForegroundWindow(kDesktop) == list; }, kEventTimeoutMs);
+        return list;
+    }
+
+    // The cursor settles where the program put it. Under Wine in a virtual desktop, cursor
+    // placements also travel through the X server and may be overtaken for a moment by the
+    // echo of an earlier one.
+    bool WaitForCursorAt(POINT expected) const
+    {
+        POINT last = {};
+        const bool reached = e2e::WaitUntil(
+            [&] {
+                last = e2e::CursorPos(kDesktop);
+                return last.x == expected.x && last.y == expected.y;
+            },
+            kEventTimeoutMs);
+        if (!reached)
+            ADD_FAILURE() << "cursor at " << last.x << "," << last.y << ", not " << expected.x << "," << expected.y;
+        return reached;
+    }
+
+    bool WaitForListGone() const
+    {
+        return e2e::WaitUntil([&] { return m_session.VisibleWindows(L"VornFileList", nullptr).empty(); },
+                              kEventTimeoutMs);
+    }
+
+    std::wstring m_data;
+    std::wstring m_log;
+    std::wstring m_marker;
+    std::wstring m_link;
+    e2e::DesktopSession m_session;
+    HWND m_box = nullptr;
+};
+
+TEST_F(FileList, AClickOnTheBoxOpensItsListBelowIt)
+{
+    const RECT box = e2e::WindowRect(m_box);
+    ASSERT_EQ(kBoxX, box.left);
+    ASSERT_EQ(kBoxY, box.top);
+
+    const HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    EXPECT_EQ(1u, LogCount(L"<boxwnd> click"));
+    EXPECT_EQ(1u, LogCount(L"<boxwnd> delayed click"));
+    EXPECT_EQ(1u, LogCount(L"<filewnd> - open", L"act "));
+
+    // One row, below the box, at least as wide as the icon column and the shortest name area.
+    const RECT r = e2e::WindowRect(list);
+    EXPECT_EQ(kBoxX + kListOffsetX, r.left);
+    EXPECT_EQ(box.bottom, r.top);
+    EXPECT_EQ(kRowHeight, r.bottom - r.top);
+    EXPECT_GE(r.right - r.left, kMinimumListWidth);
+    EXPECT_NE(0, e2e::WindowExStyle(list) & WS_EX_LAYERED);
+    EXPECT_EQ(m_session.Program().Id(), [&] {
+        DWORD id = 0;
+        ::GetWindowThreadProcessId(list, &id);
+        return id;
+    }());
+
+    // The click was left of the list: the cursor was put on its first row.
+    EXPECT_TRUE(WaitForCursorAt(POINT{ r.left + 5, r.top + 5 }));
+
+    // Opening changes no file; nothing was started.
+    EXPECT_FALSE(e2e::FileExists(m_marker));
+}
+
+TEST_F(FileList, EscapeClosesTheListAndTheBoxOpensItAgain)
+{
+    HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    ASSERT_EQ(list, e2e::DesktopForegroundWindow(kDesktop)) << "the list does not hold the keyboard";
+    const RECT r = e2e::WindowRect(list);
+
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_ESCAPE));
+    ASSERT_TRUE(WaitForListGone()) << "Escape left the list open";
+    ASSERT_TRUE(WaitForLogCount(L"<boxwnd> CLOSE msg from fileWnd", 1));
+    EXPECT_TRUE(WaitForLogCount(L"<filewnd> destroy", 1));
+    EXPECT_EQ(1u, LogCount(L"<filewnd> send destroy3", L"info"));
+    EXPECT_EQ(1u, LogCount(L"<filewnd> destroy", L"warn"));
+    EXPECT_EQ(0u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
+    // The cursor went back onto the box, just above the list's corner.
+    EXPECT_TRUE(WaitForCursorAt(POINT{ r.left, r.top - 5 }));
+    EXPECT_FALSE(e2e::FileExists(m_marker));
+
+    // The box let go of its list: the next click opens a new one. It comes after the
+    // double-click time, or the box would take the two clicks for a double click (edit).
+    ::Sleep(::GetDoubleClickTime() + 100);
+    list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "the box opens no second list";
+    EXPECT_EQ(2u, LogCount(L"<filewnd> - open", L"act "));
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_ESCAPE));
+    EXPECT_TRUE(WaitForListGone());
+    EXPECT_TRUE(m_session.Program().IsRunning());
+}
+
+TEST_F(FileList, EnterStartsTheItemAndClosesTheList)
+{
+    const HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    ASSERT_EQ(list, e2e::DesktopForegroundWindow(kDesktop)) << "the list does not hold the keyboard";
+    // The cursor put on the first row makes that row the current one.
+    const RECT r = e2e::WindowRect(list);
+    ASSERT_TRUE(WaitForCursorAt(POINT{ r.left + 5, r.top + 5 }));
+    ::Sleep(kSettleMs);
+
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_RETURN));
+    EXPECT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the batch file did not run";
+    EXPECT_TRUE(WaitForListGone());
+    EXPECT_EQ(1u, LogCount(L"File/Folder open:ma", L"act "));
+    EXPECT_EQ(1u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
+    EXPECT_TRUE(WaitForLogCount(L"<boxwnd> CLOSE msg from fileWnd", 1));
+    for (const e2e::LogLine& line : e2e::ReadLog(m_log))
+        EXPECT_EQ(std::wstring::npos, line.text.find(L"ShellExecute failed")) << line.text;
+    EXPECT_TRUE(m_session.Program().IsRunning());
+}
+
+TEST_F(FileList, AClickOnTheRowStartsTheItem)
+{
+    const HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    const RECT r = e2e::WindowRect(list);
+
+    ASSERT_TRUE(e2e::ClickAt(kDesktop, r.left + 40, r.top + kRowHeight / 2));
+    EXPECT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the batch file did not run";
+    EXPECT_TRUE(WaitForListGone());
+    EXPECT_EQ(1u, LogCount(L"File/Folder open:ma", L"act "));
+    EXPECT_EQ(1u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
+}
+
+// ---- The box file as the tests write and read it ---------------------------------------------------
+
+TEST(E2eBoxFile, WritesOneBoxByteForByte)
+{
+    e2e::BoxFileRecord box;
+    box.id = 0;
+    box.x = 100;
+    box.y = 10;
+    box.name = L"Tools";
+    const BYTE expected[] = {
+        0xEB, 0x03, 0x00, 0x00, 0xFF, 0xFE, 0xFF, 0x00, 0x01, 0x00, 0x00, 0x00,  // header
+        0x00, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x00, 0x00,  // id, x, y
+        0xFF, 0xFE, 0xFF, 0x05, 0x54, 0x00, 0x6F, 0x00, 0x6F, 0x00, 0x6C, 0x00, 0x73, 0x00,
+        0x00, 0x00, 0x00, 0x00,  // no items
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // hot key, reserved
+        0x40, 0x40, 0x40, 0x00, 0xFF, 0xFE, 0xFF, 0x00,                          // colour, icon
+    };
+    EXPECT_EQ(std::vector<BYTE>(expected, expected + sizeof(expected)), e2e::BoxFileBytes({ box }));
+}
+
+TEST(E2eBoxFile, WritesItemsAndLongStringsAndReadsThemBack)
+{
+    e2e::BoxFileRecord box;
+    box.id = 7;
+    box.x = -20;
+    box.y = 300;
+    box.name = L"Runner";
+    box.items.push_back(e2e::BoxFileItem{ 1, L"mark.bat", std::wstring(300, L'p'), L"key" });
+    box.items.push_back(e2e::BoxFileItem{ 4, L"site.url", L"C:\\s.url", L"" });
+    box.hotKeyModifiers = 2;
+    box.hotKeyKey = 'R';
+    box.colorRef = 0x00112233;
+    box.icon = L"set\\icon.png";
+    const std::vector<BYTE> bytes = e2e::BoxFileBytes({ box, box });
+
+    // A path of 300 characters: FF FE FF, then FF and the 16-bit length.
+    std::vector<BYTE> longPath;
+    e2e::AppendArchiveString(longPath, std::wstring(300, L'p'));
+    ASSERT_EQ(6u + 600u, longPath.size());
+    EXPECT_EQ((std::vector<BYTE>{ 0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01 }), std::vector<BYTE>(longPath.begin(), longPath.begin() + 6));
+
+    std::vector<e2e::BoxFileRecord> read;
+    DWORD version = 0;
+    ASSERT_TRUE(e2e::ParseBoxFile(bytes, read, &version));
+    EXPECT_EQ(1003u, version);
+    ASSERT_EQ(2u, read.size());
+    EXPECT_EQ(7u, read[1].id);
+    EXPECT_EQ(-20, read[1].x);
+    EXPECT_EQ(300, read[1].y);
+    EXPECT_EQ(L"Runner", read[1].name);
+    ASSERT_EQ(2u, read[1].items.size());
+    EXPECT_EQ(std::wstring(300, L'p'), read[1].items[0].path);
+    EXPECT_EQ(L"key", read[1].items[0].iconKey);
+    EXPECT_EQ(4u, read[1].items[1].type);
+    EXPECT_EQ(2u, read[1].hotKeyModifiers);
+    EXPECT_EQ(static_cast<DWORD>('R'), read[1].hotKeyKey);
+    EXPECT_EQ(0x00112233u, read[1].colorRef);
+    EXPECT_EQ(L"set\\icon.png", read[1].icon);
+
+    // A version-1002 file has no icon keys; 1001 no hot keys either.
+    std::vector<BYTE> older = e2e::BoxFileBytes({ box }, 1002);
+    ASSERT_TRUE(e2e::ParseBoxFile(older, read, &version));
+    EXPECT_EQ(1002u, version);
+    EXPECT_EQ(L"", read[0].items[0].iconKey);
+    EXPECT_EQ(2u, read[0].hotKeyModifiers);
+    older = e2e::BoxFileBytes({ box }, 1001);
+    ASSERT_TRUE(e2e::ParseBoxFile(older, read, &version));
+    EXPECT_EQ(0u, read[0].hotKeyKey);
+    EXPECT_EQ(L"set\\icon.png", read[0].icon);
+}
+
+TEST(E2eBoxFile, RefusesTruncatedAndMutatedFiles)
+{
+    e2e::BoxFileRecord box;
+    box.name = L"Runner";
+    box.items.push_back(e2e::BoxFileItem{ 1, L"mark.bat", L"C:\\mark.lnk", L"" });
+    const std::vector<BYTE> bytes = e2e::BoxFileBytes({ box });
+    std::vector<e2e::BoxFileRecord> read;
+    for (size_t length = 0; length < bytes.size(); ++length)
+        EXPECT_FALSE(e2e::ParseBoxFile(std::vector<BYTE>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)), read))
+            << length;
+    // Trailing bytes, a box count of 2, an item count beyond the end, a string length beyond it.
+    std::vector<BYTE> mutated = bytes;
+    mutated.push_back(0);
+    EXPECT_FALSE(e2e::ParseBoxFile(mutated, read));
+    mutated = bytes;
+    mutated[8] = 2;
+    EXPECT_FALSE(e2e::ParseBoxFile(mutated, read));
+    mutated = bytes;
+    const size_t itemCount = 12 + 12 + 4 + 2 * 6;
+    ASSERT_EQ(1u, mutated[itemCount]);
+    mutated[itemCount] = 0xFF;
+    mutated[itemCount + 3] = 0xFF;
+    EXPECT_FALSE(e2e::ParseBoxFile(mutated, read));
+    mutated = bytes;
+    ASSERT_EQ(6u, mutated[15 + 12]);
+    mutated[15 + 12] = 0xFE;
+    EXPECT_FALSE(e2e::ParseBoxFile(mutated, read));
+    // Every single-byte change is read or refused without running past the end.
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        mutated = bytes;
+        mutated[i] ^= 0xA5;
+        e2e::ParseBoxFile(mutated, read);
+    }
+}
+
+}  // namespace
