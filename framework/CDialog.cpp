@@ -102,15 +102,28 @@ HWND CDialog::CreateFromTemplate(UINT templateId, HWND parentOrOwner)
     return hWnd;
 }
 
+HWND CDialog::ModalOwner() const
+{
+    // The parent's (or the main window's) top-level window; when a modal dialog of that window
+    // is up, that dialog, so a dialog opened from a dialog's handler disables the one below.
+    HWND base = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWndHandle();
+    if (base && !::IsWindow(base))
+        base = nullptr;
+    if (base && (::GetWindowLongPtrW(base, GWL_STYLE) & WS_CHILD))
+        base = ::GetAncestor(base, GA_ROOT);
+    if (!base) {
+        // Neither parent nor main window: the window of this thread that is active, if any.
+        return ::GetActiveWindow();
+    }
+    const HWND popup = ::GetLastActivePopup(base);
+    return popup && ::IsWindowVisible(popup) && ::IsWindowEnabled(popup) ? popup : base;
+}
+
 INT_PTR CDialog::DoModal()
 {
     if (m_hWnd || m_bModal)
         return -1;
-    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWndHandle();
-    if (owner && (::GetWindowLongPtrW(owner, GWL_STYLE) & WS_CHILD))
-        owner = ::GetAncestor(owner, GA_ROOT);
-    if (owner && !::IsWindow(owner))
-        owner = nullptr;
+    const HWND owner = ModalOwner();
 
     m_bModal = TRUE;
     m_bEndModal = FALSE;

@@ -33,6 +33,9 @@ public:
     // Runs the dialog modally and returns the value given to EndDialog (IDOK, IDCANCEL, ...);
     // -1 when the dialog could not be made (no such template, already open). When WM_QUIT
     // arrives meanwhile, the dialog ends with IDCANCEL and WM_QUIT is posted again.
+    // The owner, disabled while the dialog runs, is the parent's top-level window (the main
+    // window when there is no parent) or the modal dialog that window has up; without either,
+    // the active window of the thread.
     virtual INT_PTR DoModal();
     // Makes a modeless dialog from the template with `parent` as parent (or owner). FALSE when
     // the object has a window already or creation fails. Shown only if the template says so.
@@ -72,6 +75,8 @@ protected:
 private:
     // Makes the window from the template (bound before its first message); null on failure.
     HWND CreateFromTemplate(UINT templateId, HWND parentOrOwner);
+    // The window that owns a modal run (and is disabled meanwhile), or null.
+    HWND ModalOwner() const;
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
