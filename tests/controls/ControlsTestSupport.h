@@ -37,11 +37,12 @@ public:
     // Runs inside the parent's handling of a recorded message.
     std::function<void(const Received&)> onMessage;
 
-    BOOL Create(int x = 100, int y = 100, int width = 400, int height = 300)
+    // Without clipChildren the parent paints under its children (as a dialog does).
+    BOOL Create(int x = 100, int y = 100, int width = 400, int height = 300, bool clipChildren = true)
     {
         const wchar_t* cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW),
                                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-        if (!CreateEx(0, cls, L"ControlsTestParent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
+        if (!CreateEx(0, cls, L"ControlsTestParent", WS_POPUP | WS_VISIBLE | (clipChildren ? WS_CLIPCHILDREN : 0), x, y, width, height,
                       nullptr, nullptr))
             return FALSE;
         ::UpdateWindow(m_hWnd);
