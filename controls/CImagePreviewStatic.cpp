@@ -1,0 +1,119 @@
+#include "controls/CImagePreviewStatic.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace Utility {
+
+using namespace Gdiplus::DllExports;
+
+CImagePreviewStatic::CImagePreviewStatic()
+{
+    m_wsFilename[0] = L'\0';
+}
+
+CImagePreviewStatic::~CImagePreviewStatic()
+{
+    FreeImage();
+    if (m_graphics) {
+        GdipDeleteGraphics(m_graphics);
+        m_graphics = nullptr;
+    }
+}
+
+void CImagePreviewStatic::FreeImage()
+{
+    if (m_img) {
+        GdipDisposeImage(m_img);
+        m_img = nullptr;
+    }
+}
+
+BOOL CImagePreviewStatic::Load()
+{
+    if (!m_hWnd)
+        return FALSE;
+    FreeImage();
+    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, &m_img) != Gdiplus::Ok)
+        m_img = nullptr;
+    if (m_graphics) {
+        GdipDeleteGraphics(m_graphics);
+        m_graphics = nullptr;
+    }
+    if (GdipCreateFromHWND(m_hWnd, &m_graphics) != Gdiplus::Ok)
+        m_graphics = nullptr;
+    return TRUE;
+}
+
+UINT CImagePreviewStatic::GetImageWidth() const
+{
+    UINT width = 0;
+    if (m_img && GdipGetImageWidth(m_img, &width) != Gdiplus::Ok)
+        width = 0;
+    return width;
+}
+
+UINT CImagePreviewStatic::GetImageHeight() const
+{
+    UINT height = 0;
+    if (m_img && GdipGetImageHeight(m_img, &height) != Gdiplus::Ok)
+        height = 0;
+    return height;
+}
+
+void CImagePreviewStatic::ShowImage(const CString& path, int x, int y)
+{
+    // A path that does not fit the buffer is not cut into another path: no image then.
+    if (path.GetLength() < MAX_PATH)
+        ::lstrcpynW(m_wsFilename, path, MAX_PATH);
+    else
+        m_wsFilename[0] = L'\0';
+
+    FreeImage();
+    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, &m_img) != Gdiplus::Ok)
+        m_img = nullptr;
+
+    if (!m_hWnd)
+        return;
+    ::MoveWindow(m_hWnd, x, y, static_cast<int>(GetImageWidth()), static_cast<int>(GetImageHeight()), TRUE);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CImagePreviewStatic::SetImage(const CString& path)
+{
+    ShowImage(path, 0, 0);
+}
+
+void CImagePreviewStatic::SetImageAt(const CString& path, int x, int y, int, int)
+{
+    ShowImage(path, x, y);
+}
+
+void CImagePreviewStatic::DrawItem(LPDRAWITEMSTRUCT drawItem)
+{
+    if (!m_img || !m_hWnd)
+        return;
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    Gdiplus::RectF bounds;
+    Gdiplus::Unit unit = Gdiplus::UnitPixel;
+    if (GdipGetImageBounds(m_img, &bounds, &unit) != Gdiplus::Ok)
+        return;
+
+    // Without the window's drawing surface, the context of this drawing serves.
+    Gdiplus::GpGraphics* graphics = m_graphics;
+    Gdiplus::GpGraphics* own = nullptr;
+    if (!graphics && drawItem && drawItem->hDC && GdipCreateFromHDC(drawItem->hDC, &own) == Gdiplus::Ok)
+        graphics = own;
+    if (!graphics)
+        return;
+    GdipDrawImageRectRect(graphics, m_img, static_cast<Gdiplus::REAL>(client.left),
+                          static_cast<Gdiplus::REAL>(client.top),
+                          static_cast<Gdiplus::REAL>(client.right - client.left),
+                          static_cast<Gdiplus::REAL>(client.bottom - client.top), bounds.X, bounds.Y, bounds.Width,
+                          bounds.Height, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    if (own)
+        GdipDeleteGraphics(own);
+}
+
+}  // namespace Utility
