@@ -22,7 +22,7 @@
 #include "windows/CTarneloWnd.h"
 
 BOOL g_bDeletingBox = FALSE;
-BOOL g_bWizardExists = FALSE;
+// g_bWizardExists belongs to the wizard (dialogs/CWizardDlg.cpp), which sets and clears it.
 
 namespace {
 
