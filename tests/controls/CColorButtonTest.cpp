@@ -225,3 +225,46 @@ TEST_F(ColorButtonTest, ParentClosingInItsHandlerEndsThePopupSafely)
     EXPECT_FALSE(::IsWindow(popupWnd));
     EXPECT_EQ(nullptr, FindPopup());
 }
+
+namespace {
+
+void RealClick(POINT screen)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+}  // namespace
+
+TEST_F(ColorButtonTest, RealMouseOpensAndPicksACell)
+{
+    button.SetColor(kGreen);
+    RECT buttonRect = {};
+    ::GetWindowRect(button, &buttonRect);
+    RealClick({ buttonRect.left + 10, buttonRect.top + 10 });
+    ASSERT_TRUE(PumpUntil([] { return FindPopup() != nullptr; }, 3000));
+    CColourPopup* popup = FindPopup();
+    const HWND popupWnd = *popup;
+
+    RECT popupRect = {}, blue = {};
+    ::GetWindowRect(popupWnd, &popupRect);
+    ASSERT_TRUE(popup->GetCellRect(13, &blue));
+    const POINT target = { popupRect.left + (blue.left + blue.right) / 2, popupRect.top + (blue.top + blue.bottom) / 2 };
+    // The popup holds the capture, so the move and the click reach it wherever they land.
+    ::SetCursorPos(target.x, target.y);
+    ASSERT_TRUE(PumpUntil([&] { return popup->GetCurrentSel() == 13; }, 3000));
+    RealClick(target);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(popupWnd); }, 3000));
+    ParkCursor();
+    Pump();
+
+    EXPECT_EQ(kBlue, button.GetColor());
+    const std::vector<Received> colour = parent.Colour();
+    ASSERT_GE(colour.size(), 3u);
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kBlue, kButtonId }), colour[colour.size() - 2]);
+    EXPECT_EQ((Received{ WM_COLOR_SELCHANGE, kBlue, kButtonId }), colour.back());
+}
