@@ -179,33 +179,30 @@ TEST_F(ColorButtonTest, ChoosingRelaysEveryStepWithTheId)
     EXPECT_FALSE(button.IsPopupActive());
 }
 
-TEST_F(ColorButtonTest, SameColourAgainSendsNoChange)
+TEST_F(ColorButtonTest, SameColourSendsNoChangeAndCancelKeepsTheColour)
 {
     button.SetColor(kBlue);
-    CColourPopup* popup = Click();
-    ASSERT_NE(nullptr, popup);
-    ::SendMessageW(*popup, WM_KEYDOWN, VK_RETURN, 0);
-    const std::vector<Received> expected = {
+    ASSERT_NE(nullptr, Click());
+    ::SendMessageW(*FindPopup(), WM_KEYDOWN, VK_RETURN, 0);
+    std::vector<Received> expected = {
         { WM_COLOR_DROPDOWN, kBlue, kButtonId },
         { WM_COLOR_CLOSEUP, kBlue, kButtonId },
         { WM_COLOR_SELENDOK, kBlue, kButtonId },
     };
     EXPECT_EQ(expected, parent.Colour());
-}
 
-TEST_F(ColorButtonTest, CancelRestoresTheOpeningColour)
-{
-    button.SetColor(kBlue);
-    CColourPopup* popup = Click();
-    ASSERT_NE(nullptr, popup);
-    const HWND popupWnd = *popup;
+    parent.received.clear();
+    ASSERT_NE(nullptr, Click());
+    const HWND popupWnd = *FindPopup();
     ::SendMessageW(popupWnd, WM_KEYDOWN, VK_LEFT, 0);  // "Auto"
     ::SendMessageW(popupWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    const std::vector<Received> colour = parent.Colour();
-    ASSERT_EQ(4u, colour.size());
-    EXPECT_EQ((Received{ WM_COLOR_CLOSEUP, kBlue, kButtonId }), colour[2]);
-    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kBlue, kButtonId }), colour[3]);
+    expected = {
+        { WM_COLOR_DROPDOWN, kBlue, kButtonId },
+        { WM_COLOR_SELCHANGE, COLOR_AUTOMATIC, kButtonId },
+        { WM_COLOR_CLOSEUP, kBlue, kButtonId },
+        { WM_COLOR_SELENDCANCEL, kBlue, kButtonId },
+    };
+    EXPECT_EQ(expected, parent.Colour());
     EXPECT_EQ(kBlue, button.GetColor());
     EXPECT_FALSE(button.IsPopupActive());
 }

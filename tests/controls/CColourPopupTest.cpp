@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "controls/CColourPopup.h"
@@ -46,6 +47,8 @@ void CALLBACK AnswerColourDialog(HWND, UINT, UINT_PTR id, DWORD)
     if (HWND dialog = FindThreadDialog()) {
         ::KillTimer(nullptr, id);
         g_dialogSeen = true;
+        if (g_dialogCommand == IDOK)
+            ::SetDlgItemTextW(dialog, 706, L"200");  // the red field
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialogCommand, BN_CLICKED), 0);
     }
 }
@@ -103,25 +106,18 @@ protected:
 
 }  // namespace
 
-TEST(ColourTable, FortyNamedColoursAsStored)
+TEST(ColourTable, NamedColoursAsStored)
 {
-    ASSERT_EQ(40, CColourPopup::kColourCount);
-    EXPECT_EQ(0x000000u, CColourPopup::ColourTable[0].crColour);
-    EXPECT_STREQ(L"Black", CColourPopup::ColourTable[0].szName);
-    EXPECT_EQ(0x002AA5u, CColourPopup::ColourTable[1].crColour);
-    EXPECT_EQ(0x82004Bu, CColourPopup::ColourTable[6].crColour);
-    EXPECT_EQ(0x2068FFu, CColourPopup::ColourTable[9].crColour);
-    EXPECT_EQ(kBlue, CColourPopup::ColourTable[13].crColour);
-    EXPECT_STREQ(L"Blue", CColourPopup::ColourTable[13].szName);
-    EXPECT_EQ(0x0000FFu, CColourPopup::ColourTable[16].crColour);
-    EXPECT_EQ(0xD4FF7Fu, CColourPopup::ColourTable[20].crColour);
-    EXPECT_STREQ(L"Pale green ", CColourPopup::ColourTable[35].szName);
-    EXPECT_EQ(0x8B8368u, CColourPopup::ColourTable[37].crColour);
-    EXPECT_EQ(0xFFFFFFu, CColourPopup::ColourTable[39].crColour);
-    EXPECT_STREQ(L"White", CColourPopup::ColourTable[39].szName);
-    EXPECT_EQ(0xFF000000u, COLOR_AUTOMATIC);
-    EXPECT_EQ(WM_USER + 1001u, static_cast<UINT>(WM_COLOR_SELCHANGE));
-    EXPECT_EQ(WM_USER + 1005u, static_cast<UINT>(WM_COLOR_SELENDCANCEL));
+    const auto& table = CColourPopup::ColourTable;
+    EXPECT_EQ(0x002AA5u, table[1].crColour);
+    EXPECT_EQ(0x82004Bu, table[6].crColour);
+    EXPECT_EQ(0x2068FFu, table[9].crColour);
+    EXPECT_EQ(kBlue, table[13].crColour);
+    EXPECT_EQ(0xD4FF7Fu, table[20].crColour);
+    EXPECT_EQ(0x8B8368u, table[37].crColour);
+    EXPECT_STREQ(L"Blue", table[13].szName);
+    EXPECT_STREQ(L"Pale green ", table[35].szName);
+    EXPECT_STREQ(L"White", table[39].szName);
 }
 
 TEST_F(ColourPopupTest, LayoutOfBoxesAndCells)
@@ -130,77 +126,48 @@ TEST_F(ColourPopupTest, LayoutOfBoxesAndCells)
     ASSERT_TRUE(::IsWindow(popupWnd));
     const int cell = popup->GetCellSize();
     EXPECT_EQ(18, cell);
-    EXPECT_EQ(margin, popup->GetMargin());
-
-    RECT window = {};
+    RECT window = {}, autoBox = {}, other = {}, first = {}, ninth = {}, last = {};
     ::GetWindowRect(popupWnd, &window);
     EXPECT_EQ(120, window.left);
     EXPECT_EQ(150, window.top);
     const int width = window.right - window.left;
     EXPECT_EQ(8 * cell + 2 * margin, width);  // both texts are narrower than the cells
 
-    RECT autoBox = {}, other = {}, first = {}, ninth = {}, last = {};
     ASSERT_TRUE(popup->GetCellRect(CColourPopup::CELL_AUTO_BOX, &autoBox));
     ASSERT_TRUE(popup->GetCellRect(CColourPopup::CELL_OTHER_BOX, &other));
     ASSERT_TRUE(popup->GetCellRect(0, &first));
     ASSERT_TRUE(popup->GetCellRect(9, &ninth));
     ASSERT_TRUE(popup->GetCellRect(39, &last));
-    EXPECT_FALSE(popup->GetCellRect(40, &last));
-    EXPECT_FALSE(popup->GetCellRect(CColourPopup::CELL_NONE, &last));
-    popup->GetCellRect(39, &last);
-
+    EXPECT_FALSE(popup->GetCellRect(40, &ninth));
     const int boxHeight = autoBox.bottom - autoBox.top;
-    EXPECT_EQ(margin, autoBox.left);
-    EXPECT_EQ(margin, autoBox.top);
-    EXPECT_EQ(width - margin, autoBox.right);
+    EXPECT_EQ((RECT{ margin, margin, width - margin, margin + boxHeight }), autoBox);
     EXPECT_GT(boxHeight, 4 * margin + 2);  // a text line plus its padding
-
-    EXPECT_EQ(margin, first.left);
-    EXPECT_EQ(autoBox.bottom + margin, first.top);
-    EXPECT_EQ(cell, first.right - first.left);
-    EXPECT_EQ(cell, first.bottom - first.top);
-    EXPECT_EQ(margin + cell, ninth.left);
-    EXPECT_EQ(first.top + cell, ninth.top);
-    EXPECT_EQ(margin + 8 * cell, last.right);
+    EXPECT_EQ((RECT{ margin, autoBox.bottom + margin, margin + cell, autoBox.bottom + margin + cell }), first);
+    EXPECT_EQ((RECT{ margin + cell, first.top + cell, margin + 2 * cell, first.top + 2 * cell }), ninth);
     EXPECT_EQ(first.top + 5 * cell, last.bottom);
-
     // "Other color..." starts at the popup's height so far and is as high as "Auto".
-    EXPECT_EQ(last.bottom + 2 * margin, other.top);
-    EXPECT_EQ(margin, other.left);
-    EXPECT_EQ(width - margin, other.right);
-    EXPECT_EQ(boxHeight, other.bottom - other.top);
+    EXPECT_EQ((RECT{ margin, last.bottom + 2 * margin, width - margin, last.bottom + 2 * margin + boxHeight }), other);
     EXPECT_EQ(other.bottom + 2 * margin, window.bottom - window.top);
+    ASSERT_NE(nullptr, popup->GetToolTip());
+    EXPECT_EQ(40, ::SendMessageW(popup->GetToolTip(), TTM_GETTOOLCOUNT, 0, 0));
+    ::DestroyWindow(popupWnd);
 
-    HWND tip = popup->GetToolTip();
-    ASSERT_NE(nullptr, tip);
-    EXPECT_EQ(40, ::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-}
-
-TEST_F(ColourPopupTest, WithoutTextsOnlyCells)
-{
+    // Without texts only the cells; a wide text widens both boxes.
     Open(kBlue, nullptr, L"");
-    RECT window = {}, first = {}, box = {};
     ::GetWindowRect(popupWnd, &window);
-    EXPECT_EQ(8 * 18 + 2 * margin, window.right - window.left);
-    EXPECT_EQ(5 * 18 + 2 * margin, window.bottom - window.top);
+    EXPECT_EQ(8 * cell + 2 * margin, window.right - window.left);
+    EXPECT_EQ(5 * cell + 2 * margin, window.bottom - window.top);
     ASSERT_TRUE(popup->GetCellRect(0, &first));
     EXPECT_EQ(margin, first.top);
-    EXPECT_FALSE(popup->GetCellRect(CColourPopup::CELL_AUTO_BOX, &box));
-    EXPECT_FALSE(popup->GetCellRect(CColourPopup::CELL_OTHER_BOX, &box));
-}
+    EXPECT_FALSE(popup->GetCellRect(CColourPopup::CELL_AUTO_BOX, &autoBox));
+    EXPECT_FALSE(popup->GetCellRect(CColourPopup::CELL_OTHER_BOX, &other));
+    ::DestroyWindow(popupWnd);
 
-TEST_F(ColourPopupTest, WideTextWidensThePopup)
-{
-    const wchar_t* wide = L"A rather long label for the automatic colour, wider than all cells";
-    Open(kBlue, wide, L"Other color...");
-    RECT window = {}, autoBox = {}, other = {};
+    Open(kBlue, L"A rather long label for the automatic colour, wider than all cells", L"Other color...");
     ::GetWindowRect(popupWnd, &window);
-    popup->GetCellRect(CColourPopup::CELL_AUTO_BOX, &autoBox);
     popup->GetCellRect(CColourPopup::CELL_OTHER_BOX, &other);
-    const int width = window.right - window.left;
-    EXPECT_GT(width, 8 * 18 + 2 * margin);
-    EXPECT_EQ(width - margin, autoBox.right);
-    EXPECT_EQ(width - margin, other.right);
+    EXPECT_GT(window.right - window.left, 8 * cell + 2 * margin);
+    EXPECT_EQ(window.right - window.left - margin, other.right);
 }
 
 TEST_F(ColourPopupTest, HitTestFollowsWhatIsDrawn)
@@ -227,26 +194,27 @@ TEST_F(ColourPopupTest, HitTestFollowsWhatIsDrawn)
 
 TEST_F(ColourPopupTest, ChosenCellFromTheOpeningColour)
 {
-    Open(kBlue);
-    EXPECT_EQ(13, popup->GetChosenSel());
-    EXPECT_EQ(CColourPopup::CELL_NONE, popup->GetCurrentSel());
-    ::DestroyWindow(popupWnd);
-
-    Open(COLOR_AUTOMATIC);
-    EXPECT_EQ(CColourPopup::CELL_AUTO_BOX, popup->GetChosenSel());
-    ::DestroyWindow(popupWnd);
-
-    Open(kOffTable);
-    EXPECT_EQ(CColourPopup::CELL_OTHER_BOX, popup->GetChosenSel());
-    ::DestroyWindow(popupWnd);
-
-    Open(kOffTable, L"Auto", L"");
-    EXPECT_EQ(CColourPopup::CELL_NONE, popup->GetChosenSel());
-    ::DestroyWindow(popupWnd);
-
-    // Without an "Auto" box the automatic colour is just a colour in no cell.
-    Open(COLOR_AUTOMATIC, L"", L"Other color...");
-    EXPECT_EQ(CColourPopup::CELL_OTHER_BOX, popup->GetChosenSel());
+    struct Case
+    {
+        COLORREF colour;
+        const wchar_t* autoText;
+        const wchar_t* otherText;
+        int chosen;
+    };
+    const Case cases[] = {
+        { kBlue, L"Auto", L"Other", 13 },
+        { COLOR_AUTOMATIC, L"Auto", L"Other", CColourPopup::CELL_AUTO_BOX },
+        { kOffTable, L"Auto", L"Other", CColourPopup::CELL_OTHER_BOX },
+        { kOffTable, L"Auto", L"", CColourPopup::CELL_NONE },
+        // Without an "Auto" box the automatic colour is just a colour in no cell.
+        { COLOR_AUTOMATIC, L"", L"Other", CColourPopup::CELL_OTHER_BOX },
+    };
+    for (const Case& c : cases) {
+        Open(c.colour, c.autoText, c.otherText);
+        EXPECT_EQ(c.chosen, popup->GetChosenSel()) << std::hex << c.colour;
+        EXPECT_EQ(CColourPopup::CELL_NONE, popup->GetCurrentSel());
+        ::DestroyWindow(popupWnd);
+    }
 }
 
 TEST_F(ColourPopupTest, HoverReportsColoursAndOtherReportsTheInitialOne)
@@ -310,83 +278,49 @@ TEST_F(ColourPopupTest, ArrowKeysWithoutBoxesWrapOverCells)
     EXPECT_EQ(0, popup->GetCurrentSel());
 }
 
-TEST_F(ColourPopupTest, EnterConfirmsAndEscapeCancels)
+TEST_F(ColourPopupTest, KeysAndButtonUpEndTheChoice)
 {
-    Open(kOffTable);
-    Hover(13);
-    Key(VK_RETURN);
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kBlue, 0 }), parent.Colour().back());
-
-    parent.received.clear();
-    Open(kOffTable);
-    Hover(13);
-    Key(VK_ESCAPE);
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kOffTable, 0 }), parent.Colour().back());
-
-    parent.received.clear();
-    Open(kBlue);
-    Key(VK_SPACE);  // nothing hovered: the opening colour
-    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kBlue, 0 }), parent.Colour().back());
-}
-
-TEST_F(ColourPopupTest, ButtonUpInsideConfirmsOutsideCancels)
-{
-    Open(kOffTable);
     RECT window = {};
-    ::GetWindowRect(popupWnd, &window);
-    Hover(16);
-    // On the frame, on no cell: the colour last hovered.
-    ReleaseAt({ window.left + 1, window.top + 1 });
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, 0x0000FF, 0 }), parent.Colour().back());
-
-    parent.received.clear();
-    Open(kOffTable);
-    ReleaseAt({ window.left + 1, window.top + 1 });
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kOffTable, 0 }), parent.Colour().back());
-
-    parent.received.clear();
-    Open(kOffTable);
-    Hover(16);
-    ReleaseAt({ window.right + 40, window.bottom + 40 });
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kOffTable, 0 }), parent.Colour().back());
+    const auto endWith = [&](int hover, const std::function<void()>& end) {
+        parent.received.clear();
+        Open(kOffTable);
+        ::GetWindowRect(popupWnd, &window);
+        if (hover != CColourPopup::CELL_NONE)
+            Hover(hover);
+        end();
+        EXPECT_FALSE(::IsWindow(popupWnd));
+        return parent.Colour().empty() ? Received{} : parent.Colour().back();
+    };
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kBlue, 0 }), endWith(13, [&] { Key(VK_RETURN); }));
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kOffTable, 0 }), endWith(CColourPopup::CELL_NONE, [&] { Key(VK_SPACE); }));
+    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kOffTable, 0 }), endWith(13, [&] { Key(VK_ESCAPE); }));
+    // Released on the frame, on no cell: the colour last hovered, else the opening one.
+    const auto onFrame = [&] { ReleaseAt({ window.left + 1, window.top + 1 }); };
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, 0x0000FF, 0 }), endWith(16, onFrame));
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kOffTable, 0 }), endWith(CColourPopup::CELL_NONE, onFrame));
+    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kOffTable, 0 }),
+              endWith(16, [&] { ReleaseAt({ window.right + 40, window.bottom + 40 }); }));
 }
 
 TEST_F(ColourPopupTest, OtherColourOpensTheColourDialog)
 {
+    const auto chooseOther = [&](COLORREF colour, UINT command) {
+        parent.received.clear();
+        Open(colour);
+        Hover(CColourPopup::CELL_OTHER_BOX);
+        g_dialogCommand = command;
+        g_dialogSeen = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, AnswerColourDialog);
+        Key(VK_RETURN);
+        ::KillTimer(nullptr, timer);
+        EXPECT_TRUE(g_dialogSeen);
+        EXPECT_FALSE(::IsWindow(popupWnd));
+        return parent.Colour().empty() ? Received{} : parent.Colour().back();
+    };
     // Cancelling the dialog cancels the whole choice.
-    Open(kBlue);
-    Hover(CColourPopup::CELL_OTHER_BOX);
-    g_dialogCommand = IDCANCEL;
-    g_dialogSeen = false;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, AnswerColourDialog);
-    Key(VK_RETURN);
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(g_dialogSeen);
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kBlue, 0 }), parent.Colour().back());
-
-    // OK gives the dialog's colour; it opens on the popup's colour.
-    parent.received.clear();
-    Open(kOffTable);
-    Hover(CColourPopup::CELL_OTHER_BOX);
-    g_dialogCommand = IDOK;
-    g_dialogSeen = false;
-    const UINT_PTR timer2 = ::SetTimer(nullptr, 0, 100, AnswerColourDialog);
-    Key(VK_SPACE);
-    ::KillTimer(nullptr, timer2);
-    EXPECT_TRUE(g_dialogSeen);
-    EXPECT_FALSE(::IsWindow(popupWnd));
-    ASSERT_FALSE(parent.Colour().empty());
-    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, kOffTable, 0 }), parent.Colour().back());
+    EXPECT_EQ((Received{ WM_COLOR_SELENDCANCEL, kBlue, 0 }), chooseOther(kBlue, IDCANCEL));
+    // OK gives the dialog's colour: it opened on the popup's colour and red was typed in.
+    EXPECT_EQ((Received{ WM_COLOR_SELENDOK, 0x1234C8, 0 }), chooseOther(kOffTable, IDOK));
 }
 
 TEST_F(ColourPopupTest, KeepsOnTheScreen)

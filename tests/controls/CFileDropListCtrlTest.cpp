@@ -95,11 +95,7 @@ protected:
     }
     void UsePngCallback()
     {
-        CFileDropListCtrl::DropMode mode;
-        mode.nMask = DL_ACCEPT_FILES | DL_FILTER_EXTENSION | DL_USE_CALLBACK;
-        mode.strFileExt = L".png";
-        mode.pfnCallback = &RecordCallback;
-        ASSERT_TRUE(list.SetDropMode(mode));
+        ASSERT_TRUE(list.SetDropMode({ DL_ACCEPT_FILES | DL_FILTER_EXTENSION | DL_USE_CALLBACK, L".png", &RecordCallback }));
         ASSERT_EQ(49u, list.GetMask());
     }
 
@@ -149,9 +145,7 @@ TEST_F(FileDropListTest, DefaultModeListsFilesAndFoldersOnce)
 
 TEST_F(FileDropListTest, DuplicatesWhenAllowedNewestOnTop)
 {
-    CFileDropListCtrl::DropMode mode;
-    mode.nMask = DL_ACCEPT_FILES | DL_ACCEPT_FOLDERS | DL_ALLOW_DUPLICATES;
-    ASSERT_TRUE(list.SetDropMode(mode));
+    ASSERT_TRUE(list.SetDropMode({ DL_ACCEPT_FILES | DL_ACCEPT_FOLDERS | DL_ALLOW_DUPLICATES, L"", nullptr }));
     Drop({ png });
     Drop({ jpg });
     Drop({ png });
@@ -161,25 +155,18 @@ TEST_F(FileDropListTest, DuplicatesWhenAllowedNewestOnTop)
 
 TEST_F(FileDropListTest, FoldersOnlyAndFilesOnly)
 {
-    CFileDropListCtrl::DropMode mode;
-    mode.nMask = DL_ACCEPT_FOLDERS;
-    ASSERT_TRUE(list.SetDropMode(mode));
-    Drop({ png, sub });
-    EXPECT_EQ(std::vector<std::wstring>{ sub }, Items());
-
-    list.DeleteAllItems();
-    mode.nMask = DL_ACCEPT_FILES;
-    ASSERT_TRUE(list.SetDropMode(mode));
-    Drop({ sub, jpg });
-    EXPECT_EQ(std::vector<std::wstring>{ jpg }, Items());
+    for (UINT mask : { DL_ACCEPT_FOLDERS, DL_ACCEPT_FILES }) {
+        list.DeleteAllItems();
+        ASSERT_TRUE(list.SetDropMode({ mask, L"", nullptr }));
+        Drop({ jpg, sub });
+        EXPECT_EQ(std::vector<std::wstring>{ mask == DL_ACCEPT_FOLDERS ? sub : jpg }, Items());
+    }
 }
 
 TEST_F(FileDropListTest, CallbackModeWithoutCallbackIsRefused)
 {
     UsePngCallback();
-    CFileDropListCtrl::DropMode mode;
-    mode.nMask = DL_ACCEPT_FILES | DL_USE_CALLBACK;
-    EXPECT_FALSE(list.SetDropMode(mode));
+    EXPECT_FALSE(list.SetDropMode({ DL_ACCEPT_FILES | DL_USE_CALLBACK, L"", nullptr }));
     EXPECT_EQ(49u, list.GetMask());
     Drop({ png, jpg });
     ASSERT_EQ(1u, g_calls.size());  // the earlier mode is still in force

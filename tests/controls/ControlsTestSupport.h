@@ -13,6 +13,11 @@
 #include "framework/AfxReflect.h"
 #include "framework/CWnd.h"
 
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
 namespace ControlsTest {
 
 struct Received
