@@ -92,6 +92,12 @@ void CFileDropListCtrl::OnDropFiles(HDROP drop)
 {
     if (!drop)
         return;
+    // The drop handle is the receiver's to free, however the reading ends.
+    struct DropFinisher
+    {
+        HDROP drop;
+        ~DropFinisher() { ::DragFinish(drop); }
+    } finisher{ drop };
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         // The length comes first: a name is read whole, never cut to some buffer's size.
@@ -115,7 +121,6 @@ void CFileDropListCtrl::OnDropFiles(HDROP drop)
         else
             InsertPathItem(path);
     }
-    ::DragFinish(drop);
 }
 
 CString CFileDropListCtrl::ExpandShortcut(const CString& path)

@@ -40,7 +40,12 @@ int CALLBACK CFontComboBox::EnumFontProc(const LOGFONTW* logFont, const TEXTMETR
         return 1;
     LOGFONTW copy = *logFont;
     ::lstrcpynW(copy.lfFaceName, face, LF_FACESIZE);
-    self->AddFont(copy);
+    // Nothing may unwind through the system's enumeration: out of memory ends the list.
+    try {
+        self->AddFont(copy);
+    } catch (...) {
+        return 0;
+    }
     return 1;
 }
 
