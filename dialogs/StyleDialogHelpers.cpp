@@ -1,5 +1,6 @@
 #include "dialogs/StyleDialogHelpers.h"
 
+#include "controls/CColourPopup.h"
 #include "core/ShellHelpers.h"
 
 namespace StyleDialogs {
@@ -14,7 +15,7 @@ COLORREF ColorRefFromArgb(Gdiplus::ARGB color)
 
 Gdiplus::ARGB ArgbFromColorRef(BYTE alpha, COLORREF color)
 {
-    if (color == kAutomaticColor)
+    if (color == COLOR_AUTOMATIC)
         color = RGB(0, 0, 0);
     return (static_cast<Gdiplus::ARGB>(alpha) << 24) | (static_cast<Gdiplus::ARGB>(GetRValue(color)) << 16) |
            (static_cast<Gdiplus::ARGB>(GetGValue(color)) << 8) | GetBValue(color);

@@ -11,12 +11,10 @@
 
 namespace StyleDialogs {
 
-// The colour buttons' value for their "Auto" box; a dialog that stores it takes it as black.
-inline constexpr COLORREF kAutomaticColor = 0xFF000000;
-
 // Red and blue change places; the alpha is dropped.
 COLORREF ColorRefFromArgb(Gdiplus::ARGB color);
-// The button's red, green and blue under the given alpha; the automatic colour is black.
+// The button's red, green and blue under the given alpha; the automatic colour
+// (COLOR_AUTOMATIC, the buttons' "Auto" box) is black.
 Gdiplus::ARGB ArgbFromColorRef(BYTE alpha, COLORREF color);
 
 // Fills a combo box (emptied first) with the line-feed separated entries of a string

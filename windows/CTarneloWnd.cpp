@@ -8,6 +8,8 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "dialogs/CSetOptionDlg.h"
+#include "dialogs/CSetStyleDlg.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
 #include "model/CConfigInfo.h"
@@ -845,13 +847,29 @@ void CTarneloWnd::OnAlignBoxes()
 void CTarneloWnd::OnStyle()
 {
     m_bHover = FALSE;
-    Log(L"info", L"<boxwnd> style dialog not available");
+    if (!m_pStyle)
+        return;
+    // The dialog posts its own previews (lParam 1); the final event says whether the
+    // manager saves the style or reloads it from its file.
+    CSetStyleDlg dialog;
+    dialog.m_pTargetWnd = m_pOwner;
+    dialog.m_nTargetMessage = m_nBoxMsg;
+    dialog.m_nTargetParam = BOXEVENT_UPDATE_STYLE;
+    dialog.m_pStyle = m_pStyle;
+    const INT_PTR result = dialog.DoModal();
+    PostBoxEvent(result == IDOK ? BOXEVENT_UPDATE_STYLE : BOXEVENT_RESTORE_STYLE, 0);
 }
 
 void CTarneloWnd::OnOptions()
 {
     m_bHover = FALSE;
-    Log(L"info", L"<boxwnd> options dialog not available");
+    // The dialog works on the application's box list and settings.
+    auto* app = dynamic_cast<CTarneloApp*>(AfxGetApp());
+    CSetOptionDlg dialog(app ? &app->m_infoManager : nullptr, app ? &app->m_config : m_pConfig);
+    if (dialog.DoModal() != IDOK)
+        return;
+    PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
+    PostBoxEvent(BOXEVENT_UPDATE_HOT_KEY, 0);
 }
 
 void CTarneloWnd::OnHelp()
