@@ -3,6 +3,7 @@
 // notifications they get back, a child panel inside a dialog, and the exception barrier.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -46,14 +47,28 @@ protected:
         return consume ? TRUE : FALSE;
     }
     LRESULT OnProbe(WPARAM wParam, LPARAM) { ++probes; return static_cast<LRESULT>(wParam) + 1; }
+    void OnReturnKey(NMHDR*, LRESULT* result) { *result = 5; }
 
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CProbeButton, CButton)
     ON_CONTROL_REFLECT_EX(BN_CLICKED, OnReflectedClick)
+    ON_NOTIFY_REFLECT(NM_RETURN, OnReturnKey)
     ON_MESSAGE(WM_APP + 7, OnProbe)
 END_MESSAGE_MAP()
+
+// An edit whose look at a key throws, to test the modal loop's own barrier.
+class CThrowingEdit : public CEdit
+{
+public:
+    BOOL PreTranslateMessage(MSG* msg) override
+    {
+        if (msg->message == WM_KEYDOWN && msg->wParam == 'X')
+            throw std::runtime_error("look-ahead failed");
+        return FALSE;
+    }
+};
 
 class CTestPanel : public CDialog
 {
@@ -552,6 +567,12 @@ TEST_F(DialogTest, ReflectionReachesOnlyBoundChildrenWithAMatchingEntry)
     EXPECT_FALSE(AfxReflectToChild(dialog, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem), &result));
     EXPECT_EQ(0, dialog.m_ownerButton.draws);
     EXPECT_FALSE(AfxReflectToChild(dialog, WM_NOTIFY, 0, 0, &result));
+    // A notification with its result.
+    NMHDR header = { button, IDC_T_OWNER_BUTTON, static_cast<UINT>(NM_RETURN) };
+    EXPECT_TRUE(AfxReflectToChild(dialog, WM_NOTIFY, IDC_T_OWNER_BUTTON, reinterpret_cast<LPARAM>(&header), &result));
+    EXPECT_EQ(5, result);
+    header.code = static_cast<UINT>(NM_CLICK);
+    EXPECT_FALSE(AfxReflectToChild(dialog, WM_NOTIFY, IDC_T_OWNER_BUTTON, reinterpret_cast<LPARAM>(&header), &result));
     dialog.DestroyWindow();
 }
 
@@ -619,15 +640,18 @@ TEST_F(DialogTest, ExceptionsInHandlersStayInsideTheDialog)
             AfxThrowMemoryException();
         throw std::runtime_error("not a framework exception");
     };
+    CThrowingEdit edit;
     OnNextDialog([&](HWND dlg) {
         ClickButton(dlg, IDC_T_THROW);
         ClickButton(dlg, IDC_T_THROW);
         EXPECT_TRUE(::IsWindowVisible(dlg));
-        ClickButton(dlg, IDOK);
-    });
+        // The modal loop's look-ahead has a barrier of its own.
+        ASSERT_TRUE(edit.SubclassDlgItem(IDC_T_NUMBER, &dialog));
+        ::PostMessageW(edit, WM_KEYDOWN, 'X', 0);
+    }, IDOK, 30);
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(2, thrown);
-    EXPECT_EQ((std::vector<long>{ WM_COMMAND, WM_COMMAND }), g_reported);
+    EXPECT_EQ((std::vector<long>{ WM_COMMAND, WM_COMMAND, WM_KEYDOWN }), g_reported);
 }
 
 TEST_F(DialogTest, ExceptionInOnInitDialogLeavesAUsableDialog)

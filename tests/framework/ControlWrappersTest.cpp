@@ -136,6 +136,11 @@ TEST_F(ControlWrappersTest, ComboBoxEntriesSelectionTextAndData)
 TEST_F(ControlWrappersTest, CheckListBoxKeepsDrawsAndTogglesChecks)
 {
     CCheckListBox& list = dialog.m_checks;
+    // Measuring reaches the bound list through its dialog and leaves room for the box.
+    MEASUREITEMSTRUCT measure = { ODT_LISTBOX, IDC_T_CHECK_LIST, 0, 0, 10, 0 };
+    LRESULT result = 0;
+    EXPECT_TRUE(AfxReflectToChild(dialog, WM_MEASUREITEM, IDC_T_CHECK_LIST, reinterpret_cast<LPARAM>(&measure), &result));
+    EXPECT_EQ(16u, measure.itemHeight);
     for (const wchar_t* text : { L"Show file extension.", L"Second", L"Third" })
         list.AddString(text);
     list.SetCheck(1, 1);
