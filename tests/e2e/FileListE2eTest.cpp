@@ -272,6 +272,23 @@ TEST_F(FileList, AClickOnTheRowStartsTheItem)
     EXPECT_EQ(1u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
 }
 
+TEST_F(FileList, TheListClosesItselfWhenTheCursorStaysAwayAndStartsNothing)
+{
+    const HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    ASSERT_TRUE(e2e::MoveCursor(kDesktop, 50, kScreenHeight - 50));
+
+    // Its timer closes it after some seconds outside.
+    ASSERT_TRUE(e2e::WaitUntil([&] { return m_session.VisibleWindows(L"VornFileList", nullptr).empty(); },
+                               kRunTimeoutMs))
+        << "the list stayed open";
+    EXPECT_TRUE(WaitForLogCount(L"<boxwnd> CLOSE msg from fileWnd", 1));
+    EXPECT_EQ(1u, LogCount(L"<filewnd> send destroy0", L"info"));
+    EXPECT_EQ(0u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
+    EXPECT_FALSE(e2e::FileExists(m_marker));
+    EXPECT_TRUE(m_session.Program().IsRunning());
+}
+
 // ---- The box file as the tests write and read it ---------------------------------------------------
 
 TEST(E2eBoxFile, WritesOneBoxByteForByte)
