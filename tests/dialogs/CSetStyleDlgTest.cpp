@@ -350,15 +350,6 @@ TEST_F(StyleDlg, ADisplayModeOutsideTheListIsKept)
     EXPECT_EQ(7, m_style.m_nIconDisplay);
 }
 
-TEST_F(StyleDlg, NoTargetNoMessage)
-{
-    OnNextDialog([&](HWND dlg) { SetItemText(dlg, IDC_STYLE_MARGIN_LEFT, L"3"); }, IDOK);
-    EXPECT_EQ(IDOK, m_dialog.DoModal());
-    EXPECT_EQ(3, m_style.m_titleMargins.cxLeftWidth);
-    PumpFor(50);
-    EXPECT_TRUE(m_target.messages.empty());
-}
-
 TEST_F(StyleDlg, TheOutlineButtonEditsTheTitleStyleAndItsOkPreviews)
 {
     Target();
