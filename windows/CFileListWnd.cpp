@@ -7,6 +7,7 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "dialogs/CRenameItemDlg.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
 #include "model/CConfigInfo.h"
@@ -901,8 +902,35 @@ void CFileListWnd::OnMenuRename()
     ::Log(L"act ", L"<filewnd> menu - rename");
     if (!m_pCurrent || m_bCloseRequested)
         return;
-    // Renaming needs its dialog, which this build does not have yet.
-    ::Log(L"info", L"<filewnd> rename is not available");
+    const CString oldName = m_pCurrent->strName;
+    const UINT type = m_pCurrent->nType;
+    CRenameItemDlg dialog;
+    dialog.m_strNewName = ExtractFileTitle(oldName);
+    const CString extension = GetExtension(oldName);
+
+    // The dialog needs the mouse, which the list holds; the list stays open meanwhile.
+    ::ReleaseCapture();
+    m_bRenameOpen = TRUE;
+    ++m_nModalDepth;
+    const INT_PTR result = dialog.DoModal();
+    --m_nModalDepth;
+    m_bRenameOpen = FALSE;
+    if (!m_hWnd || !::IsWindow(m_hWnd) || m_bCloseRequested)
+        return;
+    if (result != IDOK) {
+        ::SetCapture(m_hWnd);
+        return;
+    }
+
+    ::Log(L"act ", L"<filewnd> do rename");
+    // A folder takes the text as typed; anything else keeps its extension, in lower case
+    // (a name without one ends in a dot).
+    const CString newName = type == Model::ITEM_TYPE_FOLDER ? dialog.m_strNewName
+                                                             : dialog.m_strNewName + L"." + extension;
+    if (m_pInfo)
+        m_pInfo->RenameItem(oldName, newName);
+    PostToOwner(FILEWND_UPDATE, 0);
+    RequestClose(nullptr);
 }
 
 void CFileListWnd::OnMenuOpenFolder()
