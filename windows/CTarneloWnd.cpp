@@ -26,7 +26,6 @@ BOOL g_bMenuOpen = 0;
 BOOL g_bFileListOpen = 0;
 BOOL g_bNoFileNoticeShown = 0;
 BOOL g_bFirstActivation = 1;
-BOOL g_bBoxDialogOpen = 0;
 BOOL g_bDialogOpen = 0;
 
 namespace {

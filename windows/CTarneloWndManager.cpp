@@ -9,6 +9,8 @@
 
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
+#include "dialogs/CInputBoxSpaceDlg.h"
+#include "dialogs/CSetBoxDlg.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
@@ -19,6 +21,7 @@
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CAlignManager.h"
+#include "windows/CTarneloApp.h"
 #include "windows/CTarneloWnd.h"
 
 BOOL g_bDeletingBox = FALSE;
@@ -28,18 +31,35 @@ namespace {
 
 const wchar_t kInfo[] = L"info";
 
-// The dialogs that later parts of the program open here. Until they exist each says so in
-// the log and answers as if cancelled, which leaves everything unchanged.
-INT_PTR EditBoxDialogNotAvailable(CTarneloWndManager::_BOX_DIALOG&)
+// The edit-box dialog, preset from the event and read back on OK.
+INT_PTR RunEditBoxDialog(CTarneloWndManager::_BOX_DIALOG& data)
 {
-    Log(L"warn", L"<boxmng> edit-box dialog not available");
-    return IDCANCEL;
+    CSetBoxDlg dialog;
+    dialog.m_bIconEnabled = data.bIconList;
+    dialog.m_bAddMode = data.bNewBox;
+    dialog.m_strName = data.strName;
+    dialog.m_strIcon = data.strIcon;
+    dialog.m_color = data.color;
+    dialog.m_pConfig = data.pConfig;
+    dialog.m_strIconsFolder = CTarneloApp::GetIconsFolder();
+    const INT_PTR result = dialog.DoModal();
+    if (result == IDOK) {
+        data.strName = dialog.m_strName;
+        data.strIcon = dialog.m_strIcon;
+        data.color = dialog.m_color;
+    }
+    return result;
 }
 
-INT_PTR ClearanceDialogNotAvailable(int&)
+// The clearance dialog, preset with the clearance and read back on OK.
+INT_PTR RunClearanceDialog(int& clearance)
 {
-    Log(L"warn", L"<boxmng> clearance dialog not available");
-    return IDCANCEL;
+    CInputBoxSpaceDlg dialog;
+    dialog.m_nSpace = clearance;
+    const INT_PTR result = dialog.DoModal();
+    if (result == IDOK)
+        clearance = dialog.m_nSpace;
+    return result;
 }
 
 INT_PTR WizardNotAvailable(CTarneloWndManager*)
@@ -48,8 +68,8 @@ INT_PTR WizardNotAvailable(CTarneloWndManager*)
     return IDCANCEL;
 }
 
-CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &EditBoxDialogNotAvailable;
-CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &ClearanceDialogNotAvailable;
+CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
+CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &RunClearanceDialog;
 CTarneloWndManager::WizardFn s_wizard = &WizardNotAvailable;
 
 // The box colour is ARGB in the style; the dialog shows it as COLORREF.
@@ -95,12 +115,12 @@ CTarneloWndManager::~CTarneloWndManager()
 
 void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
 {
-    s_editBoxDialog = fn ? fn : &EditBoxDialogNotAvailable;
+    s_editBoxDialog = fn ? fn : &RunEditBoxDialog;
 }
 
 void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 {
-    s_clearanceDialog = fn ? fn : &ClearanceDialogNotAvailable;
+    s_clearanceDialog = fn ? fn : &RunClearanceDialog;
 }
 
 void CTarneloWndManager::SetWizardHook(WizardFn fn)
@@ -352,6 +372,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     dialog.bIconList = m_pStyle->HasBoxIcon();
     dialog.bNewBox = TRUE;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
+    dialog.pConfig = m_pConfig;
     if (s_editBoxDialog(dialog) != IDOK)
         return;
     // The dialog's own message loop may have removed the issuing box meanwhile.
@@ -443,6 +464,7 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
     dialog.strName = pBox->m_pInfo->m_strName;
     dialog.strIcon = pBox->m_pInfo->m_strIcon;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
+    dialog.pConfig = m_pConfig;
     if (s_editBoxDialog(dialog) == IDOK) {
         if (IsListedBox(pBox) && pBox->m_pInfo) {
             m_pStyle->SetBoxColor(dialog.color);

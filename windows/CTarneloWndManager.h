@@ -122,6 +122,7 @@ public:
         CString strName;
         CString strIcon;
         COLORREF color = 0;
+        Model::CConfigInfo* pConfig = nullptr;  // where the dialog keeps its size
     };
     using EditBoxDialogFn = INT_PTR (*)(_BOX_DIALOG& data);
     // Preset with the clearance; gives the new one back on OK.
