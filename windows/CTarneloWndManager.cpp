@@ -7,10 +7,12 @@
 #include <climits>
 #include <memory>
 
+#include "core/HttpGet.h"
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CInputBoxSpaceDlg.h"
 #include "dialogs/CSetBoxDlg.h"
+#include "dialogs/CVersionNoticeDlg.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
@@ -28,6 +30,44 @@ BOOL g_bDeletingBox = FALSE;
 // g_bWizardExists belongs to the wizard (dialogs/CWizardDlg.cpp), which sets and clears it.
 
 namespace {
+
+// The maker's version server; the request path and the reply form are fixed, its host is ours.
+const wchar_t kVersionServer[] = L"http://olvenworks.example";
+CString s_versionServer = kVersionServer;
+
+// The install date goes into the query as stored; a date damaged in "config.ini" must not
+// change the request, so anything but letters, digits and "-._~" is percent-encoded (the
+// program's own form "%Y%m%d_%H%M%S" passes unchanged).
+CString QueryValue(const CString& text)
+{
+    CString out;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const wchar_t ch = text[i];
+        if ((ch >= L'0' && ch <= L'9') || (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z') || ch == L'-' ||
+            ch == L'.' || ch == L'_' || ch == L'~') {
+            out += ch;
+            continue;
+        }
+        char bytes[4] = {};
+        const int count = ::WideCharToMultiByte(CP_UTF8, 0, &ch, 1, bytes, sizeof(bytes), nullptr, nullptr);
+        for (int b = 0; b < count; ++b)
+            out.AppendFormat(L"%%%02X", static_cast<unsigned>(static_cast<unsigned char>(bytes[b])));
+    }
+    return out;
+}
+
+// The number of a version read from the server. Only four single digits separated by dots
+// make a version; anything else counts as 0, so a damaged reply never announces an update.
+int VersionNumberOfReply(const CString& version)
+{
+    if (version.GetLength() < 7)
+        return 0;
+    for (int i = 0; i < 7; i += 2) {
+        if (version[i] < L'0' || version[i] > L'9')
+            return 0;
+    }
+    return ParseVersionNumber(version);
+}
 
 const wchar_t kInfo[] = L"info";
 
@@ -633,21 +673,76 @@ void CTarneloWndManager::MoveOtherBoxes()
 
 // ---- Timers and destruction ----------------------------------------------------------------------
 
+UINT CTarneloWndManager::FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount)
+{
+    // Never checked: soon. Else one minute plus zero to nine half-hours, so that many
+    // machines do not all ask at once.
+    if (lastCheck == Model::CConfigInfo::GetNeverDate())
+        return kVersionCheckFirstMs;
+    return 60000 + (tickCount % 10) * 1800000;
+}
+
 void CTarneloWndManager::ArmVersionCheck()
 {
     if (!m_pConfig)
         return;
-    // Never checked: soon. Else one minute plus zero to nine half-hours, so that many
-    // machines do not all ask at once.
-    if (m_pConfig->m_verCheckDate == CTime(2000, 1, 1, 0, 0, 0))
-        SetTimer(kTimerVersionCheck, kVersionCheckFirstMs);
-    else
-        SetTimer(kTimerVersionCheck, 60000 + (::GetTickCount() % 10) * 1800000);
+    SetTimer(kTimerVersionCheck, FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
+}
+
+void CTarneloWndManager::SetVersionServer(const wchar_t* address)
+{
+    s_versionServer = address ? address : kVersionServer;
+}
+
+BOOL CTarneloWndManager::ParseVersion(const CString& text, CString& version)
+{
+    const int start = text.Find(L"version:");
+    if (start < 0)
+        return FALSE;
+    int end = text.Find(L"\\n", start);
+    if (end < 0)
+        end = text.Find(L'<', start);
+    if (end < 0)
+        return FALSE;
+    const int first = start + 8;
+    version = text.Mid(first, end - first);
+    return TRUE;
 }
 
 void CTarneloWndManager::CheckLatestVersion()
 {
-    Log(L"warn", L"<boxmng> version check not available");
+    if (!m_pConfig)
+        return;
+    const CString address = s_versionServer + L"/products/tarnelo/version/version.html?install=" +
+                            QueryValue(m_pConfig->GetInstallDate());
+    const CTime now = CTime::GetCurrentTime();
+    if (now.GetTime() < m_pConfig->m_verCheckDate.GetTime() + kVersionCheckDistanceSeconds)
+        return;
+    Log(kInfo, L"<boxmng> Check latest version");
+
+    CString body;
+    DWORD status = 0;
+    if (!HttpGetString(address, body, status, kVersionReplyLimit)) {
+        // Not stored: the request is made again at the next expiry.
+        LogValue(kInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
+        return;
+    }
+
+    CString latest;
+    if (ParseVersion(body, latest)) {
+        const CString own = GetAppVersion();
+        const int ownNumber = ParseVersionNumber(own);
+        const int latestNumber = VersionNumberOfReply(latest);
+        Log(kInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
+        if (latestNumber > ownNumber) {
+            CVersionNoticeDlg notice;
+            notice.m_strCurrentVersion = own;
+            notice.m_strLatestVersion = latest;
+            notice.DoModal();
+        }
+    }
+    m_pConfig->m_verCheckDate = now;
+    m_pConfig->Save(m_strConfigPath);
 }
 
 void CTarneloWndManager::OnTimer(UINT_PTR id)

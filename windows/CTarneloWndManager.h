@@ -14,6 +14,7 @@
 #include <list>
 
 #include "framework/CString.h"
+#include "framework/CTime.h"
 #include "framework/CWnd.h"
 
 namespace Model {
@@ -113,6 +114,21 @@ public:
     BOOL AddTrayIcon();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
 
+    // ---- Version check -----------------------------------------------------------------------
+    static constexpr LONGLONG kVersionCheckDistanceSeconds = 2592000;  // 30 days
+    static constexpr int kVersionReplyLimit = 4096;
+    // Asks the version server which version is the latest (at most once in 30 days), shows the
+    // version notice when it is newer than this program's, and stores the time of the check.
+    void CheckLatestVersion();
+    // The text between "version:" and the next backslash-and-"n" pair after it (else the next
+    // "<"); FALSE, leaving version alone, when either is missing.
+    static BOOL ParseVersion(const CString& text, CString& version);
+    // The first period of timer 1: one second when never checked, else one minute plus
+    // (tickCount mod 10) half-hours.
+    static UINT FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount);
+    // The version server's web address ("http://host"); null restores the maker's server.
+    static void SetVersionServer(const wchar_t* address);
+
     // ---- Dialogs ---------------------------------------------------------------------------
     // What the edit-box dialog is preset with and gives back on OK.
     struct _BOX_DIALOG
@@ -160,7 +176,6 @@ private:
     void RemoveBox(std::list<CTarneloWnd*>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
     void ArmVersionCheck();
-    void CheckLatestVersion();
     void RemoveTrayIcon();
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
