@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "core/Logger.h"
+#include "dialogs/CSetStyleDlg.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "resources/resource.h"
@@ -12,13 +13,17 @@ namespace {
 const int kNameEditIds[CWizSetBoxPanel::kNameCount] = { IDC_WIZ_NAME1, IDC_WIZ_NAME2, IDC_WIZ_NAME3,
                                                         IDC_WIZ_NAME4, IDC_WIZ_NAME5, IDC_WIZ_NAME6 };
 
-INT_PTR StyleDialogNotAvailable(CWnd*, CWnd*, UINT, Model::CTarneloStyleInfo*)
+INT_PTR RunStyleDialog(CWnd* pParent, CWnd* pTarget, UINT nMessage, Model::CTarneloStyleInfo* pStyle)
 {
-    Log(L"warn", L"<wizard> style dialog not available");
-    return IDCANCEL;
+    CSetStyleDlg dialog(pParent);
+    dialog.m_pTargetWnd = pTarget;
+    dialog.m_nTargetMessage = nMessage;
+    dialog.m_nTargetParam = CWizDialogBase::kUpdateStyle;
+    dialog.m_pStyle = pStyle;
+    return dialog.DoModal();
 }
 
-CWizSetBoxPanel::StyleDialogFn s_styleDialog = &StyleDialogNotAvailable;
+CWizSetBoxPanel::StyleDialogFn s_styleDialog = &RunStyleDialog;
 
 }  // namespace
 
@@ -41,7 +46,7 @@ END_MESSAGE_MAP()
 
 void CWizSetBoxPanel::SetStyleDialogHook(StyleDialogFn fn)
 {
-    s_styleDialog = fn ? fn : &StyleDialogNotAvailable;
+    s_styleDialog = fn ? fn : &RunStyleDialog;
 }
 
 CWizSetBoxPanel::CWizSetBoxPanel() : CWizDialogBase(IDD_WIZ_SETBOX_PANEL) {}

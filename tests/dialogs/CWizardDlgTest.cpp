@@ -423,6 +423,37 @@ TEST_F(WizardTest, AdvancedSettingsRunsTheStyleDialogOverTheWizardAndPostsItsOut
     }
 }
 
+TEST_F(WizardTest, TheProgramsStyleDialogOpensOverTheDisabledWizard)
+{
+    CWizSetBoxPanel::SetStyleDialogHook(nullptr);
+    bool styleShown = false;
+    bool wizardDisabled = false;
+    HWND styleOwner = nullptr;
+    HWND wizardWindow = nullptr;
+    Run([&](HWND dialog, CWizardDlg&) {
+        wizardWindow = dialog;
+        Click(dialog, IDOK);
+        PumpUntil([] { return false; }, 700);
+        m_sink.events.clear();
+        ModalScript style(L"Style", [&](HWND styleDialog) {
+            styleShown = true;
+            wizardDisabled = !::IsWindowEnabled(dialog);
+            styleOwner = ::GetWindow(styleDialog, GW_OWNER);
+            Click(styleDialog, IDCANCEL);
+        });
+        Click(Panel(), IDC_WIZ_ADVANCED);
+        EXPECT_TRUE(::IsWindowEnabled(dialog));
+        wiztest::MessageBoxes::Answer() = IDYES;
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(styleShown);
+    EXPECT_TRUE(wizardDisabled);
+    EXPECT_EQ(wizardWindow, styleOwner);
+    Deliver();
+    ASSERT_FALSE(m_sink.events.empty());
+    EXPECT_EQ((EventSink::Event{ CWizDialogBase::kRestoreStyle, 0 }), m_sink.events.front());
+}
+
 TEST_F(WizardTest, WithoutAnOwnerWindowNothingIsPostedAndTheWizardStillRuns)
 {
     CWizardDlg wizard;
