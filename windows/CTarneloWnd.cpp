@@ -8,6 +8,7 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CSetOptionDlg.h"
 #include "dialogs/CSetStyleDlg.h"
 #include "framework/CWaitCursor.h"
@@ -883,7 +884,8 @@ void CTarneloWnd::OnHelp()
 void CTarneloWnd::OnVersion()
 {
     m_bHover = FALSE;
-    Log(L"info", L"<boxwnd> version dialog not available");
+    CAboutDlg dialog(this);
+    dialog.DoModal();
 }
 
 void CTarneloWnd::OnExit()

@@ -5,6 +5,7 @@
 
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "dialogs/WizardTestSupport.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CFileListWnd.h"
@@ -943,11 +944,20 @@ TEST_F(BoxMenu, ExitAsksFirst)
     EXPECT_EQ(BOXEVENT_EXIT_APP, m_manager.events[0].code);
 }
 
-TEST_F(BoxMenu, DialogsNotYetAvailablePostNothing)
+TEST_F(BoxMenu, VersionShowsTheVersionDialogOverTheBoxAndPostsNothing)
 {
     CTarneloWnd box;
     MakeBox(box);
+    box.m_bHover = TRUE;
+    HWND owner = nullptr;
+    wiztest::ModalScript version(L"Version", [&](HWND dialog) {
+        owner = ::GetWindow(dialog, GW_OWNER);
+        wiztest::Click(dialog, IDOK);
+    });
     Choose(box, ID_APP_VERSION);
+    EXPECT_TRUE(version.Ran());
+    EXPECT_EQ(box.m_hWnd, owner);
+    EXPECT_FALSE(box.m_bHover);
     EXPECT_EQ(1, MenuProbe::Calls());
     EXPECT_TRUE(m_manager.events.empty());
 }
