@@ -21,10 +21,9 @@ void CInputBoxSpaceDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CInputBoxSpaceDlg::OnInitDialog()
 {
+    // The base exchange binds the controls, so the range reaches the up-down control.
     CDialog::OnInitDialog();
     m_strSpace = IntToString(m_nSpace);
-    // Bound first, so that the range reaches the up-down control before the text is shown.
-    UpdateData(FALSE);
     m_spinSpace.SetRange32(kMinSpace, kMaxSpace);
     UpdateData(FALSE);
     return TRUE;
