@@ -13,6 +13,7 @@
 #include "dialogs/CInputBoxSpaceDlg.h"
 #include "dialogs/CSetBoxDlg.h"
 #include "dialogs/CVersionNoticeDlg.h"
+#include "dialogs/CWizardDlg.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
@@ -102,15 +103,17 @@ INT_PTR RunClearanceDialog(int& clearance)
     return result;
 }
 
-INT_PTR WizardNotAvailable(CTarneloWndManager*)
+// The first-boot wizard on this manager: its panels post their events here.
+INT_PTR RunWizard(CTarneloWndManager* pManager)
 {
-    Log(L"warn", L"<boxmng> first-boot wizard not available");
-    return IDCANCEL;
+    CWizardDlg wizard;  // the wizard's existence flag is set until it goes
+    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
+    return wizard.DoModal();
 }
 
 CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
 CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &RunClearanceDialog;
-CTarneloWndManager::WizardFn s_wizard = &WizardNotAvailable;
+CTarneloWndManager::WizardFn s_wizard = &RunWizard;
 
 // The box colour is ARGB in the style; the dialog shows it as COLORREF.
 COLORREF ArgbToColorRef(DWORD argb)
@@ -165,7 +168,7 @@ void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 
 void CTarneloWndManager::SetWizardHook(WizardFn fn)
 {
-    s_wizard = fn ? fn : &WizardNotAvailable;
+    s_wizard = fn ? fn : &RunWizard;
 }
 
 CString CTarneloWndManager::DataFile(const wchar_t* name) const

@@ -24,13 +24,30 @@ protected:
     }
     void TearDown() override { e2e::RemoveTree(m_data); }
 
-    // Runs the program to its end and returns its exit code.
+    // Runs the program to its end and returns its exit code. On a fresh data folder the
+    // first-boot wizard comes up: it is cancelled and the question "Abort setup?" answered Yes.
     DWORD RunProgram()
     {
         e2e::Process program;
         EXPECT_TRUE(program.Start(e2e::TarneloExePath()));
+        CancelWizard(program);
         EXPECT_TRUE(program.WaitForExit(kExitTimeoutMs)) << "the program did not end";
         return program.ExitCode();
+    }
+
+    static void CancelWizard(const e2e::Process& program)
+    {
+        HWND wizard = nullptr;
+        e2e::WaitUntil([&] {
+            wizard = e2e::FindWindowByNameAndClass(L"Setup", L"#32770", program.Id());
+            return wizard != nullptr || !program.IsRunning();
+        }, kExitTimeoutMs);
+        if (!wizard)
+            return;
+        EXPECT_TRUE(e2e::PostToWindow(wizard, WM_COMMAND, IDCANCEL));
+        const HWND question = e2e::WaitForWindow(L"Tarnelo", L"#32770", program.Id(), kExitTimeoutMs);
+        ASSERT_NE(nullptr, question) << "no question after cancelling the wizard";
+        EXPECT_TRUE(e2e::PostToWindow(question, WM_COMMAND, IDYES));
     }
 
     std::wstring m_data;
@@ -47,8 +64,8 @@ TEST_F(Startup, AStartLogsItsLinesInOrderAndMakesTheDataFolders)
         EXPECT_TRUE(std::regex_match(line.time, std::wregex(LR"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}\.\d{2})"))) << line.time;
         texts.push_back(line.text);
     }
-    // A fresh data folder has no install date: the first-boot wizard would run, and the start
-    // ends when it is not completed.
+    // A fresh data folder has no install date: the first-boot wizard runs, and the start ends
+    // when it is cancelled.
     ASSERT_GT(texts.size(), 22u);
     for (size_t i = 0; i < 16; ++i)
         EXPECT_EQ(std::wstring(L"info"), log[i].level) << texts[i];
@@ -76,7 +93,7 @@ TEST_F(Startup, AStartLogsItsLinesInOrderAndMakesTheDataFolders)
         EXPECT_TRUE(std::regex_match(texts[4 + i], std::wregex(systemLines[i]))) << texts[4 + i];
     EXPECT_EQ(std::wstring(L"<boxmng> init"), texts[16]);
     const std::vector<std::wstring> end(texts.end() - 5, texts.end());
-    const std::vector<std::wstring> expectedEnd = { L"<boxmng> first boot", L"<boxmng> first-boot wizard not available",
+    const std::vector<std::wstring> expectedEnd = { L"<boxmng> first boot", L"<wizard> state update (0)",
                                                     L"<boxmng> Install is canceled.", L"<boxmng> destroy",
                                                     L"------ exit ------" };
     EXPECT_EQ(expectedEnd, end);
@@ -84,6 +101,40 @@ TEST_F(Startup, AStartLogsItsLinesInOrderAndMakesTheDataFolders)
 
     EXPECT_TRUE(e2e::DirectoryExists(m_data + L"\\files"));
     EXPECT_TRUE(e2e::DirectoryExists(m_data + L"\\logs"));
+}
+
+TEST_F(Startup, AFreshDataFolderIsSetUpByTheWizardAndTheProgramThenRuns)
+{
+    e2e::Process program;
+    ASSERT_TRUE(program.Start(e2e::TarneloExePath()));
+    const HWND wizard = e2e::WaitForWindow(L"Setup", L"#32770", program.Id(), kExitTimeoutMs);
+    ASSERT_NE(nullptr, wizard);
+    const std::wstring logPath = e2e::TodayLogPath(m_data);
+
+    // Next to the box panel, which has the six starting boxes made at once; then on to Done.
+    EXPECT_TRUE(e2e::PostToWindow(wizard, WM_COMMAND, IDOK));
+    EXPECT_TRUE(e2e::WaitForLogLine(logPath, L"CreateBoxies-done", kExitTimeoutMs));
+    for (int step = 0; step < 3; ++step)
+        EXPECT_TRUE(e2e::PostToWindow(wizard, WM_COMMAND, IDOK));
+    EXPECT_TRUE(e2e::WaitForLogLine(logPath, L"<boxmng> Install is done.", kExitTimeoutMs));
+
+    // The program runs on: the install date is stored, the box file holds the six boxes.
+    EXPECT_TRUE(program.IsRunning());
+    EXPECT_TRUE(e2e::WaitForFile(m_data + L"\\tarnelo.ser", kExitTimeoutMs));
+    wchar_t date[32] = {};
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, (m_data + L"\\config.ini").c_str());
+    ::GetPrivateProfileStringW(L"install", L"date", L"", date, 32, (m_data + L"\\config.ini").c_str());
+    EXPECT_TRUE(std::regex_match(std::wstring(date), std::wregex(LR"(\d{8}_\d{6})"))) << date;
+    std::vector<e2e::BoxFileRecord> boxes;
+    EXPECT_TRUE(e2e::ParseBoxFile(e2e::ReadFileBytes(m_data + L"\\tarnelo.ser"), boxes));
+    EXPECT_EQ(6u, boxes.size());
+
+    // The exit event ends it.
+    const HWND manager = e2e::WaitForWindow(L"TarneloWndManager", nullptr, program.Id(), kExitTimeoutMs);
+    ASSERT_NE(nullptr, manager);
+    EXPECT_TRUE(e2e::PostToWindow(manager, WM_USER + 100, 13, 0));
+    EXPECT_TRUE(program.WaitForExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, program.ExitCode());
 }
 
 TEST_F(Startup, ASecondInstanceEndsAtOnceAndLogsNothing)

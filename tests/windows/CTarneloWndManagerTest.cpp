@@ -278,14 +278,6 @@ TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
     EXPECT_EQ(0, Written() & (kBoxFile | kConfigFile));
 }
 
-TEST_F(ManagerTest, TheProgramsOwnWizardIsNotThereYetAndSaysSo)
-{
-    CTarneloWndManager::SetWizardHook(nullptr);
-    EXPECT_FALSE(Start(false));
-    EXPECT_TRUE(LogHas("<boxmng> first-boot wizard not available"));
-    EXPECT_TRUE(LogHas("<boxmng> Install is canceled."));
-}
-
 TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxes)
 {
     g_script.answer = IDOK;
