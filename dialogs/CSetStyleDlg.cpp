@@ -283,6 +283,8 @@ void CSetStyleDlg::OnOK()
     UpdateData(TRUE);
     if (!CheckPositiveNumber(m_strFontSize, IDS_FONT_SIZE_ZERO))
         return;
+    // This apply takes every pending change; no preview may follow it.
+    KillTimer(kPreviewTimer);
     Apply();
     CDialog::OnOK();
 }
