@@ -290,6 +290,40 @@ TEST_F(WizardTest, CancelAsksAndOnlyYesEndsTheWizard)
     EXPECT_TRUE(m_config.GetInstallDate().IsEmpty());
 }
 
+// ---- Languages ---------------------------------------------------------------------------------
+
+TEST_F(WizardTest, AJapaneseUserInterfaceGetsTheJapaneseWizard)
+{
+    const LCID before = ::GetThreadLocale();
+    ::SetThreadLocale(MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT));
+    std::vector<std::wstring> texts;
+    bool ran = false;
+    {
+        CWizardDlg wizard;
+        wizard.SetShared(&m_owner, kWizMsg, &m_style, &m_config, &m_boxes);
+        m_wizard = &wizard;
+        ModalScript modal(L"Tarneloの初期設定", [&](HWND dialog) {
+            texts.push_back(ItemText(dialog, IDOK));
+            texts.push_back(ItemText(dialog, IDC_WIZ_BACK));
+            Click(dialog, IDOK);
+            Click(dialog, IDOK);
+            Click(dialog, IDOK);
+            texts.push_back(ItemText(dialog, IDOK));
+            texts.push_back(ItemText(Panel(), IDC_WIZ_CHECK_VERSION));
+            wiztest::MessageBoxes::Answer() = IDYES;
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        wizard.DoModal();
+        ran = modal.Ran();
+        m_wizard = nullptr;
+    }
+    ::SetThreadLocale(before);
+    if (!ran)
+        GTEST_SKIP() << "this system does not pick dialog templates by the thread's language";
+    EXPECT_EQ((std::vector<std::wstring>{ L"次へ", L"戻る", L"完了", L"  最新版を定期的にチェックする" }), texts);
+    EXPECT_EQ((std::vector<std::wstring>{ L"初期設定を中止しますか？" }), wiztest::MessageBoxes::Asked());
+}
+
 // ---- The done panel ----------------------------------------------------------------------------
 
 TEST_F(WizardTest, TheVersionCheckChoiceIsStoredOnDoneAndOnBack)
