@@ -719,7 +719,10 @@ void CTarneloWndManager::CheckLatestVersion()
     const CString address = s_versionServer + L"/products/tarnelo/version/version.html?install=" +
                             QueryValue(m_pConfig->GetInstallDate());
     const CTime now = CTime::GetCurrentTime();
-    if (now.GetTime() < m_pConfig->m_verCheckDate.GetTime() + kVersionCheckDistanceSeconds)
+    // A last check in the future (a clock set back, a damaged file) would hold every check
+    // off until long after that date: such a date does not count.
+    const LONGLONG last = m_pConfig->m_verCheckDate.GetTime();
+    if (last <= now.GetTime() && now.GetTime() < last + kVersionCheckDistanceSeconds)
         return;
     Log(kInfo, L"<boxmng> Check latest version");
 

@@ -305,6 +305,18 @@ TEST_F(VersionCheckTest, WithinThirtyDaysOfTheLastCheckNothingIsAsked)
     EXPECT_EQ(1u, server.Requests().size());
 }
 
+TEST_F(VersionCheckTest, ALastCheckInTheFutureDoesNotHoldTheCheckOff)
+{
+    VersionServer server("version:1.0.1.2\\n");
+    if (!server.Listening())
+        GTEST_SKIP() << "cannot listen on 127.0.0.1:80";
+    const LONGLONG now = CTime::GetCurrentTime().GetTime();
+    m_config.m_verCheckDate = CTime(now + 400 * kDay);
+    Check();
+    EXPECT_EQ(1u, server.Requests().size());
+    EXPECT_LE(m_config.m_verCheckDate.GetTime(), CTime::GetCurrentTime().GetTime());
+}
+
 TEST_F(VersionCheckTest, AFailedRequestIsLoggedWithItsCodeAndNotStored)
 {
     // Nobody listens on 127.0.0.1:80.
