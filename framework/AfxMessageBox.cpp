@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/CModalScope.h"
+
 namespace {
 
 HWND g_mainWindow = nullptr;
@@ -38,6 +40,7 @@ void AfxSetMainWndHandle(HWND window)
 
 int AfxMessageBox(const wchar_t* text, UINT type, UINT /*helpId*/)
 {
+    const CModalScope modal;
     if (g_messageBoxHook)
         return g_messageBoxHook(text ? text : L"", type);
     const std::wstring caption = ProgramName();

@@ -1,6 +1,7 @@
 #include "framework/CDialog.h"
 
 #include "framework/AfxMessageBox.h"
+#include "framework/CModalScope.h"
 #include "framework/CWinApp.h"
 
 namespace {
@@ -125,6 +126,7 @@ INT_PTR CDialog::DoModal()
         return -1;
     const HWND owner = ModalOwner();
 
+    const CModalScope modal;
     m_bModal = TRUE;
     m_bEndModal = FALSE;
     m_nModalResult = -1;

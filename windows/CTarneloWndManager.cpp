@@ -14,6 +14,7 @@
 #include "dialogs/CSetBoxDlg.h"
 #include "dialogs/CVersionNoticeDlg.h"
 #include "dialogs/CWizardDlg.h"
+#include "framework/CModalScope.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
@@ -129,6 +130,7 @@ HICON LoadAppIcon()
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
+    ON_WM_CLOSE()
     ON_WM_DESTROY()
     ON_WM_TIMER()
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
@@ -761,6 +763,10 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
             SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
         }
         break;
+    case kTimerDeferredClose:
+        KillTimer(kTimerDeferredClose);
+        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        break;
     case kTimerTypeAhead:
         KillTimer(kTimerTypeAhead);
         m_strTypedText.Empty();
@@ -779,6 +785,26 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
         CWnd::OnTimer(id);
         break;
     }
+}
+
+// A box menu, dialog or message box runs its own message loop inside a handler of a box
+// (or of this window); tearing the boxes down from within that loop would pull the object
+// out from under the handler still running. So a close that arrives then (the exit event
+// of another process, a close from outside) ends the menu and waits for the loops to end.
+void CTarneloWndManager::OnClose()
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    const BOOL inMenu = g_bMenuOpen ||
+        (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
+    if (inMenu || CModalScope::Depth() > 0) {
+        Log(kInfo, L"<boxmng> close waits for an open menu or dialog");
+        if (inMenu)
+            ::EndMenu();
+        SetTimer(kTimerDeferredClose, kDeferredCloseMs);
+        return;
+    }
+    CWnd::OnClose();
 }
 
 void CTarneloWndManager::OnDestroy()

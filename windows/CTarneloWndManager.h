@@ -57,8 +57,10 @@ public:
     static constexpr UINT_PTR kTimerVersionCheck = 1;
     static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
+    static constexpr UINT_PTR kTimerDeferredClose = 4;  // retries a close that had to wait
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
+    static constexpr UINT kDeferredCloseMs = 100;
     static constexpr UINT kVersionCheckFirstMs = 1000;
     static constexpr UINT kVersionCheckPeriodMs = 43200000;  // 12 hours
     static constexpr UINT kTrayIconId = 1;
@@ -164,6 +166,7 @@ public:
     int m_nClearance;
 
 protected:
+    void OnClose();
     void OnDestroy();
     void OnTimer(UINT_PTR id);
 

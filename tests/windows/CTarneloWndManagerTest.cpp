@@ -911,6 +911,44 @@ TEST_F(ManagerTest, ADeletedBoxsWindowGoesAndLeavesTheListBeforeItsRecordIsDelet
 
 // ---- Exit --------------------------------------------------------------------------------------
 
+// A box menu runs its own loop inside the box's handler: an exit that arrives meanwhile (from
+// another process) must not destroy the box under that handler.
+HWND g_menuManager = nullptr;
+bool g_menuOwnerAliveAfterLoop = false;
+
+UINT ExitArrivesWhileTheMenuIsOpen(HMENU, HWND owner, POINT)
+{
+    ::PostMessageW(g_menuManager, WM_BOXMSG, BOXEVENT_EXIT_APP, 0);
+    // What the menu's loop does: dispatch every message posted meanwhile.
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 400) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    }
+    g_menuOwnerAliveAfterLoop = ::IsWindow(owner) && ::IsWindow(g_menuManager);
+    return 0;
+}
+
+TEST_F(ManagerTest, AnExitWhileABoxMenuIsOpenWaitsUntilTheMenuHasClosed)
+{
+    ASSERT_TRUE(Start());
+    g_menuManager = m_manager->m_hWnd;
+    g_menuOwnerAliveAfterLoop = false;
+    CTarneloWnd::SetTrackMenuHook(&ExitArrivesWhileTheMenuIsOpen);
+    ::SendMessageW(BoxAt(0)->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    CTarneloWnd::SetTrackMenuHook(nullptr);
+
+    EXPECT_TRUE(g_menuOwnerAliveAfterLoop);
+    EXPECT_TRUE(LogHas("<boxmng> close waits for an open menu or dialog"));
+    const HWND window = g_menuManager;
+    ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+    EXPECT_TRUE(m_manager->m_boxList.empty());
+}
+
 TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
 {
     ASSERT_TRUE(Start());
