@@ -42,9 +42,25 @@ struct LockGuard
     LockGuard& operator=(const LockGuard&) = delete;
 };
 
-void AppendLine(const CString& path, const char* bytes, int count, bool truncate)
+// A file last written on another month and day belongs to an earlier week: start it
+// afresh. The year is not compared.
+bool IsFromAnotherDay(const CString& path, const struct tm& today)
 {
+    CFileStatus status;
+    if (!CFile::GetStatus(path, status))
+        return true;
+    struct tm written = {};
+    if (!status.m_mtime.GetLocalTm(&written))
+        written = {};
+    return !(written.tm_mon == today.tm_mon && written.tm_mday == today.tm_mday && written.tm_mday != 0);
+}
+
+void AppendLine(const CString& path, const struct tm& today, const char* bytes, int count)
+{
+    // The look at the file's date is made under the lock too: two threads that both found
+    // yesterday's file would otherwise each empty it, and the first one's line would be lost.
     LockGuard guard;
+    const bool truncate = IsFromAnotherDay(path, today);
     FileHandle file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   truncate ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.handle == INVALID_HANDLE_VALUE)
@@ -90,18 +106,7 @@ void Log(const wchar_t* level, const wchar_t* text)
         time.GetLocalTm(&local);
         const CString path = FormatString(L"%s\\Log%d.txt", g_logFolder.GetString(), local.tm_wday + 1);
 
-        // A file last written on another month and day belongs to an earlier week: start it
-        // afresh. The year is not compared.
-        bool truncate = true;
-        CFileStatus status;
-        if (CFile::GetStatus(path, status)) {
-            struct tm written = {};
-            if (!status.m_mtime.GetLocalTm(&written))
-                written = {};
-            truncate = !(written.tm_mon == local.tm_mon && written.tm_mday == local.tm_mday &&
-                         written.tm_mday != 0);
-        }
-        AppendLine(path, utf8.data(), count, truncate);
+        AppendLine(path, local, utf8.data(), count);
     } catch (...) {
         // Logging never fails its caller.
     }
