@@ -74,6 +74,9 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
     m_bTaskSwitcher = bTaskSwitcher;
     m_rect = RECT{x, y, x + nWidth, y + nHeight};
     m_rcContent = Gdiplus::Rect(0, 0, nWidth, nHeight);
+    // A new window is layered again: left in fallback it would never get the layered update
+    // that a layered window needs before it shows at all.
+    m_bFallback = FALSE;
 
     const HICON icon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kAppIconId));
     const wchar_t* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),

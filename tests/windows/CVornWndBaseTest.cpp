@@ -228,6 +228,26 @@ TEST_F(VornWndBase, RefusedLayeredUpdateFallsBackToPaintingTheBackBuffer)
     EXPECT_EQ(2, window.m_nDraws);
 }
 
+TEST_F(VornWndBase, WindowCreatedAgainAfterAFallbackIsLayeredAndUpdatedAgain)
+{
+    UpdateWatch watch;
+    watch.m_bRefuse = true;
+    CFillWnd window;
+    ASSERT_TRUE(window.Create(L"first", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    window.Redraw();
+    ASSERT_TRUE(window.m_bFallback);
+    ASSERT_TRUE(window.DestroyWindow());
+
+    // The new window carries the layered style; without an update it would never show.
+    watch.m_bRefuse = false;
+    watch.m_calls.clear();
+    ASSERT_TRUE(window.Create(L"again", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
+    window.Redraw();
+    EXPECT_FALSE(window.m_bFallback);
+    EXPECT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
+}
+
 TEST_F(VornWndBase, WindowOfNoSizeSkipsTheUpdateButStaysLayered)
 {
     UpdateWatch watch;
