@@ -206,6 +206,11 @@ BOOL CTarneloWnd::ReRegisterHotKey()
     return RegisterRecordHotKey();
 }
 
+CString CTarneloWnd::GetName() const
+{
+    return m_pInfo ? m_pInfo->m_strName : CString();
+}
+
 void CTarneloWnd::SetStyle(Model::CTarneloStyleInfo* pStyle)
 {
     if (!pStyle)

@@ -122,6 +122,8 @@ public:
     void OnRButtonUp(UINT flags, POINT point);
 
     Model::CTarneloInfo* GetInfo() const { return m_pInfo; }
+    // A copy of the box name (empty without a record).
+    CString GetName() const;
 
     // The box window's own drawing into the back buffer.
     void OnCustomDraw(Gdiplus::Graphics* pGraphics) override;

@@ -973,7 +973,7 @@ void CTarneloWndManager::OnTypeAhead(UINT nKey)
     } else {
         if (nKey == VK_RETURN || nKey == VK_RIGHT) {
             if (current) {
-                Log(kInfo, CString(L"Open:") + (current->m_pInfo ? current->m_pInfo->m_strName : CString()) + L"\n");
+                Log(kInfo, CString(L"Open:") + current->GetName() + L"\n");
                 current->OpenFileList(TRUE);
             }
             m_strTypedText.Empty();
@@ -994,8 +994,8 @@ CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
     for (int n = text.GetLength(); n >= 0; --n) {
         const CString prefix = text.Left(n);
         for (CTarneloWnd* box : m_boxList) {
-            const wchar_t* name = box->m_pInfo ? box->m_pInfo->m_strName.GetString() : L"";
-            if (_wcsnicmp(name, prefix.GetString(), static_cast<size_t>(n)) == 0)
+            const CString name = box->GetName();
+            if (_wcsnicmp(name.GetString(), prefix.GetString(), static_cast<size_t>(n)) == 0)
                 return box;
         }
     }

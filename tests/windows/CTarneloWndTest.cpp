@@ -43,6 +43,7 @@ TEST_F(BoxCreate, AppearsAtTheRecordPositionAsALayeredPopupOwnedByTheManager)
     EXPECT_FALSE(exStyle & WS_EX_TOOLWINDOW);  // the first box shows in Alt+Tab
     EXPECT_TRUE(::GetWindowLongPtrW(box.m_hWnd, GWL_STYLE) & WS_POPUP);
     EXPECT_EQ(L"TarneloApps", WindowText(box.m_hWnd));
+    EXPECT_EQ(CString(L"Apps"), box.GetName());
     EXPECT_EQ(m_manager.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
     EXPECT_TRUE(::GetWindowLongPtrW(box.m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 
@@ -66,6 +67,7 @@ TEST_F(BoxCreate, RefusesAMissingRecordStyleOrSettings)
     EXPECT_EQ(nullptr, a.m_hWnd);
     EXPECT_EQ(nullptr, b.m_hWnd);
     EXPECT_EQ(nullptr, c.m_hWnd);
+    EXPECT_TRUE(a.GetName().IsEmpty());  // no record, no name
 }
 
 // ---- Hot key registration -----------------------------------------------------------------------
