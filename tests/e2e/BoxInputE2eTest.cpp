@@ -231,13 +231,29 @@ protected:
     }
 
     // Clicks a button of a dialog with the mouse, in its middle.
+    // Clicks the button once the box has come to rest (a message box is placed after it is
+    // made, and on a busy machine a click aimed too early lands on whatever was there). A
+    // click that did not end the box is tried again while it is still up.
     static bool ClickButton(HWND dialog, int id)
     {
         const HWND button = ::GetDlgItem(dialog, id);
         if (!button)
             return false;
-        const RECT r = e2e::WindowRect(button);
-        return e2e::ClickAt(kDesktop, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        for (int attempt = 0; attempt < 3 && ::IsWindow(dialog); ++attempt) {
+            RECT r = e2e::WindowRect(button);
+            e2e::WaitUntil([&] {
+                ::Sleep(150);
+                const RECT now = e2e::WindowRect(button);
+                const bool still = ::EqualRect(&now, &r) != FALSE;
+                r = now;
+                return still;
+            }, 3000);
+            if (!e2e::ClickAt(kDesktop, (r.left + r.right) / 2, (r.top + r.bottom) / 2))
+                return false;
+            if (e2e::WaitUntil([&] { return !::IsWindow(dialog); }, 3000))
+                return true;
+        }
+        return !::IsWindow(dialog);
     }
 
     std::wstring m_data;
