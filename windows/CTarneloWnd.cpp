@@ -418,7 +418,11 @@ LRESULT CTarneloWnd::OnDisplayChange(WPARAM, LPARAM)
 void CTarneloWnd::Select()
 {
     POINT pt = CursorPos();
-    const int x = (pt.x >= m_rect.left && pt.x <= m_rect.right) ? pt.x : m_rect.left + 10;
+    // The cursor keeps its x only over the body of the box: in the size strip (or on the right
+    // edge, which lies outside the window) the box would not become hovered, and the
+    // selection would be lost.
+    const RECT body = GetBoxMoveStrip(m_rect);
+    const int x = (pt.x >= body.left && pt.x < body.right) ? pt.x : m_rect.left + 10;
     const int y = m_rect.top + 10;
     ::SetCursorPos(x, y);
     LogValue3(L"info", FormatString(L"<boxwnd> select:%s", m_pInfo ? m_pInfo->m_strName.GetString() : L""), x, y,

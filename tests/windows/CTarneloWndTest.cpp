@@ -1075,6 +1075,15 @@ TEST_F(BoxKeys, SelectionAndHighlight)
     ::GetCursorPos(&at);
     EXPECT_EQ(210, at.x);
     EXPECT_EQ(160, at.y);
+    // Over the size strip or on the right edge the box would not be hovered: left + 10 too.
+    for (const int x : { 355, 360 }) {
+        box.Deselect();
+        ::SetCursorPos(x, 500);
+        box.Select();
+        ::GetCursorPos(&at);
+        EXPECT_EQ(210, at.x) << x;
+        EXPECT_TRUE(box.m_bHover) << x;
+    }
     box.Deselect();
     EXPECT_FALSE(box.m_bHover);
     EXPECT_NE(box.m_hWnd, ::GetCapture());
