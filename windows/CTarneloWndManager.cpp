@@ -905,34 +905,34 @@ void CTarneloWndManager::OnKeyEvent(UINT nKey)
         EnterSelectionMode();
 }
 
-void CTarneloWndManager::SelectNextBox()
+namespace {
+
+// One step of the selection along the list in the iterators' direction, wrapping round at
+// the end: the current box is the first hovered box met from where the walk starts.
+template <typename Iterator>
+void StepSelection(Iterator first, Iterator last, const wchar_t* event)
 {
-    auto current = m_boxList.begin();
-    while (current != m_boxList.end() && !(*current)->m_bHover)
-        ++current;
-    if (current == m_boxList.end())
+    const Iterator current = std::find_if(first, last, [](const CTarneloWnd* box) { return box->m_bHover; });
+    if (current == last)
         return;
-    LogValue(kInfo, L"Event: EventKeyNextBox", static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
-    auto target = std::next(current);
-    if (target == m_boxList.end())
-        target = m_boxList.begin();
+    LogValue(kInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
+    Iterator target = std::next(current);
+    if (target == last)
+        target = first;
     (*target)->Select();
     (*current)->Deselect();
 }
 
+}  // namespace
+
+void CTarneloWndManager::SelectNextBox()
+{
+    StepSelection(m_boxList.begin(), m_boxList.end(), L"Event: EventKeyNextBox");
+}
+
 void CTarneloWndManager::SelectPrevBox()
 {
-    auto current = m_boxList.rbegin();
-    while (current != m_boxList.rend() && !(*current)->m_bHover)
-        ++current;
-    if (current == m_boxList.rend())
-        return;
-    LogValue(kInfo, L"Event: EventKeyPrevBox", static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
-    auto target = std::next(current);
-    if (target == m_boxList.rend())
-        target = m_boxList.rbegin();
-    (*target)->Select();
-    (*current)->Deselect();
+    StepSelection(m_boxList.rbegin(), m_boxList.rend(), L"Event: EventKeyPrevBox");
 }
 
 void CTarneloWndManager::SelectFirstBox()
