@@ -2,24 +2,10 @@
 // the boxes' own rectangles, where each box goes, and what it saves.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
-#include <iterator>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "core/Logger.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/TempFolder.h"
-#include "model/CConfigInfo.h"
-#include "model/CTarneloInfoManager.h"
-#include "model/CTarneloStyleInfo.h"
-#include "model/IconManager.h"
-#include "windows/CTarneloWnd.h"
-#include "windows/CTarneloWndManager.h"
-#include "BoxWndTestSupport.h"
+#include "ManagerTestSupport.h"
 
 namespace {
 
@@ -39,37 +25,19 @@ INT_PTR AnswerClearance(int& clearance)
     return g_clearance.answer;
 }
 
-class AlignWindowTest : public ::testing::Test
+class AlignWindowTest : public managertest::ManagerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override
     {
-        m_data = m_temp.Path();
-        m_logs = m_data + L"\\logs";
-        ::CreateDirectoryW(m_logs.c_str(), nullptr);
-        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
-        LogInit(m_logs.c_str());
-        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
-        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
-                           &m_config);
+        PrepareDataFolder();
         AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
         g_bDialogOpen = g_bMenuOpen = g_bFileListOpen = g_bBoxDialogOpen = FALSE;
         g_clearance = ClearanceScript();
         CTarneloWndManager::SetClearanceDialogHook(&AnswerClearance);
-        ::SetCursorPos(5, 1000);
 
-        const std::wstring config = m_data + L"\\config.ini";
-        ::WritePrivateProfileStringW(L"install", L"date", L"20261201_101010", config.c_str());
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
-        m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
-        ASSERT_TRUE(m_manager->Init(CString(m_data.c_str())));
+        WriteInstallDate();
+        ASSERT_TRUE(StartManager());
         ASSERT_EQ(6u, m_manager->m_boxList.size());
         const RECT r = RectOf(m_manager->m_boxList.front());
         m_w = r.right - r.left;
@@ -82,23 +50,9 @@ protected:
     {
         m_manager.reset();
         CTarneloWndManager::SetClearanceDialogHook(nullptr);
-        AfxSetMessageBoxHook(nullptr);
-        boxtest::PumpPending();
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, (m_data + L"\\config.ini").c_str());
+        FinishTest();
     }
 
-    static RECT RectOf(const CTarneloWnd* box)
-    {
-        RECT r = {};
-        ::GetWindowRect(box->m_hWnd, &r);
-        return r;
-    }
-    CTarneloWnd* BoxAt(size_t index) const
-    {
-        auto it = m_manager->m_boxList.begin();
-        std::advance(it, static_cast<long>(index));
-        return *it;
-    }
     void Align() { ::SendMessageW(m_manager->m_hWnd, WM_BOXMSG, BOXEVENT_ALIGN_WINDOW, 0); }
     static void ExpectAt(const CTarneloWnd* box, int x, int y, const char* what)
     {
@@ -109,18 +63,9 @@ protected:
         EXPECT_EQ(y, box->m_pInfo->m_pos.y) << what;
     }
 
-    static ULONG_PTR s_gdiplusToken;
-    TempFolder m_temp;
-    std::wstring m_data;
-    std::wstring m_logs;
-    Model::IconManager m_icons;
-    Model::CConfigInfo m_config;
-    Model::CTarneloInfoManager m_infoManager;
-    std::unique_ptr<CTarneloWndManager> m_manager;
     int m_w = 0;
     int m_h = 0;
 };
-ULONG_PTR AlignWindowTest::s_gdiplusToken = 0;
 
 }  // namespace
 

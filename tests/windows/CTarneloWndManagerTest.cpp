@@ -4,27 +4,15 @@
 // editing with answered dialogs, moving all boxes together, type-ahead and the exit event.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <climits>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/Logger.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/TempFolder.h"
-#include "model/CConfigInfo.h"
-#include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
-#include "model/IconManager.h"
 #include "windows/BoxGeometry.h"
-#include "windows/CTarneloWnd.h"
-#include "windows/CTarneloWndManager.h"
-#include "BoxWndTestSupport.h"
+#include "ManagerTestSupport.h"
 
 namespace {
 
@@ -90,27 +78,12 @@ INT_PTR ScriptedWizard(CTarneloWndManager* manager)
     return g_script.answer;
 }
 
-class ManagerTest : public ::testing::Test
+class ManagerTest : public managertest::ManagerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override
     {
-        m_data = m_temp.Path();
-        m_logs = m_data + L"\\logs";
-        ::CreateDirectoryW(m_logs.c_str(), nullptr);
-        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
-        LogInit(m_logs.c_str());
-        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
-        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
-                           &m_config);
-
+        PrepareDataFolder();
         boxtest::MessageBoxAnswers::Asked().clear();
         boxtest::MessageBoxAnswers::Answer() = IDYES;
         AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
@@ -120,8 +93,6 @@ protected:
         CTarneloWndManager::SetEditBoxDialogHook(&ScriptedEditBox);
         CTarneloWndManager::SetClearanceDialogHook(&ScriptedClearance);
         CTarneloWndManager::SetWizardHook(&ScriptedWizard);
-        // The real cursor stays off every box.
-        ::SetCursorPos(5, 1000);
     }
 
     void TearDown() override
@@ -130,20 +101,8 @@ protected:
         CTarneloWndManager::SetEditBoxDialogHook(nullptr);
         CTarneloWndManager::SetClearanceDialogHook(nullptr);
         CTarneloWndManager::SetWizardHook(nullptr);
-        AfxSetMessageBoxHook(nullptr);
         g_bDeletingBox = g_bWizardExists = g_bDialogOpen = FALSE;
-        boxtest::PumpPending();
-        // The profile cache must not keep this folder's file.
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Path(L"config.ini").c_str());
-    }
-
-    std::wstring Path(const wchar_t* name) const { return m_data + L"\\" + name; }
-
-    void WriteInstallDate(const wchar_t* date = L"20261201_101010")
-    {
-        const std::wstring config = Path(L"config.ini");
-        ::WritePrivateProfileStringW(L"install", L"date", date, config.c_str());
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
+        FinishTest();
     }
 
     // Starts a manager on the folder; with an install date unless told otherwise.
@@ -151,8 +110,7 @@ protected:
     {
         if (installed)
             WriteInstallDate();
-        m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
-        return m_manager->Init(CString(m_data.c_str())) != FALSE;
+        return StartManager();
     }
 
     // Forgets the three data files, so that a later save shows as a file again.
@@ -160,9 +118,8 @@ protected:
     {
         ::DeleteFileW(Path(L"tarnelo.ser").c_str());
         ::DeleteFileW(Path(L"style.ser").c_str());
-        const std::wstring config = Path(L"config.ini");
-        ::DeleteFileW(config.c_str());
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
+        ::DeleteFileW(ConfigPath().c_str());
+        FlushProfile();
     }
     int Written() const
     {
@@ -182,48 +139,7 @@ protected:
         return ::SendMessageW(m_manager->m_hWnd, WM_WIZMSG, code, value);
     }
     static LPARAM Ptr(const void* p) { return reinterpret_cast<LPARAM>(p); }
-
-    CTarneloWnd* BoxAt(size_t index) const
-    {
-        auto it = m_manager->m_boxList.begin();
-        std::advance(it, static_cast<long>(index));
-        return *it;
-    }
-    static RECT RectOf(const CTarneloWnd* box)
-    {
-        RECT r = {};
-        ::GetWindowRect(box->m_hWnd, &r);
-        return r;
-    }
-    std::vector<std::wstring> Names() const
-    {
-        std::vector<std::wstring> names;
-        for (const Model::CTarneloInfo* record : m_infoManager.m_boxes)
-            names.push_back(record->m_strName.GetString());
-        return names;
-    }
-
-    std::string Logs() const { return boxtest::ReadAllLogs(m_logs); }
-    bool LogHas(const char* text) const { return Logs().find(text) != std::string::npos; }
-    size_t LogCount(const char* text) const
-    {
-        const std::string all = Logs();
-        size_t n = 0;
-        for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
-            ++n;
-        return n;
-    }
-
-    static ULONG_PTR s_gdiplusToken;
-    TempFolder m_temp;
-    std::wstring m_data;
-    std::wstring m_logs;
-    Model::IconManager m_icons;
-    Model::CConfigInfo m_config;
-    Model::CTarneloInfoManager m_infoManager;
-    std::unique_ptr<CTarneloWndManager> m_manager;  // goes before the records it points to
 };
-ULONG_PTR ManagerTest::s_gdiplusToken = 0;
 
 // ---- Start-up ----------------------------------------------------------------------------------
 

@@ -2,25 +2,13 @@
 // and the clearance dialog for AlignWindow, run for real and answered from their loops.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
-#include <iterator>
-#include <memory>
 #include <string>
 
-#include "core/Logger.h"
 #include "dialogs/CSetBoxDlg.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/TempFolder.h"
-#include "model/CConfigInfo.h"
-#include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
-#include "model/IconManager.h"
 #include "resources/resource.h"
-#include "windows/CTarneloWnd.h"
-#include "windows/CTarneloWndManager.h"
-#include "BoxWndTestSupport.h"
+#include "ManagerTestSupport.h"
 #include "dialogs/BoxDialogTestSupport.h"
 
 using boxdlgtest::ModalScript;
@@ -28,59 +16,30 @@ using boxdlgtest::TextOf;
 
 namespace {
 
-class ManagerBoxDialogsTest : public ::testing::Test
+class ManagerBoxDialogsTest : public managertest::ManagerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override
     {
-        m_data = m_temp.Path();
-        const std::wstring logs = m_data + L"\\logs";
-        ::CreateDirectoryW(logs.c_str(), nullptr);
-        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
-        LogInit(logs.c_str());
-        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
-        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
-                           &m_config);
+        PrepareDataFolder();
         AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
         g_bDialogOpen = g_bMenuOpen = g_bFileListOpen = g_bBoxDialogOpen = FALSE;
         CTarneloWndManager::SetEditBoxDialogHook(nullptr);
         CTarneloWndManager::SetClearanceDialogHook(nullptr);
-        ::SetCursorPos(5, 1000);
 
-        const std::wstring config = m_data + L"\\config.ini";
-        ::WritePrivateProfileStringW(L"install", L"date", L"20261201_101010", config.c_str());
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
-        m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
-        ASSERT_TRUE(m_manager->Init(CString(m_data.c_str())));
+        WriteInstallDate();
+        ASSERT_TRUE(StartManager());
         ASSERT_LE(2u, m_manager->m_boxList.size());
     }
 
     void TearDown() override
     {
         m_manager.reset();
-        AfxSetMessageBoxHook(nullptr);
-        boxtest::PumpPending();
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, (m_data + L"\\config.ini").c_str());
+        FinishTest();
     }
 
     LRESULT Box(WPARAM code, LPARAM value = 0) { return ::SendMessageW(m_manager->m_hWnd, WM_BOXMSG, code, value); }
-
-    static ULONG_PTR s_gdiplusToken;
-    TempFolder m_temp;
-    std::wstring m_data;
-    Model::IconManager m_icons;
-    Model::CConfigInfo m_config;
-    Model::CTarneloInfoManager m_infoManager;
-    std::unique_ptr<CTarneloWndManager> m_manager;
 };
-ULONG_PTR ManagerBoxDialogsTest::s_gdiplusToken = 0;
 
 }  // namespace
 

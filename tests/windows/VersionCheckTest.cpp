@@ -4,28 +4,18 @@
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <atomic>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/WizardTestSupport.h"
-#include "framework/AfxMessageBox.h"
 #include "framework/CTime.h"
-#include "framework/TempFolder.h"
-#include "model/CConfigInfo.h"
-#include "model/CTarneloInfoManager.h"
-#include "model/IconManager.h"
 #include "resources/resource.h"
-#include "windows/CTarneloWndManager.h"
-#include "BoxWndTestSupport.h"
+#include "ManagerTestSupport.h"
 
 namespace {
 
@@ -118,35 +108,17 @@ private:
 constexpr LONGLONG kDay = 24 * 60 * 60;
 const char kRequestPath[] = "GET /products/tarnelo/version/version.html?install=20261201_101010 HTTP/1.1";
 
-class VersionCheckTest : public ::testing::Test
+class VersionCheckTest : public managertest::ManagerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override
     {
-        m_data = m_temp.Path();
-        m_logs = m_data + L"\\logs";
-        ::CreateDirectoryW(m_logs.c_str(), nullptr);
-        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
-        LogInit(m_logs.c_str());
-        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
-        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
-                           &m_config);
+        PrepareDataFolder();
         AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
         CTarneloWndManager::SetVersionServer(L"http://127.0.0.1");
-        ::SetCursorPos(5, 1000);
 
-        const std::wstring config = ConfigPath();
-        ::WritePrivateProfileStringW(L"install", L"date", L"20261201_101010", config.c_str());
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, config.c_str());
-        m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
-        ASSERT_TRUE(m_manager->Init(CString(m_data.c_str())));
+        WriteInstallDate();
+        ASSERT_TRUE(StartManager());
         // Each case decides when the check runs.
         m_manager->KillTimer(CTarneloWndManager::kTimerVersionCheck);
     }
@@ -154,22 +126,11 @@ protected:
     {
         m_manager.reset();
         CTarneloWndManager::SetVersionServer(nullptr);
-        AfxSetMessageBoxHook(nullptr);
-        boxtest::PumpPending();
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ConfigPath().c_str());
+        FinishTest();
         LogInit(nullptr);
     }
 
-    std::wstring ConfigPath() const { return m_data + L"\\config.ini"; }
-    std::wstring StoredCheckDate() const
-    {
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ConfigPath().c_str());
-        wchar_t text[64] = {};
-        ::GetPrivateProfileStringW(L"verCheck", L"date", L"", text, 64, ConfigPath().c_str());
-        return text;
-    }
-    std::string Logs() const { return boxtest::ReadAllLogs(m_logs); }
-    bool LogHas(const std::string& text) const { return Logs().find(text) != std::string::npos; }
+    std::wstring StoredCheckDate() const { return Ini(L"verCheck", L"date"); }
 
     // Runs one check; the notice, if one comes, is read and answered "Later".
     struct Notice
@@ -190,17 +151,7 @@ protected:
         notice.shown = modal.Ran();
         return notice;
     }
-
-    static ULONG_PTR s_gdiplusToken;
-    TempFolder m_temp;
-    std::wstring m_data;
-    std::wstring m_logs;
-    Model::IconManager m_icons;
-    Model::CConfigInfo m_config;
-    Model::CTarneloInfoManager m_infoManager;
-    std::unique_ptr<CTarneloWndManager> m_manager;
 };
-ULONG_PTR VersionCheckTest::s_gdiplusToken = 0;
 
 // ---- Reading the reply -------------------------------------------------------------------------
 

@@ -3,73 +3,37 @@
 // the install date and the version-check choice, and a confirmed cancel ends the start.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
-#include <iterator>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/Logger.h"
 #include "dialogs/CWizardDlg.h"
 #include "dialogs/WizardTestSupport.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/TempFolder.h"
-#include "model/CConfigInfo.h"
-#include "model/CTarneloInfoManager.h"
-#include "model/IconManager.h"
 #include "resources/resource.h"
-#include "windows/CTarneloWnd.h"
-#include "windows/CTarneloWndManager.h"
-#include "BoxWndTestSupport.h"
+#include "ManagerTestSupport.h"
 
 namespace {
 
-class WizardManagerTest : public ::testing::Test
+class WizardManagerTest : public managertest::ManagerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override
     {
-        m_data = m_temp.Path();
-        m_logs = m_data + L"\\logs";
-        ::CreateDirectoryW(m_logs.c_str(), nullptr);
-        ::CreateDirectoryW((m_data + L"\\files").c_str(), nullptr);
-        LogInit(m_logs.c_str());
-        m_icons.Init(CString((m_data + L"\\fileIcons").c_str()));
-        m_infoManager.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons,
-                           &m_config);
+        PrepareDataFolder();
         wiztest::MessageBoxes::Asked().clear();
         wiztest::MessageBoxes::Answer() = IDYES;
         AfxSetMessageBoxHook(&wiztest::MessageBoxes::Hook);
         CTarneloWndManager::SetWizardHook(nullptr);
         g_bWizardExists = FALSE;
-        ::SetCursorPos(5, 1000);
     }
     void TearDown() override
     {
         m_manager.reset();
-        AfxSetMessageBoxHook(nullptr);
-        boxtest::PumpPending();
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ConfigPath().c_str());
+        FinishTest();
         LogInit(nullptr);
     }
 
-    std::wstring ConfigPath() const { return m_data + L"\\config.ini"; }
-    std::wstring Ini(const wchar_t* section, const wchar_t* key) const
-    {
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ConfigPath().c_str());
-        wchar_t text[64] = {};
-        ::GetPrivateProfileStringW(section, key, L"", text, 64, ConfigPath().c_str());
-        return text;
-    }
     bool Start(const std::function<void(HWND)>& script)
     {
         m_manager = std::make_unique<CTarneloWndManager>(&m_infoManager, &m_config);
@@ -83,24 +47,7 @@ protected:
         const HWND wizard = wiztest::FindThreadDialog(L"Setup");
         return wizard ? ::FindWindowExW(wizard, nullptr, L"#32770", nullptr) : nullptr;
     }
-    std::vector<std::wstring> Names() const
-    {
-        std::vector<std::wstring> names;
-        for (const Model::CTarneloInfo* record : m_infoManager.m_boxes)
-            names.push_back(record->m_strName.GetString());
-        return names;
-    }
-
-    static ULONG_PTR s_gdiplusToken;
-    TempFolder m_temp;
-    std::wstring m_data;
-    std::wstring m_logs;
-    Model::IconManager m_icons;
-    Model::CConfigInfo m_config;
-    Model::CTarneloInfoManager m_infoManager;
-    std::unique_ptr<CTarneloWndManager> m_manager;
 };
-ULONG_PTR WizardManagerTest::s_gdiplusToken = 0;
 
 TEST_F(WizardManagerTest, AFirstBootRunsTheWizardWhoseBoxesAndNamesStayAfterDone)
 {
@@ -160,7 +107,7 @@ TEST_F(WizardManagerTest, ACancelledWizardEndsTheStartWithoutAnInstallDate)
     EXPECT_FALSE(g_bWizardExists);
     EXPECT_EQ((std::vector<std::wstring>{ L"Abort setup?" }), wiztest::MessageBoxes::Asked());
     EXPECT_TRUE(Ini(L"install", L"date").empty());
-    const std::string log = boxtest::ReadAllLogs(m_logs);
+    const std::string log = Logs();
     EXPECT_NE(std::string::npos, log.find("<boxmng> first boot"));
     EXPECT_NE(std::string::npos, log.find("<boxmng> Install is canceled."));
 }
