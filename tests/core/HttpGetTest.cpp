@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CoreTestSupport.h"
+#include "TestHttpServer.h"
 #include "core/HttpGet.h"
 #include "core/Logger.h"
 #include "framework/CInternetSession.h"
@@ -18,125 +15,25 @@ using namespace CoreTest;
 
 namespace {
 
-// A small HTTP server on 127.0.0.1:80 (the helper always uses the default HTTP port),
-// answering each request by its path and closing the connection after the reply.
-class LoopbackServer
+using testhttp::LoopbackServer;
+
+// The server's replies, by path.
+std::string Answer(const std::string& path)
 {
-public:
-    LoopbackServer()
-    {
-        WSADATA data;
-        if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
-            return;
-        m_started = true;
-        m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (m_listener == INVALID_SOCKET)
-            return;
-        BOOL reuse = TRUE;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(80);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-            ::listen(m_listener, 8) != 0) {
-            m_error = ::WSAGetLastError();
-            ::closesocket(m_listener);
-            m_listener = INVALID_SOCKET;
-            return;
-        }
-        m_thread = std::thread([this] { Serve(); });
-    }
-    ~LoopbackServer()
-    {
-        if (m_listener != INVALID_SOCKET) {
-            m_stopping = true;
-            ::closesocket(m_listener);  // ends the blocking accept
-        }
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_started)
-            ::WSACleanup();
-    }
-    bool listening() const { return m_listener != INVALID_SOCKET; }
-    int error() const { return m_error; }
-    std::vector<std::string> requestLines()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_requestLines;
-    }
-
-private:
-    static std::string Reply(const std::string& status, const std::string& body)
-    {
-        return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " +
-               std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-    }
-
-    static std::string Answer(const std::string& path)
-    {
-        if (path.rfind("/products/tarnelo/version/version.html", 0) == 0)
-            return Reply("200 OK", "<html>version:1.0.2.0\\n</html>");
-        if (path == "/long")
-            return Reply("200 OK", std::string(10000, 'a') + "tail");
-        if (path == "/nul")
-            return Reply("200 OK", std::string("before\0after", 12));
-        if (path == "/japanese")
-            return Reply("200 OK", Utf8(u8"バージョン:1.0.1.2"));
-        if (path == "/cut-japanese")
-            return Reply("200 OK", Utf8(u8"日本"));
-        if (path == "/empty")
-            return Reply("200 OK", std::string());
-        return Reply("404 Not Found", "<html>Not here</html>");
-    }
-
-    void Serve()
-    {
-        for (;;) {
-            SOCKET client = ::accept(m_listener, nullptr, nullptr);
-            if (client == INVALID_SOCKET)
-                return;
-            std::string request;
-            char chunk[1024];
-            while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-                const int got = ::recv(client, chunk, sizeof(chunk), 0);
-                if (got <= 0)
-                    break;
-                request.append(chunk, static_cast<size_t>(got));
-            }
-            const std::string firstLine = request.substr(0, request.find("\r\n"));
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_requestLines.push_back(firstLine);
-            }
-            // "GET <path> HTTP/1.1"
-            std::string path;
-            const size_t space = firstLine.find(' ');
-            if (space != std::string::npos)
-                path = firstLine.substr(space + 1, firstLine.rfind(' ') - space - 1);
-            const std::string reply = Answer(path);
-            size_t sent = 0;
-            while (sent < reply.size()) {
-                const int n = ::send(client, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);
-                if (n <= 0)
-                    break;
-                sent += static_cast<size_t>(n);
-            }
-            ::shutdown(client, SD_SEND);
-            ::closesocket(client);
-            if (m_stopping)
-                return;
-        }
-    }
-
-    bool m_started = false;
-    SOCKET m_listener = INVALID_SOCKET;
-    int m_error = 0;
-    std::atomic<bool> m_stopping{false};
-    std::thread m_thread;
-    std::mutex m_mutex;
-    std::vector<std::string> m_requestLines;
-};
+    if (path.rfind("/products/tarnelo/version/version.html", 0) == 0)
+        return LoopbackServer::Reply("200 OK", "<html>version:1.0.2.0\\n</html>");
+    if (path == "/long")
+        return LoopbackServer::Reply("200 OK", std::string(10000, 'a') + "tail");
+    if (path == "/nul")
+        return LoopbackServer::Reply("200 OK", std::string("before\0after", 12));
+    if (path == "/japanese")
+        return LoopbackServer::Reply("200 OK", Utf8(u8"バージョン:1.0.1.2"));
+    if (path == "/cut-japanese")
+        return LoopbackServer::Reply("200 OK", Utf8(u8"日本"));
+    if (path == "/empty")
+        return LoopbackServer::Reply("200 OK", std::string());
+    return LoopbackServer::Reply("404 Not Found", "<html>Not here</html>");
+}
 
 class HttpGetTest : public ::testing::Test
 {
@@ -144,8 +41,8 @@ protected:
     void SetUp() override
     {
         LogInit(m_logFolder.path().c_str());
-        if (!m_server.listening())
-            GTEST_SKIP() << "cannot listen on 127.0.0.1:80 (error " << m_server.error() << ")";
+        if (!m_server.Listening())
+            GTEST_SKIP() << "cannot listen on 127.0.0.1:80 (error " << m_server.Error() << ")";
     }
     void TearDown() override { LogInit(nullptr); }
     std::string LogText() const
@@ -157,7 +54,7 @@ protected:
     }
 
     TempFolder m_logFolder;
-    LoopbackServer m_server;
+    LoopbackServer m_server{&Answer};
 };
 
 }  // namespace
@@ -170,7 +67,7 @@ TEST_F(HttpGetTest, ReturnsTheStatusAndBodyAndSendsThePathWithItsQuery)
                               body, status, 4096));
     EXPECT_EQ(200u, status);
     EXPECT_EQ(CString(L"<html>version:1.0.2.0\\n</html>"), body);
-    const std::vector<std::string> lines = m_server.requestLines();
+    const std::vector<std::string> lines = m_server.RequestLines();
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ("GET /products/tarnelo/version/version.html?install=20160329_140509 HTTP/1.1", lines[0]);
     EXPECT_NE(std::string::npos, LogText().find("[info] Got version, code: (200)\r\n"));
@@ -226,7 +123,7 @@ TEST_F(HttpGetTest, AnExplicitPortInTheUrlIsNotUsed)
     DWORD status = 0;
     ASSERT_TRUE(HttpGetString(L"http://127.0.0.1:8123/missing", body, status, 4096));
     EXPECT_EQ(404u, status);
-    EXPECT_EQ(1u, m_server.requestLines().size());
+    EXPECT_EQ(1u, m_server.RequestLines().size());
 }
 
 TEST_F(HttpGetTest, NoReadWithoutAPositiveLimit)

@@ -5,10 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/ShellHelpers.h"
@@ -16,93 +13,18 @@
 #include "framework/CTime.h"
 #include "resources/resource.h"
 #include "ManagerTestSupport.h"
+#include "TestHttpServer.h"
 
 namespace {
 
-// Answers every request with one body and remembers each request line.
-class VersionServer
+// Answers every request with one body.
+class VersionServer : public testhttp::LoopbackServer
 {
 public:
-    explicit VersionServer(std::string body) : m_body(std::move(body))
+    explicit VersionServer(const std::string& body)
+        : LoopbackServer([body](const std::string&) { return Reply("200 OK", body); })
     {
-        WSADATA data;
-        if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
-            return;
-        m_started = true;
-        m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (m_listener == INVALID_SOCKET)
-            return;
-        BOOL reuse = TRUE;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(80);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-            ::listen(m_listener, 8) != 0) {
-            ::closesocket(m_listener);
-            m_listener = INVALID_SOCKET;
-            return;
-        }
-        m_thread = std::thread([this] { Serve(); });
     }
-    VersionServer(const VersionServer&) = delete;
-    VersionServer& operator=(const VersionServer&) = delete;
-    ~VersionServer()
-    {
-        if (m_listener != INVALID_SOCKET)
-            ::closesocket(m_listener);  // ends the blocking accept
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_started)
-            ::WSACleanup();
-    }
-    bool Listening() const { return m_listener != INVALID_SOCKET; }
-    std::vector<std::string> Requests()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_requests;
-    }
-
-private:
-    void Serve()
-    {
-        for (;;) {
-            SOCKET client = ::accept(m_listener, nullptr, nullptr);
-            if (client == INVALID_SOCKET)
-                return;
-            std::string request;
-            char chunk[1024];
-            while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-                const int got = ::recv(client, chunk, sizeof(chunk), 0);
-                if (got <= 0)
-                    break;
-                request.append(chunk, static_cast<size_t>(got));
-            }
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_requests.push_back(request.substr(0, request.find("\r\n")));
-            }
-            const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                      std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n" + m_body;
-            size_t sent = 0;
-            while (sent < reply.size()) {
-                const int n = ::send(client, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);
-                if (n <= 0)
-                    break;
-                sent += static_cast<size_t>(n);
-            }
-            ::shutdown(client, SD_SEND);
-            ::closesocket(client);
-        }
-    }
-
-    std::string m_body;
-    bool m_started = false;
-    SOCKET m_listener = INVALID_SOCKET;
-    std::thread m_thread;
-    std::mutex m_mutex;
-    std::vector<std::string> m_requests;
 };
 
 constexpr LONGLONG kDay = 24 * 60 * 60;
@@ -205,7 +127,7 @@ TEST_F(VersionCheckTest, ANewerVersionIsAnnouncedAndTheTimeOfTheCheckIsSaved)
 
     const Notice notice = Check();
 
-    EXPECT_EQ(std::vector<std::string>{ kRequestPath }, server.Requests());
+    EXPECT_EQ(std::vector<std::string>{ kRequestPath }, server.RequestLines());
     EXPECT_TRUE(notice.shown);
     EXPECT_EQ(std::wstring(L"1.0.1.2"), notice.current);
     EXPECT_EQ(std::wstring(L"1.0.2.0"), notice.latest);
@@ -228,7 +150,7 @@ TEST_F(VersionCheckTest, TheSameOrAnOlderOrADamagedVersionShowsNothingButCountsA
 
         const Notice notice = Check();
 
-        EXPECT_EQ(1u, server.Requests().size()) << body;
+        EXPECT_EQ(1u, server.RequestLines().size()) << body;
         EXPECT_FALSE(notice.shown) << body;
         EXPECT_NE(Model::CConfigInfo::GetNeverDate(), m_config.m_verCheckDate) << body;
         EXPECT_FALSE(StoredCheckDate().empty()) << body;
@@ -246,14 +168,14 @@ TEST_F(VersionCheckTest, WithinThirtyDaysOfTheLastCheckNothingIsAsked)
     ::DeleteFileW(ConfigPath().c_str());
 
     EXPECT_FALSE(Check().shown);
-    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_TRUE(server.RequestLines().empty());
     EXPECT_EQ(recent, m_config.m_verCheckDate);
     EXPECT_TRUE(StoredCheckDate().empty());
     EXPECT_FALSE(LogHas("<boxmng> Check latest version"));
 
     m_config.m_verCheckDate = CTime(now - 30 * kDay - 1);
     EXPECT_TRUE(Check().shown);
-    EXPECT_EQ(1u, server.Requests().size());
+    EXPECT_EQ(1u, server.RequestLines().size());
 }
 
 TEST_F(VersionCheckTest, ALastCheckInTheFutureDoesNotHoldTheCheckOff)
@@ -264,7 +186,7 @@ TEST_F(VersionCheckTest, ALastCheckInTheFutureDoesNotHoldTheCheckOff)
     const LONGLONG now = CTime::GetCurrentTime().GetTime();
     m_config.m_verCheckDate = CTime(now + 400 * kDay);
     Check();
-    EXPECT_EQ(1u, server.Requests().size());
+    EXPECT_EQ(1u, server.RequestLines().size());
     EXPECT_LE(m_config.m_verCheckDate.GetTime(), CTime::GetCurrentTime().GetTime());
 }
 
@@ -290,7 +212,7 @@ TEST_F(VersionCheckTest, ADamagedInstallDateCannotChangeTheRequest)
     Check();
     EXPECT_EQ(std::vector<std::string>{
                   "GET /products/tarnelo/version/version.html?install=2026%2012%2301%26x%3D%2F HTTP/1.1" },
-              server.Requests());
+              server.RequestLines());
 }
 
 // ---- Timer 1 -------------------------------------------------------------------------------------
@@ -304,12 +226,12 @@ TEST_F(VersionCheckTest, TheTimerChecksOnlyWhileTheOptionIsOn)
 
     m_config.m_bCheckLatestVersion = FALSE;
     ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerVersionCheck, 0);
-    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_TRUE(server.RequestLines().empty());
     EXPECT_EQ(Model::CConfigInfo::GetNeverDate(), m_config.m_verCheckDate);
 
     m_config.m_bCheckLatestVersion = TRUE;
     ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerVersionCheck, 0);
-    EXPECT_EQ(1u, server.Requests().size());
+    EXPECT_EQ(1u, server.RequestLines().size());
     EXPECT_NE(Model::CConfigInfo::GetNeverDate(), m_config.m_verCheckDate);
 }
 
@@ -327,8 +249,8 @@ TEST_F(VersionCheckTest, AStartThatNeverCheckedAsksSoonAfterStartingWhenTheOptio
     ASSERT_TRUE(m_manager->Init(CString(m_data.c_str())));
     ASSERT_EQ(TRUE, m_config.m_bCheckLatestVersion);
 
-    EXPECT_TRUE(boxtest::PumpUntil([&] { return !server.Requests().empty(); }, 10000));
-    EXPECT_EQ(std::vector<std::string>{ kRequestPath }, server.Requests());
+    EXPECT_TRUE(boxtest::PumpUntil([&] { return !server.RequestLines().empty(); }, 10000));
+    EXPECT_EQ(std::vector<std::string>{ kRequestPath }, server.RequestLines());
 }
 
 }  // namespace
