@@ -1,87 +1,8 @@
 #include "CoreTestSupport.h"
 
-#include <atomic>
 #include <vector>
 
 namespace CoreTest {
-
-namespace {
-std::atomic<int> g_folderCounter{0};
-}
-
-TempFolder::TempFolder()
-{
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    std::wstring base(temp);
-    if (!base.empty() && base.back() == L'\\')
-        base.pop_back();
-    for (;;) {
-        m_path = base + L"\\tarnelo-core-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++g_folderCounter);
-        if (::CreateDirectoryW(m_path.c_str(), nullptr))
-            break;
-        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-            m_path.clear();
-            break;
-        }
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    if (!m_path.empty())
-        RemoveTree(m_path);
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
-
-std::string ReadBytes(const std::wstring& path)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
-}
 
 bool SetLastWriteTime(const std::wstring& path, int64_t secondsSince1970)
 {

@@ -1,4 +1,4 @@
-// Helpers shared by the core tests: a private temporary folder, whole-file reads and
+// Helpers shared by the core tests: the shared temporary folder and whole-file reads and
 // writes, file times, and a second run of this test executable as a child process.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "TempFolder.h"
 #include "framework/CString.h"
 
 // Failure messages show strings as UTF-8 text.
@@ -22,24 +23,10 @@ inline void PrintTo(const CString& text, std::ostream* os)
 
 namespace CoreTest {
 
-// A fresh folder under the system's temporary folder, removed with its content at the end.
-class TempFolder
-{
-public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-    const std::wstring& path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
-
-void RemoveTree(const std::wstring& path);
-std::string ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
+using testfs::TempFolder;
+// Whole files as byte strings.
+inline std::string ReadBytes(const std::wstring& path) { return testfs::ReadString(path); }
+using testfs::WriteBytes;
 bool SetLastWriteTime(const std::wstring& path, int64_t secondsSince1970);
 // The UTF-8 bytes of a u8 literal as a plain byte string.
 std::string Utf8(const char8_t* text);

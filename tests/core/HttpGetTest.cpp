@@ -40,7 +40,7 @@ class HttpGetTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        LogInit(m_logFolder.path().c_str());
+        LogInit(m_logFolder.Path().c_str());
         if (!m_server.Listening())
             GTEST_SKIP() << "cannot listen on 127.0.0.1:80 (error " << m_server.Error() << ")";
     }
@@ -143,7 +143,7 @@ TEST_F(HttpGetTest, NoReadWithoutAPositiveLimit)
 TEST(HttpGet, AnUnreachableServerGivesFalseAndOneErrorLine)
 {
     TempFolder logFolder;
-    LogInit(logFolder.path().c_str());
+    LogInit(logFolder.Path().c_str());
     CString body(L"stale");
     DWORD status = 12345;
     // Nothing listens on this loopback address (the test server takes only 127.0.0.1).

@@ -23,10 +23,10 @@ class LoggerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(m_folder.path().empty());
+        ASSERT_FALSE(m_folder.Path().empty());
         g_fakeNow = Tuesday();
         LogSetClock(FakeClock);
-        LogInit(m_folder.path().c_str());
+        LogInit(m_folder.Path().c_str());
     }
     void TearDown() override
     {
@@ -244,7 +244,7 @@ TEST_F(LoggerTest, AMissingFolderLosesTheLineSilently)
 TEST(Logger, CallsBeforeInitDoNothing)
 {
     TempFolder folder;
-    EXPECT_EQ(0, RunChildTest(L"LogBeforeInit", folder.path()));
+    EXPECT_EQ(0, RunChildTest(L"LogBeforeInit", folder.Path()));
     // The child logged before LogInit and then initialised on the folder without logging.
     WIN32_FIND_DATAW found = {};
     HANDLE find = ::FindFirstFileW((folder / L"Log*.txt").c_str(), &found);

@@ -50,8 +50,8 @@ TEST(PathHelpers, FileExistsAndIsDirectoryOnRealFiles)
 
     EXPECT_TRUE(FileExists(file.c_str()));
     EXPECT_FALSE(IsDirectory(file.c_str()));
-    EXPECT_TRUE(FileExists(folder.path().c_str()));
-    EXPECT_TRUE(IsDirectory(folder.path().c_str()));
+    EXPECT_TRUE(FileExists(folder.Path().c_str()));
+    EXPECT_TRUE(IsDirectory(folder.Path().c_str()));
     EXPECT_FALSE(FileExists((folder / L"missing.txt").c_str()));
     EXPECT_FALSE(IsDirectory((folder / L"missing").c_str()));
     EXPECT_FALSE(FileExists(L""));

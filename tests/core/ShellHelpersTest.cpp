@@ -21,7 +21,7 @@ namespace {
 class ScopedLog
 {
 public:
-    ScopedLog() { LogInit(m_folder.path().c_str()); }
+    ScopedLog() { LogInit(m_folder.Path().c_str()); }
     ~ScopedLog() { LogInit(nullptr); }
     // Everything logged today, whatever the weekday file.
     std::string Text() const
@@ -85,9 +85,9 @@ TEST(ShellHelpers, CreatedShortcutResolvesToItsTarget)
 
     // A shortcut to a folder resolves to the folder.
     const std::wstring folderLink = folder / L"folder.lnk";
-    ASSERT_TRUE(CreateShortcut(folder.path().c_str(), folderLink.c_str()));
+    ASSERT_TRUE(CreateShortcut(folder.Path().c_str(), folderLink.c_str()));
     ASSERT_TRUE(ResolveShortcut(out, folderLink.c_str()));
-    EXPECT_EQ(0, out.CompareNoCase(folder.path().c_str())) << Narrow(out);
+    EXPECT_EQ(0, out.CompareNoCase(folder.Path().c_str())) << Narrow(out);
 
     // The working folder is the target's folder.
     IShellLinkW* shellLink = nullptr;
@@ -98,7 +98,7 @@ TEST(ShellHelpers, CreatedShortcutResolvesToItsTarget)
     EXPECT_TRUE(SUCCEEDED(persist->Load(link.c_str(), STGM_READ)));
     wchar_t workingFolder[MAX_PATH] = {};
     EXPECT_TRUE(SUCCEEDED(shellLink->GetWorkingDirectory(workingFolder, MAX_PATH)));
-    EXPECT_EQ(0, CString(workingFolder).CompareNoCase(folder.path().c_str()));
+    EXPECT_EQ(0, CString(workingFolder).CompareNoCase(folder.Path().c_str()));
     persist->Release();
     shellLink->Release();
 

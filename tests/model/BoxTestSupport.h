@@ -1,5 +1,5 @@
-// Helpers of the box and settings tests: a private temporary folder, whole-file reads and
-// writes, a little-endian builder for hand-made box files, and the log's text.
+// Helpers of the box and settings tests: the shared temporary folder with the log in it,
+// whole-file reads and writes, a little-endian builder for hand-made box files, and the log's text.
 #pragma once
 
 #include <windows.h>
@@ -8,29 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "model/CTarneloInfo.h"
 
 namespace BoxTest {
 
-using Bytes = std::vector<uint8_t>;
+using testfs::Bytes;
 
-// A fresh folder under the system's temporary folder, removed with its content at the end
-// (read-only files included). While it lives, the log writes into its "logs" folder.
-class TempFolder
+// The shared temporary folder; while it lives, the log writes into its "logs" folder.
+class TempFolder : public testfs::TempFolder
 {
 public:
     TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
-
-    const std::wstring& path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
     // Every line logged since the folder was made.
     std::wstring Logs() const;
-
-private:
-    std::wstring m_path;
 };
 
 // GDI+ running for the lifetime of the object.
@@ -62,9 +54,9 @@ public:
     Bytes bytes;
 };
 
-Bytes ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const Bytes& bytes);
-bool Exists(const std::wstring& path);
+using testfs::Exists;
+using testfs::ReadBytes;
+using testfs::WriteBytes;
 bool IsFolder(const std::wstring& path);
 // The file's text read as ANSI (the profile functions write new files in the ANSI code page).
 std::string ReadText(const std::wstring& path);

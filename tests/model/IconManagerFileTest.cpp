@@ -151,7 +151,7 @@ TEST_F(IconFileTest, AFailedWriteLeavesNoFileAndRaisesNothing)
     EXPECT_FALSE(IconManager::SaveIconFile(destroyed, 32, Path(L"gone.si").c_str()));
     EXPECT_FALSE(IconManager::SaveIconFile(icon.get(), 16, Path(L"d16.si").c_str()));
     EXPECT_FALSE(IconManager::SaveIconFile(icon.get(), 0, Path(L"d0.si").c_str()));
-    EXPECT_TRUE(ListFolder(m_temp.path()).empty());
+    EXPECT_TRUE(ListFolder(m_temp.Path()).empty());
 
     // An icon that cannot be read leaves an existing file as it was.
     const Bytes old(100, 0x5A);
@@ -173,7 +173,7 @@ TEST_F(IconFileTest, AFailedWriteLeavesNoFileAndRaisesNothing)
     // A folder that does not exist, or cannot exist because a file stands in its way.
     EXPECT_FALSE(IconManager::SaveIconFile(icon.get(), 32, Path(L"missing\\a.si").c_str()));
     EXPECT_FALSE(IconManager::SaveIconFile(icon.get(), 32, Path(L"old.si\\a.si").c_str()));
-    EXPECT_EQ(ListFolder(m_temp.path()), (std::vector<std::wstring>{L"locked.li", L"old.si"}));
+    EXPECT_EQ(ListFolder(m_temp.Path()), (std::vector<std::wstring>{L"locked.li", L"old.si"}));
 }
 
 TEST_F(IconFileTest, MissingEmptyAndHeaderOnlyFilesDoNotLoad)

@@ -97,7 +97,7 @@ TEST_F(IconKeyTest, NumberingCountsLargeFilesAndIgnoresWhatIsNoNumber)
         ASSERT_TRUE(WriteBytes(other / L"ext9.li", Bytes{1}));
         ASSERT_TRUE(WriteBytes(other / L"ext3.si", Bytes{1}));
         IconManager cache;
-        cache.Init(other.path().c_str());
+        cache.Init(other.Path().c_str());
         EXPECT_EQ(cache.GetNextExt(), 10);
     }
     {
@@ -109,7 +109,7 @@ TEST_F(IconKeyTest, NumberingCountsLargeFilesAndIgnoresWhatIsNoNumber)
         ASSERT_TRUE(WriteBytes(other / L"ext60.txt", Bytes{1}));
         ASSERT_TRUE(WriteBytes(other / L"txt.si", Bytes{1}));
         IconManager cache;
-        cache.Init(other.path().c_str());
+        cache.Init(other.Path().c_str());
         EXPECT_EQ(cache.GetNextExt(), 5);
     }
 }
@@ -379,7 +379,7 @@ TEST_F(IconKeyTest, GetIconOfAKeyWithoutFilesLogsAWarningEachTime)
 {
     struct LogOff { ~LogOff() { LogInit(nullptr); } } logOff;
     TempFolder logs;
-    LogInit(logs.path().c_str());
+    LogInit(logs.Path().c_str());
     IconManager cache;
     cache.Init(Cache().c_str());
     EXPECT_EQ(cache.GetIcon(L"ext12", 0), nullptr);
@@ -387,7 +387,7 @@ TEST_F(IconKeyTest, GetIconOfAKeyWithoutFilesLogsAWarningEachTime)
     EXPECT_TRUE(cache.GetIcons().empty());
     LogInit(nullptr);
     const std::wstring expected = L"Can't load icon:" + CacheFile(L"ext12.si");
-    EXPECT_EQ(CountOccurrences(ReadLogs(logs.path()), expected), 2);
+    EXPECT_EQ(CountOccurrences(ReadLogs(logs.Path()), expected), 2);
 }
 
 TEST_F(IconKeyTest, GetIconNeverReadsOutsideTheCacheFolder)

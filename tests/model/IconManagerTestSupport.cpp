@@ -1,7 +1,6 @@
 #include "IconManagerTestSupport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cwchar>
 
 namespace IconTest {
@@ -20,49 +19,7 @@ void PutDword(Bytes& out, uint32_t value)
         out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = path + L"\\" + name;
-            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryW(path.c_str());
-}
-
 }  // namespace
-
-TempFolder::TempFolder()
-{
-    static std::atomic<int> counter{0};
-    wchar_t base[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    for (;;) {
-        wchar_t name[64] = {};
-        std::swprintf(name, 64, L"tarnelo-icons-%lu-%lu-%d", ::GetCurrentProcessId(), ::GetTickCount(),
-                      counter.fetch_add(1));
-        m_path = std::wstring(base) + name;
-        if (::CreateDirectoryW(m_path.c_str(), nullptr))
-            break;
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    RemoveTree(m_path);
-}
 
 uint32_t TestPixel(int x, int y)
 {
@@ -198,39 +155,6 @@ std::vector<uint32_t> GetIconPixels(HICON icon)
     return pixels;
 }
 
-Bytes ReadBytes(const std::wstring& path)
-{
-    Bytes bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    uint8_t buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.insert(bytes.end(), buffer, buffer + read);
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const Bytes& bytes)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = bytes.empty() ||
-                    (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                     written == bytes.size());
-    ::CloseHandle(file);
-    return ok;
-}
-
-bool Exists(const std::wstring& path)
-{
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<std::wstring> ListFolder(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
@@ -251,17 +175,8 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder)
 std::wstring ReadLogs(const std::wstring& folder)
 {
     std::wstring text;
-    for (const std::wstring& name : ListFolder(folder)) {
-        const Bytes bytes = ReadBytes(folder + L"\\" + name);
-        if (bytes.empty())
-            continue;
-        const int count = ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<int>(bytes.size()), nullptr, 0);
-        std::wstring part(static_cast<size_t>(count), L'\0');
-        ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                              static_cast<int>(bytes.size()), part.data(), count);
-        text += part;
-    }
+    for (const std::wstring& name : ListFolder(folder))
+        text += testfs::WideFromUtf8(ReadBytes(folder + L"\\" + name));
     return text;
 }
 

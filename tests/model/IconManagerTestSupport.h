@@ -1,4 +1,4 @@
-// Helpers of the icon-cache tests: a private temporary folder, icons with known pixels, and
+// Helpers of the icon-cache tests: the shared temporary folder, icons with known pixels, and
 // whole-file reads and writes.
 #pragma once
 
@@ -8,25 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace IconTest {
 
-using Bytes = std::vector<uint8_t>;
-
-// A fresh folder under the system's temporary folder, removed with its content at the end
-// (read-only files included).
-class TempFolder
-{
-public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-    const std::wstring& path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
+using testfs::Bytes;
+using testfs::TempFolder;
 
 // A file handle closed at the end.
 class HandleHolder
@@ -70,9 +57,9 @@ bool GetIconSize(HICON icon, int& width, int& height);
 // The icon's colour pixels as 32-bit values, top row first.
 std::vector<uint32_t> GetIconPixels(HICON icon);
 
-Bytes ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const Bytes& bytes);
-bool Exists(const std::wstring& path);
+using testfs::Exists;
+using testfs::ReadBytes;
+using testfs::WriteBytes;
 // The names of the entries of a folder (no "." or ".."), sorted.
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
 

@@ -1,4 +1,4 @@
-// Helpers shared by the style tests: a private temporary folder, whole-file reads and
+// Helpers shared by the style tests: the shared temporary folder and whole-file reads and
 // writes, a little-endian byte builder for hand-made files, and the log's lines.
 #pragma once
 
@@ -8,28 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace StyleTest {
 
-using Bytes = std::vector<uint8_t>;
+using testfs::Bytes;
+using testfs::Exists;
+using testfs::ReadBytes;
+using testfs::TempFolder;
+using testfs::WriteBytes;
 
-// A fresh folder under the system's temporary folder, removed with its files.
-class TempFolder
-{
-public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-    const std::wstring& Path() const { return m_path; }
-    std::wstring File(const wchar_t* name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
-
-bool WriteFileBytes(const std::wstring& path, const Bytes& bytes);
-Bytes ReadFileBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);
 // Every line of every log file in the folder, as UTF-16.
 std::wstring ReadLogText(const std::wstring& folder);
 

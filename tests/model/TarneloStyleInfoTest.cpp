@@ -165,7 +165,7 @@ Bytes SaveToBytes(CTarneloStyleInfo& style, const TempFolder& folder)
 {
     const std::wstring path = folder.File(L"bytes.ser");
     EXPECT_TRUE(style.Save(path.c_str()));
-    return StyleTest::ReadFileBytes(path);
+    return StyleTest::ReadBytes(path);
 }
 
 // A hidden top-level window for measuring.
@@ -278,14 +278,14 @@ TEST(TarneloStyleInfo, WritesTheDefaultStyleByteForByte)
     const Bytes bytes = SaveToBytes(s, folder);
     ASSERT_EQ(208u, kDefaultFile.size());
     EXPECT_EQ(kDefaultFile, bytes);
-    EXPECT_FALSE(StyleTest::FileExists(folder.File(L"bytes.ser.temp")));
+    EXPECT_FALSE(StyleTest::Exists(folder.File(L"bytes.ser.temp")));
 }
 
 TEST(TarneloStyleInfo, DefaultsRoundTripExceptTheFixedFileListValues)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"style.ser");
-    ASSERT_TRUE(StyleTest::WriteFileBytes(path, kDefaultFile));
+    ASSERT_TRUE(StyleTest::WriteBytes(path, kDefaultFile));
     CTarneloStyleInfo s;
     s.m_nTitleWidth = 1;
     ASSERT_TRUE(s.Load(path.c_str()));
@@ -307,7 +307,7 @@ TEST(TarneloStyleInfo, ReadsEveryStoredVersion)
     const std::wstring path = folder.File(L"style.ser");
 
     {   // 1002: every row.
-        ASSERT_TRUE(StyleTest::WriteFileBytes(path, MakeStyleFile(1002)));
+        ASSERT_TRUE(StyleTest::WriteBytes(path, MakeStyleFile(1002)));
         CTarneloStyleInfo s;
         ASSERT_TRUE(s.Load(path.c_str()));
         EXPECT_EQ(1002, s.m_nVersion);
@@ -317,7 +317,7 @@ TEST(TarneloStyleInfo, ReadsEveryStoredVersion)
         EXPECT_EQ(1, s.m_bHotKeySelection);
     }
     {   // 1001: the large menu size but no selection colours.
-        ASSERT_TRUE(StyleTest::WriteFileBytes(path, MakeStyleFile(1001)));
+        ASSERT_TRUE(StyleTest::WriteBytes(path, MakeStyleFile(1001)));
         CTarneloStyleInfo s;
         SetSelectionSentinels(s);
         ASSERT_TRUE(s.Load(path.c_str()));
@@ -328,7 +328,7 @@ TEST(TarneloStyleInfo, ReadsEveryStoredVersion)
         EXPECT_EQ(77, s.m_bHotKeySelection);
     }
     {   // 1000: neither.
-        ASSERT_TRUE(StyleTest::WriteFileBytes(path, MakeStyleFile(1000)));
+        ASSERT_TRUE(StyleTest::WriteBytes(path, MakeStyleFile(1000)));
         CTarneloStyleInfo s;
         SetSelectionSentinels(s);
         ASSERT_TRUE(s.Load(path.c_str()));
@@ -369,7 +369,7 @@ TEST(TarneloStyleInfo, EmptyFileChangesNothing)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"style.ser");
-    ASSERT_TRUE(StyleTest::WriteFileBytes(path, Bytes()));
+    ASSERT_TRUE(StyleTest::WriteBytes(path, Bytes()));
     CTarneloStyleInfo s;
     s.m_nTitleWidth = 5;
     s.m_menuIconColumnColor = 0x12;
@@ -385,7 +385,7 @@ TEST(TarneloStyleInfo, FileCutInsideTheTitleFaceKeepsTheLaterFields)
     const std::wstring path = folder.File(L"style.ser");
     // 44 bytes of rows 1 to 10, 32 of the text style up to its face, 3 of "Tahoma".
     const Bytes whole = MakeStyleFile(1002);
-    ASSERT_TRUE(StyleTest::WriteFileBytes(path, Bytes(whole.begin(), whole.begin() + 44 + 32 + 3)));
+    ASSERT_TRUE(StyleTest::WriteBytes(path, Bytes(whole.begin(), whole.begin() + 44 + 32 + 3)));
     CTarneloStyleInfo s;
     s.m_titleMargins = MARGINS{ 41, 42, 43, 44 };
     s.m_bSmallMenu = 55;
@@ -406,7 +406,7 @@ TEST(TarneloStyleInfo, EveryPrefixLoadsWithoutHarm)
     const std::wstring path = folder.File(L"style.ser");
     const Bytes whole = MakeStyleFile(1002);
     for (size_t n = 0; n <= whole.size(); ++n) {
-        ASSERT_TRUE(StyleTest::WriteFileBytes(path, Bytes(whole.begin(), whole.begin() + n)));
+        ASSERT_TRUE(StyleTest::WriteBytes(path, Bytes(whole.begin(), whole.begin() + n)));
         CTarneloStyleInfo s;
         EXPECT_TRUE(s.Load(path.c_str())) << n;
         if (n == whole.size())
@@ -455,7 +455,7 @@ TEST(TarneloStyleInfo, RandomlyDamagedFilesLoadWithoutHarm)
                 break;
             }
         }
-        ASSERT_TRUE(StyleTest::WriteFileBytes(path, bytes));
+        ASSERT_TRUE(StyleTest::WriteBytes(path, bytes));
         CTarneloStyleInfo s;
         ASSERT_TRUE(s.Load(path.c_str())) << round;
         if (round % 50 == 0) {
@@ -473,12 +473,12 @@ TEST(TarneloStyleInfo, SaveReplacesTheFileAndLeavesNoTemporaryFile)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"style.ser");
-    ASSERT_TRUE(StyleTest::WriteFileBytes(path, Bytes(500, 0xAB)));
+    ASSERT_TRUE(StyleTest::WriteBytes(path, Bytes(500, 0xAB)));
     CTarneloStyleInfo s;
     UseArial(s);
     ASSERT_TRUE(s.Save(path.c_str()));
-    EXPECT_EQ(kDefaultFile, StyleTest::ReadFileBytes(path));
-    EXPECT_FALSE(StyleTest::FileExists(path + L".temp"));
+    EXPECT_EQ(kDefaultFile, StyleTest::ReadBytes(path));
+    EXPECT_FALSE(StyleTest::Exists(path + L".temp"));
 }
 
 TEST(TarneloStyleInfo, FailedSaveKeepsTheOldFile)
@@ -487,7 +487,7 @@ TEST(TarneloStyleInfo, FailedSaveKeepsTheOldFile)
     LogToFolder log(folder.Path());
     const std::wstring path = folder.File(L"style.ser");
     const Bytes old = MakeStyleFile(1001);
-    ASSERT_TRUE(StyleTest::WriteFileBytes(path, old));
+    ASSERT_TRUE(StyleTest::WriteBytes(path, old));
 
     CTarneloStyleInfo s;
     s.m_nTitleWidth = 321;
@@ -496,15 +496,15 @@ TEST(TarneloStyleInfo, FailedSaveKeepsTheOldFile)
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(s.Save(path.c_str()));
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(old, StyleTest::ReadFileBytes(path));
-    EXPECT_FALSE(StyleTest::FileExists(path + L".temp"));
+    EXPECT_EQ(old, StyleTest::ReadBytes(path));
+    EXPECT_FALSE(StyleTest::Exists(path + L".temp"));
     EXPECT_NE(std::wstring::npos, log.Text().find(L"[warn] save style failed ("));
 
     // A record too large for the write buffer is not written in part.
     s.m_titleStyle.m_strFontFace = CString(L'x', 6000);
     EXPECT_FALSE(s.Save(path.c_str()));
-    EXPECT_EQ(old, StyleTest::ReadFileBytes(path));
-    EXPECT_FALSE(StyleTest::FileExists(path + L".temp"));
+    EXPECT_EQ(old, StyleTest::ReadBytes(path));
+    EXPECT_FALSE(StyleTest::Exists(path + L".temp"));
     EXPECT_NE(std::wstring::npos,
               log.Text().find(L"[ERR!] style save exception:CStyleArchiver overrun"));
 
@@ -514,7 +514,7 @@ TEST(TarneloStyleInfo, FailedSaveKeepsTheOldFile)
     // A target that is a folder.
     ASSERT_TRUE(::CreateDirectoryW(folder.File(L"adir").c_str(), nullptr));
     EXPECT_FALSE(s.Save(folder.File(L"adir").c_str()));
-    EXPECT_FALSE(StyleTest::FileExists(folder.File(L"adir.temp")));
+    EXPECT_FALSE(StyleTest::Exists(folder.File(L"adir.temp")));
     EXPECT_FALSE(s.Save(L""));
 }
 
@@ -625,7 +625,7 @@ TEST(StyleFaceRuleChild, ReportsTheDefaultFaces)
                 reinterpret_cast<const uint8_t*>(report.GetString()) + report.GetLength() * 2);
     // Written aside and renamed, so the waiting parent never reads half a report.
     const std::wstring part = std::wstring(out) + L".part";
-    ASSERT_TRUE(StyleTest::WriteFileBytes(part, bytes));
+    ASSERT_TRUE(StyleTest::WriteBytes(part, bytes));
     ASSERT_TRUE(::MoveFileExW(part.c_str(), out, MOVEFILE_REPLACE_EXISTING));
 }
 
@@ -635,7 +635,7 @@ TEST(TarneloStyleInfo, JapaneseUiOnWindows6UsesMeiryoUi)
     // a Unix program given to CreateProcessW natively, so "env" can start this executable
     // again under a Japanese locale. Elsewhere there is no such program and the test skips.
     const wchar_t envProgram[] = L"Z:\\usr\\bin\\env";
-    if (!StyleTest::FileExists(envProgram))
+    if (!StyleTest::Exists(envProgram))
         GTEST_SKIP() << "needs Wine's Unix side to start a process in another locale";
     TempFolder folder;
     const std::wstring out = folder.File(L"face.txt");
@@ -651,10 +651,10 @@ TEST(TarneloStyleInfo, JapaneseUiOnWindows6UsesMeiryoUi)
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     // A Unix process's handle does not follow its life: wait for the report itself.
-    for (int i = 0; i < 1200 && !StyleTest::FileExists(out); ++i)
+    for (int i = 0; i < 1200 && !StyleTest::Exists(out); ++i)
         ::Sleep(50);
 
-    const Bytes bytes = StyleTest::ReadFileBytes(out);
+    const Bytes bytes = StyleTest::ReadBytes(out);
     const std::wstring report(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     ASSERT_FALSE(report.empty());
     if (report.rfind(L"0 ", 0) != 0)

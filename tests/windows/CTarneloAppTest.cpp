@@ -13,38 +13,10 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "framework/CWnd.h"
+#include "framework/TempFolder.h"
 #include "windows/CTarneloApp.h"
 
 namespace {
-
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        m_path = std::wstring(base) + L"tarnelo-app-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(::GetTickCount64());
-        ::CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        WIN32_FIND_DATAW found;
-        const HANDLE find = ::FindFirstFileW((m_path + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                ::DeleteFileW((m_path + L"\\" + found.cFileName).c_str());
-            } while (::FindNextFileW(find, &found));
-            ::FindClose(find);
-        }
-        ::RemoveDirectoryW(m_path.c_str());
-    }
-    const std::wstring& path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
 
 std::vector<std::wstring> ReadLines(const std::wstring& path)
 {
@@ -102,13 +74,13 @@ TEST(CTarneloApp, SystemInformationIsTwelveLinesInOrder)
     TempFolder folder;
     g_frozenNow = static_cast<int64_t>(::time(nullptr));
     LogSetClock(FrozenClock);
-    LogInit(folder.path().c_str());
+    LogInit(folder.Path().c_str());
     CTarneloApp::LogSystemInfo();
     LogInit(L"");
     LogSetClock(nullptr);
     AfxSetExceptionLogger(nullptr);
 
-    const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.path(), g_frozenNow));
+    const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.Path(), g_frozenNow));
     ASSERT_EQ(12u, lines.size());
     const std::wregex linePrefix(LR"(^\d{4}/\d{2}/\d{2} \d{2}:\d{2}\.\d{2} \[info\] )");
     std::vector<std::wstring> texts;
@@ -205,7 +177,7 @@ TEST(CTarneloApp, ExceptionsCaughtAtWindowsGoToTheLog)
     TempFolder folder;
     g_frozenNow = static_cast<int64_t>(::time(nullptr));
     LogSetClock(FrozenClock);
-    LogInit(folder.path().c_str());
+    LogInit(folder.Path().c_str());
     {
         CTarneloApp app;  // installs the log as the framework's exception reporter
         CFailingHandlerWnd window;
@@ -217,7 +189,7 @@ TEST(CTarneloApp, ExceptionsCaughtAtWindowsGoToTheLog)
     LogInit(L"");
     LogSetClock(nullptr);
 
-    const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.path(), g_frozenNow));
+    const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.Path(), g_frozenNow));
     ASSERT_EQ(1u, lines.size());
     const std::wstring expected = L"[ERR!] <wnd> exception in message(" + std::to_wstring(WM_APP + 9) + L") ";
     EXPECT_NE(std::wstring::npos, lines[0].find(expected)) << lines[0];
