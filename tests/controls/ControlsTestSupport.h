@@ -12,6 +12,7 @@
 
 #include "framework/AfxReflect.h"
 #include "framework/CWnd.h"
+#include "TestPump.h"
 
 inline bool operator==(const RECT& a, const RECT& b)
 {
@@ -83,29 +84,15 @@ protected:
     }
 };
 
-// Dispatches what is queued until the condition holds (or a generous limit passes).
+// Dispatches what is queued, then goes on until the condition holds (or a generous limit passes).
 template <typename Condition>
 bool PumpUntil(Condition done, DWORD limitMs = 5000)
 {
-    const ULONGLONG start = ::GetTickCount64();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (::GetTickCount64() - start > limitMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    testpump::DispatchQueued();
+    return testpump::PumpUntil(done, limitMs);
 }
 
-inline void Pump()
-{
-    PumpUntil([] { return true; });
-}
+inline void Pump() { testpump::DispatchQueued(); }
 
 // A 32-bpp top-down image that a window can be printed into and read back.
 class Canvas

@@ -11,28 +11,12 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "TestPump.h"
 #include "framework/AfxMessageBox.h"
 
 namespace styletest {
 
-// Dispatches messages until the condition holds; false after a generous limit.
-template <typename Condition>
-bool PumpUntil(Condition done, DWORD limitMs = 5000)
-{
-    const ULONGLONG start = ::GetTickCount64();
-    while (!done()) {
-        if (::GetTickCount64() - start > limitMs)
-            return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (!done())
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+using testpump::PumpUntil;
 
 // Dispatches everything for a while (for checks that something does NOT happen).
 inline void PumpFor(DWORD ms)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "TestPump.h"
 
 namespace wiztest {
 
@@ -29,28 +30,15 @@ inline std::wstring ItemText(HWND dialog, int id)
     return WindowText(::GetDlgItem(dialog, id));
 }
 
-// Dispatches this thread's messages until the condition holds; false when the time is up.
+// Dispatches what is queued, then this thread's messages until the condition holds; false
+// when the time is up.
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
 {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (condition())
-            return true;
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        ::Sleep(10);
-    }
+    testpump::DispatchQueued();
+    return testpump::PumpUntil(condition, timeoutMs);
 }
 
-inline void PumpPending()
-{
-    PumpUntil([] { return true; }, 0);
-}
+inline void PumpPending() { testpump::DispatchQueued(); }
 
 // The visible top-level dialog of this thread with the caption, or null.
 inline HWND FindThreadDialog(const wchar_t* caption)

@@ -19,6 +19,7 @@
 #include "framework/CStatic.h"
 #include "framework/TempFolder.h"
 #include "framework/TestDialogs.h"
+#include "TestPump.h"
 
 using namespace DialogTestSupport;
 
@@ -82,14 +83,7 @@ protected:
         dialog.DestroyWindow();
     }
 
-    static void Pump()
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    static void Pump() { testpump::DispatchQueued(); }
 
     CWrapperDlg dialog;
 };

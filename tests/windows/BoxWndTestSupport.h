@@ -17,6 +17,7 @@
 #include "framework/AfxMessageBox.h"
 #include "framework/CWnd.h"
 #include "framework/TempFolder.h"
+#include "TestPump.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
@@ -24,35 +25,10 @@
 
 namespace boxtest {
 
-// Dispatches what is queued until the condition holds, waiting for timers; false after a
-// generous limit.
-template <typename Condition>
-bool PumpUntil(Condition done, DWORD limitMs = 5000)
-{
-    const ULONGLONG start = ::GetTickCount64();
-    while (!done()) {
-        if (::GetTickCount64() - start > limitMs)
-            return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (!done())
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+using testpump::PumpUntil;
 
 // Dispatches only what is queued now (posted messages, no waiting for timers).
-inline void PumpPending()
-{
-    MSG msg;
-    for (int i = 0; i < 1000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+inline void PumpPending() { testpump::DispatchQueued(1000); }
 
 // The manager's stand-in: a hidden popup that records every box event it receives.
 class CRecordingManager : public CWnd

@@ -11,6 +11,7 @@
 
 #include "framework/CWaitCursor.h"
 #include "framework/CWnd.h"
+#include "TestPump.h"
 
 namespace {
 
@@ -27,24 +28,7 @@ std::wstring TextOf(HWND hWnd)
     return text;
 }
 
-// Dispatches what is queued, and for timers waits (with a generous limit) for a condition.
-template <typename Condition>
-bool PumpUntil(Condition done, DWORD limitMs = 5000)
-{
-    const ULONGLONG start = ::GetTickCount64();
-    while (!done()) {
-        if (::GetTickCount64() - start > limitMs)
-            return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (!done())
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
+using testpump::PumpUntil;
 
 // ---- Binding -------------------------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 
 #include "windows/CVornWndBase.h"
 #include "windows/CWndShadow.h"
+#include "TestPump.h"
 
 namespace LayeredTest {
 
@@ -34,28 +35,13 @@ protected:
     }
     void TearDown() override { PumpPending(); }
 
-    static void PumpPending()
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    static void PumpPending() { testpump::DispatchQueued(); }
 
     // Dispatches messages until the condition holds; FALSE after the (generous) limit.
     template <typename Condition>
     static bool PumpUntil(Condition done, DWORD limitMs = 10000)
     {
-        const ULONGLONG start = ::GetTickCount64();
-        while (!done()) {
-            if (::GetTickCount64() - start > limitMs)
-                return false;
-            PumpPending();
-            if (!done())
-                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return true;
+        return testpump::PumpUntil(done, limitMs);
     }
 
     static inline ULONG_PTR s_token = 0;
