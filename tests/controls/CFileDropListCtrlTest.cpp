@@ -15,30 +15,13 @@
 #include "core/ShellHelpers.h"
 #include "framework/AfxMessageBox.h"
 #include "framework/TempFolder.h"
+#include "TestDrop.h"
 
 using namespace ControlsTest;
 
 namespace {
 
-// A drop handle as the shell hands one over: DROPFILES, then the wide names, each ended by
-// a NUL, and one more NUL. DragFinish frees it.
-HDROP MakeDrop(const std::vector<std::wstring>& paths)
-{
-    size_t chars = 1;
-    for (const std::wstring& p : paths)
-        chars += p.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(drop) + sizeof(DROPFILES));
-    for (const std::wstring& p : paths) {
-        std::copy(p.begin(), p.end(), text);
-        text += p.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using testdrop::MakeDrop;
 
 struct CallbackCall
 {

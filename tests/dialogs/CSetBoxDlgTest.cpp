@@ -18,6 +18,7 @@
 #include "dialogs/CSetBoxDlg.h"
 #include "framework/AfxMessageBox.h"
 #include "framework/TempFolder.h"
+#include "TestDrop.h"
 #include "model/CConfigInfo.h"
 #include "resources/resource.h"
 #include "dialogs/BoxDialogTestSupport.h"
@@ -42,24 +43,7 @@ int RecordWarning(const wchar_t* text, UINT)
     return IDOK;
 }
 
-// An HDROP as the shell makes it: DROPFILES followed by wide paths and an empty one.
-HDROP MakeDrop(const std::vector<std::wstring>& paths)
-{
-    size_t chars = 1;
-    for (const std::wstring& p : paths)
-        chars += p.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    auto* out = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(files) + sizeof(DROPFILES));
-    for (const std::wstring& p : paths) {
-        wmemcpy(out, p.c_str(), p.size());
-        out += p.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using testdrop::MakeDrop;
 
 std::vector<std::wstring> ComboEntries(HWND combo)
 {

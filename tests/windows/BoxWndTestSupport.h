@@ -18,6 +18,7 @@
 #include "framework/CWnd.h"
 #include "framework/TempFolder.h"
 #include "TestPump.h"
+#include "TestDrop.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
@@ -90,30 +91,14 @@ struct MessageBoxAnswers
     }
 };
 
-// An HDROP as the shell makes it: DROPFILES followed by wide paths, ended by an empty one.
-inline HDROP MakeDrop(const std::vector<std::wstring>& paths)
-{
-    size_t chars = 1;
-    for (const std::wstring& p : paths)
-        chars += p.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    auto* out = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(files) + sizeof(DROPFILES));
-    for (const std::wstring& p : paths) {
-        wmemcpy(out, p.c_str(), p.size());
-        out += p.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using testdrop::MakeDrop;
 
-// One back-buffer pixel as stored (premultiplied BGRA), or 0 when there is no buffer.
-inline DWORD BackBufferPixel(const CTarneloWnd& box, int x, int y)
+// One back-buffer pixel of a layered window as stored (premultiplied BGRA), or 0 outside the
+// buffer or when there is none.
+inline DWORD BackBufferPixel(const CVornWndBase& window, int x, int y)
 {
     DIBSECTION dib = {};
-    const HBITMAP bitmap = box.m_bitmap;
+    const HBITMAP bitmap = window.m_bitmap;
     if (!bitmap || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits)
         return 0;
     if (x < 0 || y < 0 || x >= dib.dsBm.bmWidth || y >= dib.dsBm.bmHeight)

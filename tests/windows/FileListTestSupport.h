@@ -53,18 +53,7 @@ protected:
 };
 
 // One back-buffer pixel of a layered window (premultiplied BGRA), 0 outside the buffer.
-inline DWORD Pixel(const CVornWndBase& window, int x, int y)
-{
-    DIBSECTION dib = {};
-    const HBITMAP bitmap = window.m_bitmap;
-    if (!bitmap || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || !dib.dsBm.bmBits)
-        return 0;
-    if (x < 0 || y < 0 || x >= dib.dsBm.bmWidth || y >= dib.dsBm.bmHeight)
-        return 0;
-    ::GdiFlush();
-    const auto* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-    return bits[static_cast<size_t>(y) * static_cast<size_t>(dib.dsBm.bmWidth) + static_cast<size_t>(x)];
-}
+inline DWORD Pixel(const CVornWndBase& window, int x, int y) { return boxtest::BackBufferPixel(window, x, y); }
 
 // Pixels in the rectangle that differ from a colour.
 inline int CountOther(const CVornWndBase& window, const RECT& area, DWORD colour)
