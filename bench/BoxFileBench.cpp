@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/CTarneloInfoManager.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -14,26 +15,6 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
@@ -94,6 +75,6 @@ int main()
                     itemsPerBox, data.nFileSizeLow, Seconds(t0, t1) * 1e6 / items, Seconds(t1, t2) * 1e6 / items,
                     saved && read ? "" : "  FAILED");
     }
-    RemoveTree(folder);
+    testfs::RemoveTree(folder);
     return failures ? 1 : 0;
 }

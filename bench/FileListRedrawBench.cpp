@@ -13,6 +13,7 @@
 #include "model/CTarneloStyleInfo.h"
 #include "model/IconManager.h"
 #include "windows/CFileListWnd.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -21,26 +22,6 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
 LARGE_INTEGER Now()
@@ -117,7 +98,7 @@ int main()
         }
     }
 
-    RemoveTree(folder);
+    testfs::RemoveTree(folder);
     Gdiplus::GdiplusShutdown(token);
     ::OleUninitialize();
     return 0;
