@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "TempFolder.h"
+
 #ifndef TARNELO_EXE_NAME
 #define TARNELO_EXE_NAME L"Tarnelo.exe"
 #endif
@@ -26,18 +28,6 @@ std::wstring FullPath(const std::wstring& path)
     wchar_t full[MAX_PATH] = {};
     const DWORD length = ::GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     return length == 0 || length >= MAX_PATH ? path : std::wstring(full, length);
-}
-
-std::wstring FromUtf8(const std::string& bytes)
-{
-    if (bytes.empty())
-        return std::wstring();
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
 }
 
 }  // namespace
@@ -78,24 +68,7 @@ bool RemoveTree(const std::wstring& path)
 {
     if (path.empty())
         return false;
-    WIN32_FIND_DATAW found;
-    const HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
+    testfs::RemoveTree(path);
     return !DirectoryExists(path);
 }
 
@@ -118,18 +91,7 @@ std::wstring TodayLogPath(const std::wstring& dataFolder)
 std::vector<LogLine> ReadLog(const std::wstring& path)
 {
     std::vector<LogLine> lines;
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    ::CloseHandle(file);
-
-    const std::wstring text = FromUtf8(bytes);
+    const std::wstring text = testfs::WideFromUtf8(testfs::ReadString(path));
     size_t start = 0;
     for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
         const std::wstring line = text.substr(start, end - start);

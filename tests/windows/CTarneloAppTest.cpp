@@ -21,19 +21,7 @@ namespace {
 std::vector<std::wstring> ReadLines(const std::wstring& path)
 {
     std::vector<std::wstring> lines;
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    ::CloseHandle(file);
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    const std::wstring text = testfs::WideFromUtf8(testfs::ReadString(path));
     size_t start = 0;
     for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
         lines.push_back(text.substr(start, end - start));
