@@ -1,5 +1,6 @@
 #include "windows/CFileListWnd.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CRenameItemDlg.h"
+#include "framework/CBitmap.h"
+#include "framework/CDC.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
 #include "model/CConfigInfo.h"
@@ -48,54 +51,18 @@ struct IconInfoBitmaps
     }
 };
 
-// A 32-bpp top-down DIB section selected into its own memory DC.
-class DibSurface
+// A 32-bpp top-down DIB section selected into its own memory DC, every pixel set to fill.
+// Declare the bitmap before the DC, so the DC lets go of it before it is deleted.
+bool MakeSurface(CBitmap& bitmap, CDC& dc, uint32_t*& bits, int width, int height, uint32_t fill)
 {
-public:
-    DibSurface(int width, int height) : m_width(width), m_height(height)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = width;
-        bmi.bmiHeader.biHeight = -height;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        m_dc = ::CreateCompatibleDC(nullptr);
-        if (m_dc)
-            m_bitmap = ::CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        if (m_bitmap)
-            m_old = ::SelectObject(m_dc, m_bitmap);
-    }
-    DibSurface(const DibSurface&) = delete;
-    DibSurface& operator=(const DibSurface&) = delete;
-    ~DibSurface()
-    {
-        if (m_dc && m_old)
-            ::SelectObject(m_dc, m_old);
-        if (m_bitmap)
-            ::DeleteObject(m_bitmap);
-        if (m_dc)
-            ::DeleteDC(m_dc);
-    }
-    bool Ok() const { return m_dc && m_bitmap && m_bits; }
-    HDC Dc() const { return m_dc; }
-    void Fill(uint32_t value)
-    {
-        ::GdiFlush();
-        for (size_t i = 0, n = static_cast<size_t>(m_width) * m_height; i < n; ++i)
-            m_bits[i] = value;
-    }
-    uint32_t At(size_t i) const { return m_bits[i]; }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    uint32_t* m_bits = nullptr;
-};
+    void* raw = nullptr;
+    if (!dc.CreateCompatibleDC(nullptr) || !bitmap.CreateTopDownDIB(width, height, &raw) || !raw ||
+        !dc.SelectBitmap(bitmap))
+        return false;
+    bits = static_cast<uint32_t*>(raw);
+    std::fill_n(bits, static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+    return true;
+}
 
 // The icon's pixels as straight-alpha ARGB, top-down, w x h. A 32-bpp colour bitmap with
 // any alpha is read as it is; every other icon is drawn by the system, once as its image
@@ -137,19 +104,20 @@ bool ReadIconPixels(HICON icon, const ICONINFO& info, std::vector<uint32_t>& pix
         }
     }
 
-    DibSurface image(width, height);
-    DibSurface mask(width, height);
-    if (!image.Ok() || !mask.Ok())
+    CBitmap imageBitmap, maskBitmap;
+    CDC imageDc, maskDc;
+    uint32_t* image = nullptr;
+    uint32_t* mask = nullptr;
+    if (!MakeSurface(imageBitmap, imageDc, image, width, height, 0x00000000) ||
+        !MakeSurface(maskBitmap, maskDc, mask, width, height, 0x00FFFFFF))
         return false;
-    image.Fill(0x00000000);
-    mask.Fill(0x00FFFFFF);
-    if (!::DrawIconEx(image.Dc(), 0, 0, icon, width, height, 0, nullptr, DI_IMAGE) ||
-        !::DrawIconEx(mask.Dc(), 0, 0, icon, width, height, 0, nullptr, DI_MASK))
+    if (!::DrawIconEx(imageDc, 0, 0, icon, width, height, 0, nullptr, DI_IMAGE) ||
+        !::DrawIconEx(maskDc, 0, 0, icon, width, height, 0, nullptr, DI_MASK))
         return false;
     ::GdiFlush();
     for (size_t i = 0; i < count; ++i) {
-        const bool opaque = (mask.At(i) & 0x00FFFFFF) == 0;
-        pixels[i] = opaque ? (0xFF000000u | (image.At(i) & 0x00FFFFFF)) : 0;
+        const bool opaque = (mask[i] & 0x00FFFFFF) == 0;
+        pixels[i] = opaque ? (0xFF000000u | (image[i] & 0x00FFFFFF)) : 0;
     }
     return true;
 }
