@@ -14,12 +14,12 @@
 
 namespace {
 
-constexpr wchar_t kDesktop[] = L"TarneloE2e";
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 800;
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kEventTimeoutMs = 10000;
-constexpr DWORD kExitTimeoutMs = 20000;
+using e2e::kDesktop;
+using e2e::kScreenWidth;
+using e2e::kScreenHeight;
+using e2e::kStartTimeoutMs;
+using e2e::kEventTimeoutMs;
+using e2e::kExitTimeoutMs;
 // Time for the program to draw what a key or click changed before the screen is read.
 constexpr DWORD kSettleMs = 150;
 

@@ -10,6 +10,14 @@
 
 namespace e2e {
 
+// The input tests' virtual desktop and the time they give the program for each step.
+constexpr wchar_t kDesktop[] = L"TarneloE2e";
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 800;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kEventTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 20000;
+
 // The program under test: <build>\windows\Tarnelo.exe beside this test's <build>\tests.
 std::wstring TarneloExePath();
 std::wstring TarneloExeFolder();

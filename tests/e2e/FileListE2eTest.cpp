@@ -16,13 +16,13 @@
 
 namespace {
 
-constexpr wchar_t kDesktop[] = L"TarneloE2e";
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 800;
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kEventTimeoutMs = 10000;
+using e2e::kDesktop;
+using e2e::kScreenWidth;
+using e2e::kScreenHeight;
+using e2e::kStartTimeoutMs;
+using e2e::kEventTimeoutMs;
+using e2e::kExitTimeoutMs;
 constexpr DWORD kRunTimeoutMs = 30000;
-constexpr DWORD kExitTimeoutMs = 20000;
 // Time for the program to handle the mouse move that the cursor's placement brings.
 constexpr DWORD kSettleMs = 200;
 
