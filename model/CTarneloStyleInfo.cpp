@@ -36,8 +36,10 @@ private:
     HDC m_dc;
 };
 
-// Height of the bounding box of the sample word in a font of the face and size (points),
-// truncated; 0 when the face or the font cannot be made or the measure fails.
+// Height of the taller bounding box of the two sample words in a font of the face and size
+// (points), truncated; 0 when the face or the font cannot be made or a measure fails. Box
+// names are Latin or Japanese: a Japanese name in a Latin face takes its glyphs from a
+// fallback face whose line can be taller, so a Latin sample alone can make the box too low.
 int MeasureSample(Gdiplus::Graphics& graphics, const Gdiplus::FontFamily& family, int size)
 {
     if (family.GetLastStatus() != Gdiplus::Ok)
@@ -46,12 +48,17 @@ int MeasureSample(Gdiplus::Graphics& graphics, const Gdiplus::FontFamily& family
                        Gdiplus::UnitPoint);
     if (font.GetLastStatus() != Gdiplus::Ok)
         return 0;
-    static const wchar_t kSample[] = L"Tarnelo";
+    // Measured one by one, so that neither can wrap the other onto a second line.
+    static const wchar_t* const kSamples[] = { L"Tarnelo", L"\u65E5\u672C\u8A9E" };
     const Gdiplus::RectF layout(0.0f, 0.0f, 200.0f, 100.0f);
-    Gdiplus::RectF bounds;
-    if (graphics.MeasureString(kSample, 7, &font, layout, &bounds) != Gdiplus::Ok)
-        return 0;
-    return static_cast<int>(bounds.Height);
+    int height = 0;
+    for (const wchar_t* sample : kSamples) {
+        Gdiplus::RectF bounds;
+        if (graphics.MeasureString(sample, -1, &font, layout, &bounds) != Gdiplus::Ok)
+            return 0;
+        height = std::max(height, static_cast<int>(bounds.Height));
+    }
+    return height;
 }
 
 } // namespace

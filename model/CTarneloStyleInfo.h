@@ -18,8 +18,9 @@ namespace Model {
 class CTarneloStyleInfo : public CStyleInfo
 {
 public:
-    // The version this program writes; 1001 added the large menu font size and 1002
-    // the selection colours.
+    // The version this program writes. Older files are read too: a file below 1001 has no
+    // large menu font size and one below 1002 no selection colours, and those fields keep
+    // their values.
     static constexpr int kVersion = 1002;
     static constexpr int kVersionLargeMenuFont = 1001;
     static constexpr int kVersionSelectionColors = 1002;

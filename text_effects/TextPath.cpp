@@ -11,8 +11,9 @@ namespace TextEffects
 namespace
 {
 
-// The factors are the single-precision values of 1/72, 1/300 and 1/25.4, so that the
-// pixel values match those the program has always produced.
+// The inch fractions of a point, a document unit and a millimetre (1/72, 1/300, 1/25.4) as
+// single-precision constants. Every conversion multiplies dpi x fraction x length in this
+// order, so a length gives the same pixels wherever it is converted.
 constexpr float kPointsPerInch = 0.013888889f;
 constexpr float kDocumentPerInch = 0.0033333334f;
 constexpr float kMillimetresPerInch = 0.039370079f;

@@ -2,6 +2,7 @@
 
 #include "text_effects/TextPath.h"
 
+#include <climits>
 #include <cwchar>
 #include <new>
 
@@ -32,9 +33,33 @@ std::unique_ptr<Gdiplus::GraphicsPath> BuildTextPath(const Gdiplus::FontFamily* 
         pStrFormat = defaultFormat.get();
     }
 
-    const Gdiplus::Status status =
+    // The text is laid out at the origin and then moved into place. Laid out where it
+    // stands, Wine's GDI+ puts vertically centred text too high by an amount that grows with
+    // the rectangle's top. It also moves a centred or bottom-aligned line that is taller than
+    // its rectangle down, where Windows lets it overflow evenly (or upwards): a rectangle
+    // lower than two ems, taller than any line, is laid out at that height and the extra
+    // height taken back in the move. Both ways the result is the same as on Windows.
+    const int nTwoEms = nFontSize > 0 && nFontSize < INT_MAX / 2 ? 2 * nFontSize : 0;
+    const Gdiplus::StringAlignment lineAlignment = pStrFormat->GetLineAlignment();
+    int nExtraHeight = 0;
+    if (lineAlignment != Gdiplus::StringAlignmentNear && rtLayout.Height > 0 &&
+        rtLayout.Height < nTwoEms)
+        nExtraHeight = nTwoEms - rtLayout.Height;
+    const Gdiplus::Rect rtAtOrigin(0, 0, rtLayout.Width, rtLayout.Height + nExtraHeight);
+    Gdiplus::Status status =
         path->AddString(pszText, static_cast<INT>(wcslen(pszText)), pFontFamily, fontStyle,
-                        static_cast<Gdiplus::REAL>(nFontSize), rtLayout, pStrFormat);
+                        static_cast<Gdiplus::REAL>(nFontSize), rtAtOrigin, pStrFormat);
+    const Gdiplus::REAL fTakenBack = lineAlignment == Gdiplus::StringAlignmentCenter
+                                         ? nExtraHeight / 2.0f
+                                         : static_cast<Gdiplus::REAL>(nExtraHeight);
+    const Gdiplus::REAL fDx = static_cast<Gdiplus::REAL>(rtLayout.X);
+    const Gdiplus::REAL fDy = static_cast<Gdiplus::REAL>(rtLayout.Y) - fTakenBack;
+    if (status == Gdiplus::Ok && (fDx != 0.0f || fDy != 0.0f))
+    {
+        Gdiplus::Matrix move(1.0f, 0.0f, 0.0f, 1.0f, fDx, fDy);
+        status = move.GetLastStatus() == Gdiplus::Ok ? path->Transform(&move)
+                                                     : move.GetLastStatus();
+    }
     if (status != Gdiplus::Ok)
         return nullptr;
     return path;

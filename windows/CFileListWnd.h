@@ -119,7 +119,8 @@ public:
     static void SetShellExecuteHook(ShellExecuteFn fn);
     static void SetShellExecuteExHook(ShellExecuteExFn fn);
 
-    // Members in declaration order.
+    // The list's state. The record, settings and style belong to the box and the manager;
+    // the rows are copies taken when the list opens.
     Model::CTarneloInfo* m_pInfo = nullptr;
     Model::CConfigInfo* m_pConfig = nullptr;
     Model::CTarneloStyleInfo* m_pStyle = nullptr;

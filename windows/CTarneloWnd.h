@@ -148,7 +148,8 @@ public:
     static void SetPickFileHook(PickFileFn fn);
     static void SetTickHook(TickFn fn);
 
-    // Members in order (the manager reads m_bHover, m_bMoving and m_pInfo).
+    // The box's state. Public because the manager reads m_bHover, m_bMoving and m_pInfo,
+    // and the tests drive the rest. The record, settings and style are not owned.
     BOOL m_bMoving = FALSE;
     BOOL m_bSizing = FALSE;
     BOOL m_bHover = FALSE;

@@ -33,7 +33,8 @@ BOOL g_bDeletingBox = FALSE;
 
 namespace {
 
-// The maker's version server; the request path and the reply form are fixed, its host is ours.
+// The version server. The request path and the reply form below are what the server
+// answers to; tests point the check at a local server instead.
 const wchar_t kVersionServer[] = L"http://olvenworks.example";
 CString s_versionServer = kVersionServer;
 

@@ -152,7 +152,8 @@ public:
     static void SetClearanceDialogHook(ClearanceDialogFn fn);
     static void SetWizardHook(WizardFn fn);
 
-    // Members in order.
+    // The manager's state: the selection mode, the data files' paths, the records it owns
+    // and the boxes it shows.
     BOOL m_bSelectionMode;
     CString m_strDataFolder;
     CString m_strConfigPath;

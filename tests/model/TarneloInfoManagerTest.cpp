@@ -54,8 +54,8 @@ protected:
     CTarneloInfoManager list;
 };
 
-// The worked example: one box "Tools" with id 0 at (100, 10), nothing else set.
-Bytes WorkedExample()
+// The smallest real box file: one box "Tools" with id 0 at (100, 10), nothing else set.
+Bytes OneBoxFile()
 {
     return Bytes{0xEB, 0x03, 0x00, 0x00, 0xFF, 0xFE, 0xFF, 0x00, 0x01, 0x00, 0x00, 0x00,
                  0x00, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x00, 0x00,
@@ -66,18 +66,18 @@ Bytes WorkedExample()
 
 }  // namespace
 
-TEST_F(BoxList, WorkedExampleIsWrittenByteForByte)
+TEST_F(BoxList, OneBoxIsWrittenByteForByte)
 {
     Add(list, 0, 100, 10, L"Tools");
     ASSERT_TRUE(list.Save(boxFile.c_str()));
-    EXPECT_EQ(WorkedExample(), ReadBytes(boxFile));
+    EXPECT_EQ(OneBoxFile(), ReadBytes(boxFile));
     EXPECT_FALSE(Exists(boxFile + L".temp"));
     EXPECT_NE(std::wstring::npos, tmp.Logs().find(L"[info] Save box info"));
 }
 
-TEST_F(BoxList, WorkedExampleReadsBack)
+TEST_F(BoxList, OneBoxFileReadsBack)
 {
-    ASSERT_TRUE(WriteBytes(boxFile, WorkedExample()));
+    ASSERT_TRUE(WriteBytes(boxFile, OneBoxFile()));
     ASSERT_TRUE(list.Load(boxFile.c_str()));
     ASSERT_EQ(1u, list.m_boxes.size());
     const CTarneloInfo* box = list.m_boxes.front();
@@ -93,7 +93,7 @@ TEST_F(BoxList, WorkedExampleReadsBack)
     EXPECT_EQ(1003u, list.m_nVersion);
     EXPECT_FALSE(Exists(boxFile + L".temp")) << "nothing to write back";
     EXPECT_FALSE(Exists(boxFile + L".bad"));
-    EXPECT_EQ(WorkedExample(), ReadBytes(boxFile));
+    EXPECT_EQ(OneBoxFile(), ReadBytes(boxFile));
 }
 
 TEST_F(BoxList, LongNamesSwitchToTheTwoByteLength)

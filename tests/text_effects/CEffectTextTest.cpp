@@ -153,6 +153,24 @@ TEST_F(EffectTextTest, MissingFaceMeasuresAsEmptyAndDrawsNothing)
     }
 }
 
+// A Latin face has no Japanese glyphs: they come from the face linked to it, each its own
+// shape, not the one empty box of a missing glyph.
+TEST_F(EffectTextTest, JapaneseInALatinFaceIsDrawnWithItsOwnGlyphs)
+{
+    CEffectText text;
+    text.SetFont(kFace, 20, 0);
+    const auto drawn = [&](const wchar_t* pszText) {
+        DibCanvas canvas(40, 30);
+        canvas.Draw([&](Gdiplus::Graphics& g) {
+            text.Draw(&g, Gdiplus::Rect(0, 0, 40, 30), nullptr, pszText);
+        });
+        return canvas.Pixels();
+    };
+    const auto kan = drawn(L"\u6F22");
+    EXPECT_NE(drawn(L"\u5B57"), kan);
+    EXPECT_NE(drawn(L"\uFFFF"), kan); // no face has a glyph for U+FFFF
+}
+
 TEST_F(EffectTextTest, EmptyTextMeasuresAsNothing)
 {
     CEffectText text;

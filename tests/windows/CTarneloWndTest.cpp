@@ -232,7 +232,7 @@ TEST_F(BoxDraw, RoundRectPathUsesTheSmallestOfWidthHeightAndDiameter)
     EXPECT_EQ(1, it.GetSubpathCount());
 }
 
-TEST_F(BoxDraw, TitleIsDrawnBesideTheIconCellOrFromTheLeftWhenTheIconIsHidden)
+TEST_F(BoxDraw, TitleBesideTheIconCellOrAtTheLeftIsCentredWithinItsMargins)
 {
     CTarneloWnd box;
     MakeBox(box);
@@ -277,6 +277,32 @@ TEST_F(BoxDraw, TitleIsDrawnBesideTheIconCellOrFromTheLeftWhenTheIconIsHidden)
     m_info.m_strName = L"";
     box.Redraw();
     EXPECT_EQ(0, InkCount(box, RECT{ 0, 0, 160, 40 }));
+
+    // Centred on what the margins leave of the box's height: below a top margin, and in a box
+    // without icon, whose height the font gives, also for Japanese in a small size.
+    m_style.m_titleStyle.SetAlignment(0, 1);
+    struct Case
+    {
+        int display, size, top;
+        const wchar_t* name;
+    };
+    const Case cases[] = { { 0, 16, 0, L"Tools" },
+                           { 0, 16, 10, L"Tools" },
+                           { 2, 10, 4, L"\u4ED5\u4E8B\u7528" },
+                           { 2, 14, 4, L"\u4ED5\u4E8B\u7528" } };
+    for (const Case& c : cases) {
+        m_style.m_nIconDisplay = c.display;
+        m_style.m_titleStyle.SetFont(L"Liberation Sans", c.size, 0);
+        m_style.m_titleMargins = MARGINS{ 2, 0, c.top, 0 };
+        m_info.m_strName = c.name;
+        const SIZE size = m_style.GetBoxSize(box.m_hWnd);
+        box.ResizeBox(size.cx, size.cy);
+        box.SetStyle(&m_style);
+        box.Redraw();
+        const RECT title = { c.display == 2 ? 0 : 40, 0, size.cx, size.cy };
+        EXPECT_NEAR(c.top + (size.cy - c.top) / 2.0, InkMiddleY(box, title, 0), 1.0)
+            << "size " << c.size << ", top margin " << c.top;
+    }
 }
 
 Gdiplus::Bitmap* RedSquare(int size)
