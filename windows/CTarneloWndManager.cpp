@@ -571,6 +571,15 @@ void CTarneloWndManager::OnRestoreStyle()
     if (!m_pStyle)
         return;
     m_pStyle->Load(m_strStylePath);
+    // Previews resized the boxes: they take the size of the stored style again, the size
+    // they were created with.
+    int width = 0;
+    int height = 0;
+    m_pStyle->MeasureBox(width, height, m_hWnd);
+    if (width > 0 && height > 0) {
+        for (CTarneloWnd* box : m_boxList)
+            box->ResizeBox(width, height);
+    }
     RefreshAllBoxes();
 }
 
