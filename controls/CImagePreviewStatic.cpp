@@ -61,7 +61,7 @@ UINT CImagePreviewStatic::GetImageHeight() const
     return height;
 }
 
-void CImagePreviewStatic::ShowImage(const CString& path, int x, int y)
+void CImagePreviewStatic::LoadImageFile(const CString& path)
 {
     // A path that does not fit the buffer is not cut into another path: no image then.
     if (path.GetLength() < MAX_PATH)
@@ -72,11 +72,20 @@ void CImagePreviewStatic::ShowImage(const CString& path, int x, int y)
     FreeImage();
     if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, &m_img) != Gdiplus::Ok)
         m_img = nullptr;
+}
 
+void CImagePreviewStatic::Place(int x, int y, int width, int height)
+{
     if (!m_hWnd)
         return;
-    ::MoveWindow(m_hWnd, x, y, static_cast<int>(GetImageWidth()), static_cast<int>(GetImageHeight()), TRUE);
+    ::MoveWindow(m_hWnd, x, y, width, height, TRUE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CImagePreviewStatic::ShowImage(const CString& path, int x, int y)
+{
+    LoadImageFile(path);
+    Place(x, y, static_cast<int>(GetImageWidth()), static_cast<int>(GetImageHeight()));
 }
 
 void CImagePreviewStatic::SetImage(const CString& path)
@@ -87,6 +96,17 @@ void CImagePreviewStatic::SetImage(const CString& path)
 void CImagePreviewStatic::SetImageAt(const CString& path, int x, int y, int, int)
 {
     ShowImage(path, x, y);
+}
+
+void CImagePreviewStatic::SetImageToWidth(const CString& path, int width)
+{
+    LoadImageFile(path);
+    const UINT imageWidth = GetImageWidth();
+    if (imageWidth == 0 || width <= 0) {
+        Place(0, 0, 0, 0);
+        return;
+    }
+    Place(0, 0, width, ::MulDiv(static_cast<int>(GetImageHeight()), width, static_cast<int>(imageWidth)));
 }
 
 void CImagePreviewStatic::DrawItem(LPDRAWITEMSTRUCT drawItem)

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/ShellHelpers.h"
+#include "dialogs/DialogLayout.h"
 #include "resources/resource.h"
 
 namespace {
@@ -88,6 +89,7 @@ BOOL CSetOptionDlg::OnInitDialog()
         AddOptionCheck(IDS_DELETE_DESKTOP_SHORTCUT, m_pConfig->m_bRegisterAndMove);
         AddOptionCheck(IDS_CHECK_VERSION_PERIODICALLY, m_pConfig->m_bCheckLatestVersion);
     }
+    FitOptionRows();
 
     m_listHotKeys.InsertColumn(0, L"", LVCFMT_LEFT, 120);
     m_listHotKeys.InsertColumn(1, L"", LVCFMT_LEFT, 140);
@@ -122,6 +124,19 @@ void CSetOptionDlg::AddOptionCheck(UINT stringId, BOOL flag)
         ::SendMessageW(m_checkOptions, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(stringId).GetString())));
     if (index >= 0 && flag)
         m_checkOptions.SetCheck(index, 1);
+}
+
+void CSetOptionDlg::FitOptionRows()
+{
+    // The rows are as tall as the glyphs of the user's language, which the template's list
+    // height does not know: the list grows until every row shows without a scroll bar.
+    const HWND list = m_checkOptions.GetSafeHwnd();
+    const int rows = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    const int rowHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    if (rows > 0 && rowHeight > 0 && rows * rowHeight > client.bottom)
+        DialogLayout::GrowControl(m_hWnd, list, rows * rowHeight - client.bottom);
 }
 
 CSetOptionDlg::_HOTKEY_INFO* CSetOptionDlg::GetRowInfo(int row) const

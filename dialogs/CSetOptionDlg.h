@@ -61,6 +61,7 @@ protected:
     void OnDestroy();
 
     void AddOptionCheck(UINT stringId, BOOL flag);
+    void FitOptionRows();
     void ShowHotKey(const _HOTKEY_INFO& info);
     void EnableModifierChecks();
     void ApplyHotKey();

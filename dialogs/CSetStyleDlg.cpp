@@ -62,13 +62,19 @@ CSetStyleDlg::~CSetStyleDlg() = default;
 
 // ---- Conversions --------------------------------------------------------------------------------
 
-CString CSetStyleDlg::AlphaToTransparencyText(BYTE alpha)
+int CSetStyleDlg::TransparencyOfAlpha(BYTE alpha)
 {
-    const int opacity = static_cast<int>(alpha * 100.0 / 255.0);
-    return NumberText(100 - opacity);
+    // Rounded, so that every percent the dialog turns into an alpha shows as itself again.
+    const int opacity = (alpha * 100 + 127) / 255;
+    return 100 - opacity;
 }
 
-BYTE CSetStyleDlg::TransparencyTextToAlpha(CString& text)
+CString CSetStyleDlg::AlphaToTransparencyText(BYTE alpha)
+{
+    return NumberText(TransparencyOfAlpha(alpha));
+}
+
+BYTE CSetStyleDlg::TransparencyTextToAlpha(CString& text, BYTE currentAlpha)
 {
     long transparency = std::wcstol(text.GetString(), nullptr, 10);
     // A pasted "-5" would otherwise wrap round to an almost transparent alpha.
@@ -79,6 +85,10 @@ BYTE CSetStyleDlg::TransparencyTextToAlpha(CString& text)
         transparency = 0;
         text = L"0";
     }
+    // There are 256 alphas and 101 percents: the percent an alpha shows as stands for that
+    // alpha, so a value the user leaves alone is stored again exactly as it was.
+    if (transparency == TransparencyOfAlpha(currentAlpha))
+        return currentAlpha;
     return static_cast<BYTE>(((100 - transparency) * 255) / 100);
 }
 
@@ -257,7 +267,9 @@ void CSetStyleDlg::Apply()
     if (display >= 0)
         style.m_nIconDisplay = display;
     style.m_bIconBackground = m_bIconBackground ? 1 : 0;
-    style.m_iconBackColor = ArgbFromColorRef(TransparencyTextToAlpha(m_strBackTransparency), m_btnBackColor.GetColor());
+    style.m_iconBackColor =
+        ArgbFromColorRef(TransparencyTextToAlpha(m_strBackTransparency, AlphaOf(style.m_iconBackColor)),
+                         m_btnBackColor.GetColor());
     title.m_textColor = ArgbFromColorRef(0xFF, m_btnTextColor.GetColor());
     title.m_strFontFace = m_comboFontName.GetSelectedFont();
     title.m_nFontStyle = FontStyleFromIndex(m_comboFontStyle.GetCurSel());
@@ -266,8 +278,11 @@ void CSetStyleDlg::Apply()
     style.m_titleMargins.cyTopHeight = ReadNumber(m_strMarginTop);
     style.m_titleMargins.cxLeftWidth = ReadNumber(m_strMarginLeft);
     style.m_selectedColor =
-        ArgbFromColorRef(TransparencyTextToAlpha(m_strSelectedTransparency), m_btnSelectedColor.GetColor());
-    style.m_hotKeyColor = ArgbFromColorRef(TransparencyTextToAlpha(m_strHotKeyTransparency), m_btnHotKeyColor.GetColor());
+        ArgbFromColorRef(TransparencyTextToAlpha(m_strSelectedTransparency, AlphaOf(style.m_selectedColor)),
+                         m_btnSelectedColor.GetColor());
+    style.m_hotKeyColor =
+        ArgbFromColorRef(TransparencyTextToAlpha(m_strHotKeyTransparency, AlphaOf(style.m_hotKeyColor)),
+                         m_btnHotKeyColor.GetColor());
     style.m_bHotKeySelection = m_bHotKeySelection ? 1 : 0;
     style.m_bSmallMenu = m_bLargeMenu ? 0 : 1;
 

@@ -28,11 +28,13 @@ public:
     explicit CSetStyleDlg(CWnd* parent = nullptr);
     ~CSetStyleDlg() override;
 
-    // Transparency percent shown for an alpha: 100 - alpha * 100 / 255 (truncated).
+    // Transparency percent shown for an alpha: 100 - alpha * 100 / 255, rounded.
+    static int TransparencyOfAlpha(BYTE alpha);
     static CString AlphaToTransparencyText(BYTE alpha);
-    // The alpha of a transparency text, read as a base-10 number: (100 - t) * 255 / 100.
-    // A number outside 0..100 is taken as the nearest end, and the text becomes that end.
-    static BYTE TransparencyTextToAlpha(CString& text);
+    // The alpha of a transparency text, read as a base-10 number: the current alpha when the
+    // number is the one that alpha shows as, else (100 - t) * 255 / 100. A number outside
+    // 0..100 is taken as the nearest end, and the text becomes that end.
+    static BYTE TransparencyTextToAlpha(CString& text, BYTE currentAlpha);
     // TRUE when the trimmed text is a number above zero; otherwise shows the warning of
     // the string id and returns FALSE.
     static BOOL CheckPositiveNumber(CString text, UINT messageId);

@@ -6,6 +6,7 @@
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CWizDonePanel.h"
+#include "dialogs/DialogLayout.h"
 #include "dialogs/CWizSetBoxPanel.h"
 #include "dialogs/CWizSetFilesPanel.h"
 #include "dialogs/CWizTopPanel.h"
@@ -60,6 +61,10 @@ void CWizardDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CWizardDlg::OnInitDialog()
 {
     CWizDialogBase::OnInitDialog();
+    // The template's space between the header and the panels, kept when the header picture
+    // takes its height from the dialog's width.
+    m_nHeaderGap = DialogLayout::ChildRect(m_hWnd, GetDlgItem(IDC_WIZ_PLACEHOLDER)).top -
+                   DialogLayout::ChildRect(m_hWnd, GetDlgItem(IDC_WIZ_HEADER_IMAGE)).bottom;
     m_headerImage.Load();
     ChangeState(IDD_WIZ_TOP_PANEL, new CWizTopPanel, 0);
     return TRUE;
@@ -110,8 +115,19 @@ void CWizardDlg::UpdateButtons()
 void CWizardDlg::UpdateHeaderImage()
 {
     const wchar_t* name = GetHeaderImageName(m_nState);
-    if (name)
-        m_headerImage.SetImage(GetImagesFolder() + L"\\" + name);
+    if (!name)
+        return;
+    // The dialog's width follows the font of the user's language, the picture does not: it
+    // is scaled to fill the width, and the panel, the buttons and the dialog's bottom edge
+    // move to keep their place below it.
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    m_headerImage.SetImageToWidth(GetImagesFolder() + L"\\" + name, client.right);
+    const RECT header = DialogLayout::ChildRect(m_hWnd, m_headerImage.GetSafeHwnd());
+    if (header.bottom <= header.top)
+        return;  // no picture: the template's layout stays
+    const int panelTop = DialogLayout::ChildRect(m_hWnd, GetDlgItem(IDC_WIZ_PLACEHOLDER)).top;
+    DialogLayout::MoveControlsBelow(m_hWnd, panelTop, header.bottom + m_nHeaderGap - panelTop);
 }
 
 void CWizardDlg::LeavePanel()

@@ -36,6 +36,8 @@ public:
     CButton m_btnNext;
     Utility::CImagePreviewStatic m_headerImage;
     CStatic m_placeholder;
+    // Pixels between the header picture and the panels.
+    int m_nHeaderGap = 0;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

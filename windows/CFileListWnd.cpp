@@ -895,8 +895,18 @@ void CFileListWnd::OnMenuRename()
     // (a name without one ends in a dot).
     const CString newName = type == Model::ITEM_TYPE_FOLDER ? dialog.m_strNewName
                                                              : dialog.m_strNewName + L"." + extension;
-    if (m_pInfo)
-        m_pInfo->RenameItem(oldName, newName);
+    // An empty name (an extension alone is none) or one another item has is refused: the
+    // user is told why, and the list stays open with the item as it was.
+    if (!m_pInfo || dialog.m_strNewName.IsEmpty() || !m_pInfo->RenameItem(oldName, newName)) {
+        m_bRenameOpen = TRUE;
+        ++m_nModalDepth;
+        ShowWarningMessage(IDS_CANT_RENAME_ITEM);
+        --m_nModalDepth;
+        m_bRenameOpen = FALSE;
+        if (m_hWnd && ::IsWindow(m_hWnd) && !m_bCloseRequested)
+            ::SetCapture(m_hWnd);
+        return;
+    }
     PostToOwner(FILEWND_UPDATE, 0);
     RequestClose(nullptr);
 }

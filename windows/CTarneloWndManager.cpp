@@ -249,6 +249,9 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
             record->m_pos.x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200;
             record->m_pos.y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + index * (height + 8);
         }
+        // The wizard's box panel makes the boxes while the wizard has the keyboard: they appear
+        // beside it and leave it active.
+        box->m_bShowInactive = g_bWizardExists;
         if (box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, index == 0 ? TRUE : FALSE))
             m_boxList.push_back(box.release());
         ++index;
@@ -291,7 +294,8 @@ void CTarneloWndManager::RefreshAllBoxes()
     for (CTarneloWnd* box : m_boxList) {
         box->SetHighlight(m_bSelectionMode);
         const BOOL visible = box->m_pInfo && box->m_pInfo->m_bVisible;
-        ::ShowWindow(box->m_hWnd, visible ? SW_SHOW : SW_HIDE);
+        // Showing a box again never takes the activation from the window that has it.
+        ::ShowWindow(box->m_hWnd, visible ? SW_SHOWNA : SW_HIDE);
     }
 }
 
@@ -568,6 +572,15 @@ void CTarneloWndManager::OnRestoreStyle()
     if (!m_pStyle)
         return;
     m_pStyle->Load(m_strStylePath);
+    // Previews resized the boxes: they take the size of the stored style again, the size
+    // they were created with.
+    int width = 0;
+    int height = 0;
+    m_pStyle->MeasureBox(width, height, m_hWnd);
+    if (width > 0 && height > 0) {
+        for (CTarneloWnd* box : m_boxList)
+            box->ResizeBox(width, height);
+    }
     RefreshAllBoxes();
 }
 

@@ -82,8 +82,15 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
     const wchar_t* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
                                                    static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH)), icon);
     const DWORD exStyle = bTaskSwitcher ? WS_EX_LAYERED : (WS_EX_LAYERED | WS_EX_TOOLWINDOW);
-    return CreateEx(exStyle, className, pszTitle, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, nWidth, nHeight,
-                    pOwner ? pOwner->m_hWnd : nullptr, nullptr);
+    // A window created visible is activated as well; one that must leave the activation where
+    // it is is shown afterwards.
+    const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | (m_bShowInactive ? 0 : WS_VISIBLE);
+    if (!CreateEx(exStyle, className, pszTitle, style, x, y, nWidth, nHeight, pOwner ? pOwner->m_hWnd : nullptr,
+                  nullptr))
+        return FALSE;
+    if (m_bShowInactive)
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    return TRUE;
 }
 
 void CVornWndBase::GetRect(RECT& rect) const

@@ -83,6 +83,9 @@ public:
     BOOL m_bRegion;
     int m_nCornerStyle;
     Gdiplus::ARGB m_color;
+    // Set before Create: the window appears without taking the activation from the window
+    // that has it.
+    BOOL m_bShowInactive = FALSE;
 
 protected:
     // Pushes the back buffer to the layered window at the constant alpha given (255: as

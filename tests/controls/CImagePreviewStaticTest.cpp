@@ -1,5 +1,6 @@
-// The image control with a PNG written for the test: the control takes the image's size and
-// place, draws the image's pixels, and is left empty and sized 0 x 0 for an unusable file.
+// The image control with a PNG written for the test: the control takes the image's size (or
+// a width in proportion) and place, draws the image's pixels, and is left empty and sized
+// 0 x 0 for an unusable file.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objidl.h>
@@ -102,6 +103,13 @@ TEST_F(ImagePreviewTest, SetImageSizesAndDrawsThePicture)
     EXPECT_EQ((RECT{ 20, 30, 20 + kWidth, 30 + kHeight }), PlaceInParent());
     ::UpdateWindow(image);
     EXPECT_EQ(RGB(0, 0, 255), WindowPixel(image, kWidth - 2, 2));
+
+    // Scaled to a width in proportion, back at the top-left corner, and drawn scaled.
+    image.SetImageToWidth(png.c_str(), 3 * kWidth);
+    EXPECT_EQ((RECT{ 0, 0, 3 * kWidth, 3 * kHeight }), PlaceInParent());
+    ::UpdateWindow(image);
+    EXPECT_EQ(RGB(255, 0, 0), WindowPixel(image, 3 * kWidth / 4, 3 * kHeight / 2));
+    EXPECT_EQ(RGB(0, 0, 255), WindowPixel(image, 3 * kWidth * 3 / 4, 3 * kHeight / 2));
 }
 
 TEST_F(ImagePreviewTest, UnusableFilesLeaveAnEmptyZeroSizedControl)

@@ -48,6 +48,8 @@ const StringEntry kStrings[] = {
     {165, L"Other color...", L"他の色..."},
     {167, L"Check latest version periodically", L"定期的に最新バージョンをチェックする"},
     {168, L"Can't open file location", L"ファイルの場所が開けません"},
+    {169, L"Can't rename: the name is empty or used by another item.",
+     L"名前を変更できません。名前が空か、ほかのファイルで使われています。"},
 };
 
 // One menu entry as read back: separators have id 0 and no text; a submenu lists

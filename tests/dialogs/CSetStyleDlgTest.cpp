@@ -7,6 +7,7 @@
 #include <string>
 
 #include "StyleDialogTestSupport.h"
+#include "TempFolder.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CSetStyleDlg.h"
 #include "dialogs/StyleDialogHelpers.h"
@@ -97,18 +98,33 @@ TEST(StyleConversions, TransparencyAndAlphaBothWays)
 {
     EXPECT_EQ(CString(L"0"), CSetStyleDlg::AlphaToTransparencyText(0xFF));
     EXPECT_EQ(CString(L"50"), CSetStyleDlg::AlphaToTransparencyText(0x80));
+    EXPECT_EQ(CString(L"50"), CSetStyleDlg::AlphaToTransparencyText(0x7F));  // 49.8 rounds to 50
+    EXPECT_EQ(CString(L"31"), CSetStyleDlg::AlphaToTransparencyText(0xB0));
     EXPECT_EQ(CString(L"100"), CSetStyleDlg::AlphaToTransparencyText(0));
-    EXPECT_EQ(CString(L"51"), CSetStyleDlg::AlphaToTransparencyText(0x7F));  // 49.8 is cut to 49
 
-    struct Case { const wchar_t* text; BYTE alpha; const wchar_t* shown; };
+    // A typed percent becomes an alpha that shows as that percent again, and the percent an
+    // alpha shows as gives that alpha back.
+    for (int percent = 0; percent <= 100; ++percent) {
+        CString text;
+        text.Format(L"%d", percent);
+        const BYTE alpha = CSetStyleDlg::TransparencyTextToAlpha(text, percent == 100 ? 0xFF : 0);
+        EXPECT_EQ(text, CSetStyleDlg::AlphaToTransparencyText(alpha)) << percent;
+    }
+    for (int alpha = 0; alpha <= 255; ++alpha) {
+        CString text = CSetStyleDlg::AlphaToTransparencyText(static_cast<BYTE>(alpha));
+        EXPECT_EQ(alpha, CSetStyleDlg::TransparencyTextToAlpha(text, static_cast<BYTE>(alpha))) << alpha;
+    }
+
+    struct Case { const wchar_t* text; BYTE current; BYTE alpha; const wchar_t* shown; };
     const Case cases[] = {
-        { L"50", 0x7F, L"50" }, { L"0", 0xFF, L"0" }, { L"100", 0, L"100" }, { L"250", 0, L"100" },
-        { L"", 0xFF, L"" }, { L"abc", 0xFF, L"abc" }, { L"25x", 0xBF, L"25x" },
-        { L"99999999999", 0, L"100" }, { L"-5", 0xFF, L"0" },
+        { L"50", 0xFF, 0x7F, L"50" }, { L"50", 0x80, 0x80, L"50" }, { L"0", 0x00, 0xFF, L"0" },
+        { L"100", 0xFF, 0, L"100" }, { L"250", 0xFF, 0, L"100" }, { L"", 0x00, 0xFF, L"" },
+        { L"abc", 0x00, 0xFF, L"abc" }, { L"25x", 0x00, 0xBF, L"25x" }, { L"99999999999", 0xFF, 0, L"100" },
+        { L"-5", 0x00, 0xFF, L"0" },
     };
     for (const Case& c : cases) {
         CString text = c.text;
-        EXPECT_EQ(c.alpha, CSetStyleDlg::TransparencyTextToAlpha(text)) << c.text;
+        EXPECT_EQ(c.alpha, CSetStyleDlg::TransparencyTextToAlpha(text, c.current)) << c.text;
         EXPECT_EQ(CString(c.shown), text) << c.text;
     }
 }
@@ -233,18 +249,28 @@ TEST_F(StyleDlg, OkWritesEveryFieldAndPostsAPreview)
     EXPECT_EQ(static_cast<int>(m_target.messages.size()), Previews());
 }
 
-TEST_F(StyleDlg, UnchangedValuesComeBackThroughTheirConversions)
+TEST_F(StyleDlg, OkWithoutAChangeLeavesTheStyleFileByteForByte)
 {
-    // 0x80 shows as 50 and comes back as 0x7F; the text colour gets alpha 0xFF.
-    DialogTestSupport::EndNextDialog(IDOK);
-    EXPECT_EQ(IDOK, m_dialog.DoModal());
-    EXPECT_EQ(0x7F102030u, m_style.m_iconBackColor);
-    EXPECT_EQ(0xFFAABBCCu, m_style.m_titleStyle.m_textColor);
-    EXPECT_EQ(0xFF00FF00u, m_style.m_selectedColor);
-    EXPECT_EQ(0x00123456u, m_style.m_hotKeyColor);
-    EXPECT_EQ(1, m_style.m_titleStyle.m_nFontStyle);
-    EXPECT_EQ(14, m_style.m_titleStyle.m_nFontSize);
-    EXPECT_EQ(1, m_style.m_bSmallMenu);
+    // The program's own starting style, whose alphas (0x80, 0xB0) fall between two percents.
+    testfs::TempFolder folder;
+    const std::wstring path = folder.Path() + L"\\style.ser";
+    Model::CTarneloStyleInfo style;
+    ASSERT_TRUE(style.Save(path.c_str()));
+    // A loaded style is the program's: the file as saved after a load is the one to keep.
+    ASSERT_TRUE(style.Load(path.c_str()));
+    ASSERT_TRUE(style.Save(path.c_str()));
+    const testfs::Bytes saved = testfs::ReadBytes(path);
+    ASSERT_FALSE(saved.empty());
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(style.Load(path.c_str()));
+        CSetStyleDlg dialog;
+        dialog.m_pStyle = &style;
+        DialogTestSupport::EndNextDialog(IDOK);
+        EXPECT_EQ(IDOK, dialog.DoModal());
+        ASSERT_TRUE(style.Save(path.c_str()));
+        EXPECT_EQ(saved, testfs::ReadBytes(path)) << "after OK number " << round + 1;
+    }
 }
 
 TEST_F(StyleDlg, APreviewWritesTheStyleHalfASecondAfterAChange)

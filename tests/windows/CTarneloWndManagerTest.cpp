@@ -570,21 +570,28 @@ TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtSt
     EXPECT_EQ(r.bottom - r.top, rh);
 }
 
-TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreKeepsThePreviewedSize)
+TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSizeBack)
 {
     ASSERT_TRUE(Start());
     Box(BOXEVENT_UPDATE_STYLE, 0);
+    const testfs::Bytes file = testfs::ReadBytes(Path(L"style.ser"));
     const RECT saved = RectOf(BoxAt(0));
     m_manager->m_pStyle->m_nTitleWidth += 50;
-    ForgetFiles();
     Box(BOXEVENT_UPDATE_STYLE, 1);
-    EXPECT_EQ(0, Written());
+    EXPECT_EQ(file, testfs::ReadBytes(Path(L"style.ser")));
     const RECT preview = RectOf(BoxAt(0));
     EXPECT_EQ((saved.right - saved.left) + 50, preview.right - preview.left);
 
+    // Cancel: the style comes back from its file, and every box to its size, window and
+    // drawing surface alike.
     Box(BOXEVENT_RESTORE_STYLE, 0);
-    const RECT after = RectOf(BoxAt(0));
-    EXPECT_EQ(preview.right - preview.left, after.right - after.left);
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT after = RectOf(box);
+        EXPECT_EQ(saved.right - saved.left, after.right - after.left);
+        EXPECT_EQ(saved.bottom - saved.top, after.bottom - after.top);
+        EXPECT_EQ(saved.right - saved.left, box->m_rcContent.Width);
+        EXPECT_EQ(saved.bottom - saved.top, box->m_rcContent.Height);
+    }
 }
 
 // ---- Moving, aligning, wizard removal ---------------------------------------------------------

@@ -1,6 +1,6 @@
 // The file list's rename command with the real rename dialog: what the dialog is preset
 // with, the name the item gets (extension kept in lower case, a folder as typed), what the
-// box hears, and a cancel that keeps the list open.
+// box hears, a cancel that keeps the list open, and a refused name that is explained.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FileListTestSupport.h"
+#include "core/ShellHelpers.h"
 #include "dialogs/BoxDialogTestSupport.h"
 #include "resources/resource.h"
 
@@ -94,10 +95,26 @@ TEST_F(FileListRenameTest, CancelChangesNothingAndKeepsTheListOpen)
     EXPECT_FALSE(list->IsCloseRequested());
     EXPECT_EQ(list->m_hWnd, ::GetCapture());
 
-    // A name another item has already is refused by the box record; the list still closes.
+}
+
+TEST_F(FileListRenameTest, ARefusedNameIsExplainedAndTheListStaysOpenWithTheOldName)
+{
+    AddPlainItem(L"Report.PDF");
     AddPlainItem(L"Summary.pdf");
-    EXPECT_EQ(L"Report", Rename(*list, 0, L"Summary"));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Report.PDF", L"Summary.pdf" }), ItemNames());
-    boxtest::PumpPending();
-    EXPECT_TRUE(list->IsCloseRequested());
+    CFileListWnd* list = OpenList();
+    ASSERT_NE(nullptr, list);
+    const std::wstring warning = LoadResString(IDS_CANT_RENAME_ITEM).GetString();
+    ASSERT_EQ(L"Can't rename: the name is empty or used by another item.", warning);
+
+    // A name another item has, and an empty one (which the extension alone does not make).
+    for (const wchar_t* refused : { L"Summary", L"" }) {
+        boxtest::MessageBoxAnswers::Asked().clear();
+        EXPECT_EQ(L"Report", Rename(*list, 0, refused)) << "typed: " << refused;
+        EXPECT_EQ((std::vector<std::wstring>{ warning }), boxtest::MessageBoxAnswers::Asked());
+        EXPECT_EQ((std::vector<std::wstring>{ L"Report.PDF", L"Summary.pdf" }), ItemNames());
+        boxtest::PumpPending();
+        EXPECT_TRUE(m_owner.messages.empty());
+        EXPECT_FALSE(list->IsCloseRequested());
+        EXPECT_EQ(list->m_hWnd, ::GetCapture());
+    }
 }

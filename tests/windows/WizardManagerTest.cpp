@@ -52,14 +52,20 @@ protected:
 TEST_F(WizardManagerTest, AFirstBootRunsTheWizardWhoseBoxesAndNamesStayAfterDone)
 {
     size_t boxesInWizard = 0;
+    HWND wizardWindow = nullptr;
+    HWND activeInWizard = nullptr;
     bool existsInWizard = false;
     std::vector<bool> shown;
     const bool started = Start([&](HWND wizard) {
         existsInWizard = g_bWizardExists != FALSE;
+        wizardWindow = wizard;
         wiztest::Click(wizard, IDOK);
         // The box panel has the boxes made while the wizard runs.
         EXPECT_TRUE(wiztest::PumpUntil([&] { return m_manager->m_boxList.size() == 6; }));
         boxesInWizard = m_manager->m_boxList.size();
+        // The boxes appear beside the wizard, which keeps the keyboard.
+        wiztest::PumpUntil([] { return false; }, 300);
+        activeInWizard = ::GetActiveWindow();
         // Names settle, then one is changed and the last one emptied.
         wiztest::PumpUntil([] { return false; }, 700);
         ::SetWindowTextW(::GetDlgItem(Panel(), IDC_WIZ_NAME1), L"Programs");
@@ -79,6 +85,7 @@ TEST_F(WizardManagerTest, AFirstBootRunsTheWizardWhoseBoxesAndNamesStayAfterDone
     EXPECT_TRUE(existsInWizard);
     EXPECT_FALSE(g_bWizardExists);
     EXPECT_EQ(6u, boxesInWizard);
+    EXPECT_EQ(wizardWindow, activeInWizard);
     EXPECT_EQ((std::vector<bool>{ true, true, true, true, true, false }), shown);
     EXPECT_EQ(5u, m_manager->m_boxList.size());
     EXPECT_EQ((std::vector<std::wstring>{ L"Programs", L"Tools", L"Documents", L"Folders", L"Shared" }), Names());
