@@ -198,6 +198,23 @@ protected:
         e2e::PressKey(kDesktop, VK_RETURN);
     }
 
+    // Opens the sub-menu of the selected item with the keyboard and waits for its window.
+    HWND OpenSubMenu(HWND menu) const
+    {
+        e2e::PressKey(kDesktop, VK_RIGHT);
+        HWND subMenu = nullptr;
+        e2e::WaitUntil(
+            [&] {
+                for (const HWND window : m_session.VisibleWindows(nullptr, L"#32768")) {
+                    if (window != menu)
+                        subMenu = window;
+                }
+                return subMenu != nullptr;
+            },
+            kEventTimeoutMs);
+        return subMenu;
+    }
+
     HWND WaitForQuestion() const
     {
         HWND question = nullptr;
@@ -292,18 +309,8 @@ TEST_F(BoxInput, ARightClickOpensTheBoxMenuAtTheCursorWithItsThirteenCommands)
     for (int i = 0; i < kRegisterProgramsPosition; ++i)
         PressAndRead(menu, VK_DOWN);
     EXPECT_EQ(items[kRegisterProgramsPosition], SelectedBand(menu));
-    e2e::PressKey(kDesktop, VK_RIGHT);
-    HWND subMenu = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-            for (const HWND window : m_session.VisibleWindows(nullptr, L"#32768")) {
-                if (window != menu)
-                    subMenu = window;
-            }
-            return subMenu != nullptr;
-        },
-        kEventTimeoutMs))
-        << "the sub-menu did not open";
+    const HWND subMenu = OpenSubMenu(menu);
+    ASSERT_NE(nullptr, subMenu) << "the sub-menu did not open";
     ::Sleep(kSettleMs);
     std::vector<Band> subItems;
     const Band first = SelectedBand(subMenu);
@@ -545,17 +552,8 @@ TEST_F(BoxInput, ACloseFromOutsideWhileTheProgramPickerIsOpenWaitsForIt)
     ASSERT_NE(nullptr, menu);
     for (int i = 0; i <= kRegisterProgramsPosition; ++i)
         PressAndRead(menu, VK_DOWN);
-    e2e::PressKey(kDesktop, VK_RIGHT);
-    HWND subMenu = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-            for (const HWND window : m_session.VisibleWindows(nullptr, L"#32768")) {
-                if (window != menu)
-                    subMenu = window;
-            }
-            return subMenu != nullptr;
-        },
-        kEventTimeoutMs));
+    const HWND subMenu = OpenSubMenu(menu);
+    ASSERT_NE(nullptr, subMenu) << "the sub-menu did not open";
     ::Sleep(kSettleMs);
     if (SelectedBand(subMenu).Empty())
         PressAndRead(subMenu, VK_DOWN);
