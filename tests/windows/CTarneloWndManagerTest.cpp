@@ -855,7 +855,7 @@ HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWST
 }
 
 enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
-enum class Request { DeleteBox, Close, CloseList };
+enum class Request { DeleteBox, Close, CloseList, ReloadInWizard };
 
 // Runs one loop of the box; postRequest is called just before the loop starts, so that the
 // loop is what dispatches the request.
@@ -917,50 +917,73 @@ void RunBoxLoop(BoxLoop loop, CTarneloWnd* box, const std::wstring& folder, cons
 
 // A loop of a box runs inside the box's handler: a request that would free the box or its
 // list (the box's delete, the close of the program, a close of the list, which another
-// process can ask for by posting WM_DESTROY to it) and arrives meanwhile must wait for the
-// loop to end, and is carried out then.
+// process can ask for by posting WM_DESTROY to it, the wizard's reload of every box) and
+// arrives meanwhile must wait for the loop to end, and is carried out then.
 TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedOutAfterIt)
 {
+    const struct
+    {
+        BoxLoop loop;
+        Request request;
+    } rows[] = {
+        { BoxLoop::Menu, Request::Close },
+        { BoxLoop::MessageBox, Request::DeleteBox },
+        { BoxLoop::MessageBox, Request::Close },
+        { BoxLoop::FileDialog, Request::DeleteBox },
+        { BoxLoop::FileDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::DeleteBox },
+        { BoxLoop::StyleDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::ReloadInWizard },
+        { BoxLoop::ListDrag, Request::DeleteBox },
+        { BoxLoop::ListDrag, Request::Close },
+        { BoxLoop::ListDrag, Request::CloseList },
+        { BoxLoop::ListShellCall, Request::Close },
+        { BoxLoop::ListShellCall, Request::CloseList },
+    };
     AfxSetMessageBoxHook(&DispatchingMessageBox);
-    for (const BoxLoop loop : { BoxLoop::Menu, BoxLoop::MessageBox, BoxLoop::FileDialog, BoxLoop::StyleDialog,
-                                BoxLoop::ListDrag, BoxLoop::ListShellCall }) {
-        for (const Request request : { Request::DeleteBox, Request::Close, Request::CloseList }) {
-            if (request == Request::CloseList && loop != BoxLoop::ListDrag && loop != BoxLoop::ListShellCall)
-                continue;
-            SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " request "
-                                            << static_cast<int>(request));
-            ForgetFiles();
-            ASSERT_TRUE(Start());
-            const HWND window = m_manager->m_hWnd;
-            CTarneloWnd* box = BoxAt(1);
-            CFileListWnd* list = nullptr;
-            const size_t boxes = m_manager->m_boxList.size();
-            const size_t waited = LogCount("waits for");
-            RunBoxLoop(loop, box, m_data, static_cast<int>(request) ? L"closed.txt" : L"deleted.txt", [&] {
-                list = box->m_pFileList;
-                if (request == Request::DeleteBox)
-                    ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
-                else if (request == Request::Close)
-                    ::PostMessageW(window, WM_CLOSE, 0, 0);
-                else
-                    ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
-            });
-            ASSERT_TRUE(::IsWindow(window));
-            ASSERT_TRUE(m_manager->IsListedBox(box));
-            EXPECT_LT(waited, LogCount("waits for"));
-            if (request == Request::DeleteBox) {
-                ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
-                EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
-            } else if (request == Request::Close) {
-                ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
-                EXPECT_TRUE(m_manager->m_boxList.empty());
-            } else {
-                EXPECT_EQ(list, box->m_pFileList);
-                ASSERT_TRUE(boxtest::PumpUntil([&] { return box->m_pFileList == nullptr; }));
-            }
-            m_manager.reset();
-            boxtest::PumpPending();
+    for (const auto& [loop, request] : rows) {
+        SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " request "
+                                        << static_cast<int>(request));
+        ForgetFiles();
+        ASSERT_TRUE(Start());
+        const HWND window = m_manager->m_hWnd;
+        CTarneloWnd* box = BoxAt(1);
+        CFileListWnd* list = nullptr;
+        const size_t boxes = m_manager->m_boxList.size();
+        const size_t waited = LogCount("waits for");
+        const size_t reloads = LogCount("CreateBoxies-done");
+        g_bWizardExists = request == Request::ReloadInWizard;
+        RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
+            list = box->m_pFileList;
+            if (request == Request::DeleteBox)
+                ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
+            else if (request == Request::Close)
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            else if (request == Request::CloseList)
+                ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
+            else
+                ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+        });
+        ASSERT_TRUE(::IsWindow(window));
+        ASSERT_TRUE(m_manager->IsListedBox(box));
+        EXPECT_LT(waited, LogCount("waits for"));
+        if (request == Request::DeleteBox) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
+            EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
+        } else if (request == Request::Close) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+            EXPECT_TRUE(m_manager->m_boxList.empty());
+        } else if (request == Request::CloseList) {
+            EXPECT_EQ(list, box->m_pFileList);
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return box->m_pFileList == nullptr; }));
+        } else {
+            EXPECT_EQ(reloads, LogCount("CreateBoxies-done"));
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
+            EXPECT_EQ(boxes, m_manager->m_boxList.size());
         }
+        g_bWizardExists = FALSE;
+        m_manager.reset();
+        boxtest::PumpPending();
     }
 }
 
