@@ -32,7 +32,8 @@ class CFileListWnd;
 #endif
 // From the file list to its box: wParam FILEWND_UPDATE, FILEWND_OPEN (lParam = item index)
 // or FILEWND_CLOSE (lParam = the list object asking to be closed; the box destroys the
-// list's window and deletes the object only when it is the box's current list).
+// list's window and deletes the object only when it is the box's current list, and not
+// before a handler of the list that runs a loop has returned).
 #ifndef WM_FILEWNDMSG
 #define WM_FILEWNDMSG (WM_USER + 201)
 #endif
