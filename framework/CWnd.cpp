@@ -20,6 +20,7 @@ AfxExceptionLogger g_exceptionLogger = nullptr;
 // has been deleted meanwhile.
 struct MessageFrame
 {
+    const CWnd* window;  // only compared: the object may be gone by the time a frame is read
     HWND hWnd;
     UINT message;
     WPARAM wParam;
@@ -364,6 +365,15 @@ LRESULT CWnd::Default()
     return DefWindowProc(frame->message, frame->wParam, frame->lParam);
 }
 
+BOOL CWnd::IsHandlingMessage() const
+{
+    for (const MessageFrame* frame = t_currentMessage; frame; frame = frame->outer) {
+        if (frame->window == this)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* window = CWnd::FromHandlePermanent(hWnd);
@@ -376,7 +386,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (!window)
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
 
-    MessageFrame frame = { hWnd, message, wParam, lParam, t_currentMessage };
+    MessageFrame frame = { window, hWnd, message, wParam, lParam, t_currentMessage };
     t_currentMessage = &frame;
     LRESULT result = 0;
     // No exception may unwind through the system's frames: catch all of them here.

@@ -88,6 +88,12 @@ public:
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
 
+    // TRUE while a handler of this window is on this thread's stack. Seen from any other
+    // handler, that handler waits for a nested message loop to return (a dialog's, a message
+    // box's, a menu's, a drag's, a common dialog's, a shell call's), and the object must not
+    // be deleted before it has.
+    BOOL IsHandlingMessage() const;
+
     // Called by the message loop for the target window and its parents before dispatch;
     // TRUE when the message was consumed.
     virtual BOOL PreTranslateMessage(MSG* msg);

@@ -4,8 +4,10 @@
 //
 // Closing: the list never destroys itself. It asks its box by posting FILEWND_CLOSE with
 // lParam = the list object (once per list); the box checks that lParam is its current
-// list, destroys the list window and deletes the object. When the box destroys the window
-// itself (after FILEWND_OPEN), the list's WM_DESTROY posts that same one FILEWND_CLOSE.
+// list, destroys the list window and deletes the object (a close that arrives while one of
+// the list's handlers runs a loop, a drag or a shell call, waits until that handler has
+// returned). When the box destroys the window itself (after FILEWND_OPEN), the list's
+// WM_DESTROY posts that same one FILEWND_CLOSE.
 #pragma once
 
 #include <windows.h>

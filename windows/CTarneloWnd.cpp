@@ -466,6 +466,11 @@ BOOL CTarneloWnd::IsBusy() const
     return (g_bDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bBoxDialogOpen || m_bCommandPending) ? TRUE : FALSE;
 }
 
+BOOL CTarneloWnd::IsRunningLoop() const
+{
+    return IsHandlingMessage() || (m_pFileList && m_pFileList->IsHandlingMessage()) ? TRUE : FALSE;
+}
+
 // ---- Mouse -------------------------------------------------------------------------------------
 
 void CTarneloWnd::OnMouseMove(UINT flags, POINT point)
@@ -651,6 +656,13 @@ void CTarneloWnd::OnTimer(UINT_PTR id)
         KillTimer(kTimerCommandPending);
         m_bCommandPending = FALSE;
         break;
+    case kTimerListClose:
+        if (!m_pFileList || !m_pFileList->IsHandlingMessage()) {
+            KillTimer(kTimerListClose);
+            DestroyFileListWindow();
+            DeleteFileList();
+        }
+        break;
     default:
         break;
     }
@@ -692,8 +704,15 @@ LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
         // Only the list that asked is deleted: a close request still queued from an
         // earlier list must not delete the one open now.
         if (m_pFileList && lParam == reinterpret_cast<LPARAM>(m_pFileList)) {
-            DestroyFileListWindow();
-            DeleteFileList();
+            if (m_pFileList->IsHandlingMessage()) {
+                // A loop run by one of the list's handlers dispatched this: the list goes
+                // once that handler has returned.
+                Log(L"info", L"<boxwnd> list close waits for an open menu or dialog");
+                SetTimer(kTimerListClose, kListCloseMs);
+            } else {
+                DestroyFileListWindow();
+                DeleteFileList();
+            }
         } else {
             Log(L"info", L"<boxwnd> close msg of another list ignored");
         }

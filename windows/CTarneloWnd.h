@@ -32,7 +32,8 @@ class CFileListWnd;
 #endif
 // From the file list to its box: wParam FILEWND_UPDATE, FILEWND_OPEN (lParam = item index)
 // or FILEWND_CLOSE (lParam = the list object asking to be closed; the box destroys the
-// list's window and deletes the object only when it is the box's current list).
+// list's window and deletes the object only when it is the box's current list, and not
+// before a handler of the list that runs a loop has returned).
 #ifndef WM_FILEWNDMSG
 #define WM_FILEWNDMSG (WM_USER + 201)
 #endif
@@ -77,10 +78,12 @@ public:
     static constexpr UINT_PTR kTimerButtonCheck = 2;    // 100 ms: hover follows a held button
     static constexpr UINT_PTR kTimerDelayedClick = 3;   // 80 ms: a click not cancelled by a double click
     static constexpr UINT_PTR kTimerCommandPending = 4; // 100 ms: the command-pending flag
+    static constexpr UINT_PTR kTimerListClose = 5;      // 100 ms: a list close that had to wait
     static constexpr UINT kHoverCheckMs = 1000;
     static constexpr UINT kButtonCheckMs = 100;
     static constexpr UINT kDelayedClickMs = 80;
     static constexpr UINT kCommandPendingMs = 100;
+    static constexpr UINT kListCloseMs = 100;
     // The box's one system-wide hot key.
     static constexpr int kHotKeyId = 1;
 
@@ -108,6 +111,9 @@ public:
     // Busy while a dialog, a menu or a file list is open, or a command of this box is
     // pending: the box then ignores the mouse, its menu and its hover timers.
     BOOL IsBusy() const;
+    // TRUE while a handler of the box or of its file list runs a loop (a menu, a dialog, a
+    // message box, a drag, a shell call): the box must not be deleted before it has returned.
+    BOOL IsRunningLoop() const;
 
     // Opens the box's file list (nothing when a list or the edit-box dialog is open or the
     // box has no items).

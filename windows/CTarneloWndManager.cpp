@@ -128,6 +128,14 @@ HICON LoadAppIcon()
     return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARNELO));
 }
 
+// A menu of this thread is open (a box menu, or any other tracked popup).
+BOOL IsMenuLoopRunning()
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    return g_bMenuOpen || (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
@@ -370,6 +378,8 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
     switch (wParam) {
     case WIZEVENT_RELOAD_BOXIES:
         Log(kInfo, L"Event: ReloadBoxies");
+        if (WaitForLoops(WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, lParam != 0 ? 1 : 0, L"ReloadBoxies"))
+            break;
         DestroyAllBoxes();
         CreateBoxies(lParam != 0 ? TRUE : FALSE);
         break;
@@ -398,6 +408,8 @@ void CTarneloWndManager::OnUpdateBoxInfo()
         return;
     // The wizard's box panel hides the boxes the user does not want; they go for good here.
     if (g_bWizardExists) {
+        if (WaitForLoops(WM_BOXMSG, BOXEVENT_UPDATE_BOX_INFO, 0, L"UpdateBoxInfo"))
+            return;
         for (auto it = m_boxList.begin(); it != m_boxList.end();) {
             auto next = std::next(it);
             if ((*it)->m_pInfo && !(*it)->m_pInfo->m_bVisible)
@@ -470,6 +482,8 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
         LogIgnoredBox(L"DeleteBox", pBox);
         return;
     }
+    if (WaitForLoops(WM_BOXMSG, BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(pBox), L"DeleteBox"))
+        return;
     g_bDeletingBox = TRUE;
     if (m_boxList.size() == 1) {
         ShowWarningMessage(IDS_CANT_DELETE_LAST_BOX);
@@ -777,9 +791,8 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
             SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
         }
         break;
-    case kTimerDeferredClose:
-        KillTimer(kTimerDeferredClose);
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    case kTimerWaitingRequests:
+        PostReadyRequests();
         break;
     case kTimerTypeAhead:
         KillTimer(kTimerTypeAhead);
@@ -801,24 +814,66 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
     }
 }
 
-// A box menu, dialog or message box runs its own message loop inside a handler of a box
-// (or of this window); tearing the boxes down from within that loop would pull the object
-// out from under the handler still running. So a close that arrives then (the exit event
-// of another process, a close from outside) ends the menu and waits for the loops to end.
+// A menu, dialog, message box, drag or shell call runs its own message loop inside a handler
+// of a box, of its list or of this window; tearing the boxes down from within that loop
+// would pull the object out from under the handler still running. So a close that arrives
+// then (the exit event of another process, a close from outside) ends the menu and waits
+// for the loops to end.
 void CTarneloWndManager::OnClose()
 {
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    const BOOL inMenu = g_bMenuOpen ||
-        (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
-    if (inMenu || CModalScope::Depth() > 0) {
-        Log(kInfo, L"<boxmng> close waits for an open menu or dialog");
-        if (inMenu)
+    if (WaitForLoops(WM_CLOSE, 0, 0, L"close")) {
+        if (IsMenuLoopRunning())
             ::EndMenu();
-        SetTimer(kTimerDeferredClose, kDeferredCloseMs);
         return;
     }
     CWnd::OnClose();
+}
+
+BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
+{
+    if (request.message == WM_BOXMSG && request.wParam == BOXEVENT_DELETE_BOX) {
+        // Only the box to delete counts; a pointer that is no listed box is never followed.
+        const auto* box = reinterpret_cast<const CTarneloWnd*>(request.lParam);
+        return IsListedBox(box) && box->IsRunningLoop();
+    }
+    // The others free every box.
+    for (const CTarneloWnd* box : m_boxList) {
+        if (box->IsRunningLoop())
+            return TRUE;
+    }
+    // The end of the program also frees the style that this window's own dialogs and the
+    // wizard work on.
+    return request.message == WM_CLOSE && (IsMenuLoopRunning() || CModalScope::Depth() > 0);
+}
+
+BOOL CTarneloWndManager::WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam, const wchar_t* name)
+{
+    const _WAITING_REQUEST request = { message, wParam, lParam };
+    if (!MustWait(request))
+        return FALSE;
+    Log(kInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
+    const bool kept = std::any_of(m_waitingRequests.begin(), m_waitingRequests.end(), [&](const _WAITING_REQUEST& r) {
+        return r.message == message && r.wParam == wParam && r.lParam == lParam;
+    });
+    if (!kept)
+        m_waitingRequests.push_back(request);
+    SetTimer(kTimerWaitingRequests, kWaitingRequestsMs);
+    return TRUE;
+}
+
+void CTarneloWndManager::PostReadyRequests()
+{
+    // Each goes through its handler again, which looks at the boxes anew.
+    std::vector<_WAITING_REQUEST> waiting;
+    for (const _WAITING_REQUEST& request : m_waitingRequests) {
+        if (MustWait(request))
+            waiting.push_back(request);
+        else
+            ::PostMessageW(m_hWnd, request.message, request.wParam, request.lParam);
+    }
+    m_waitingRequests.swap(waiting);
+    if (m_waitingRequests.empty())
+        KillTimer(kTimerWaitingRequests);
 }
 
 void CTarneloWndManager::OnDestroy()

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <list>
+#include <vector>
 
 #include "framework/CString.h"
 #include "framework/CTime.h"
@@ -57,10 +58,10 @@ public:
     static constexpr UINT_PTR kTimerVersionCheck = 1;
     static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
-    static constexpr UINT_PTR kTimerDeferredClose = 4;  // retries a close that had to wait
+    static constexpr UINT_PTR kTimerWaitingRequests = 4;  // retries requests that had to wait
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
-    static constexpr UINT kDeferredCloseMs = 100;
+    static constexpr UINT kWaitingRequestsMs = 100;
     static constexpr UINT kVersionCheckFirstMs = 1000;
     static constexpr UINT kVersionCheckPeriodMs = 43200000;  // 12 hours
     static constexpr UINT kTrayIconId = 1;
@@ -174,6 +175,22 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // A request that frees boxes (deleting one, reloading all, closing the program) while a
+    // box or its file list still runs a loop of its own inside one of its handlers would pull
+    // the object out from under that handler. Such a request waits, and is posted again once
+    // the loop has ended.
+    struct _WAITING_REQUEST
+    {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    // TRUE when the request has to wait: it is then kept (once) and the retry timer runs.
+    BOOL WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam, const wchar_t* name);
+    BOOL MustWait(const _WAITING_REQUEST& request) const;
+    // Posts every kept request whose loops have ended.
+    void PostReadyRequests();
+
     // "%s\%s" of the data folder and a file name.
     CString DataFile(const wchar_t* name) const;
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
@@ -184,4 +201,6 @@ private:
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
     void EnterSelectionMode();
+
+    std::vector<_WAITING_REQUEST> m_waitingRequests;
 };

@@ -1,7 +1,8 @@
 // The running program driven with real mouse and key input in a Wine virtual desktop of
 // 1280x800, on a data folder whose "config.ini" holds an install date and which has no box
 // file (so the six default boxes stand in a column at x 980): the box menu, fixing the boxes,
-// dragging a box, and ending the program from the menu.
+// dragging a box, ending the program from the menu, and a close from outside while the
+// program picker is open.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -197,6 +198,23 @@ protected:
         e2e::PressKey(kDesktop, VK_RETURN);
     }
 
+    // Opens the sub-menu of the selected item with the keyboard and waits for its window.
+    HWND OpenSubMenu(HWND menu) const
+    {
+        e2e::PressKey(kDesktop, VK_RIGHT);
+        HWND subMenu = nullptr;
+        e2e::WaitUntil(
+            [&] {
+                for (const HWND window : m_session.VisibleWindows(nullptr, L"#32768")) {
+                    if (window != menu)
+                        subMenu = window;
+                }
+                return subMenu != nullptr;
+            },
+            kEventTimeoutMs);
+        return subMenu;
+    }
+
     HWND WaitForQuestion() const
     {
         HWND question = nullptr;
@@ -291,18 +309,8 @@ TEST_F(BoxInput, ARightClickOpensTheBoxMenuAtTheCursorWithItsThirteenCommands)
     for (int i = 0; i < kRegisterProgramsPosition; ++i)
         PressAndRead(menu, VK_DOWN);
     EXPECT_EQ(items[kRegisterProgramsPosition], SelectedBand(menu));
-    e2e::PressKey(kDesktop, VK_RIGHT);
-    HWND subMenu = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-            for (const HWND window : m_session.VisibleWindows(nullptr, L"#32768")) {
-                if (window != menu)
-                    subMenu = window;
-            }
-            return subMenu != nullptr;
-        },
-        kEventTimeoutMs))
-        << "the sub-menu did not open";
+    const HWND subMenu = OpenSubMenu(menu);
+    ASSERT_NE(nullptr, subMenu) << "the sub-menu did not open";
     ::Sleep(kSettleMs);
     std::vector<Band> subItems;
     const Band first = SelectedBand(subMenu);
@@ -533,6 +541,35 @@ TEST_F(BoxInput, ExitAnsweredNoKeepsTheProgramAndItsBoxes)
     EXPECT_EQ(2u, LogCount(L"<boxwnd> show menu"));
     e2e::PressKey(kDesktop, VK_ESCAPE);
     EXPECT_TRUE(e2e::WaitUntil([&] { return m_session.VisibleWindows(nullptr, L"#32768").empty(); }, kEventTimeoutMs));
+}
+
+// The program picker is a common dialog whose loop runs inside the box's menu command: a close
+// from another process that arrives meanwhile waits for it, and ends the program once the
+// dialog has returned into its box.
+TEST_F(BoxInput, ACloseFromOutsideWhileTheProgramPickerIsOpenWaitsForIt)
+{
+    const HWND menu = OpenMenuAt(OnBody(m_apps));
+    ASSERT_NE(nullptr, menu);
+    for (int i = 0; i <= kRegisterProgramsPosition; ++i)
+        PressAndRead(menu, VK_DOWN);
+    const HWND subMenu = OpenSubMenu(menu);
+    ASSERT_NE(nullptr, subMenu) << "the sub-menu did not open";
+    ::Sleep(kSettleMs);
+    if (SelectedBand(subMenu).Empty())
+        PressAndRead(subMenu, VK_DOWN);
+    e2e::PressKey(kDesktop, VK_RETURN);
+    const HWND picker = WaitForQuestion();
+    ASSERT_NE(nullptr, picker) << "no file dialog";
+
+    ASSERT_TRUE(e2e::PostToWindow(m_session.Manager(), WM_CLOSE));
+    ASSERT_TRUE(WaitForLogCount(L"<boxmng> close waits for an open menu or dialog", 1));
+    EXPECT_TRUE(m_session.Program().IsRunning());
+    EXPECT_EQ(6u, AllBoxes().size());
+
+    ASSERT_TRUE(e2e::PostToWindow(picker, WM_COMMAND, IDCANCEL));
+    ASSERT_TRUE(m_session.Program().WaitForExit(kExitTimeoutMs)) << "the program did not end";
+    EXPECT_EQ(0u, m_session.Program().ExitCode());
+    EXPECT_EQ(1u, LogCount(L"<boxmng> destroy"));
 }
 
 }  // namespace

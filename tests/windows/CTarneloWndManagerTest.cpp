@@ -7,11 +7,16 @@
 #include <shellapi.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
+#include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
+#include "resources/resource.h"
 #include "windows/BoxGeometry.h"
+#include "windows/CFileListWnd.h"
 #include "ManagerTestSupport.h"
 
 namespace {
@@ -102,6 +107,7 @@ protected:
         CTarneloWndManager::SetClearanceDialogHook(nullptr);
         CTarneloWndManager::SetWizardHook(nullptr);
         g_bDeletingBox = g_bWizardExists = g_bDialogOpen = FALSE;
+        DialogTestSupport::CancelSteps();
         FinishTest();
     }
 
@@ -832,44 +838,160 @@ TEST_F(ManagerTest, ADeletedBoxsWindowGoesAndLeavesTheListBeforeItsRecordIsDelet
     EXPECT_EQ(4u, m_infoManager.m_boxes.size());
 }
 
-// ---- Exit --------------------------------------------------------------------------------------
+// ---- Exit ----------------------------------------------------------------------------------------
 
-// A box menu runs its own loop inside the box's handler: an exit that arrives meanwhile (from
-// another process) must not destroy the box under that handler.
-HWND g_menuManager = nullptr;
-bool g_menuOwnerAliveAfterLoop = false;
-
-UINT ExitArrivesWhileTheMenuIsOpen(HMENU, HWND owner, POINT)
+// What a loop of a box does with a request posted meanwhile: it dispatches it. The exit question
+// is answered No, so that only the request under test ends anything; any other question (the
+// delete question among them) Yes.
+int DispatchingMessageBox(const wchar_t* text, UINT)
 {
-    ::PostMessageW(g_menuManager, WM_BOXMSG, BOXEVENT_EXIT_APP, 0);
-    // What the menu's loop does: dispatch every message posted meanwhile.
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 400) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-    g_menuOwnerAliveAfterLoop = ::IsWindow(owner) && ::IsWindow(g_menuManager);
+    testpump::DispatchQueued();
+    return LoadResString(IDS_EXIT_QUESTION) == text ? IDNO : IDYES;
+}
+
+UINT DispatchingMenu(HMENU, HWND, POINT)
+{
+    testpump::DispatchQueued();
     return 0;
 }
 
-TEST_F(ManagerTest, AnExitWhileABoxMenuIsOpenWaitsUntilTheMenuHasClosed)
+HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)
 {
-    ASSERT_TRUE(Start());
-    g_menuManager = m_manager->m_hWnd;
-    g_menuOwnerAliveAfterLoop = false;
-    CTarneloWnd::SetTrackMenuHook(&ExitArrivesWhileTheMenuIsOpen);
-    ::SendMessageW(BoxAt(0)->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
-    CTarneloWnd::SetTrackMenuHook(nullptr);
+    testpump::DispatchQueued();
+    return reinterpret_cast<HINSTANCE>(33);
+}
 
-    EXPECT_TRUE(g_menuOwnerAliveAfterLoop);
-    EXPECT_TRUE(LogHas("<boxmng> close waits for an open menu or dialog"));
-    const HWND window = g_menuManager;
-    ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
-    EXPECT_TRUE(m_manager->m_boxList.empty());
+enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
+enum class Request { DeleteBox, Close, CloseList, ReloadInWizard };
+
+// Runs one loop of the box; postRequest is called just before the loop starts, so that the
+// loop is what dispatches the request.
+void RunBoxLoop(BoxLoop loop, CTarneloWnd* box, const std::wstring& folder, const wchar_t* item,
+                const std::function<void()>& postRequest)
+{
+    const auto command = [&](UINT id) { ::SendMessageW(box->m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+    switch (loop) {
+    case BoxLoop::Menu:
+        CTarneloWnd::SetTrackMenuHook(&DispatchingMenu);
+        postRequest();
+        ::SendMessageW(box->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+        CTarneloWnd::SetTrackMenuHook(nullptr);
+        break;
+    case BoxLoop::MessageBox:  // the exit question
+        postRequest();
+        command(ID_APP_EXIT_TARNELO);
+        break;
+    case BoxLoop::FileDialog:  // the program to register
+        DialogTestSupport::EndNextDialog(IDCANCEL);
+        postRequest();
+        command(ID_REGISTER_FROM_START_MENU);
+        break;
+    case BoxLoop::StyleDialog:
+        DialogTestSupport::EndNextDialog(IDCANCEL);
+        postRequest();
+        command(ID_BOX_STYLE);
+        break;
+    case BoxLoop::ListDrag:
+    case BoxLoop::ListShellCall: {
+        const std::wstring file = folder + L"\\" + item;
+        TempFolder::WriteBytes(file, std::vector<BYTE>{ 'd' });
+        ASSERT_TRUE(box->m_pInfo->AddItem(item, file.c_str(), FALSE));
+        box->OpenFileList(FALSE);
+        CFileListWnd* list = box->m_pFileList;
+        ASSERT_NE(nullptr, list);
+        boxtest::PumpPending();
+        const auto mouse = [list](UINT flags, int x, int y) {
+            ::SendMessageW(list->m_hWnd, WM_MOUSEMOVE, flags,
+                           MAKELPARAM(static_cast<WORD>(x - list->m_rect.left), static_cast<WORD>(y - list->m_rect.top)));
+        };
+        const POINT row = { list->m_rect.left + 40, list->m_rect.top + list->m_nRowHeight / 2 };
+        mouse(0, row.x, row.y);
+        if (loop == BoxLoop::ListShellCall) {
+            CFileListWnd::SetShellExecuteHook(&DispatchingShellExecute);
+            postRequest();
+            ::SendMessageW(list->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_ITEM_OPEN_LOCATION, 0), 0);
+            CFileListWnd::SetShellExecuteHook(nullptr);
+            break;
+        }
+        mouse(MK_LBUTTON, row.x, row.y);
+        ::SetCursorPos(5, 1000);
+        postRequest();
+        mouse(MK_LBUTTON, 5, 1000);  // out of the list: the drag starts
+        break;
+    }
+    }
+}
+
+// A loop of a box runs inside the box's handler: a request that would free the box or its
+// list (the box's delete, the close of the program, a close of the list, which another
+// process can ask for by posting WM_DESTROY to it, the wizard's reload of every box) and
+// arrives meanwhile must wait for the loop to end, and is carried out then.
+TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedOutAfterIt)
+{
+    const struct
+    {
+        BoxLoop loop;
+        Request request;
+    } rows[] = {
+        { BoxLoop::Menu, Request::Close },
+        { BoxLoop::MessageBox, Request::DeleteBox },
+        { BoxLoop::MessageBox, Request::Close },
+        { BoxLoop::FileDialog, Request::DeleteBox },
+        { BoxLoop::FileDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::DeleteBox },
+        { BoxLoop::StyleDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::ReloadInWizard },
+        { BoxLoop::ListDrag, Request::DeleteBox },
+        { BoxLoop::ListDrag, Request::Close },
+        { BoxLoop::ListDrag, Request::CloseList },
+        { BoxLoop::ListShellCall, Request::Close },
+        { BoxLoop::ListShellCall, Request::CloseList },
+    };
+    AfxSetMessageBoxHook(&DispatchingMessageBox);
+    for (const auto& [loop, request] : rows) {
+        SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " request "
+                                        << static_cast<int>(request));
+        ForgetFiles();
+        ASSERT_TRUE(Start());
+        const HWND window = m_manager->m_hWnd;
+        CTarneloWnd* box = BoxAt(1);
+        CFileListWnd* list = nullptr;
+        const size_t boxes = m_manager->m_boxList.size();
+        const size_t waited = LogCount("waits for");
+        const size_t reloads = LogCount("CreateBoxies-done");
+        g_bWizardExists = request == Request::ReloadInWizard;
+        RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
+            list = box->m_pFileList;
+            if (request == Request::DeleteBox)
+                ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
+            else if (request == Request::Close)
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            else if (request == Request::CloseList)
+                ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
+            else
+                ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+        });
+        ASSERT_TRUE(::IsWindow(window));
+        ASSERT_TRUE(m_manager->IsListedBox(box));
+        EXPECT_LT(waited, LogCount("waits for"));
+        if (request == Request::DeleteBox) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
+            EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
+        } else if (request == Request::Close) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+            EXPECT_TRUE(m_manager->m_boxList.empty());
+        } else if (request == Request::CloseList) {
+            EXPECT_EQ(list, box->m_pFileList);
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return box->m_pFileList == nullptr; }));
+        } else {
+            EXPECT_EQ(reloads, LogCount("CreateBoxies-done"));
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
+            EXPECT_EQ(boxes, m_manager->m_boxList.size());
+        }
+        g_bWizardExists = FALSE;
+        m_manager.reset();
+        boxtest::PumpPending();
+    }
 }
 
 TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)

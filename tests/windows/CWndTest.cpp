@@ -233,6 +233,8 @@ public:
     bool passOn = true;
     CTextWnd* nestedTarget = nullptr;  // gets a posted message handled in a local loop
     std::wstring nestedText;
+    const CWnd* waiting = nullptr;  // seen from the nested handler: is its handler on the stack
+    bool waitingSeen = false;
 
 private:
     LRESULT OnSetText(WPARAM, LPARAM lParam)
@@ -249,6 +251,7 @@ private:
     }
     LRESULT OnSetNested(WPARAM, LPARAM)
     {
+        waitingSeen = waiting && waiting->IsHandlingMessage() && IsHandlingMessage();
         return ::SendMessageW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(nestedText.c_str()));
     }
 
@@ -274,7 +277,7 @@ TEST(CWndDefault, DefaultGivesTheCurrentMessageItsDefaultProcessing)
     EXPECT_EQ(std::wstring(L"start"), TextOf(blocking.m_hWnd));
 }
 
-TEST(CWndDefault, NestedDispatchKeepsEachCallersMessage)
+TEST(CWndDefault, NestedDispatchKeepsEachCallersMessageAndTellsWhoseHandlerWaits)
 {
     CTextWnd other;
     ASSERT_TRUE(other.CreateEx(0, TestClass(), L"other", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
@@ -285,11 +288,15 @@ TEST(CWndDefault, NestedDispatchKeepsEachCallersMessage)
     window.nestedTarget = &other;
     other.nestedText = L"from the nested loop";
     window.nestedText = other.nestedText;
+    other.waiting = &window;
 
     ::SendMessageW(window.m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"outer"));
     // The inner "inner" was applied first, then the outer Default() applied the outer text.
     EXPECT_EQ(std::wstring(L"outer"), TextOf(window.m_hWnd));
     EXPECT_EQ(std::wstring(L"from the nested loop"), TextOf(other.m_hWnd));
+    // The outer handler was on the stack while its loop ran the other window's handler.
+    EXPECT_TRUE(other.waitingSeen);
+    EXPECT_FALSE(window.IsHandlingMessage());
 }
 
 // ---- Exceptions ------------------------------------------------------------------------------
