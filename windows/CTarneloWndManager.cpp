@@ -22,6 +22,7 @@
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CAlignManager.h"
@@ -245,7 +246,9 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
             int width = 0;
             int height = 0;
             m_pStyle->MeasureBox(width, height, m_hWnd);
-            record->m_pos.x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200;
+            // A box as wide as the screen still starts on it.
+            const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+            record->m_pos.x = std::max(left, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200);
             record->m_pos.y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + index * (height + 8);
         }
         if (box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, index == 0 ? TRUE : FALSE))
@@ -533,13 +536,10 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     Log(kInfo, L"Event: UpdateStyle");
     if (!m_pStyle || !m_pInfoManager)
         return;
-    int width = 0;
-    int height = 0;
     if (m_pStyle->m_nIconDisplay == 2) {
         m_pStyle->m_iconPos = POINT{ 0, 0 };
         m_pStyle->m_titleMargins.cxLeftWidth = 2;
         m_pStyle->m_titleMargins.cyTopHeight = 4;
-        m_pStyle->MeasureBox(width, height, m_hWnd);
     } else {
         SIZE icon = {};
         m_pInfoManager->GetMaxIconSize(&icon);
@@ -548,17 +548,15 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
             icon.cy /= 2;
         }
         m_pStyle->m_iconPos = POINT{ 4, 4 };
-        m_pStyle->m_nIconCellWidth = icon.cx + 8;
-        m_pStyle->m_nIconCellHeight = icon.cy + 8;
-        width = m_pStyle->m_nTitleWidth + icon.cx + 8;
-        height = icon.cy + 8;
+        m_pStyle->m_nIconCellWidth = static_cast<int>(std::min<LONG>(icon.cx, INT_MAX - 8)) + 8;
+        m_pStyle->m_nIconCellHeight = static_cast<int>(std::min<LONG>(icon.cy, INT_MAX - 8)) + 8;
     }
+    // The icon images and the style dialog's values are bounded like the file's.
+    Model::BoundStyleSizes(*m_pStyle, Model::GetWorkAreaSize(), L"UpdateStyle");
     // 1 is the style dialog's live preview: shown, not saved.
     if (lParam == 0)
         m_pStyle->Save(m_strStylePath);
-    for (CTarneloWnd* box : m_boxList)
-        box->ResizeBox(width, height);
-    RefreshAllBoxes();
+    ResizeAllBoxes(lParam == 0 ? TRUE : FALSE);
 }
 
 void CTarneloWndManager::OnRestoreStyle()
@@ -591,22 +589,41 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
     Log(kInfo, L"Event: UpdateHorizontalSize");
     if (!m_pStyle)
         return;
-    // A width from a message is raised to the narrowest box that can still be seen, grabbed
-    // and widened again (and kept within int).
-    const int asked = width < 0 ? 0 : (width > INT_MAX ? INT_MAX : static_cast<int>(width));
-    const int boxWidth = ClampBoxWidth(asked, *m_pStyle);
-    int boxHeight = m_pStyle->m_nIconCellHeight;
-    int sizedWidth = boxWidth;
-    if (m_pStyle->m_nIconDisplay == 2) {
-        // Without the icon the title is the whole box, sized as a restart sizes it.
-        m_pStyle->m_nTitleWidth = boxWidth;
-        m_pStyle->MeasureBox(sizedWidth, boxHeight, m_hWnd);
-    } else {
-        m_pStyle->m_nTitleWidth = boxWidth - m_pStyle->m_nIconCellWidth;
-    }
+    // Any process can post this width: it is brought between the narrowest box that can
+    // still be seen, grabbed and widened and the width of the work area.
+    const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, Model::GetWorkAreaSize());
+    if (boxWidth != width)
+        LogValue(L"warn", L"<boxmng> box width out of range, taken as", boxWidth);
+    // Without the icon the title is the whole box; the box is sized as a restart sizes it.
+    m_pStyle->m_nTitleWidth = m_pStyle->m_nIconDisplay == 2 ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
     m_pStyle->Save(m_strStylePath);
+    ResizeAllBoxes(TRUE);
+}
+
+void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
+{
+    int width = 0;
+    int height = 0;
+    m_pStyle->MeasureBox(width, height, m_hWnd);
     for (CTarneloWnd* box : m_boxList)
-        box->ResizeBox(sizedWidth, boxHeight);
+        box->ResizeBox(width, height);
+    // A box that its new size pushed over the edge of its screen is brought back whole.
+    BOOL moved = FALSE;
+    for (CTarneloWnd* box : m_boxList) {
+        RECT rect = {};
+        box->GetRect(rect);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+            continue;
+        const POINT inside = FitBoxIntoArea(rect, monitor.rcWork);
+        if (inside.x != rect.left || inside.y != rect.top) {
+            box->MoveBoxTo(inside.x, inside.y);
+            moved = TRUE;
+        }
+    }
+    if (moved && bSave && m_pInfoManager)
+        m_pInfoManager->Save(m_strBoxFilePath);
     RefreshAllBoxes();
 }
 

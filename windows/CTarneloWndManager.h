@@ -175,6 +175,9 @@ protected:
 private:
     // "%s\%s" of the data folder and a file name.
     CString DataFile(const wchar_t* name) const;
+    // Gives every box the style's size, brings back whole onto its screen a box the new size
+    // pushed over an edge and saves the box file then when told to; redraws them all.
+    void ResizeAllBoxes(BOOL bSave);
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
     void RemoveBox(std::list<CTarneloWnd*>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;

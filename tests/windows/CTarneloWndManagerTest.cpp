@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "windows/BoxGeometry.h"
 #include "ManagerTestSupport.h"
 
@@ -507,34 +508,56 @@ TEST_F(ManagerTest, ABoxRemovedWhileTheEditDialogIsUpIsNotTouchedAfterIt)
 
 // ---- Sizes -------------------------------------------------------------------------------------
 
-TEST_F(ManagerTest, HorizontalSizeWidensEveryBoxAndKeepsAMinimum)
+TEST_F(ManagerTest, HorizontalSizeGivesEveryBoxAWidthBetweenTheMinimumAndTheWorkArea)
 {
     ASSERT_TRUE(Start());
     Model::CTarneloStyleInfo& style = *m_manager->m_pStyle;
     ASSERT_NE(2, style.m_nIconDisplay);
     const int cell = style.m_nIconCellWidth;
+    const int minimum = cell + Model::kMinimumTitleWidth;
+    const SIZE area = Model::GetWorkAreaSize();
+    ASSERT_GT(area.cx, 320);
 
-    Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 320);
-    EXPECT_EQ(320 - cell, style.m_nTitleWidth);
-    for (CTarneloWnd* box : m_manager->m_boxList) {
-        const RECT r = RectOf(box);
-        EXPECT_EQ(320, r.right - r.left);
-        EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top);
-    }
-
-    for (const LPARAM tiny : { LPARAM(0), LPARAM(5), LPARAM(-400), LPARAM(cell) }) {
-        Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, tiny);
-        EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth) << tiny;
+    struct Case
+    {
+        LPARAM asked;
+        int width;
+    };
+    const Case cases[] = {
+        { 320, 320 },
+        { 0, minimum },
+        { 5, minimum },
+        { -400, minimum },
+        { cell, minimum },
+        { LPARAM(INT_MIN), minimum },
+        { -(LPARAM(1) << 40), minimum },
+        { area.cx, area.cx },
+        { 5000, area.cx },
+        { 32767, area.cx },
+        { 32768, area.cx },
+        { 65536, area.cx },
+        { 100000, area.cx },
+        { LPARAM(INT_MAX), area.cx },
+        { LPARAM(1) << 40, area.cx },
+    };
+    for (const Case& c : cases) {
+        Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, c.asked);
+        EXPECT_EQ(c.width - cell, style.m_nTitleWidth) << c.asked;
         for (CTarneloWnd* box : m_manager->m_boxList) {
             const RECT r = RectOf(box);
-            EXPECT_EQ(cell + kBoxMinimumTitleWidth, r.right - r.left) << tiny;
+            EXPECT_EQ(c.width, r.right - r.left) << c.asked;
+            EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top) << c.asked;
+            // A box its width pushed over the screen's edge is back on it.
+            EXPECT_GE(r.left, 0) << c.asked;
+            EXPECT_LE(r.right, ::GetSystemMetrics(SM_CXVIRTUALSCREEN)) << c.asked;
         }
+        // What was saved is what a restart reads.
+        Model::CTarneloStyleInfo reread;
+        ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
+        EXPECT_EQ(c.width - cell, reread.m_nTitleWidth) << c.asked;
     }
-
-    // What was saved is what a restart reads.
-    Model::CTarneloStyleInfo reread;
-    ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
-    EXPECT_EQ(kBoxMinimumTitleWidth, reread.m_nTitleWidth);
+    EXPECT_TRUE(LogHas("<boxmng> box width out of range, taken as (" + std::to_string(minimum) + ")"));
+    EXPECT_TRUE(LogHas("<boxmng> box width out of range, taken as (" + std::to_string(area.cx) + ")"));
 }
 
 TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtStart)
@@ -557,7 +580,7 @@ TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtSt
     }
 
     Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 3);
-    EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth);
+    EXPECT_EQ(Model::kMinimumTitleWidth, style.m_nTitleWidth);
 
     // A restart sizes the boxes from the saved style exactly so.
     Model::CTarneloStyleInfo reread;
