@@ -110,7 +110,13 @@ INT_PTR RunWizard(CTarneloWndManager* pManager)
 {
     CWizardDlg wizard;  // the wizard's existence flag is set until it goes
     wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
-    return wizard.DoModal();
+    const INT_PTR result = wizard.DoModal();
+    // Wizard events are taken only while the wizard exists: those its last panel posted as
+    // the wizard was finished (the box file's save among them) are handled before it goes.
+    MSG msg;
+    while (result == IDOK && ::PeekMessageW(&msg, pManager->m_hWnd, WM_WIZMSG, WM_WIZMSG, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    return result;
 }
 
 CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
@@ -365,6 +371,12 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
     LogValue2(kInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > WIZEVENT_LAST)
         return 1;
+    // Only the wizard's panels send these; from anywhere else they would rebuild, restack
+    // or edit the boxes behind the user's back.
+    if (!g_bWizardExists) {
+        Log(L"warn", L"<boxmng> wiz msg without a wizard, ignored");
+        return 1;
+    }
     switch (wParam) {
     case WIZEVENT_RELOAD_BOXIES:
         Log(kInfo, L"Event: ReloadBoxies");

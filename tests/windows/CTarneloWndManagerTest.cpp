@@ -1,7 +1,8 @@
 // The manager window on a temporary data folder with real box windows: start-up, which file
 // each box and wizard event saves and which it leaves alone, ignored codes, pointers from
 // outside the box list, the minimum box width, the placement of new boxes, deleting and
-// editing with answered dialogs, moving all boxes together, type-ahead and the exit event.
+// editing with answered dialogs, moving all boxes together, type-ahead, the exit event and wizard
+// events without a wizard.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -74,8 +75,11 @@ INT_PTR ScriptedClearance(int& clearance)
 INT_PTR ScriptedWizard(CTarneloWndManager* manager)
 {
     ++g_script.calls;
+    // The wizard exists while it runs, as the real one says.
+    g_bWizardExists = TRUE;
     if (g_script.reloadInWizard)
         ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);
+    g_bWizardExists = FALSE;
     return g_script.answer;
 }
 
@@ -266,6 +270,7 @@ TEST_F(ManagerTest, EachBoxEventSavesItsOwnFileAndLeavesTheOthersAlone)
 TEST_F(ManagerTest, EachWizardEventSavesItsOwnFileAndCodesAboveFiveAreIgnored)
 {
     ASSERT_TRUE(Start());
+    g_bWizardExists = TRUE;
     struct Case
     {
         WPARAM code;
@@ -302,6 +307,20 @@ TEST_F(ManagerTest, EachWizardEventSavesItsOwnFileAndCodesAboveFiveAreIgnored)
     EXPECT_EQ(6u, m_manager->m_boxList.size());
     EXPECT_TRUE(::IsWindow(BoxAt(0)->m_hWnd));
     (void)before;
+
+    // Without the wizard no wizard event is taken, whoever sends it: nothing is rebuilt,
+    // restacked, edited or saved.
+    g_bWizardExists = FALSE;
+    const CTarneloWnd* first = BoxAt(0);
+    const RECT place = RectOf(BoxAt(0));
+    for (WPARAM code = 0; code <= WIZEVENT_LAST; ++code) {
+        EXPECT_EQ(1, Wizard(code, code == WIZEVENT_EDIT_BOX ? Ptr(BoxAt(0)->m_pInfo) : 1));
+        EXPECT_EQ(0, Written()) << code;
+    }
+    EXPECT_EQ(first, BoxAt(0));
+    EXPECT_EQ(place.left, RectOf(BoxAt(0)).left);
+    EXPECT_EQ(0, g_script.calls);
+    EXPECT_TRUE(LogHas("<boxmng> wiz msg without a wizard, ignored"));
 }
 
 TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssuer)
@@ -449,6 +468,7 @@ TEST_F(ManagerTest, EditSavesBoxAndStyleOnlyOnOk)
     // The wizard names the box by its record.
     ForgetFiles();
     g_script.name = L"From wizard";
+    g_bWizardExists = TRUE;
     Wizard(WIZEVENT_EDIT_BOX, Ptr(box->m_pInfo));
     EXPECT_EQ(kBoxFile | kStyleFile, Written());
     EXPECT_EQ(L"From wizard", box->m_pInfo->m_strName);
