@@ -41,6 +41,7 @@
 #define IDS_DOWNLOAD_PAGE_URL         166
 #define IDS_CHECK_VERSION_PERIODICALLY 167
 #define IDS_CANT_OPEN_FILE_LOCATION   168
+#define IDS_BOX_FILE_DAMAGED          169
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

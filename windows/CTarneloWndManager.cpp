@@ -14,6 +14,7 @@
 #include "dialogs/CSetBoxDlg.h"
 #include "dialogs/CVersionNoticeDlg.h"
 #include "dialogs/CWizardDlg.h"
+#include "framework/AfxMessageBox.h"
 #include "framework/CModalScope.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
@@ -207,9 +208,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     m_pConfig->Load(m_strConfigPath);
     m_strStylePath = DataFile(L"style.ser");
     m_pStyle->Load(m_strStylePath);
-    // The same file as the application's box file path: Init is given the data folder.
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
-    m_pInfoManager->Load(m_strBoxFilePath);
+    LoadBoxes();
 
     if (m_pConfig->GetInstallDate().IsEmpty()) {
         Log(kInfo, L"<boxmng> first boot");
@@ -228,7 +227,37 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
 
     AddTrayIcon();
     ArmVersionCheck();
+    // A box file that could not be read is reported once, when the program is up.
+    CString keptCopy;
+    if (m_pInfoManager->WasDamaged(&keptCopy)) {
+        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
+    }
     return TRUE;
+}
+
+void CTarneloWndManager::LoadBoxes()
+{
+    // The same file as the application's box file path: the manager is given the data folder.
+    m_strBoxFilePath = DataFile(L"tarnelo.ser");
+    m_pInfoManager->Load(m_strBoxFilePath);
+    // With no box there would be no menu and no way in: the default boxes stand in.
+    if (m_pInfoManager->m_boxes.empty()) {
+        Log(L"warn", L"<boxmng> no box could be read, the default boxes stand in");
+        m_pInfoManager->CreateDefaultBoxes();
+    }
+}
+
+CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
+{
+    // One string of two lines: the first when the file was kept as a copy, the second when
+    // it could not even be copied (it is then not saved over in this run).
+    const CString both = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const int split = both.Find(L'\n');
+    CString line = both;
+    if (split >= 0)
+        line = keptCopy.IsEmpty() ? both.Mid(split + 1) : both.Left(split);
+    return FormatString(line, keptCopy.IsEmpty() ? boxFile.GetString() : keptCopy.GetString());
 }
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
@@ -240,8 +269,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
 
     m_strStylePath = DataFile(L"style.ser");
     m_pStyle->Load(m_strStylePath);
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
-    m_pInfoManager->Load(m_strBoxFilePath);
+    LoadBoxes();
 
     int index = 0;
     for (Model::CTarneloInfo* record : m_pInfoManager->m_boxes) {
@@ -792,6 +820,14 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
             SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
         }
         break;
+    case kTimerLoadWarning: {
+        KillTimer(kTimerLoadWarning);
+        const CString text = m_strLoadWarning;
+        m_strLoadWarning.Empty();
+        if (!text.IsEmpty())
+            AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        break;
+    }
     case kTimerDeferredClose:
         KillTimer(kTimerDeferredClose);
         ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);

@@ -1,8 +1,8 @@
 // The manager window on a temporary data folder with real box windows: start-up, which file
 // each box and wizard event saves and which it leaves alone, ignored codes, pointers from
 // outside the box list, the minimum box width, the placement of new boxes, deleting and
-// editing with answered dialogs, moving all boxes together, type-ahead, the exit event and wizard
-// events without a wizard.
+// editing with answered dialogs, moving all boxes together, type-ahead, the exit event, wizard
+// events without a wizard and a box file that cannot be read.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
 #include "model/StyleBounds.h"
+#include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "ManagerTestSupport.h"
 
@@ -183,6 +185,31 @@ TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
     EXPECT_FALSE(LogHas("first boot"));
     EXPECT_EQ(10, m_manager->m_nClearance);
     EXPECT_NE(nullptr, m_manager->m_pStyle);
+}
+
+TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneWarning)
+{
+    const std::string original = "\xEB\x03\x00\x00 not a box file";
+    ASSERT_TRUE(testfs::WriteBytes(Path(L"tarnelo.ser"), original));
+    // Held open by another program that shares nothing: it can be neither read nor copied.
+    const HANDLE held = ::CreateFileW(Path(L"tarnelo.ser").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(6u, m_manager->m_boxList.size()) << "the default boxes stand in";
+
+    // Once the program is up it says so, once, and that nothing is saved over the file.
+    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
+    ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+    const CString lines = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const CString expected = FormatString(lines.Mid(lines.Find(L'\n') + 1), Path(L"tarnelo.ser").c_str());
+    EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
+
+    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+    ::CloseHandle(held);
+    EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
+    // Once means once, even when its timer is fired again from outside.
+    ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+    EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
 }
 
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
