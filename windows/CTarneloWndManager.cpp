@@ -626,14 +626,7 @@ void CTarneloWndManager::OnRestoreStyle()
     m_pStyle->Load(m_strStylePath);
     // Previews resized the boxes: they take the size of the stored style again, the size
     // they were created with.
-    int width = 0;
-    int height = 0;
-    m_pStyle->MeasureBox(width, height, m_hWnd);
-    if (width > 0 && height > 0) {
-        for (CTarneloWnd* box : m_boxList)
-            box->ResizeBox(width, height);
-    }
-    RefreshAllBoxes();
+    ResizeAllBoxes(FALSE);
 }
 
 void CTarneloWndManager::OnUpdateConfig()
