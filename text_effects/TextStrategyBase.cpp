@@ -32,9 +32,20 @@ std::unique_ptr<Gdiplus::GraphicsPath> BuildTextPath(const Gdiplus::FontFamily* 
         pStrFormat = defaultFormat.get();
     }
 
-    const Gdiplus::Status status =
+    // The text is laid out in a rectangle of the same size at the origin and then moved into
+    // place. Laid out where it stands, Wine's GDI+ puts vertically centred text too high by
+    // an amount that grows with the rectangle's top; at the origin it agrees with Windows.
+    const Gdiplus::Rect rtAtOrigin(0, 0, rtLayout.Width, rtLayout.Height);
+    Gdiplus::Status status =
         path->AddString(pszText, static_cast<INT>(wcslen(pszText)), pFontFamily, fontStyle,
-                        static_cast<Gdiplus::REAL>(nFontSize), rtLayout, pStrFormat);
+                        static_cast<Gdiplus::REAL>(nFontSize), rtAtOrigin, pStrFormat);
+    if (status == Gdiplus::Ok && (rtLayout.X != 0 || rtLayout.Y != 0))
+    {
+        Gdiplus::Matrix move(1.0f, 0.0f, 0.0f, 1.0f, static_cast<Gdiplus::REAL>(rtLayout.X),
+                             static_cast<Gdiplus::REAL>(rtLayout.Y));
+        status = move.GetLastStatus() == Gdiplus::Ok ? path->Transform(&move)
+                                                     : move.GetLastStatus();
+    }
     if (status != Gdiplus::Ok)
         return nullptr;
     return path;

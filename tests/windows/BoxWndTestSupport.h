@@ -123,6 +123,24 @@ inline int InkCount(const CTarneloWnd& box, const RECT& area)
     return n;
 }
 
+// The middle (in y) of the rows of an area that hold a pixel other than the background, as
+// the ink box's top plus half its height; -1 when the area holds none.
+inline double InkMiddleY(const CVornWndBase& window, const RECT& area, DWORD background)
+{
+    int top = -1;
+    int bottom = -1;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (BackBufferPixel(window, x, y) != background) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    return top < 0 ? -1.0 : (top + bottom + 1) / 2.0;
+}
+
 inline std::string ReadAllLogs(const std::wstring& folder)
 {
     std::string all;

@@ -100,12 +100,13 @@ TEST_F(FileListTest, FiveItemsOpenBelowTheBoxAndDrawRowsAndIcons)
     EXPECT_EQ(kColumn, Pixel(*list, 28, 26 * 4 + 2));
     EXPECT_EQ(kBorder, Pixel(*list, w / 2, 0));
     EXPECT_EQ(kBorder, Pixel(*list, 0, 60));
-    // Each row shows its icon in the column and its name beside it.
+    // Each row shows its icon in the column and its name beside it, centred on the row.
     for (int row = 0; row < 5; ++row) {
         const int top = row * 26;
         EXPECT_GT(CountOther(*list, RECT{6, top + 5, 22, top + 21}, kColumn), 20) << row;
         EXPECT_GT(CountOther(*list, RECT{34, top + 2, 80, top + 24}, kBack), 10) << row;
         EXPECT_EQ(0, CountOther(*list, RECT{90, top + 2, w - 2, top + 24}, kBack)) << row;
+        EXPECT_NEAR(0.0, NameInkOffset(*list, row), 1.0) << row;
     }
 
     // Hovering the second row highlights it.
@@ -166,9 +167,9 @@ TEST_F(FileListTest, TheLargeMenuAndTheMoveCursorFlag)
 {
     m_style.m_bSmallMenu = FALSE;
     m_style.m_nIconDisplay = 1;
-    AddPlainItem(L"a.txt");
-    AddPlainItem(L"b.txt");
-    AddPlainItem(L"c.txt");
+    AddPlainItem(L"A1.txt");
+    AddPlainItem(L"B2.txt");
+    AddPlainItem(L"C3.txt");
     ::SetCursorPos(10, 10);  // left of and above the list
     CFileListWnd* list = OpenList(TRUE);
     ASSERT_NE(nullptr, list);
@@ -176,6 +177,8 @@ TEST_F(FileListTest, TheLargeMenuAndTheMoveCursorFlag)
     EXPECT_EQ(224, list->m_rect.left);
     EXPECT_EQ(48, list->m_nIconColumnWidth);
     EXPECT_EQ(42, list->m_nRowHeight);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_NEAR(0.0, NameInkOffset(*list, row), 1.0) << row;
     POINT cursor;
     ::GetCursorPos(&cursor);
     EXPECT_EQ(list->m_rect.left + 5, cursor.x);

@@ -232,7 +232,7 @@ TEST_F(BoxDraw, RoundRectPathUsesTheSmallestOfWidthHeightAndDiameter)
     EXPECT_EQ(1, it.GetSubpathCount());
 }
 
-TEST_F(BoxDraw, TitleIsDrawnBesideTheIconCellOrFromTheLeftWhenTheIconIsHidden)
+TEST_F(BoxDraw, TitleBesideTheIconCellOrAtTheLeftIsCentredWithinItsMargins)
 {
     CTarneloWnd box;
     MakeBox(box);
@@ -277,6 +277,17 @@ TEST_F(BoxDraw, TitleIsDrawnBesideTheIconCellOrFromTheLeftWhenTheIconIsHidden)
     m_info.m_strName = L"";
     box.Redraw();
     EXPECT_EQ(0, InkCount(box, RECT{ 0, 0, 160, 40 }));
+
+    // Centred on what the margins leave of the box's height, also below a top margin.
+    m_style.m_nIconDisplay = 0;
+    m_style.m_titleStyle.SetAlignment(0, 1);
+    m_info.m_strName = L"Tools";
+    for (const int topMargin : { 0, 10 }) {
+        m_style.m_titleMargins = MARGINS{ 4, 4, topMargin, 0 };
+        box.Redraw();
+        EXPECT_NEAR(topMargin + (40 - topMargin) / 2.0, InkMiddleY(box, RECT{ 40, 0, 160, 40 }, 0), 1.0)
+            << topMargin;
+    }
 }
 
 Gdiplus::Bitmap* RedSquare(int size)

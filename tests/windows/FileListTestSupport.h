@@ -181,6 +181,17 @@ protected:
         ::SendMessageW(list.m_hWnd, WM_KEYDOWN, key, 1);
     }
 
+    // How far the middle of a row's name ink lies from the middle of its row, in pixels
+    // (for names whose glyphs stand on the baseline, so their ink is centred like their line).
+    static double NameInkOffset(const CFileListWnd& list, int row)
+    {
+        const int w = list.m_rect.right - list.m_rect.left;
+        const int top = row * list.m_nRowHeight;
+        // The list's first line is its border.
+        const RECT name{list.m_nIconColumnWidth + 2, top == 0 ? 1 : top, w - 2, top + list.m_nRowHeight};
+        return boxtest::InkMiddleY(list, name, kBack) - (top + list.m_nRowHeight / 2.0);
+    }
+
     std::vector<std::wstring> ItemNames() const
     {
         std::vector<std::wstring> names;
