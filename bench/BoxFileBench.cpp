@@ -1,9 +1,12 @@
 // Time of saving and loading "tarnelo.ser" with 10, 100 and 1000 boxes of 100 items each,
-// printed per item. Run under Wine: wine BoxFileBench.exe
+// printed per item, beside a plain write and a plain read of as many bytes (64 KB calls of
+// WriteFile and ReadFile) in the same run, and the ratios to them.
+// Run under Wine: wine BoxFileBench.exe
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "model/CTarneloInfoManager.h"
 #include "tests/TempFolder.h"
@@ -15,6 +18,38 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Writes count bytes to a new file and reads them back, in 64 KB calls; the seconds of each.
+bool PlainWriteAndRead(const std::wstring& path, DWORD count, double& writeSeconds, double& readSeconds)
+{
+    std::vector<char> chunk(64 * 1024, 'x');
+    LARGE_INTEGER t0, t1, t2, t3;
+    ::QueryPerformanceCounter(&t0);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    for (DWORD left = count; ok && left > 0;) {
+        const DWORD n = left < chunk.size() ? left : static_cast<DWORD>(chunk.size());
+        DWORD written = 0;
+        ok = ::WriteFile(file, chunk.data(), n, &written, nullptr) && written == n;
+        left -= n;
+    }
+    ::CloseHandle(file);
+    ::QueryPerformanceCounter(&t1);
+    ::QueryPerformanceCounter(&t2);
+    file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD total = 0;
+    for (DWORD got = 1; ok && got > 0; total += got)
+        ok = ::ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) != FALSE;
+    ::CloseHandle(file);
+    ::QueryPerformanceCounter(&t3);
+    writeSeconds = Seconds(t0, t1);
+    readSeconds = Seconds(t2, t3);
+    return ok && total == count;
 }
 
 }  // namespace
@@ -71,9 +106,15 @@ int main()
 
         WIN32_FILE_ATTRIBUTE_DATA data = {};
         ::GetFileAttributesExW(boxFile.c_str(), GetFileExInfoStandard, &data);
-        std::printf("%5d boxes x %d items (%lu bytes): save %.3f us/item, load %.3f us/item%s\n", boxes,
-                    itemsPerBox, data.nFileSizeLow, Seconds(t0, t1) * 1e6 / items, Seconds(t1, t2) * 1e6 / items,
-                    saved && read ? "" : "  FAILED");
+        double plainWrite = 0, plainRead = 0;
+        if (!PlainWriteAndRead(folder + L"\\plain.bin", data.nFileSizeLow, plainWrite, plainRead))
+            ++failures;
+        const double save = Seconds(t0, t1), load = Seconds(t1, t2);
+        std::printf("%5d boxes x %d items (%lu bytes): save %.3f us/item (plain write %.3f, %.1fx), "
+                    "load %.3f us/item (plain read %.3f, %.1fx)%s\n",
+                    boxes, itemsPerBox, data.nFileSizeLow, save * 1e6 / items, plainWrite * 1e6 / items,
+                    plainWrite > 0 ? save / plainWrite : 0.0, load * 1e6 / items, plainRead * 1e6 / items,
+                    plainRead > 0 ? load / plainRead : 0.0, saved && read ? "" : "  FAILED");
     }
     testfs::RemoveTree(folder);
     return failures ? 1 : 0;
