@@ -416,7 +416,10 @@ BOOL CFileListWnd::RedrawChangedRows()
         clip.Union(Gdiplus::Rect(0, i * m_nRowHeight, w, m_nRowHeight));
     }
     m_pGraphics->SetClip(&clip);
-    DrawBackground(m_pGraphics);
+    // The background of the bands alone: under Wine a fill costs its whole rectangle
+    // whatever the clip leaves of it.
+    for (int i : changed)
+        DrawBackground(m_pGraphics, i * m_nRowHeight, m_nRowHeight);
     index = 0;
     for (const auto& row : m_rows) {
         const bool beside = std::any_of(changed.begin(), changed.end(),
@@ -425,12 +428,24 @@ BOOL CFileListWnd::RedrawChangedRows()
             DrawItem(m_pGraphics, row.get());
         ++index;
     }
-    DrawBorder(m_pGraphics);
+    // Next rows make one band, so that no band's border reaches into its neighbour.
+    for (size_t k = 0; k < changed.size(); ++k) {
+        const size_t first = k;
+        while (k + 1 < changed.size() && changed[k + 1] == changed[k] + 1)
+            ++k;
+        const int rows = changed[k] - changed[first] + 1;
+        DrawBorder(m_pGraphics, changed[first] * m_nRowHeight, rows * m_nRowHeight);
+    }
     m_pGraphics->ResetClip();
     m_pGraphics->Flush(Gdiplus::FlushIntentionSync);
     ::GdiFlush();
     m_pDrawnCurrent = m_pCurrent;
-    UpdateLayered();
+    RECT dirty = {0, h, w, 0};
+    for (int i : changed) {
+        dirty.top = std::min<LONG>(dirty.top, i * m_nRowHeight);
+        dirty.bottom = std::max<LONG>(dirty.bottom, std::min(h, (i + 1) * m_nRowHeight));
+    }
+    UpdateLayered(255, &dirty);
     return TRUE;
 }
 
@@ -447,32 +462,37 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     // comes out as it did here.
     m_rowSmoothing = pGraphics->GetSmoothingMode();
     m_rowInterpolation = pGraphics->GetInterpolationMode();
-    DrawBackground(pGraphics);
+    const int h = m_rect.bottom - m_rect.top;
+    DrawBackground(pGraphics, 0, h);
     for (const auto& row : m_rows)
         DrawItem(pGraphics, row.get());
-    DrawBorder(pGraphics);
+    DrawBorder(pGraphics, 0, h);
     m_pDrawnCurrent = m_pCurrent;
     m_bFullRedrawDue = FALSE;
 }
 
-void CFileListWnd::DrawBackground(Gdiplus::Graphics* pGraphics)
+void CFileListWnd::DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height)
 {
     const int w = m_rect.right - m_rect.left;
-    const int h = m_rect.bottom - m_rect.top;
     pGraphics->SetSmoothingMode(m_rowSmoothing);
     pGraphics->SetInterpolationMode(m_rowInterpolation);
     Gdiplus::SolidBrush back{Gdiplus::Color(m_pStyle->m_menuBackColor)};
-    pGraphics->FillRectangle(&back, 0, 0, w, h);
+    pGraphics->FillRectangle(&back, 0, top, w, height);
     Gdiplus::SolidBrush column{Gdiplus::Color(m_pStyle->m_menuIconColumnColor)};
-    pGraphics->FillRectangle(&column, 0, 0, m_nIconColumnWidth, h);
+    pGraphics->FillRectangle(&column, 0, top, m_nIconColumnWidth, height);
 }
 
-void CFileListWnd::DrawBorder(Gdiplus::Graphics* pGraphics)
+void CFileListWnd::DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height)
 {
     // Only the top and left lines fall inside the buffer; the shadow lines the other two.
+    // For a band, a rectangle with the list's own left and right edges whose top and bottom
+    // edges are the list's where the band reaches them and lie beyond the band elsewhere.
     pGraphics->SetSmoothingMode(m_rowSmoothing);
     Gdiplus::Pen border{Gdiplus::Color(m_pStyle->m_menuBorderColor), 1.0f};
-    pGraphics->DrawRectangle(&border, 0, 0, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top);
+    const int h = m_rect.bottom - m_rect.top;
+    const int first = top <= 0 ? 0 : top - 2;
+    const int last = top + height >= h ? h : top + height + 2;
+    pGraphics->DrawRectangle(&border, 0, first, m_rect.right - m_rect.left, last - first);
 }
 
 void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)

@@ -183,9 +183,10 @@ private:
     // Draws the rows of the last full drawing whose current-row look changed, the same
     // pixels a full drawing gives; FALSE when only a full redraw can show the change.
     BOOL RedrawChangedRows();
-    // The parts of the list's drawing around the rows: background and icon column, border.
-    void DrawBackground(Gdiplus::Graphics* pGraphics);
-    void DrawBorder(Gdiplus::Graphics* pGraphics);
+    // The parts of the list's drawing around the rows, from top for height pixels (under a
+    // clip to that band when it is not the whole list): background and icon column, border.
+    void DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height);
+    void DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height);
     void PostToOwner(WPARAM wParam, LPARAM lParam);
     BOOL IsInside(POINT screenPoint) const;
     // Drags the current row out of the list as a file, then closes the list.

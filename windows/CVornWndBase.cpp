@@ -213,7 +213,7 @@ void CVornWndBase::Redraw()
     }
 }
 
-void CVornWndBase::UpdateLayered(BYTE nAlpha)
+void CVornWndBase::UpdateLayered(BYTE nAlpha, const RECT* pDirty)
 {
     SIZE size = {m_rect.right - m_rect.left, m_rect.bottom - m_rect.top};
     POINT source = {0, 0};
@@ -232,7 +232,22 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
 
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, nAlpha, AC_SRC_ALPHA};
     const UpdateLayeredWindowFn update = s_pfnUpdateLayeredWindow ? s_pfnUpdateLayeredWindow : ::UpdateLayeredWindow;
-    if (update(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA)) {
+    BOOL updated = FALSE;
+    if (pDirty && update == ::UpdateLayeredWindow) {
+        // Only the changed part of the buffer travels to the screen.
+        UPDATELAYEREDWINDOWINFO info = {};
+        info.cbSize = sizeof(info);
+        info.psize = &size;
+        info.hdcSrc = m_memDC;
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = pDirty;
+        updated = ::UpdateLayeredWindowIndirect(m_hWnd, &info);
+    } else {
+        updated = update(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA);
+    }
+    if (updated) {
         m_bFallback = FALSE;
         return;
     }

@@ -86,8 +86,9 @@ public:
 
 protected:
     // Pushes the back buffer to the layered window at the constant alpha given (255: as
-    // drawn). A window of no size is skipped; a refused update switches to fallback painting.
-    void UpdateLayered(BYTE nAlpha = 255);
+    // drawn); pDirty, when given, is the only part that changed since the last update. A
+    // window of no size is skipped; a refused update switches to fallback painting.
+    void UpdateLayered(BYTE nAlpha = 255, const RECT* pDirty = nullptr);
     void CreateBackBuffer();
     void SetRoundRegion();
 
