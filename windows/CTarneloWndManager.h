@@ -58,6 +58,7 @@ public:
     static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
     static constexpr UINT_PTR kTimerDeferredClose = 4;  // retries a close that had to wait
+    static constexpr UINT_PTR kTimerTrayIcon = 5;       // adds the tray icon after the first drawing
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kDeferredCloseMs = 100;

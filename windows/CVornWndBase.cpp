@@ -77,6 +77,7 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
     // A new window is layered again: left in fallback it would never get the layered update
     // that a layered window needs before it shows at all.
     m_bFallback = FALSE;
+    m_bWindowHasRegion = FALSE;
 
     const HICON icon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kAppIconId));
     const wchar_t* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
@@ -176,6 +177,7 @@ void CVornWndBase::SetRoundRegion()
         return;
     }
     m_bRegionTaken = TRUE;  // the window owns it now
+    m_bWindowHasRegion = TRUE;
 }
 
 void CVornWndBase::Redraw()
@@ -187,7 +189,11 @@ void CVornWndBase::Redraw()
         if (m_bRegion && m_nCornerStyle == 2) {
             SetRoundRegion();
         } else {
-            ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+            // Only a window that was given a region has one to lose: asking the system at
+            // every redraw costs a server round trip.
+            if (m_bWindowHasRegion)
+                ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+            m_bWindowHasRegion = FALSE;
             ReleaseRegion();
         }
         OnCustomDraw(m_pGraphics);

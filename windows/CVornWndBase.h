@@ -106,4 +106,5 @@ private:
     // Forgets a region the window has taken, deletes any other.
     void ReleaseRegion();
     BOOL m_bRegionTaken = FALSE;  // m_rgn's handle belongs to the window
+    BOOL m_bWindowHasRegion = FALSE;  // the window has a region of ours (kept across buffers)
 };
