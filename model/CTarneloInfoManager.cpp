@@ -30,6 +30,10 @@ const DefaultBox kDefaultBoxes[] = {
     {L"Folders", L"folder"},     {L"Shared", L"share"}, {L"Hot items", L"sunny"},
 };
 
+// The box file is read and written in pieces of this size: a large file costs few
+// system calls, and a small one no more memory than it is worth.
+constexpr int kBoxFileBufferBytes = 32 * 1024;
+
 // The archive checks every length against the bytes the file still holds, so no count or
 // length from a damaged file is trusted before the bytes behind it are known to exist.
 UINT ReadUInt(CArchive& ar)
@@ -237,7 +241,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     BOOL readWhole = FALSE;
     BOOL modified = FALSE;
     try {
-        CArchive ar(&file, CArchive::load);
+        CArchive ar(&file, CArchive::load, kBoxFileBufferBytes);
         m_nVersion = ReadUInt(ar);
         ReadText(ar);  // reserved
         const int count = static_cast<int>(ReadUInt(ar));
@@ -326,7 +330,7 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
                 if (pModified)
                     *pModified = TRUE;
             }
-            record->m_items.push_back(item);
+            record->m_items.push_back(std::move(item));
         }
         if (version >= 1002) {
             record->m_nHotKeyModifiers = ReadUInt(ar);
@@ -370,7 +374,7 @@ BOOL CTarneloInfoManager::Save(CString path)
 
     BOOL result = TRUE;
     try {
-        CArchive ar(&file, CArchive::store);
+        CArchive ar(&file, CArchive::store, kBoxFileBufferBytes);
         ar << static_cast<UINT>(FILE_VERSION);
         ar << CString();
         ar << static_cast<UINT>(m_boxes.size());

@@ -215,11 +215,15 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // The loaders fall back to defaults themselves; start-up goes on whatever they report.
     m_strConfigPath = DataFile(L"config.ini");
     m_pConfig->Load(m_strConfigPath);
+    // The same file as the application's box file path: Init is given the data folder.
     m_strStylePath = DataFile(L"style.ser");
-    m_pStyle->Load(m_strStylePath);
-    LoadBoxes();
+    m_strBoxFilePath = DataFile(L"tarnelo.ser");
 
     if (m_pConfig->GetInstallDate().IsEmpty()) {
+        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
+        // load them, once.
+        m_pStyle->Load(m_strStylePath);
+        LoadBoxes();
         Log(kInfo, L"<boxmng> first boot");
         const INT_PTR result = s_wizard(this);
         if (result != IDOK) {
@@ -234,7 +238,9 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
         CreateBoxies(FALSE);
     }
 
-    AddTrayIcon();
+    // The tray icon comes once the boxes have shown: a timer message waits for the posted
+    // first drawings.
+    SetTimer(kTimerTrayIcon, 0);
     ArmVersionCheck();
     // A box file that could not be read is reported once, when the program is up.
     CString keptCopy;
@@ -843,6 +849,10 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
         break;
     case kTimerWaitingRequests:
         PostReadyRequests();
+        break;
+    case kTimerTrayIcon:
+        KillTimer(kTimerTrayIcon);
+        AddTrayIcon();
         break;
     case kTimerLoadWarning: {
         KillTimer(kTimerLoadWarning);

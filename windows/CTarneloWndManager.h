@@ -60,6 +60,7 @@ public:
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
     static constexpr UINT_PTR kTimerWaitingRequests = 4;  // retries requests that had to wait
     static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of a damaged box file once up
+    static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
