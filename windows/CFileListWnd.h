@@ -26,6 +26,7 @@
 #include "text_effects/CEffectText.h"
 #include "windows/CTarneloWnd.h"
 #include "windows/CVornWndBase.h"
+#include "windows/FileListLayout.h"
 
 namespace Model {
 class CConfigInfo;
@@ -35,19 +36,9 @@ class CTarneloStyleInfo;
 class CFileListWnd : public CVornWndBase
 {
 public:
-    // One row: the six fields of the box's item, copied, and the row rectangle in client
-    // coordinates (x 0, y = index x row height, the list's width, the row height).
-    struct _FILE_INFO
-    {
-        UINT nType = 0;
-        CString strName;
-        CString strPath;
-        CString strResolvedPath;
-        BOOL bExists = FALSE;
-        CString strIconKey;
-        Gdiplus::Rect rcItem;
-    };
-    using RowList = std::list<std::unique_ptr<_FILE_INFO>>;
+    // One row of the list (see FileListLayout).
+    using _FILE_INFO = FileListLayout::_FILE_INFO;
+    using RowList = FileListLayout::RowList;
 
     // Timers of the list.
     static constexpr UINT_PTR IDT_AUTO_CLOSE = 1;      // 1000 ms: closes after 3 ticks outside
@@ -84,7 +75,6 @@ public:
     // ---- Rows -------------------------------------------------------------------------------
     // The row at a client point, or null.
     _FILE_INFO* HitTest(int x, int y) const;
-    static _FILE_INFO* HitTest(const RowList& rows, int x, int y);
     // Makes a row current (null clears), puts the cursor on it and redraws.
     void SelectItem(_FILE_INFO* pRow);
     void SelectPrevItem();
@@ -94,16 +84,6 @@ public:
     // One reorder step and the commit of the row order into the box record.
     void MoveItem(_FILE_INFO* pCurrent, _FILE_INFO* pTarget);
     void CommitItemOrder();
-    // One reorder step on any row list, by row identity: pCurrent goes after pTarget when it
-    // lies above it, else before it; then every row is laid out again. FALSE (nothing
-    // changes) when either row is not in the list or both are the same.
-    static BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight);
-    static void LayoutRows(RowList& rows, int nWidth, int nRowHeight);
-    // Puts the record's items in the rows' order; items no row shows follow in their own
-    // order, and nothing is added.
-    static void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items);
-    // The 0-based index of a row, -1 when it is not in the list.
-    static int IndexOf(const RowList& rows, const _FILE_INFO* pRow);
 
     // Type-ahead.
     void TypeAheadKey(UINT nKey);
