@@ -8,6 +8,10 @@
 // the list's handlers runs a loop, a drag or a shell call, waits until that handler has
 // returned). When the box destroys the window itself (after FILEWND_OPEN), the list's
 // WM_DESTROY posts that same one FILEWND_CLOSE.
+//
+// The class spans four sources: CFileListWnd.cpp (opening, layout, closing),
+// CFileListWndDraw.cpp, CFileListWndInput.cpp and CFileListWndCommands.cpp; the rules that
+// need no window are in FileListLayout.
 #pragma once
 
 #include <windows.h>
