@@ -154,7 +154,7 @@ void CFileListWnd::RequestClose(const wchar_t* reason)
     if (reason)
         ::Log(L"info", reason);
     m_bCloseRequested = TRUE;
-    m_nDragState = 0;
+    m_nDragState = DRAG_NONE;
     if (m_hWnd) {
         KillTimer(IDT_AUTO_CLOSE);
         KillTimer(IDT_TYPEAHEAD_CLEAR);

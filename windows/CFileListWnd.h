@@ -50,6 +50,14 @@ public:
     static constexpr UINT kAutoCloseMs = 1000;
     static constexpr int kAutoCloseTicks = 3;
     static constexpr UINT kTypeAheadMs = 1000;
+    // Where a press of the left button stands: none, held on a row (m_ptPress holds the
+    // client point of the first move), or moving that row through the list.
+    enum DragState
+    {
+        DRAG_NONE = 0,
+        DRAG_PRESSED = 1,
+        DRAG_REORDERING = 2,
+    };
     // The window's colour argument and the text colour of an item whose file is missing.
     static constexpr Gdiplus::ARGB kWindowColor = 0xFEC0C0C0;
     static constexpr Gdiplus::ARGB kMissingTextColor = 0xFE808080;
@@ -118,7 +126,7 @@ public:
     int m_nOutsideTicks = 0;
     BOOL m_bMenuOpen = FALSE;
     BOOL m_bRenameOpen = FALSE;
-    int m_nDragState = 0;
+    DragState m_nDragState = DRAG_NONE;
     BOOL m_bDraggingOut = FALSE;
     _FILE_INFO* m_pCurrent = nullptr;
     int m_nMoveCount = 0;

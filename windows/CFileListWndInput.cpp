@@ -96,7 +96,7 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
             }
         }
     } else {
-        if (m_nDragState == 2) {
+        if (m_nDragState == DRAG_REORDERING) {
             if (inside) {
                 _FILE_INFO* hit = HitTest(point.x, point.y);
                 if (hit && m_pCurrent && hit != m_pCurrent) {
@@ -107,12 +107,12 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
             }
         } else if (!m_bDraggingOut) {
             if (!m_pCurrent) {
-                m_nDragState = 0;
-            } else if (m_nDragState == 0) {
+                m_nDragState = DRAG_NONE;
+            } else if (m_nDragState == DRAG_NONE) {
                 m_ptPress = point;
-                m_nDragState = 1;
-            } else if (m_nDragState == 1 && IsReorderDrag(m_ptPress, point)) {
-                m_nDragState = 2;
+                m_nDragState = DRAG_PRESSED;
+            } else if (m_nDragState == DRAG_PRESSED && IsReorderDrag(m_ptPress, point)) {
+                m_nDragState = DRAG_REORDERING;
                 m_nMoveCount = 0;
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
                 ::Log(L"act ", L"<filewnd> Item move start.");
@@ -148,7 +148,7 @@ void CFileListWnd::DragOut()
 {
     ::ReleaseCapture();
     m_bDraggingOut = TRUE;
-    m_nDragState = 0;
+    m_nDragState = DRAG_NONE;
     LogValue(L"act ", L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
 
     const CString path = GetDragPath(*m_pCurrent);
@@ -178,19 +178,19 @@ void CFileListWnd::OnLButtonUp(UINT nFlags, POINT point)
     ::Log(L"act ", L"<filewnd> L-up");
     ::ReleaseCapture();
     if (m_bCloseRequested || m_nModalDepth > 0) {
-        m_nDragState = 0;
+        m_nDragState = DRAG_NONE;
         Default();
         return;
     }
-    if (m_nDragState == 2 && m_nMoveCount >= 1) {
+    if (m_nDragState == DRAG_REORDERING && m_nMoveCount >= 1) {
         ::Log(L"act ", L"<filewnd> item moved.");
-        m_nDragState = 0;
+        m_nDragState = DRAG_NONE;
         m_nMoveCount = 0;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         CommitItemOrder();
         PostToOwner(FILEWND_UPDATE, 0);
     } else {
-        m_nDragState = 0;
+        m_nDragState = DRAG_NONE;
         m_nMoveCount = 0;
         if (!m_bDraggingOut) {
             POINT screen = point;

@@ -52,11 +52,11 @@ TEST_F(FileListTest, SixPixelsDoNotStartAReorderSevenDo)
     p.y -= 8;
     Hover(*list, 1);
     ListMouse(*list, WM_MOUSEMOVE, POINT{p.x, p.y}, MK_LBUTTON);
-    EXPECT_EQ(1, list->m_nDragState);
+    EXPECT_EQ(CFileListWnd::DRAG_PRESSED, list->m_nDragState);
     ListMouse(*list, WM_MOUSEMOVE, POINT{p.x + 30, p.y + 6}, MK_LBUTTON);
-    EXPECT_EQ(1, list->m_nDragState);
+    EXPECT_EQ(CFileListWnd::DRAG_PRESSED, list->m_nDragState);
     ListMouse(*list, WM_MOUSEMOVE, POINT{p.x, p.y + 7}, MK_LBUTTON);
-    EXPECT_EQ(2, list->m_nDragState);
+    EXPECT_EQ(CFileListWnd::DRAG_REORDERING, list->m_nDragState);
     EXPECT_TRUE(LogHas("<filewnd> Item move start."));
     // A release before any row moved opens the row like a click.
     ListMouse(*list, WM_LBUTTONUP, POINT{p.x, p.y + 7});
@@ -86,7 +86,7 @@ TEST_F(FileListInBox, ASyntheticDragReordersCommitsAndTheBoxSavesIt)
     POINT p = RowCentre(*list, 2);
     ListMouse(*list, WM_MOUSEMOVE, p, MK_LBUTTON);
     ListMouse(*list, WM_MOUSEMOVE, POINT{p.x, p.y + 7}, MK_LBUTTON);
-    ASSERT_EQ(2, list->m_nDragState);
+    ASSERT_EQ(CFileListWnd::DRAG_REORDERING, list->m_nDragState);
     ListMouse(*list, WM_MOUSEMOVE, RowCentre(*list, 3), MK_LBUTTON);
     ListMouse(*list, WM_MOUSEMOVE, RowCentre(*list, 4), MK_LBUTTON);
     EXPECT_EQ(2, list->m_nMoveCount);
@@ -96,7 +96,7 @@ TEST_F(FileListInBox, ASyntheticDragReordersCommitsAndTheBoxSavesIt)
     ListMouse(*list, WM_LBUTTONUP, RowCentre(*list, 4));
 
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"same", L"same", L"c"}), ItemNames());
-    EXPECT_EQ(0, list->m_nDragState);
+    EXPECT_EQ(CFileListWnd::DRAG_NONE, list->m_nDragState);
     EXPECT_TRUE(LogHas("<filewnd> item moved."));
     // The box hears of it and asks the manager to save; the list stays open.
     ASSERT_TRUE(PumpUntil([&] { return m_manager.Count(BOXEVENT_UPDATE_BOX_INFO) > 0; }));
