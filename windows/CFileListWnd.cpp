@@ -17,7 +17,8 @@ using namespace FileListLayout;
 BEGIN_MESSAGE_MAP(CFileListWnd, CVornWndBase)
     ON_WM_CREATE()
     ON_WM_DESTROY()
-    ON_WM_TIMER()
+    ON_TIMER(IDT_AUTO_CLOSE, OnAutoCloseTimer)
+    ON_TIMER(IDT_TYPEAHEAD_CLEAR, OnTypeAheadTimer)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_RBUTTONUP()
@@ -191,25 +192,19 @@ void CFileListWnd::OnDestroy()
     CVornWndBase::OnDestroy();
 }
 
-void CFileListWnd::OnTimer(UINT_PTR nIDEvent)
+void CFileListWnd::OnAutoCloseTimer()
 {
-    if (nIDEvent == IDT_AUTO_CLOSE) {
-        if (!m_bCloseRequested && !m_bDraggingOut && !g_bConfirmOpen && m_nModalDepth == 0) {
-            POINT cursor = {0, 0};
-            ::GetCursorPos(&cursor);
-            if (IsInside(cursor)) {
-                m_nOutsideTicks = 0;
-            } else if (++m_nOutsideTicks > kAutoCloseTicks) {
-                m_nOutsideTicks = 0;
-                if (!m_bMenuOpen && !m_bRenameOpen)
-                    RequestClose(L"<filewnd> send destroy0");
-            }
+    if (!m_bCloseRequested && !m_bDraggingOut && !g_bConfirmOpen && m_nModalDepth == 0) {
+        POINT cursor = {0, 0};
+        ::GetCursorPos(&cursor);
+        if (IsInside(cursor)) {
+            m_nOutsideTicks = 0;
+        } else if (++m_nOutsideTicks > kAutoCloseTicks) {
+            m_nOutsideTicks = 0;
+            if (!m_bMenuOpen && !m_bRenameOpen)
+                RequestClose(L"<filewnd> send destroy0");
         }
-    } else if (nIDEvent == IDT_TYPEAHEAD_CLEAR) {
-        KillTimer(IDT_TYPEAHEAD_CLEAR);
-        m_strTypeAhead.Empty();
     }
-    CWnd::OnTimer(nIDEvent);
 }
 
 // ---- Rows --------------------------------------------------------------------------------------

@@ -140,7 +140,9 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCTW lpCreateStruct);
     void OnDestroy();
-    void OnTimer(UINT_PTR nIDEvent);
+    // The timers: closing after the cursor stayed away, and forgetting the typed text.
+    void OnAutoCloseTimer();
+    void OnTypeAheadTimer();
     void OnMouseMove(UINT nFlags, POINT point);
     void OnLButtonUp(UINT nFlags, POINT point);
     void OnRButtonUp(UINT nFlags, POINT point);

@@ -57,6 +57,12 @@ void CFileListWnd::TypeAheadKey(UINT nKey)
         SelectItem(row);
 }
 
+void CFileListWnd::OnTypeAheadTimer()
+{
+    KillTimer(IDT_TYPEAHEAD_CLEAR);
+    m_strTypeAhead.Empty();
+}
+
 CFileListWnd::_FILE_INFO* CFileListWnd::FindItem(const CString& text)
 {
     std::vector<CString> names;
