@@ -83,13 +83,14 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
         }
     }
 
-    const SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
-    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     RECT screen;
     screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
+    size.cy = FitListHeight(size.cy, m_nRowHeight, screen);
+    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     const POINT pos = GetListPosition(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy, size, screen);
 
     m_nWidth = size.cx;

@@ -256,6 +256,9 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
     if (!pGraphics || !pRow || !m_pStyle)
         return;
     const Gdiplus::Rect& rc = pRow->rcItem;
+    // Rows below a list cut to the screen's height are not on its surface.
+    if (rc.Y >= m_rect.bottom - m_rect.top)
+        return;
     pGraphics->SetSmoothingMode(m_rowSmoothing);
     pGraphics->SetInterpolationMode(m_rowInterpolation);
     if (pRow == m_pCurrent) {
