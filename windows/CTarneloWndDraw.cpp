@@ -37,10 +37,13 @@ void CTarneloWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
         DrawIcon(pGraphics);
         titleX = m_pStyle->m_nIconCellWidth;
     }
-    const MARGINS& margins = m_pStyle->m_titleMargins;
+    TitleCell cell;
+    cell.x = titleX;
+    cell.width = m_pStyle->m_nTitleWidth;
+    cell.height = height;
+    cell.margins = m_pStyle->m_titleMargins;
     const Model::CTextStyle textStyle(m_pStyle->m_titleStyle);
-    DrawTitle(pGraphics, titleX, 0, m_pStyle->m_nTitleWidth, height, margins.cxLeftWidth, margins.cxRightWidth,
-              margins.cyTopHeight, margins.cyBottomHeight, textStyle, m_pInfo ? m_pInfo->m_strName : CString());
+    DrawTitle(pGraphics, cell, textStyle, m_pInfo ? m_pInfo->m_strName : CString());
 }
 
 void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
@@ -81,10 +84,12 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
         LogValue2(L"info", L"<boxwnd> DrawIcon failed2", status, static_cast<long>(::GetLastError()));
 }
 
-void CTarneloWnd::DrawTitle(Gdiplus::Graphics* pGraphics, int x, int y, int w, int h, int left, int right, int top,
-                            int bottom, const Model::CTextStyle& textStyle, const CString& name)
+void CTarneloWnd::DrawTitle(Gdiplus::Graphics* pGraphics, const TitleCell& cell, const Model::CTextStyle& textStyle,
+                            const CString& name)
 {
-    const Gdiplus::Rect layout(x + left, y + top, w - right - left, h - bottom - top);
+    const MARGINS& m = cell.margins;
+    const Gdiplus::Rect layout(cell.x + m.cxLeftWidth, cell.y + m.cyTopHeight, cell.width - m.cxRightWidth - m.cxLeftWidth,
+                               cell.height - m.cyBottomHeight - m.cyTopHeight);
     m_titleText.SetOutlineEnabled(textStyle.m_bOutline != 0);
     m_titleText.SetShadowEnabled(textStyle.m_bShadow != 0);
     m_titleText.SetShadow(Gdiplus::Color(textStyle.m_shadowColor), textStyle.m_nShadowThickness,
