@@ -132,7 +132,7 @@ void CTarneloWnd::SetStyle(Model::CTarneloStyleInfo* pStyle)
     if (!pStyle)
         return;
     try {
-        if (pStyle->m_nKind == 0) {
+        if (pStyle->m_nKind == Model::CTarneloStyleInfo::kKindIconAndTitle) {
             const Model::CTextStyle& ts = pStyle->m_titleStyle;
             m_titleText.SetTextColor(Gdiplus::Color(ts.m_textColor));
             m_titleText.SetFont(ts.m_strFontFace, ts.m_nFontSize, ts.m_nFontStyle);

@@ -7,6 +7,8 @@
 #include "model/CTarneloStyleInfo.h"
 #include "model/CTextStyle.h"
 
+using Style = Model::CTarneloStyleInfo;
+
 // ---- Drawing -----------------------------------------------------------------------------------
 
 void CTarneloWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
@@ -29,11 +31,11 @@ void CTarneloWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
         if (status != Gdiplus::Ok)
             LogValue2(L"info", L"<boxwnd> OnCustomDraw failed2", status, static_cast<long>(::GetLastError()));
     }
-    if (m_pStyle->m_nKind != 0)
+    if (m_pStyle->m_nKind != Style::kKindIconAndTitle)
         return;
 
     int titleX = 0;
-    if (m_pStyle->m_nIconDisplay != 2) {
+    if (m_pStyle->m_nIconDisplay != Style::kIconDisplayHidden) {
         DrawIcon(pGraphics);
         titleX = m_pStyle->m_nIconCellWidth;
     }
@@ -54,7 +56,7 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
         drawWidth = static_cast<int>(m_pIconImage->GetWidth());
         drawHeight = static_cast<int>(m_pIconImage->GetHeight());
         // Half size shrinks only the standard 32-pixel icons; other sizes keep their own.
-        if (m_pStyle->m_nIconDisplay == 1 && drawWidth == 32) {
+        if (m_pStyle->m_nIconDisplay == Style::kIconDisplayHalf && drawWidth == 32) {
             drawWidth = 16;
             drawHeight /= 2;
         }
@@ -63,7 +65,7 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
     if (m_pStyle->m_bIconBackground) {
         const int cellW = m_pStyle->m_nIconCellWidth;
         const int cellH = m_pStyle->m_nIconCellHeight;
-        if (m_pStyle->m_nIconBackShape == 1) {
+        if (m_pStyle->m_nIconBackShape == Style::kIconBackRectangle) {
             Gdiplus::ARGB color = m_pStyle->m_iconBackColor;
             if ((color >> 24) == 0xFF)
                 color = (color & 0x00FFFFFFu) | 0xFE000000u;
@@ -71,7 +73,7 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
             const Gdiplus::Status status = pGraphics->FillRectangle(&brush, 0, 0, cellW, cellH);
             if (status != Gdiplus::Ok)
                 LogValue2(L"info", L"<boxwnd> DrawIcon failed1", status, static_cast<long>(::GetLastError()));
-        } else if (m_pStyle->m_nIconBackShape == 2) {
+        } else if (m_pStyle->m_nIconBackShape == Style::kIconBackRoundRect) {
             FillRoundRect(pGraphics, 0, 0, cellW, cellH, Gdiplus::Color(m_pStyle->m_iconBackColor), cellW < 30 ? 2 : 3);
         }
     }
@@ -88,7 +90,8 @@ void CTarneloWnd::DrawTitle(Gdiplus::Graphics* pGraphics, const TitleCell& cell,
                             const CString& name)
 {
     const MARGINS& m = cell.margins;
-    const Gdiplus::Rect layout(cell.x + m.cxLeftWidth, cell.y + m.cyTopHeight, cell.width - m.cxRightWidth - m.cxLeftWidth,
+    const Gdiplus::Rect layout(cell.x + m.cxLeftWidth, cell.y + m.cyTopHeight,
+                               cell.width - m.cxRightWidth - m.cxLeftWidth,
                                cell.height - m.cyBottomHeight - m.cyTopHeight);
     m_titleText.SetOutlineEnabled(textStyle.m_bOutline != 0);
     m_titleText.SetShadowEnabled(textStyle.m_bShadow != 0);
