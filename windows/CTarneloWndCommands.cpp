@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "core/Logger.h"
@@ -22,6 +24,14 @@
 #include "windows/CTarneloApp.h"
 
 namespace {
+
+// The box menu as loaded, destroyed however its handler ends.
+struct MenuDestroyer
+{
+    using pointer = HMENU;
+    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using MenuOwner = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 UINT RealTrackMenu(HMENU menu, HWND owner, POINT at)
 {
@@ -174,12 +184,10 @@ void CTarneloWnd::OnRButtonUp(UINT, POINT)
     if (IsBusy() || !m_hWnd)
         return;
 
-    HMENU menu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_BOX_MENU));
-    HMENU popup = menu ? ::GetSubMenu(menu, 0) : nullptr;
+    MenuOwner menu(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_BOX_MENU)));
+    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) {
         LogValue(L"ERR!", L"<boxwnd> LoadMenu failed:", static_cast<long>(::GetLastError()));
-        if (menu)
-            ::DestroyMenu(menu);
         return;
     }
     g_bMenuOpen = TRUE;
@@ -198,7 +206,7 @@ void CTarneloWnd::OnRButtonUp(UINT, POINT)
     const UINT command = s_trackMenu(popup, owner, CursorPos());
     ::PostMessageW(owner, WM_NULL, 0, 0);
     g_bMenuOpen = FALSE;
-    ::DestroyMenu(menu);
+    menu.reset();
 
     // The command arrives as the menu's own would: after the menu has gone.
     if (command != 0)

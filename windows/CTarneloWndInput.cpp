@@ -2,6 +2,8 @@
 // click, its timers, keyboard selection, activation, keys, the hot key and dropped files.
 #include "windows/CTarneloWnd.h"
 
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "core/Logger.h"
@@ -15,6 +17,14 @@
 #include "windows/CFileListWnd.h"
 
 namespace {
+
+// The dropped file list, finished (and freed) however its handler ends.
+struct DropFinisher
+{
+    using pointer = HDROP;
+    void operator()(HDROP drop) const { ::DragFinish(drop); }
+};
+using DropOwner = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
 DWORD RealTick()
 {
@@ -340,6 +350,7 @@ void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
 void CTarneloWnd::OnDropFiles(HDROP hDrop)
 {
     Log(L"info", L"<boxwnd> OnDropFiles");
+    DropOwner drop(hDrop);
     const UINT count = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
     int registered = 0;
     for (UINT i = 0; i < count; ++i) {
@@ -371,7 +382,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         else
             Log(L"info", L"<boxwnd> dropped path not registered");
     }
-    ::DragFinish(hDrop);
+    drop.reset();
     Default();
 
     // "Got it." only when something was registered: a drop that registered nothing

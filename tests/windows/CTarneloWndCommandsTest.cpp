@@ -148,6 +148,21 @@ TEST_F(BoxMenu, ABusyBoxShowsNoMenu)
     EXPECT_TRUE(m_manager.events.empty());
 }
 
+TEST_F(BoxMenu, AThrowWhileTheMenuIsUpStillDestroysIt)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    static HMENU s_shown = nullptr;
+    CTarneloWnd::SetTrackMenuHook([](HMENU menu, HWND, POINT) -> UINT {
+        s_shown = menu;
+        throw 1;
+    });
+    Choose(box, ID_BOX_NEW);
+    ASSERT_NE(nullptr, s_shown);
+    EXPECT_FALSE(::IsMenu(s_shown));
+    EXPECT_TRUE(m_manager.events.empty());
+}
+
 TEST_F(BoxMenu, BoxCommandsPostTheirEvents)
 {
     CTarneloWnd box;

@@ -167,6 +167,18 @@ TEST_F(BoxDrop, ADesktopShortcutAnsweredNoIsCopied)
     EXPECT_TRUE(FileExists(m_info.m_items.front().strPath));
 }
 
+TEST_F(BoxDrop, AThrowWhileAskingStillFinishesTheDrop)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    AfxSetMessageBoxHook([](const wchar_t*, UINT) -> int { throw 1; });
+    const HDROP drop = MakeDrop({ MakeDesktopShortcut(L"thrown") });
+    ::SendMessageW(box.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    PumpPending();
+    EXPECT_TRUE(m_info.m_items.empty());
+    EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(drop));  // DragFinish freed it
+}
+
 TEST_F(BoxDrop, AShortcutElsewhereAsksNothing)
 {
     CTarneloWnd box;
