@@ -181,7 +181,12 @@ protected:
     void OnLButtonUp(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
     void OnDropFiles(HDROP hDrop);
-    void OnTimer(UINT_PTR id);
+    // The timers, one handler each (ids above).
+    void OnHoverCheckTimer();
+    void OnButtonCheckTimer();
+    void OnDelayedClickTimer();
+    void OnCommandPendingTimer();
+    void OnListCloseTimer();
     void OnActivate(UINT state, HWND other, BOOL minimized);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnHotKey(UINT id, UINT modifiers, UINT key);

@@ -239,55 +239,59 @@ void CTarneloWnd::OnLButtonDblClk(UINT, POINT)
 
 // ---- Timers ------------------------------------------------------------------------------------
 
-void CTarneloWnd::OnTimer(UINT_PTR id)
+// Each timer has its own entry in the message map; a tick of any other id goes to the
+// default processing.
+
+void CTarneloWnd::OnHoverCheckTimer()
 {
-    switch (id) {
-    case kTimerHoverCheck:
-        if (m_bHover && !IsBusy() && !IsPointInBoxRect(m_rect, CursorPos())) {
+    if (m_bHover && !IsBusy() && !IsPointInBoxRect(m_rect, CursorPos())) {
+        m_bHover = FALSE;
+        PostRedraw();
+    }
+}
+
+void CTarneloWnd::OnButtonCheckTimer()
+{
+    if (!IsBusy() && ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000))) {
+        if (IsPointInBoxRect(m_rect, CursorPos())) {
+            if (!m_bHover)
+                PostRedraw();
+            m_bHover = TRUE;
+        } else if (m_bHover) {
             m_bHover = FALSE;
             PostRedraw();
         }
-        break;
-    case kTimerButtonCheck:
-        if (!IsBusy() && ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000))) {
-            if (IsPointInBoxRect(m_rect, CursorPos())) {
-                if (!m_bHover)
-                    PostRedraw();
-                m_bHover = TRUE;
-            } else if (m_bHover) {
-                m_bHover = FALSE;
-                PostRedraw();
-            }
-        }
-        break;
-    case kTimerDelayedClick:
-        KillTimer(kTimerDelayedClick);
-        if (g_bFileListOpen)
-            break;
-        Log(L"info", L"<boxwnd> delayed click");
-        if (m_pInfo && !m_pInfo->m_items.empty()) {
-            OpenFileList(TRUE);
-        } else if (!g_bNoFileNoticeShown) {
-            g_bNoFileNoticeShown = TRUE;
-            ShowWarningMessage(IDS_NO_FILE_REGISTERED);
-            g_bNoFileNoticeShown = FALSE;
-        }
-        break;
-    case kTimerCommandPending:
-        KillTimer(kTimerCommandPending);
-        m_bCommandPending = FALSE;
-        break;
-    case kTimerListClose:
-        if (!m_pFileList || !m_pFileList->IsHandlingMessage()) {
-            KillTimer(kTimerListClose);
-            DestroyFileListWindow();
-            DeleteFileList();
-        }
-        break;
-    default:
-        break;
     }
-    Default();
+}
+
+void CTarneloWnd::OnDelayedClickTimer()
+{
+    KillTimer(kTimerDelayedClick);
+    if (g_bFileListOpen)
+        return;
+    Log(L"info", L"<boxwnd> delayed click");
+    if (m_pInfo && !m_pInfo->m_items.empty()) {
+        OpenFileList(TRUE);
+    } else if (!g_bNoFileNoticeShown) {
+        g_bNoFileNoticeShown = TRUE;
+        ShowWarningMessage(IDS_NO_FILE_REGISTERED);
+        g_bNoFileNoticeShown = FALSE;
+    }
+}
+
+void CTarneloWnd::OnCommandPendingTimer()
+{
+    KillTimer(kTimerCommandPending);
+    m_bCommandPending = FALSE;
+}
+
+void CTarneloWnd::OnListCloseTimer()
+{
+    if (!m_pFileList || !m_pFileList->IsHandlingMessage()) {
+        KillTimer(kTimerListClose);
+        DestroyFileListWindow();
+        DeleteFileList();
+    }
 }
 
 // ---- Activation, keys and hot key --------------------------------------------------------------
