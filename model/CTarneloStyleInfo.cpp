@@ -10,6 +10,7 @@
 #include "framework/CException.h"
 #include "framework/CFile.h"
 #include "model/CStyleArchiver.h"
+#include "model/StyleBounds.h"
 
 namespace Model {
 
@@ -289,6 +290,9 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
     } catch (const std::exception&) {
         Log(L"ERR!", L"style load exception:out of memory");
     }
+    // Whatever the file holds, the boxes get sizes the screen can show. The file itself is
+    // left as it is: the next save of the style writes the bounded values.
+    BoundStyleSizes(*this, GetWorkAreaSize(), L"style.ser");
     return TRUE;
 }
 

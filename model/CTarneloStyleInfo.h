@@ -47,7 +47,8 @@ public:
     void SetDefaults();
 
     // FALSE (with the defaults) when the file cannot be opened. A short or damaged file
-    // keeps the values read before the damage and gives TRUE.
+    // keeps the values read before the damage and gives TRUE. Sizes out of range are
+    // bounded (and logged) as StyleBounds says; the file is not rewritten for that.
     BOOL Load(const wchar_t* path) override;
     // Writes "<path>.temp" and moves it over the file, so that a failed save leaves the
     // old file as it was; FALSE on any failure.

@@ -13,7 +13,7 @@
 
 #include "framework/CString.h"
 #include "text_effects/CEffectText.h"
-#include "windows/BoxGeometry.h"  // the strips and the minimum box width, shared with the manager
+#include "windows/BoxGeometry.h"  // the move and size strips
 #include "windows/CPopupNoticeWnd.h"
 #include "windows/CVornWndBase.h"
 

@@ -12,6 +12,7 @@
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CFileListWnd.h"
@@ -166,7 +167,7 @@ void CTarneloWnd::DragTo(POINT screenPoint)
 
 void CTarneloWnd::ResizeTo(POINT screenPoint)
 {
-    const int minimum = m_pStyle ? GetMinimumBoxWidth(*m_pStyle) : kBoxMinimumTitleWidth;
+    const int minimum = m_pStyle ? Model::GetMinimumBoxWidth(*m_pStyle) : Model::kMinimumTitleWidth;
     const int width = GetBoxResizeWidth(m_rect, screenPoint.x, minimum);
     m_rect.right = m_rect.left + width;
     m_rcContent.Width = width;

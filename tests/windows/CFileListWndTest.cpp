@@ -117,6 +117,18 @@ TEST_F(FileListTest, FiveItemsOpenBelowTheBoxAndDrawRowsAndIcons)
     EXPECT_EQ(kHover, Pixel(*list, w - 5, 26 + 13));
     EXPECT_EQ(kHoverBorder, Pixel(*list, 2, 26 + 13));
     EXPECT_EQ(kBack, Pixel(*list, w - 5, 13));
+
+    // A hover change draws only the rows it changes, on the same back buffer, and shows
+    // exactly what a full redraw shows.
+    for (int row : {0, 3, 4}) {
+        const HBITMAP buffer = list->m_bitmap;
+        Hover(*list, row);
+        PumpPending();
+        EXPECT_EQ(buffer, static_cast<HBITMAP>(list->m_bitmap)) << row;
+        const std::vector<DWORD> changed = BackBufferPixels(*list);
+        list->Redraw();
+        EXPECT_TRUE(changed == BackBufferPixels(*list)) << row;
+    }
 }
 
 TEST_F(FileListTest, TwoHundredItemsAreAllDrawnAndTheListStaysOnTheScreenBottom)

@@ -3,6 +3,7 @@
 #include "BoxWndTestSupport.h"
 
 #include "core/ShellHelpers.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 #include "windows/CFileListWnd.h"
 
@@ -195,7 +196,7 @@ TEST_F(BoxMouse, NarrowingStopsAtTheMinimumAndNeverTurnsIntoAMove)
 {
     CTarneloWnd box;
     MakeBox(box);
-    const int minimum = GetMinimumBoxWidth(m_style);
+    const int minimum = Model::GetMinimumBoxWidth(m_style);
     Mouse(box, WM_MOUSEMOVE, POINT{ 355, 160 }, MK_LBUTTON);
     ASSERT_TRUE(box.m_bSizing);
     // Far into the body and beyond the left edge.
