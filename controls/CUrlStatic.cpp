@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "controls/GdiScopes.h"
+#include "framework/ScopedHandles.h"
 #include "framework/AfxMessageBox.h"
 
 namespace Utility {
@@ -46,7 +46,7 @@ void CUrlStatic::OnPaint()
         m_hFont = ::CreateFontIndirectW(&logFont);
     }
     {
-        ScopedSelect font(dc, m_hFont);
+        ScopedSelectObject font(dc, m_hFont);
         ::SetTextColor(dc, RGB(0, 0, 0xFF));
         ::SetBkMode(dc, TRANSPARENT);
         RECT client = {};

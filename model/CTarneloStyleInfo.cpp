@@ -9,6 +9,7 @@
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
+#include "framework/ScopedHandles.h"
 #include "model/CStyleArchiver.h"
 
 namespace Model {
@@ -20,21 +21,6 @@ constexpr Gdiplus::ARGB kLoadedMenuTextColor = 0xFE404040;
 constexpr Gdiplus::ARGB kLoadedMenuIconColumnColor = 0xFEE8E8E8;
 constexpr int kMenuFontSizeSmall = 14;
 constexpr int kMenuFontSizeLarge = 20;
-
-// Owns a device context taken with GetDC.
-class WindowDC
-{
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() { if (m_dc) ::ReleaseDC(m_window, m_dc); }
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
 
 // Height of the taller bounding box of the two sample words in a font of the face and size
 // (points), truncated; 0 when the face or the font cannot be made or a measure fails. Box
@@ -295,16 +281,16 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
 int CTarneloStyleInfo::MeasureTitleHeight(HWND window) const
 {
     // A graphics object of the window when there is one, else of the screen.
-    std::unique_ptr<WindowDC> screen;
+    std::unique_ptr<ScopedGetDC> screen;
     std::unique_ptr<Gdiplus::Graphics> graphics;
     if (window && ::IsWindow(window)) {
         graphics.reset(new Gdiplus::Graphics(window, FALSE));
     }
     if (!graphics || graphics->GetLastStatus() != Gdiplus::Ok) {
-        screen.reset(new WindowDC(nullptr));
-        if (!screen->Get())
+        screen = std::make_unique<ScopedGetDC>(nullptr);
+        if (!screen->get())
             return 0;
-        graphics.reset(new Gdiplus::Graphics(screen->Get()));
+        graphics.reset(new Gdiplus::Graphics(screen->get()));
         if (graphics->GetLastStatus() != Gdiplus::Ok)
             return 0;
     }

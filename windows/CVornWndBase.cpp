@@ -4,6 +4,7 @@
 
 #include "core/Logger.h"
 #include "framework/CWinApp.h"
+#include "framework/ScopedHandles.h"
 
 CVornWndBase::UpdateLayeredWindowFn CVornWndBase::s_pfnUpdateLayeredWindow = ::UpdateLayeredWindow;
 
@@ -53,8 +54,6 @@ CVornWndBase::~CVornWndBase()
         ::DestroyWindow(m_hWnd);
     DeleteGraphics();
     ReleaseRegion();
-    if (m_hMutex)
-        ::CloseHandle(m_hMutex);
 }
 
 BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int nHeight, CWnd* pOwner, BOOL bShadow,
@@ -261,15 +260,17 @@ int CVornWndBase::OnCreate(LPCREATESTRUCTW lpCreateStruct)
         LogError(L"ERR!", L"<base> OnCreate failure:", ::GetLastError());
         return -1;
     }
-    const HDC windowDC = ::GetDC(m_hWnd);
-    const HDC memDC = ::CreateCompatibleDC(windowDC);
-    const DWORD error = ::GetLastError();
-    ::ReleaseDC(m_hWnd, windowDC);
-    if (!memDC || !m_memDC.Attach(memDC)) {
-        if (memDC)
-            ::DeleteDC(memDC);
-        LogError(L"ERR!", L"<base> CreateCompatibleDC failure:", error);
+    ScopedCreatedDC memDC;
+    DWORD error = 0;
+    {
+        const ScopedGetDC windowDC(m_hWnd);
+        memDC.reset(::CreateCompatibleDC(windowDC.get()));
+        error = ::GetLastError();
     }
+    if (!memDC || !m_memDC.Attach(memDC.get()))
+        LogError(L"ERR!", L"<base> CreateCompatibleDC failure:", error);
+    else
+        memDC.release();  // the context is the member's now
     return 0;
 }
 
@@ -313,20 +314,14 @@ namespace {
 // The size of an icon's colour bitmap; FALSE when it cannot be read.
 BOOL IconSize(HICON icon, SIZE& size)
 {
-    ICONINFO info = {};
-    if (!::GetIconInfo(icon, &info))
+    ScopedIconInfo info;
+    if (!info.Load(icon))
         return FALSE;
     BITMAP bitmap = {};
-    BOOL ok = FALSE;
-    if (info.hbmColor && ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap)) {
-        size = SIZE{bitmap.bmWidth, bitmap.bmHeight};
-        ok = TRUE;
-    }
-    if (info.hbmColor)
-        ::DeleteObject(info.hbmColor);
-    if (info.hbmMask)
-        ::DeleteObject(info.hbmMask);
-    return ok;
+    if (!info.get().hbmColor || !::GetObjectW(info.get().hbmColor, sizeof(bitmap), &bitmap))
+        return FALSE;
+    size = SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    return TRUE;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "framework/CDC.h"
 #include "framework/CRgn.h"
 #include "framework/CWnd.h"
+#include "framework/ScopedHandles.h"
 #include "windows/CWndShadow.h"
 
 // Posted by a layered window to itself to redraw (wParam 0, lParam 0).
@@ -72,7 +73,7 @@ public:
     Gdiplus::Graphics* m_pGraphics;
     CRgn m_rgn;
     Utility::CWndShadow m_shadow;
-    HANDLE m_hMutex;
+    ScopedKernelHandle m_hMutex;
     CWnd* m_pOwner;
     BOOL m_bFallback;
     BOOL m_bLayered;
