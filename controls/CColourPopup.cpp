@@ -333,13 +333,12 @@ void CColourPopup::EndSelection(UINT message)
     ::ReleaseCapture();
 
     if (message == WM_COLOR_SELENDOK && m_nCurrentSel == CELL_OTHER_BOX) {
-        m_bChildDialogOpen = TRUE;
+        const ScopedFlag childDialog(m_bChildDialogOpen);
         COLORREF chosen = 0;
         if (RunColourDialog(&chosen))
             m_crColour = chosen;
         else
             message = WM_COLOR_SELENDCANCEL;
-        m_bChildDialogOpen = FALSE;
     }
     if (message == WM_COLOR_SELENDCANCEL)
         m_crColour = m_crInitialColour;

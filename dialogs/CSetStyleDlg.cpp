@@ -8,6 +8,7 @@
 #include "core/ShellHelpers.h"
 #include "dialogs/CSetOutlineDlg.h"
 #include "dialogs/StyleDialogHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "resources/resource.h"
 
 using StyleDialogs::ArgbFromColorRef;
@@ -146,7 +147,7 @@ void CSetStyleDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CSetStyleDlg::OnInitDialog()
 {
-    ++m_nFilling;
+    const ScopedCount filling(m_nFilling);
     CDialog::OnInitDialog();
 
     StyleDialogs::FillComboFromString(m_comboIconDisplay, IDS_STYLE_DISPLAY_ITEMS);
@@ -188,7 +189,6 @@ BOOL CSetStyleDlg::OnInitDialog()
     UpdateData(FALSE);
     UpdateData(TRUE);
     EnableHotKeyControls(m_bHotKeySelection);
-    --m_nFilling;
     return TRUE;
 }
 
@@ -249,9 +249,8 @@ void CSetStyleDlg::OnDestroy()
 
 void CSetStyleDlg::FillControls()
 {
-    ++m_nFilling;
+    const ScopedCount filling(m_nFilling);
     UpdateData(FALSE);
-    --m_nFilling;
 }
 
 void CSetStyleDlg::Apply()
