@@ -10,6 +10,7 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "framework/AfxMessageBox.h"
 #include "framework/ScopedHandles.h"
 

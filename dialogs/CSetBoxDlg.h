@@ -28,8 +28,6 @@ class CConfigInfo;
 
 class CSetBoxDlg;
 
-// 1 from the dialog's initialisation to its destruction: the boxes stay passive meanwhile.
-extern BOOL g_bBoxDialogOpen;
 // The most recently constructed dialog still alive (null otherwise); the drop callback, a
 // plain function, reaches the dialog through it.
 extern CSetBoxDlg* g_pSetBoxDlg;

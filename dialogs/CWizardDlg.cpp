@@ -4,6 +4,7 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CWizDonePanel.h"
 #include "dialogs/DialogLayout.h"

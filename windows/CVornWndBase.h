@@ -13,17 +13,13 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include "core/WindowMessages.h"  // WM_REDRAWMSG
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CRgn.h"
 #include "framework/CWnd.h"
 #include "framework/ScopedHandles.h"
 #include "windows/CWndShadow.h"
-
-// Posted by a layered window to itself to redraw (wParam 0, lParam 0).
-#ifndef WM_REDRAWMSG
-#define WM_REDRAWMSG (WM_USER + 200)
-#endif
 
 class CVornWndBase : public CWnd
 {
