@@ -81,7 +81,7 @@ BOOL ResolveShortcut(CString& out, CString linkPath)
         target.Replace(L"Program Files (x86)", L"Program Files");
         out = target;
     } else {
-        Log(L"ERR!", FormatString(L"File not found1 real:%s link:%s", target.GetString(), linkPath.GetString()));
+        Log(kLogError, FormatString(L"File not found1 real:%s link:%s", target.GetString(), linkPath.GetString()));
         out = target;
     }
     return TRUE;

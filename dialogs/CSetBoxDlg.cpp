@@ -16,8 +16,6 @@ CSetBoxDlg* g_pSetBoxDlg = nullptr;
 
 namespace {
 
-const wchar_t kWarn[] = L"warn";
-
 // A PNG picture file, opened by GDI+ (which keeps the file open until the image goes). FALSE
 // when the file does not load or holds another kind of picture.
 BOOL LoadPng(const CString& path, ScopedGdipImage& image, UINT& width, UINT& height)
@@ -247,17 +245,17 @@ BOOL CSetBoxDlg::AddIcon(int index, const CString& path)
             if (Gdiplus::DllExports::GdipGetImageThumbnail(image.get(), kIconSize, kIconSize, thumbnail.put(), nullptr,
                                                            nullptr) != Gdiplus::Ok ||
                 !thumbnail.get()) {
-                Log(kWarn, (CString(L"GetThumbnailImage failed: ") + path).GetString());
+                Log(kLogWarn, (CString(L"GetThumbnailImage failed: ") + path).GetString());
                 return FALSE;
             }
             if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(thumbnail.get()),
                                                                  bitmap.put(), kThumbnailBackground) != Gdiplus::Ok ||
                 !bitmap.get()) {
-                Log(kWarn, (CString(L"GetHBITMAP failed: ") + path).GetString());
+                Log(kLogWarn, (CString(L"GetHBITMAP failed: ") + path).GetString());
                 return FALSE;
             }
         } else {
-            LogValue(kWarn, L"wroing icon size", static_cast<long>(width));
+            LogValue(kLogWarn, L"wroing icon size", static_cast<long>(width));
             return FALSE;
         }
 
@@ -266,7 +264,7 @@ BOOL CSetBoxDlg::AddIcon(int index, const CString& path)
             return FALSE;
         return m_listIcons.InsertItem(index, ExtractFileName(path).GetString(), image32) >= 0;
     } catch (...) {
-        Log(kWarn, L"AddIcon exception");
+        Log(kLogWarn, L"AddIcon exception");
         return FALSE;
     }
 }
@@ -319,7 +317,7 @@ void CSetBoxDlg::AddDroppedIcon(const CString& path)
     }
     // A failed copy would otherwise show an older file of that name, or nothing at all.
     if (!::CopyFileW(path.GetString(), target.GetString(), FALSE)) {
-        LogValue(kWarn, (CString(L"icon copy failed: ") + name).GetString(), static_cast<long>(::GetLastError()));
+        LogValue(kLogWarn, (CString(L"icon copy failed: ") + name).GetString(), static_cast<long>(::GetLastError()));
         return;
     }
     // A picture dropped again replaces its entry instead of showing twice.

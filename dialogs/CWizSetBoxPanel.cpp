@@ -63,7 +63,7 @@ void CWizSetBoxPanel::DoDataExchange(CDataExchange* pDX)
 BOOL CWizSetBoxPanel::OnInitDialog()
 {
     CWizDialogBase::OnInitDialog();
-    Log(L"info", L"WizSetBoxPanel start");
+    Log(kLogInfo, L"WizSetBoxPanel start");
     UpdateData(FALSE);
     LoadNames();
     PostEvent(kReloadBoxies, 1);

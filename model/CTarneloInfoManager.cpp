@@ -144,14 +144,14 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
 {
     const CString copy = path + L".bad";
     if (::CopyFileW(path, copy, FALSE)) {
-        Log(L"ERR!", FormatString(L"box file %s, kept as %s", why, copy.GetString()));
+        Log(kLogError, FormatString(L"box file %s, kept as %s", why, copy.GetString()));
         if (m_strUnsafePath.CompareNoCase(path) == 0)
             m_strUnsafePath.Empty();
         return;
     }
     // Without a copy the file must not be written over in this run.
     const long error = static_cast<long>(::GetLastError());
-    LogValue(L"ERR!", FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
+    LogValue(kLogError, FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
                                    path.GetString()),
              error);
     m_strUnsafePath = path;
@@ -159,7 +159,7 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
 
 BOOL CTarneloInfoManager::Load(CString path)
 {
-    Log(L"info", L"Load box info");
+    Log(kLogInfo, L"Load box info");
     RemoveAll();
 
     // Only a box file that is not there at all means a fresh start with the default boxes;
@@ -174,7 +174,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     CFile file;
     CFileException openError;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
-        LogValue(L"ERR!", FormatString(L"box file cannot be opened: %s le:", path.GetString()),
+        LogValue(kLogError, FormatString(L"box file cannot be opened: %s le:", path.GetString()),
                  openError.m_lOsError);
         KeepAside(path, L"cannot be opened");
         return FALSE;
@@ -190,7 +190,7 @@ BOOL CTarneloInfoManager::Load(CString path)
         const int count = static_cast<int>(ReadUInt(ar));
         result = TRUE;
         if (count < 0) {
-            LogValue(L"ERR!", L"box file: impossible box count", count);
+            LogValue(kLogError, L"box file: impossible box count", count);
             result = FALSE;
         }
         for (int i = 0; result && i < count; ++i) {
@@ -210,9 +210,9 @@ BOOL CTarneloInfoManager::Load(CString path)
             m_pConfig->m_bLock = FALSE;
         SortBoxes();
     } catch (CException* e) {
-        LogException(L"ERR!", L"CTarneloInfoManager::Load", 128, e);
+        LogException(kLogError, L"CTarneloInfoManager::Load", 128, e);
     } catch (...) {
-        Log(L"ERR!", L"CTarneloInfoManager::Load exception");
+        Log(kLogError, L"CTarneloInfoManager::Load exception");
     }
     file.Abort();
 
@@ -282,9 +282,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
         record.release();
         return TRUE;
     } catch (CException* e) {
-        LogException(L"ERR!", L"Model::CTarneloInfoManager::LoadBox", 332, e);
+        LogException(kLogError, L"Model::CTarneloInfoManager::LoadBox", 332, e);
     } catch (...) {
-        Log(L"ERR!", L"Model::CTarneloInfoManager::LoadBox exception");
+        Log(kLogError, L"Model::CTarneloInfoManager::LoadBox exception");
     }
     return FALSE;
 }
@@ -293,9 +293,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
 
 BOOL CTarneloInfoManager::Save(CString path)
 {
-    Log(L"info", L"Save box info");
+    Log(kLogInfo, L"Save box info");
     if (!m_strUnsafePath.IsEmpty() && m_strUnsafePath.CompareNoCase(path) == 0) {
-        Log(L"ERR!", FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
+        Log(kLogError, FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
         return FALSE;
     }
     const CString temp = path + L".temp";
@@ -304,7 +304,7 @@ BOOL CTarneloInfoManager::Save(CString path)
     CFile file;
     CFileException openError;
     if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &openError)) {
-        LogValue(L"ERR!", FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
+        LogValue(kLogError, FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
         return FALSE;
     }
 
@@ -325,7 +325,7 @@ BOOL CTarneloInfoManager::Save(CString path)
             // The data must be on the disk before the old file is given up for it.
             if (!::FlushFileBuffers(file.GetHandle())) {
                 const long error = static_cast<long>(::GetLastError());
-                LogValue(L"ERR!", L"box file: flush failed le:", error);
+                LogValue(kLogError, L"box file: flush failed le:", error);
                 result = FALSE;
             }
             file.Close();
@@ -333,10 +333,10 @@ BOOL CTarneloInfoManager::Save(CString path)
             ar.Abort();
         }
     } catch (CException* e) {
-        LogException(L"ERR!", L"CTarneloInfoManager::Save", 186, e);
+        LogException(kLogError, L"CTarneloInfoManager::Save", 186, e);
         result = FALSE;
     } catch (...) {
-        Log(L"ERR!", L"CTarneloInfoManager::Save exception");
+        Log(kLogError, L"CTarneloInfoManager::Save exception");
         result = FALSE;
     }
     file.Abort();
@@ -346,12 +346,12 @@ BOOL CTarneloInfoManager::Save(CString path)
     // A read-only box file is not replaced (not every file system refuses it by itself).
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        Log(L"ERR!", FormatString(L"box file: cannot replace read-only %s", path.GetString()));
+        Log(kLogError, FormatString(L"box file: cannot replace read-only %s", path.GetString()));
         return FALSE;
     }
     if (!::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const long error = static_cast<long>(::GetLastError());
-        LogValue(L"ERR!", FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
+        LogValue(kLogError, FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
         return FALSE;
     }
     return TRUE;
@@ -380,9 +380,9 @@ BOOL CTarneloInfoManager::SaveBox(CArchive& ar, CTarneloInfo* record)
         ar << record->m_strIcon;
         return TRUE;
     } catch (CException* e) {
-        LogException(L"ERR!", L"Model::CTarneloInfoManager::SaveBox", 373, e);
+        LogException(kLogError, L"Model::CTarneloInfoManager::SaveBox", 373, e);
     } catch (...) {
-        Log(L"ERR!", L"Model::CTarneloInfoManager::SaveBox exception");
+        Log(kLogError, L"Model::CTarneloInfoManager::SaveBox exception");
     }
     return FALSE;
 }
@@ -454,7 +454,7 @@ void CTarneloInfoManager::GetMaxIconSize(SIZE* out)
             if (image.Height() > height)
                 height = image.Height();
         } catch (...) {
-            Log(L"ERR!", CString(L"icon load failed:") + path);
+            Log(kLogError, CString(L"icon load failed:") + path);
         }
     }
     if (out) {
@@ -493,7 +493,7 @@ void CTarneloInfoManager::SortBoxes()
             }
         }
     }
-    LogValue(L"info", L"done.", static_cast<long>(m_boxes.size()));
+    LogValue(kLogInfo, L"done.", static_cast<long>(m_boxes.size()));
     m_boxes.splice(m_boxes.end(), work);
 }
 
@@ -520,7 +520,7 @@ void CTarneloInfoManager::InsertSorted(std::list<CTarneloInfo*>& list, CTarneloI
         }
     }
     list.insert(it, record);
-    LogValue2(L"info", CString(how) + record->m_strName, record->m_pos.x, record->m_pos.y);
+    LogValue2(kLogInfo, CString(how) + record->m_strName, record->m_pos.x, record->m_pos.y);
 }
 
 }  // namespace Model

@@ -115,7 +115,7 @@ void CTarneloStyleInfo::SetDefaults()
 BOOL CTarneloStyleInfo::Save(const wchar_t* path)
 {
     if (!path || !*path) {
-        LogValue(L"warn", L"save style failed", ERROR_INVALID_NAME);
+        LogValue(kLogWarn, L"save style failed", ERROR_INVALID_NAME);
         return FALSE;
     }
 
@@ -151,13 +151,13 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
         ar.WriteInt(m_nMenuFontSizeLarge);
         ar.WriteInt(m_nMenuFontStyle);
     } catch (const CStyleArchiverError& error) {
-        Log(L"ERR!", CString(L"style save exception:") + error.GetText());
+        Log(kLogError, CString(L"style save exception:") + error.GetText());
         return FALSE;
     } catch (CException* exception) {
-        LogException(L"ERR!", L"style save exception", 171, exception);
+        LogException(kLogError, L"style save exception", 171, exception);
         return FALSE;
     } catch (const std::exception&) {
-        Log(L"ERR!", L"style save exception:out of memory");
+        Log(kLogError, L"style save exception:out of memory");
         return FALSE;
     }
 
@@ -165,7 +165,7 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     // checked here, before anything is written.
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        LogValue(L"warn", L"save style failed", ERROR_ACCESS_DENIED);
+        LogValue(kLogWarn, L"save style failed", ERROR_ACCESS_DENIED);
         return FALSE;
     }
 
@@ -173,7 +173,7 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     CFile file;
     CFileException openError;
     if (!file.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &openError)) {
-        LogValue(L"warn", L"save style failed", openError.m_lOsError);
+        LogValue(kLogWarn, L"save style failed", openError.m_lOsError);
         return FALSE;
     }
     try {
@@ -183,13 +183,13 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     } catch (CException* exception) {
         file.Abort();
         ::DeleteFileW(tempPath);
-        LogException(L"ERR!", L"style save exception", 171, exception);
+        LogException(kLogError, L"style save exception", 171, exception);
         return FALSE;
     }
     if (!::MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = ::GetLastError();
         ::DeleteFileW(tempPath);
-        LogValue(L"warn", L"save style failed", static_cast<long>(error));
+        LogValue(kLogWarn, L"save style failed", static_cast<long>(error));
         return FALSE;
     }
     return TRUE;
@@ -202,7 +202,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
     CFile file;
     if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
         SetDefaults();
-        Log(L"warn", L"no style file");
+        Log(kLogWarn, L"no style file");
         return FALSE;
     }
 
@@ -221,7 +221,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
         data.resize(got);
     } catch (CException* exception) {
         // A file that cannot be read leaves the record as it is.
-        LogException(L"ERR!", L"style load exception", 107, exception);
+        LogException(kLogError, L"style load exception", 107, exception);
         return FALSE;
     }
     file.Abort();
@@ -269,11 +269,11 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
         m_nMenuFontSizeSmall = kMenuFontSizeSmall;
         m_nMenuFontSizeLarge = kMenuFontSizeLarge;
     } catch (const CStyleArchiverError& error) {
-        Log(L"ERR!", CString(L"style load exception:") + error.GetText());
+        Log(kLogError, CString(L"style load exception:") + error.GetText());
     } catch (CException* exception) {
-        LogException(L"ERR!", L"style load exception", 107, exception);
+        LogException(kLogError, L"style load exception", 107, exception);
     } catch (const std::exception&) {
-        Log(L"ERR!", L"style load exception:out of memory");
+        Log(kLogError, L"style load exception:out of memory");
     }
     return TRUE;
 }

@@ -347,7 +347,7 @@ bool ParseExtNumber(const CString& title, long& number)
 void LogCaught(const wchar_t* where)
 {
     try {
-        Log(L"ERR!", where);
+        Log(kLogError, where);
     } catch (...) {
     }
 }
@@ -439,7 +439,7 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         FetchShellIcons(entry, path);
         m_icons.push_back(entry);
     } catch (CException* e) {
-        LogException(L"ERR!", L"<icon> RegisterIcon", __LINE__, e);
+        LogException(kLogError, L"<icon> RegisterIcon", __LINE__, e);
     } catch (const std::bad_alloc&) {
         LogCaught(L"<icon> RegisterIcon: out of memory");
     } catch (...) {
@@ -462,7 +462,7 @@ HICON IconManager::GetIcon(CString key, int size)
 {
     const BOOL large = size != 0;
     if (!IsPlainKey(key)) {
-        Log(L"warn", CString(L"Can't load icon:") + key);
+        Log(kLogWarn, CString(L"Can't load icon:") + key);
         return nullptr;
     }
     const CString path = GetIconPath(key, large);
@@ -578,7 +578,7 @@ HICON IconManager::LoadIconFile(CString path)
         icon = nullptr;
     }
     if (!icon)
-        Log(L"warn", CString(L"Can't load icon:") + path);
+        Log(kLogWarn, CString(L"Can't load icon:") + path);
     return icon;
 }
 

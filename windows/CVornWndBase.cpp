@@ -158,7 +158,7 @@ void CVornWndBase::CreateBackBuffer()
     const int width = m_rect.right - m_rect.left;
     const int height = m_rect.bottom - m_rect.top;
     if (!m_bitmap.CreateTopDownDIB(width, height))
-        LogError(L"ERR!", L"<base> CreateCompatibleBitmap failed:", ::GetLastError());
+        LogError(kLogError, L"<base> CreateCompatibleBitmap failed:", ::GetLastError());
 
     if (m_bitmap.GetSafeHandle())
         m_memDC.SelectBitmap(m_bitmap);
@@ -174,11 +174,11 @@ void CVornWndBase::SetRoundRegion()
 {
     ReleaseRegion();
     if (!m_rgn.CreateRoundRectRgn(0, 0, m_rcContent.Width + 1, m_rcContent.Height + 1, 4, 4)) {
-        LogError(L"ERR!", L"<base> CreateRoundRectRgn failure:", ::GetLastError());
+        LogError(kLogError, L"<base> CreateRoundRectRgn failure:", ::GetLastError());
         return;
     }
     if (!::SetWindowRgn(m_hWnd, m_rgn, TRUE)) {
-        LogError(L"ERR!", L"<base> SetWindowRgn failure:", ::GetLastError());
+        LogError(kLogError, L"<base> SetWindowRgn failure:", ::GetLastError());
         return;
     }
     m_bRegionTaken = TRUE;  // the window owns it now
@@ -212,10 +212,10 @@ void CVornWndBase::Redraw()
         wchar_t message[256] = {};
         exception->GetErrorMessage(message, 256);
         message[255] = L'\0';
-        Log(L"ERR!", (CString(L"<vornwnd> exception!!:") + message).GetString());
+        Log(kLogError, (CString(L"<vornwnd> exception!!:") + message).GetString());
         exception->Delete();
     } catch (...) {
-        Log(L"ERR!", L"<vornwnd> exception!!");
+        Log(kLogError, L"<vornwnd> exception!!");
     }
 }
 
@@ -234,7 +234,7 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
         return;
 
     if (::SetLayout(m_memDC, LAYOUT_BITMAPORIENTATIONPRESERVED) == GDI_ERROR)
-        LogError(L"ERR!", L"<base> SetLayout failed:", ::GetLastError());
+        LogError(kLogError, L"<base> SetLayout failed:", ::GetLastError());
 
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, nAlpha, AC_SRC_ALPHA};
     const UpdateLayeredWindowFn update = s_pfnUpdateLayeredWindow ? s_pfnUpdateLayeredWindow : ::UpdateLayeredWindow;
@@ -243,12 +243,12 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
         return;
     }
     m_bFallback = TRUE;
-    LogError(L"ERR!", L"<base> UpdateLayeredWindow failed:", ::GetLastError());
+    LogError(kLogError, L"<base> UpdateLayeredWindow failed:", ::GetLastError());
     CString usage;
     usage.Format(L"<base> handle-usage gdi:%d userobj:%d",
                  static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)),
                  static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)));
-    Log(L"info", usage);
+    Log(kLogInfo, usage);
     ModifyStyleEx(WS_EX_LAYERED, 0, 0);
 }
 
@@ -257,7 +257,7 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
 int CVornWndBase::OnCreate(LPCREATESTRUCTW lpCreateStruct)
 {
     if (CWnd::OnCreate(lpCreateStruct) == -1) {
-        LogError(L"ERR!", L"<base> OnCreate failure:", ::GetLastError());
+        LogError(kLogError, L"<base> OnCreate failure:", ::GetLastError());
         return -1;
     }
     ScopedCreatedDC memDC;
@@ -268,7 +268,7 @@ int CVornWndBase::OnCreate(LPCREATESTRUCTW lpCreateStruct)
         error = ::GetLastError();
     }
     if (!memDC || !m_memDC.Attach(memDC.get()))
-        LogError(L"ERR!", L"<base> CreateCompatibleDC failure:", error);
+        LogError(kLogError, L"<base> CreateCompatibleDC failure:", error);
     else
         memDC.release();  // the context is the member's now
     return 0;
