@@ -73,7 +73,7 @@ BEGIN_MESSAGE_MAP(CSetBoxDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_SETBOX_ICON_SET, OnSelChangeIconSet)
     ON_NOTIFY(NM_DBLCLK, IDC_SETBOX_ICON_LIST, OnDblClkIconList)
     ON_WM_SIZE()
-    ON_WM_TIMER()
+    ON_TIMER(kTimerSaveSize, OnSaveSizeTimer)
 END_MESSAGE_MAP()
 
 CSetBoxDlg::CSetBoxDlg(CWnd* parent) : CDialog(IDD_SET_BOX, parent)
@@ -392,20 +392,17 @@ void CSetBoxDlg::OnSize(UINT type, int cx, int cy)
     SetTimer(kTimerSaveSize, kSaveSizeDelayMs);
 }
 
-void CSetBoxDlg::OnTimer(UINT_PTR id)
+void CSetBoxDlg::OnSaveSizeTimer()
 {
-    if (id == kTimerSaveSize) {
-        KillTimer(kTimerSaveSize);
-        // Reloaded at the new size; the selection returns to the box's current icon.
-        OnSelChangeIconSet();
-        if (m_pConfig) {
-            m_pConfig->m_nEditDialogWidth = m_nLastCx;
-            m_pConfig->m_nEditDialogHeight = m_nLastCy;
-            m_pConfig->Save();
-        }
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    KillTimer(kTimerSaveSize);
+    // Reloaded at the new size; the selection returns to the box's current icon.
+    OnSelChangeIconSet();
+    if (m_pConfig) {
+        m_pConfig->m_nEditDialogWidth = m_nLastCx;
+        m_pConfig->m_nEditDialogHeight = m_nLastCy;
+        m_pConfig->Save();
     }
-    CDialog::OnTimer(id);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CSetBoxDlg::OnDestroy()

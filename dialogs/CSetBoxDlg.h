@@ -111,7 +111,7 @@ protected:
     void OnSelChangeIconSet();
     void OnDblClkIconList(NMHDR* header, LRESULT* result);
     void OnSize(UINT type, int cx, int cy);
-    void OnTimer(UINT_PTR id);
+    void OnSaveSizeTimer();
 
     DECLARE_MESSAGE_MAP()
 

@@ -39,7 +39,7 @@ BYTE AlphaOf(Gdiplus::ARGB color)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSetStyleDlg, CDialog)
-    ON_WM_TIMER()
+    ON_TIMER(kPreviewTimer, OnPreviewTimer)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_STYLE_BACKGROUND, OnBackgroundCheck)
     ON_BN_CLICKED(IDC_STYLE_HOTKEY_SELECTION, OnHotKeySelectionCheck)
@@ -232,13 +232,10 @@ void CSetStyleDlg::RestartPreviewTimer()
     SetTimer(kPreviewTimer, kPreviewDelayMs);
 }
 
-void CSetStyleDlg::OnTimer(UINT_PTR id)
+void CSetStyleDlg::OnPreviewTimer()
 {
-    if (id == kPreviewTimer) {
-        KillTimer(kPreviewTimer);
-        Apply();
-    }
-    CDialog::OnTimer(id);
+    KillTimer(kPreviewTimer);
+    Apply();
 }
 
 void CSetStyleDlg::OnDestroy()

@@ -36,7 +36,7 @@ public:
     UINT m_nNotifyMsg;
 
 protected:
-    void OnTimer(UINT_PTR nIDEvent);
+    void OnFadeTimer();
 
     DECLARE_MESSAGE_MAP()
 };
