@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "framework/ScopedHandles.h"
 #include "framework/CColorDialog.h"
+#include "framework/ScopedHandles.h"
 
 namespace Utility {
 
