@@ -66,6 +66,10 @@ BOOL CreateDirectoryTree(CString path)
 {
     if (path.IsEmpty())
         return FALSE;
+    // The usual case, a folder that is there already, costs one attribute query.
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return TRUE;
     if (path[path.GetLength() - 1] != L'\\')
         path += L'\\';
     for (int slash = path.Find(L'\\'); slash >= 0; slash = path.Find(L'\\', slash + 1)) {

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "dialogs/StyleDialogHelpers.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 
 using StyleDialogs::ArgbFromColorRef;
@@ -112,6 +113,8 @@ void CSetOutlineDlg::OnOK()
         const int offset = ReadNumber(m_strShadowPosition);
         style.m_shadowOffset.x = offset;
         style.m_shadowOffset.y = offset;
+        // Typed widths and offsets are taken within the ranges a title can show.
+        Model::BoundTextStyleSizes(style, L"outline dialog");
     }
     CDialog::OnOK();
 }

@@ -9,6 +9,7 @@
 #include "dialogs/CSetOutlineDlg.h"
 #include "dialogs/StyleDialogHelpers.h"
 #include "framework/ScopedHandles.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 
 using StyleDialogs::ArgbFromColorRef;
@@ -281,6 +282,12 @@ void CSetStyleDlg::Apply()
                          m_btnHotKeyColor.GetColor());
     style.m_bHotKeySelection = m_bHotKeySelection ? 1 : 0;
     style.m_bSmallMenu = m_bLargeMenu ? 0 : 1;
+    // Typed sizes are taken within the ranges a box can show, and shown as taken.
+    if (Model::BoundStyleSizes(style, Model::GetWorkAreaSize(), L"style dialog") > 0) {
+        m_strFontSize = NumberText(title.m_nFontSize);
+        m_strMarginTop = NumberText(style.m_titleMargins.cyTopHeight);
+        m_strMarginLeft = NumberText(style.m_titleMargins.cxLeftWidth);
+    }
 
     if (m_pTargetWnd && m_pTargetWnd->GetSafeHwnd())
         ::PostMessageW(m_pTargetWnd->GetSafeHwnd(), m_nTargetMessage, m_nTargetParam, 1);

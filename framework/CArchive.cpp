@@ -183,6 +183,12 @@ UINT CArchive::Read(void* buffer, UINT count)
 
 void CArchive::ReadExact(void* buffer, UINT count)
 {
+    // The usual case, a number or a short text already buffered, copies straight out.
+    if (!m_closed && m_file && m_mode == load && buffer && count <= m_limit - m_cur) {
+        std::memcpy(buffer, m_buffer.data() + m_cur, count);
+        m_cur += count;
+        return;
+    }
     if (Read(buffer, count) != count)
         Raise(CArchiveException::endOfFile);
 }
@@ -222,6 +228,27 @@ LONGLONG CArchive::BytesLeft()
         // Not every file knows its size (pipes, devices): the caller reads in pieces.
         e->Delete();
         return -1;
+    }
+}
+
+template <typename Text>
+void CArchive::ReadText(Text& text, ULONGLONG byteCount, bool sizeKnown)
+{
+    constexpr size_t unit = sizeof(typename Text::value_type);
+    if (sizeKnown || byteCount <= kChunkBytes) {
+        text.resize(static_cast<size_t>(byteCount / unit));
+        if (byteCount > 0)
+            ReadExact(text.data(), static_cast<UINT>(byteCount));
+        return;
+    }
+    // Unknown size: grow only as the bytes really arrive.
+    ULONGLONG remaining = byteCount;
+    while (remaining > 0) {
+        const UINT n = static_cast<UINT>(std::min<ULONGLONG>(remaining, kChunkBytes));
+        const size_t at = text.size();
+        text.resize(at + n / unit);
+        ReadExact(text.data() + at, n);
+        remaining -= n;
     }
 }
 
@@ -388,30 +415,17 @@ CArchive& CArchive::operator>>(CString& value)
     if (length > kMaxStringLength)
         Raise(CArchiveException::genericException);
 
-    std::string raw;
-    if (left >= 0 || byteCount <= kChunkBytes) {
-        raw.resize(static_cast<size_t>(byteCount));
-        if (byteCount > 0)
-            ReadExact(raw.data(), static_cast<UINT>(byteCount));
-    } else {
-        // Unknown size: grow only as the bytes really arrive.
-        ULONGLONG remaining = byteCount;
-        while (remaining > 0) {
-            const UINT n = static_cast<UINT>(std::min<ULONGLONG>(remaining, kChunkBytes));
-            const size_t at = raw.size();
-            raw.resize(at + n);
-            ReadExact(raw.data() + at, n);
-            remaining -= n;
-        }
-    }
-
+    // Unicode text is read straight into the string it ends up in: one allocation at most
+    // (none for short text), which matters for a box file of a hundred thousand names.
+    const bool sizeKnown = left >= 0 || byteCount <= m_limit - m_cur;
     if (unicode) {
-        std::wstring text(static_cast<size_t>(length), L'\0');
-        if (length > 0)
-            std::memcpy(text.data(), raw.data(), raw.size());
+        std::wstring text;
+        ReadText(text, byteCount, sizeKnown);
         value = CString(std::move(text));
         return *this;
     }
+    std::string raw;
+    ReadText(raw, byteCount, sizeKnown);
     if (length == 0) {
         value.Empty();
         return *this;

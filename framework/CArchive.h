@@ -64,6 +64,10 @@ public:
 private:
     void FillBuffer(UINT wanted);
     void ReadExact(void* buffer, UINT count);  // raises endOfFile when short
+    // Reads byteCount bytes of text into a string of 8- or 16-bit units; without a known
+    // size (sizeKnown false) it grows the string piece by piece as the bytes arrive.
+    template <typename Text>
+    void ReadText(Text& text, ULONGLONG byteCount, bool sizeKnown);
     void WriteBuffer();                         // hands the stored bytes to the file
     CFile* CheckOpen(bool forLoading);          // the file, or raises when unusable
     // Bytes still to come (buffered and in the file); -1 when the file cannot tell.

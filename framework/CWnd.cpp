@@ -3,14 +3,62 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "framework/AfxMessageBox.h"
 #include "framework/CWinApp.h"
 
 namespace {
 
-// The property that ties a window to its object.
-const wchar_t kBindingProperty[] = L"TarneloCWnd";
+// The windows of this process bound to their objects. Kept here rather than in a window
+// property: every message looks its window up, and a property lookup is a round trip to
+// the window server under Wine (each timer tick of each box paid two or three of them).
+// A window of another process is never in it, whatever its properties say.
+class BindingMap
+{
+public:
+    CWnd* Find(HWND hWnd)
+    {
+        ::AcquireSRWLockShared(&m_lock);
+        const auto it = m_windows.find(hWnd);
+        CWnd* const window = it == m_windows.end() ? nullptr : it->second;
+        ::ReleaseSRWLockShared(&m_lock);
+        return window;
+    }
+    void Set(HWND hWnd, CWnd* window)
+    {
+        Exclusive guard(m_lock);
+        m_windows[hWnd] = window;
+    }
+    // Removes the binding only when it is still this object's.
+    void Remove(HWND hWnd, const CWnd* window)
+    {
+        Exclusive guard(m_lock);
+        const auto it = m_windows.find(hWnd);
+        if (it != m_windows.end() && it->second == window)
+            m_windows.erase(it);
+    }
+
+private:
+    // The slim lock stays in the process (no server call), unlike a mutex object.
+    struct Exclusive
+    {
+        explicit Exclusive(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+        ~Exclusive() { ::ReleaseSRWLockExclusive(&m_lock); }
+        Exclusive(const Exclusive&) = delete;
+        Exclusive& operator=(const Exclusive&) = delete;
+        SRWLOCK& m_lock;
+    };
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    std::unordered_map<HWND, CWnd*> m_windows;
+};
+
+BindingMap& Bindings()
+{
+    // Never destroyed: windows may still be unbound while static objects go away.
+    static BindingMap* const map = new BindingMap();
+    return *map;
+}
 
 AfxExceptionLogger g_exceptionLogger = nullptr;
 
@@ -109,13 +157,13 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
     if (!hWnd)
         return nullptr;
-    return static_cast<CWnd*>(::GetPropW(hWnd, kBindingProperty));
+    return Bindings().Find(hWnd);
 }
 
 void CWnd::Bind(HWND hWnd)
 {
     m_hWnd = hWnd;
-    ::SetPropW(hWnd, kBindingProperty, this);
+    Bindings().Set(hWnd, this);
     CWinApp* app = AfxGetApp();
     if (app && static_cast<CWnd*>(app->m_pMainWnd) == this)
         AfxSetMainWndHandle(hWnd);
@@ -135,7 +183,7 @@ void CWnd::BindCreated(HWND hWnd)
 void CWnd::Unbind()
 {
     if (m_hWnd)
-        ::RemovePropW(m_hWnd, kBindingProperty);
+        Bindings().Remove(m_hWnd, this);
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;
     m_bSubclassed = FALSE;

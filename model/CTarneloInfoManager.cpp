@@ -3,6 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,10 @@ const DefaultBox kDefaultBoxes[] = {
     {L"Apps", L"squares"},       {L"Tools", L"hammer"}, {L"Documents", L"paper_sheet"},
     {L"Folders", L"folder"},     {L"Shared", L"share"}, {L"Hot items", L"sunny"},
 };
+
+// The box file is read and written in pieces of this size: a large file costs few
+// system calls, and a small one no more memory than it is worth.
+constexpr int kBoxFileBufferBytes = 32 * 1024;
 
 // The archive checks every length against the bytes the file still holds, so no count or
 // length from a damaged file is trusted before the bytes behind it are known to exist.
@@ -79,6 +84,38 @@ public:
 private:
     Gdiplus::GpImage* m_image = nullptr;
 };
+
+// "<path>.bad" for the first copy of a damaged box file, "<path>.bad2" and on for later ones.
+CString KeptCopyName(const CString& path, int number)
+{
+    return number == 1 ? path + L".bad" : FormatString(L"%s.bad%d", path.GetString(), number);
+}
+
+// TRUE when both files can be read and hold the same bytes.
+BOOL SameFileBytes(const CString& first, const CString& second)
+{
+    try {
+        CFile a;
+        CFile b;
+        if (!a.Open(first, CFile::modeRead | CFile::shareDenyNone) ||
+            !b.Open(second, CFile::modeRead | CFile::shareDenyNone) || a.GetLength() != b.GetLength())
+            return FALSE;
+        std::vector<BYTE> bufferA(64 * 1024);
+        std::vector<BYTE> bufferB(bufferA.size());
+        for (;;) {
+            const UINT n = a.Read(bufferA.data(), static_cast<UINT>(bufferA.size()));
+            if (b.Read(bufferB.data(), static_cast<UINT>(bufferB.size())) != n)
+                return FALSE;
+            if (n == 0)
+                return TRUE;
+            if (std::memcmp(bufferA.data(), bufferB.data(), n) != 0)
+                return FALSE;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    }
+    return FALSE;
+}
 
 DWORD ToColorRef(DWORD argb)
 {
@@ -142,9 +179,20 @@ CString CTarneloInfoManager::GetBoxFolder(UINT id) const
 
 void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
 {
-    const CString copy = path + L".bad";
-    if (::CopyFileW(path, copy, FALSE)) {
-        Log(kLogError, FormatString(L"box file %s, kept as %s", why, copy.GetString()));
+    m_bDamaged = TRUE;
+    // A copy never replaces an earlier one. The same damaged file met again (a start reads it
+    // twice, and it stays until the next save) is not copied twice.
+    int number = 1;
+    while (number <= kMaxKeptCopies && FileExists(KeptCopyName(path, number)))
+        ++number;
+    const CString newest = number > 1 ? KeptCopyName(path, number - 1) : CString();
+    const CString copy = KeptCopyName(path, number);
+    if (!newest.IsEmpty() && SameFileBytes(path, newest))
+        m_strKeptCopy = newest;
+    else if (number <= kMaxKeptCopies && ::CopyFileW(path, copy, TRUE))
+        m_strKeptCopy = copy;
+    if (!m_strKeptCopy.IsEmpty()) {
+        Log(kLogError, FormatString(L"box file %s, kept as %s", why, m_strKeptCopy.GetString()));
         if (m_strUnsafePath.CompareNoCase(path) == 0)
             m_strUnsafePath.Empty();
         return;
@@ -157,10 +205,19 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
     m_strUnsafePath = path;
 }
 
+BOOL CTarneloInfoManager::WasDamaged(CString* keptCopy) const
+{
+    if (keptCopy)
+        *keptCopy = m_strKeptCopy;
+    return m_bDamaged;
+}
+
 BOOL CTarneloInfoManager::Load(CString path)
 {
     Log(kLogInfo, L"Load box info");
     RemoveAll();
+    m_bDamaged = FALSE;
+    m_strKeptCopy.Empty();
 
     // Only a box file that is not there at all means a fresh start with the default boxes;
     // one that is there but unreadable holds the user's boxes and is kept.
@@ -184,7 +241,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     BOOL readWhole = FALSE;
     BOOL modified = FALSE;
     try {
-        CArchive ar(&file, CArchive::load);
+        CArchive ar(&file, CArchive::load, kBoxFileBufferBytes);
         m_nVersion = ReadUInt(ar);
         ReadText(ar);  // reserved
         const int count = static_cast<int>(ReadUInt(ar));
@@ -196,6 +253,13 @@ BOOL CTarneloInfoManager::Load(CString path)
         for (int i = 0; result && i < count; ++i) {
             if (!LoadBox(ar, &modified))
                 result = FALSE;
+        }
+        // The counted records must be the whole file: boxes behind a count too small would
+        // otherwise be dropped without a word by the next save.
+        BYTE extra = 0;
+        if (result && ar.Read(&extra, 1) != 0) {
+            Log(kLogError, L"box file: more bytes than its boxes");
+            result = FALSE;
         }
         readWhole = result;
         ar.Close();
@@ -266,7 +330,7 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
                 if (pModified)
                     *pModified = TRUE;
             }
-            record->m_items.push_back(item);
+            record->m_items.push_back(std::move(item));
         }
         if (version >= 1002) {
             record->m_nHotKeyModifiers = ReadUInt(ar);
@@ -310,7 +374,7 @@ BOOL CTarneloInfoManager::Save(CString path)
 
     BOOL result = TRUE;
     try {
-        CArchive ar(&file, CArchive::store);
+        CArchive ar(&file, CArchive::store, kBoxFileBufferBytes);
         ar << static_cast<UINT>(FILE_VERSION);
         ar << CString();
         ar << static_cast<UINT>(m_boxes.size());

@@ -35,9 +35,15 @@ public:
     void SetScreenInfo(const CTarneloInfo::_SCREEN_INFO* screen);
 
     // Replaces the list with the boxes of the file at path; the six default boxes when
-    // there is no such file. FALSE when the file could not be read whole: it is then
-    // copied aside to path + ".bad" and the boxes read before the failure are kept.
+    // there is no such file. FALSE when the file could not be read whole (bytes after the
+    // counted boxes included): it is then kept as a numbered copy beside it (path + ".bad",
+    // ".bad2", ...; an earlier copy is never replaced) and the boxes read before the failure
+    // are kept.
     BOOL Load(CString path);
+    // After Load: TRUE when the file was there but could not be read whole. keptCopy gets the
+    // copy it is kept as, or is emptied when it could not be copied; the file is then not
+    // saved over in this run.
+    BOOL WasDamaged(CString* keptCopy = nullptr) const;
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
     // file at path as it was, when anything fails.
     BOOL Save(CString path);
@@ -74,6 +80,9 @@ private:
     CConfigInfo* m_pConfig = nullptr;
     std::optional<CTarneloInfo::_SCREEN_INFO> m_screen;
     CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
+    BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
+    CString m_strKeptCopy;        // and kept it as this copy
+    static constexpr int kMaxKeptCopies = 999;
 };
 
 }  // namespace Model

@@ -11,6 +11,7 @@
 #include "framework/CFile.h"
 #include "framework/ScopedHandles.h"
 #include "model/CStyleArchiver.h"
+#include "model/StyleBounds.h"
 
 namespace Model {
 
@@ -275,6 +276,9 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
     } catch (const std::exception&) {
         Log(kLogError, L"style load exception:out of memory");
     }
+    // Whatever the file holds, the boxes get sizes the screen can show. The file itself is
+    // left as it is: the next save of the style writes the bounded values.
+    BoundStyleSizes(*this, GetWorkAreaSize(), L"style.ser");
     return TRUE;
 }
 

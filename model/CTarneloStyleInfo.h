@@ -29,6 +29,16 @@ public:
     // Larger files are read only this far: no record comes near it.
     static constexpr int kMaxReadSize = 16 * 1024 * 1024;
 
+    // Values of m_nKind: icon and title is the only kind measured, drawn and coloured.
+    static constexpr int kKindIconAndTitle = 0;
+    // Values of m_nIconDisplay.
+    static constexpr int kIconDisplayFull = 0;
+    static constexpr int kIconDisplayHalf = 1;    // a 32-pixel icon is drawn at 16
+    static constexpr int kIconDisplayHidden = 2;  // a box without icon
+    // Values of m_nIconBackShape; any other value draws no background.
+    static constexpr int kIconBackRectangle = 1;
+    static constexpr int kIconBackRoundRect = 2;
+
     CTarneloStyleInfo();
     CTarneloStyleInfo(const CTarneloStyleInfo&) = default;
     CTarneloStyleInfo& operator=(const CTarneloStyleInfo&) = default;
@@ -37,7 +47,8 @@ public:
     void SetDefaults();
 
     // FALSE (with the defaults) when the file cannot be opened. A short or damaged file
-    // keeps the values read before the damage and gives TRUE.
+    // keeps the values read before the damage and gives TRUE. Sizes out of range are
+    // bounded (and logged) as StyleBounds says; the file is not rewritten for that.
     BOOL Load(const wchar_t* path) override;
     // Writes "<path>.temp" and moves it over the file, so that a failed save leaves the
     // old file as it was; FALSE on any failure.
@@ -57,14 +68,14 @@ public:
     static CString GetDefaultFace();
 
     int m_nVersion;
-    int m_nKind;
+    int m_nKind;             // kKindIconAndTitle, or a kind that is not drawn
     POINT m_iconPos;
     int m_nIconCellWidth;
     int m_nIconCellHeight;
     BOOL m_bIconBackground;
     Gdiplus::ARGB m_iconBackColor;
-    int m_nIconDisplay;      // 0 full size, 1 half size, 2 hidden
-    int m_nIconBackShape;    // 1 rectangle, 2 rounded rectangle, else none
+    int m_nIconDisplay;      // kIconDisplayFull, kIconDisplayHalf or kIconDisplayHidden
+    int m_nIconBackShape;    // kIconBackRectangle, kIconBackRoundRect, else none
     int m_nTitleWidth;
     CTextStyle m_titleStyle;
     MARGINS m_titleMargins;  // left, right, top, bottom

@@ -42,6 +42,7 @@
 #define IDS_CHECK_VERSION_PERIODICALLY 167
 #define IDS_CANT_OPEN_FILE_LOCATION   168
 #define IDS_CANT_RENAME_ITEM          169
+#define IDS_BOX_FILE_DAMAGED          170
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

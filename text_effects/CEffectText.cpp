@@ -46,6 +46,16 @@ void CEffectText::SetOutline(const Gdiplus::Color& color, int nThickness)
     m_nOutlineThickness = nThickness;
 }
 
+const Gdiplus::FontFamily* CEffectText::Family()
+{
+    // A face that is not installed leaves the family empty; the drawing then fails quietly.
+    if (!m_family || !(m_strFamilyFace == m_strFontFace)) {
+        m_family = std::make_shared<Gdiplus::FontFamily>(m_strFontFace);
+        m_strFamilyFace = m_strFontFace;
+    }
+    return m_family.get();
+}
+
 void CEffectText::ApplyEffects()
 {
     // Without an outline the pen is fully transparent and of width 0: it shows nothing and
@@ -64,12 +74,10 @@ void CEffectText::Draw(Gdiplus::Graphics* pGraphics, const Gdiplus::Rect& rtLayo
 {
     if (!pGraphics)
         return;
-    // A face that is not installed leaves the family empty; the drawing then fails quietly.
-    Gdiplus::FontFamily family(m_strFontFace);
     SetQualityModes(pGraphics);
     SetNullShadow();
     ApplyEffects();
-    DrawString(pGraphics, &family, static_cast<Gdiplus::FontStyle>(m_nFontStyle), m_nFontSize,
+    DrawString(pGraphics, Family(), static_cast<Gdiplus::FontStyle>(m_nFontStyle), m_nFontSize,
                pszText, rtLayout, pStrFormat);
 }
 
@@ -78,7 +86,6 @@ void CEffectText::Measure(Gdiplus::Graphics* pGraphics, const CString& strText,
 {
     if (!pSize)
         return;
-    Gdiplus::FontFamily family(m_strFontFace);
     float fWidth = 0.0f;
     float fHeight = 0.0f;
     if (pGraphics)
@@ -86,7 +93,7 @@ void CEffectText::Measure(Gdiplus::Graphics* pGraphics, const CString& strText,
         SetQualityModes(pGraphics);
         ApplyEffects();
         // On failure the extent stays 0 and the size is that of an empty text.
-        MeasureString(pGraphics, &family, static_cast<Gdiplus::FontStyle>(m_nFontStyle),
+        MeasureString(pGraphics, Family(), static_cast<Gdiplus::FontStyle>(m_nFontStyle),
                       m_nFontSize, strText, Gdiplus::Point(0, 0), pStrFormat, &fWidth, &fHeight);
     }
     *pSize = MeasuredSize(fWidth, fHeight, m_nFontSize);

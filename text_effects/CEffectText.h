@@ -2,6 +2,8 @@
 // an optional offset shadow. Every window draws and measures its text through one of these.
 #pragma once
 
+#include <memory>
+
 #include "framework/CString.h"
 #include "text_effects/OutlineText.h"
 
@@ -46,4 +48,10 @@ public:
 
 private:
     void ApplyEffects();
+    // The family of m_strFontFace, made once per face: creating a family looks the face up
+    // among the installed fonts, which is slow, and a list draws and measures many names.
+    const Gdiplus::FontFamily* Family();
+
+    std::shared_ptr<Gdiplus::FontFamily> m_family;
+    CString m_strFamilyFace;
 };

@@ -1,7 +1,5 @@
 #include "windows/BoxGeometry.h"
 
-#include "model/CTarneloStyleInfo.h"
-
 BOOL IsPointInBoxRect(const RECT& rect, POINT point)
 {
     return (point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom) ? TRUE
@@ -33,20 +31,6 @@ BOOL IsBoxMoveLongEnough(DWORD pressTick, DWORD nowTick)
     return static_cast<DWORD>(nowTick - pressTick) > kBoxMoveMinimumMs ? TRUE : FALSE;
 }
 
-int GetMinimumBoxWidth(const Model::CTarneloStyleInfo& style)
-{
-    if (style.m_nIconDisplay == 2)
-        return kBoxMinimumTitleWidth;
-    const int cell = style.m_nIconCellWidth > 0 ? style.m_nIconCellWidth : 0;
-    return cell + kBoxMinimumTitleWidth;
-}
-
-int ClampBoxWidth(int width, const Model::CTarneloStyleInfo& style)
-{
-    const int minimum = GetMinimumBoxWidth(style);
-    return width < minimum ? minimum : width;
-}
-
 int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth)
 {
     // 64-bit arithmetic: a cursor far off any screen must not wrap the width around.
@@ -54,4 +38,24 @@ int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth)
     if (width < minimumWidth)
         return minimumWidth;
     return width > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(width);
+}
+
+namespace {
+
+// The start of a span of the given length moved the least to lie within [low, high); a span
+// longer than that starts at low. 64-bit: positions from a file may be anything.
+LONG FitSpan(LONG start, LONGLONG length, LONG low, LONG high)
+{
+    if (static_cast<LONGLONG>(start) + length > high)
+        start = static_cast<LONG>(high - length < low ? low : high - length);
+    return start < low ? low : start;
+}
+
+}  // namespace
+
+POINT FitBoxIntoArea(const RECT& box, const RECT& area)
+{
+    const LONGLONG width = static_cast<LONGLONG>(box.right) - box.left;
+    const LONGLONG height = static_cast<LONGLONG>(box.bottom) - box.top;
+    return POINT{ FitSpan(box.left, width, area.left, area.right), FitSpan(box.top, height, area.top, area.bottom) };
 }

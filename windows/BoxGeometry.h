@@ -1,20 +1,15 @@
 // The box window's geometry rules, free of any window so that they can be checked alone:
-// where a press moves the box and where it widens it, when a drag counts as a move, and
-// how narrow a box may become. The manager sizes boxes by the same minimum.
+// where a press moves the box and where it widens it, when a drag counts as a move, how a
+// box follows the cursor when widened, and where a box goes to lie inside the screen. How
+// wide a box may be is the style's rule (model/StyleBounds).
 #pragma once
 
 #include <windows.h>
-
-namespace Model {
-class CTarneloStyleInfo;
-}
 
 // The right-most pixels of a box that widen it when dragged.
 inline constexpr int kBoxSizeStripWidth = 10;
 // A drag that ends within this many milliseconds of its start is a click, not a move.
 inline constexpr DWORD kBoxMoveMinimumMs = 100;
-// The narrowest title a box keeps, so that a box can always be seen, grabbed and widened.
-inline constexpr int kBoxMinimumTitleWidth = 40;
 
 // A point lies in a rectangle when left <= x < right and top <= y < bottom.
 BOOL IsPointInBoxRect(const RECT& rect, POINT point);
@@ -29,11 +24,10 @@ BOOL IsInBoxSizeStrip(const RECT& window, POINT point);
 // difference is unsigned, so a tick count that wrapped in between still measures right.
 BOOL IsBoxMoveLongEnough(DWORD pressTick, DWORD nowTick);
 
-// The narrowest box the style allows: the icon cell plus a minimum title, or in
-// icon-hidden mode (icon display 2) the minimum title alone.
-int GetMinimumBoxWidth(const Model::CTarneloStyleInfo& style);
-// A width raised to the style's minimum.
-int ClampBoxWidth(int width, const Model::CTarneloStyleInfo& style);
 // The width of a box being widened: its right edge follows the cursor (screen x + 1),
 // but the box never becomes narrower than minimumWidth.
 int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth);
+// Where the top-left corner of a box goes so that the box lies inside the area: the least
+// move that brings it in; a box larger than the area keeps its left or top edge on the
+// area's.
+POINT FitBoxIntoArea(const RECT& box, const RECT& area);

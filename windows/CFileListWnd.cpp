@@ -222,18 +222,22 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
         }
     }
 
-    const SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
-    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     RECT screen;
     screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
+    size.cy = FitListHeight(size.cy, m_nRowHeight, screen);
+    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     const POINT pos = GetListPosition(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy, size, screen);
 
     m_nWidth = size.cx;
     m_rows.clear();
     m_pCurrent = nullptr;
+    m_pDrawnCurrent = nullptr;
+    m_bFullRedrawDue = TRUE;
+    m_icons.clear();
     BuildFileInfoList(pInfo->m_items, size.cx, m_nRowHeight);
 
     if (!Create(L"VornFileList", pos.x, pos.y, size.cx, size.cy, pOwner, TRUE, 3, 3, TRUE, 1, kWindowColor, FALSE)) {
@@ -353,15 +357,97 @@ void CFileListWnd::OnTimer(UINT_PTR nIDEvent)
 
 LRESULT CFileListWnd::OnRedrawMsg(WPARAM, LPARAM)
 {
-    if (m_hWnd && ::IsWindow(m_hWnd))
+    if (!m_hWnd || !::IsWindow(m_hWnd))
+        return 1;
+    if (m_bFullRedrawDue || !RedrawChangedRows())
         Redraw();
     return 1;
 }
 
 void CFileListWnd::PostRedraw()
 {
+    m_bFullRedrawDue = TRUE;
     if (m_hWnd)
         ::PostMessageW(m_hWnd, WM_REDRAWMSG, 0, 0);
+}
+
+void CFileListWnd::PostCurrentRowRedraw()
+{
+    if (m_hWnd)
+        ::PostMessageW(m_hWnd, WM_REDRAWMSG, 0, 0);
+}
+
+BOOL CFileListWnd::RedrawChangedRows()
+{
+    if (m_pDrawnCurrent == m_pCurrent)
+        return TRUE;  // a redraw posted earlier has shown it already
+    const int w = m_rect.right - m_rect.left;
+    const int h = m_rect.bottom - m_rect.top;
+    DIBSECTION dib = {};
+    const HBITMAP bitmap = m_bitmap;
+    if (!m_pGraphics || !m_pStyle || !bitmap || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) ||
+        !dib.dsBm.bmBits || dib.dsBm.bmWidth != w || dib.dsBm.bmHeight != h)
+        return FALSE;
+
+    // The bands of the rows whose look changed, as row indexes; a row drawn as current that
+    // has left the list needs the full redraw.
+    std::vector<int> changed;
+    int index = 0;
+    bool drawnFound = m_pDrawnCurrent == nullptr;
+    for (const auto& row : m_rows) {
+        if (row.get() == m_pDrawnCurrent || row.get() == m_pCurrent)
+            changed.push_back(index);
+        drawnFound = drawnFound || row.get() == m_pDrawnCurrent;
+        ++index;
+    }
+    if (!drawnFound)
+        return FALSE;
+
+    // The bands start transparent, as the whole buffer does at a full redraw, and are drawn
+    // clipped to themselves: the background, the neighbouring rows (whose ink may reach
+    // in), the rows, the border.
+    ::GdiFlush();
+    auto* bits = static_cast<uint32_t*>(dib.dsBm.bmBits);
+    Gdiplus::Region clip(Gdiplus::Rect(0, 0, 0, 0));
+    for (int i : changed) {
+        const int top = std::max(0, i * m_nRowHeight);
+        const int bottom = std::min(h, (i + 1) * m_nRowHeight);
+        if (bottom > top)
+            std::fill(bits + static_cast<size_t>(top) * w, bits + static_cast<size_t>(bottom) * w, 0u);
+        clip.Union(Gdiplus::Rect(0, i * m_nRowHeight, w, m_nRowHeight));
+    }
+    m_pGraphics->SetClip(&clip);
+    // The background of the bands alone: under Wine a fill costs its whole rectangle
+    // whatever the clip leaves of it.
+    for (int i : changed)
+        DrawBackground(m_pGraphics, i * m_nRowHeight, m_nRowHeight);
+    index = 0;
+    for (const auto& row : m_rows) {
+        const bool beside = std::any_of(changed.begin(), changed.end(),
+                                        [index](int i) { return index >= i - 1 && index <= i + 1; });
+        if (beside)
+            DrawItem(m_pGraphics, row.get());
+        ++index;
+    }
+    // Next rows make one band, so that no band's border reaches into its neighbour.
+    for (size_t k = 0; k < changed.size(); ++k) {
+        const size_t first = k;
+        while (k + 1 < changed.size() && changed[k + 1] == changed[k] + 1)
+            ++k;
+        const int rows = changed[k] - changed[first] + 1;
+        DrawBorder(m_pGraphics, changed[first] * m_nRowHeight, rows * m_nRowHeight);
+    }
+    m_pGraphics->ResetClip();
+    m_pGraphics->Flush(Gdiplus::FlushIntentionSync);
+    ::GdiFlush();
+    m_pDrawnCurrent = m_pCurrent;
+    RECT dirty = {0, h, w, 0};
+    for (int i : changed) {
+        dirty.top = std::min<LONG>(dirty.top, i * m_nRowHeight);
+        dirty.bottom = std::max<LONG>(dirty.bottom, std::min(h, (i + 1) * m_nRowHeight));
+    }
+    UpdateLayered(255, &dirty);
+    return TRUE;
 }
 
 CString CFileListWnd::DisplayName(const _FILE_INFO& row) const
@@ -373,17 +459,41 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
 {
     if (!pGraphics || !m_pStyle)
         return;
-    const int w = m_rect.right - m_rect.left;
+    // Every row starts from the modes of a fresh buffer, so that a row drawn again alone
+    // comes out as it did here.
+    m_rowSmoothing = pGraphics->GetSmoothingMode();
+    m_rowInterpolation = pGraphics->GetInterpolationMode();
     const int h = m_rect.bottom - m_rect.top;
-    Gdiplus::SolidBrush back{Gdiplus::Color(m_pStyle->m_menuBackColor)};
-    pGraphics->FillRectangle(&back, 0, 0, w, h);
-    Gdiplus::SolidBrush column{Gdiplus::Color(m_pStyle->m_menuIconColumnColor)};
-    pGraphics->FillRectangle(&column, 0, 0, m_nIconColumnWidth, h);
+    DrawBackground(pGraphics, 0, h);
     for (const auto& row : m_rows)
         DrawItem(pGraphics, row.get());
+    DrawBorder(pGraphics, 0, h);
+    m_pDrawnCurrent = m_pCurrent;
+    m_bFullRedrawDue = FALSE;
+}
+
+void CFileListWnd::DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height)
+{
+    const int w = m_rect.right - m_rect.left;
+    pGraphics->SetSmoothingMode(m_rowSmoothing);
+    pGraphics->SetInterpolationMode(m_rowInterpolation);
+    Gdiplus::SolidBrush back{Gdiplus::Color(m_pStyle->m_menuBackColor)};
+    pGraphics->FillRectangle(&back, 0, top, w, height);
+    Gdiplus::SolidBrush column{Gdiplus::Color(m_pStyle->m_menuIconColumnColor)};
+    pGraphics->FillRectangle(&column, 0, top, m_nIconColumnWidth, height);
+}
+
+void CFileListWnd::DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height)
+{
     // Only the top and left lines fall inside the buffer; the shadow lines the other two.
+    // For a band, a rectangle with the list's own left and right edges whose top and bottom
+    // edges are the list's where the band reaches them and lie beyond the band elsewhere.
+    pGraphics->SetSmoothingMode(m_rowSmoothing);
     Gdiplus::Pen border{Gdiplus::Color(m_pStyle->m_menuBorderColor), 1.0f};
-    pGraphics->DrawRectangle(&border, 0, 0, w, h);
+    const int h = m_rect.bottom - m_rect.top;
+    const int first = top <= 0 ? 0 : top - 2;
+    const int last = top + height >= h ? h : top + height + 2;
+    pGraphics->DrawRectangle(&border, 0, first, m_rect.right - m_rect.left, last - first);
 }
 
 void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
@@ -391,6 +501,11 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
     if (!pGraphics || !pRow || !m_pStyle)
         return;
     const Gdiplus::Rect& rc = pRow->rcItem;
+    // Rows below a list cut to the screen's height are not on its surface.
+    if (rc.Y >= m_rect.bottom - m_rect.top)
+        return;
+    pGraphics->SetSmoothingMode(m_rowSmoothing);
+    pGraphics->SetInterpolationMode(m_rowInterpolation);
     if (pRow == m_pCurrent) {
         Gdiplus::SolidBrush hover{Gdiplus::Color(m_pStyle->m_menuHoverColor)};
         pGraphics->FillRectangle(&hover, rc.X + 2, rc.Y + 1, rc.Width - 4, rc.Height - 2);
@@ -401,9 +516,12 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
     if (pRow->bExists) {
         Model::IconManager* icons = m_pInfo ? m_pInfo->GetIconManager() : nullptr;
         const HICON icon = icons ? icons->GetIcon(pRow->strIconKey, m_pStyle->m_bSmallMenu ? 0 : 1) : nullptr;
-        if (icon)
-            DrawIcon(pGraphics, static_cast<int>(pRow->nType), icon, kIconX, rc.Y + kIconTop);
-        else
+        const PreparedIcon* prepared = icon ? IconFor(static_cast<int>(pRow->nType), icon) : nullptr;
+        if (prepared)
+            pGraphics->DrawImage(prepared->bitmap.get(), kIconX, rc.Y + kIconTop,
+                                 static_cast<INT>(prepared->bitmap->GetWidth()),
+                                 static_cast<INT>(prepared->bitmap->GetHeight()));
+        else if (!icon)
             LogValue(L"ERR!", L"<filewnd> SHGetFileInfo failed", static_cast<long>(::GetLastError()));
     } else {
         ::Log(L"ERR!", CString(L"<filewnd> Not exist:") + GetLogName(pRow->strName));
@@ -422,6 +540,29 @@ BOOL CFileListWnd::DrawIcon(Gdiplus::Graphics* pGraphics, int nType, HICON hIcon
 {
     if (!pGraphics || !hIcon)
         return FALSE;
+    PreparedIcon prepared;
+    if (!PrepareIcon(nType, hIcon, prepared))
+        return FALSE;
+    const auto width = static_cast<INT>(prepared.bitmap->GetWidth());
+    const auto height = static_cast<INT>(prepared.bitmap->GetHeight());
+    return pGraphics->DrawImage(prepared.bitmap.get(), x, y, width, height) == Gdiplus::Ok ? TRUE : FALSE;
+}
+
+const CFileListWnd::PreparedIcon* CFileListWnd::IconFor(int nType, HICON hIcon)
+{
+    // The cache hands out the same handle for the same icon, so the pixels of an icon many
+    // rows share are read once while the list is open.
+    const auto found = m_icons.find(hIcon);
+    if (found != m_icons.end())
+        return found->second.bitmap ? &found->second : nullptr;
+    PreparedIcon& prepared = m_icons[hIcon];
+    if (!PrepareIcon(nType, hIcon, prepared))
+        prepared.bitmap.reset();
+    return prepared.bitmap ? &prepared : nullptr;
+}
+
+BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)
+{
     IconInfoBitmaps bitmaps;
     if (!::GetIconInfo(hIcon, &bitmaps.info)) {
         LogValue2(L"ERR!", L"<filewnd> GetIconInfo failed", static_cast<long>(::GetLastError()),
@@ -433,21 +574,20 @@ BOOL CFileListWnd::DrawIcon(Gdiplus::Graphics* pGraphics, int nType, HICON hIcon
     GetOSInfo(nullptr, nullptr, &major, nullptr);
     if (major == 5 && nType != static_cast<int>(Model::ITEM_TYPE_FOLDER)) {
         // That system's icons carry no alpha worth keeping: GDI+ takes the icon as it is.
-        std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromHICON(hIcon));
-        if (!bitmap)
-            return FALSE;
-        return pGraphics->DrawImage(bitmap.get(), x, y) == Gdiplus::Ok ? TRUE : FALSE;
+        prepared.bitmap.reset(Gdiplus::Bitmap::FromHICON(hIcon));
+        return prepared.bitmap ? TRUE : FALSE;
     }
 
-    std::vector<uint32_t> pixels;
     int width = 0;
     int height = 0;
-    if (!ReadIconPixels(hIcon, bitmaps.info, pixels, width, height)) {
+    if (!ReadIconPixels(hIcon, bitmaps.info, prepared.pixels, width, height)) {
         LogValue(L"ERR!", L"<filewnd> icon bits unreadable", static_cast<long>(::GetLastError()));
         return FALSE;
     }
-    Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()));
-    return pGraphics->DrawImage(&bitmap, x, y, width, height) == Gdiplus::Ok ? TRUE : FALSE;
+    // The bitmap draws from the pixels, which stay with it and are not touched again.
+    prepared.bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppARGB,
+                                                        reinterpret_cast<BYTE*>(prepared.pixels.data()));
+    return prepared.bitmap->GetLastStatus() == Gdiplus::Ok ? TRUE : FALSE;
 }
 
 // ---- Rows --------------------------------------------------------------------------------------
@@ -548,7 +688,7 @@ void CFileListWnd::SelectItem(_FILE_INFO* pRow)
         ::SetCursorPos(point.x, point.y);
     }
     m_pCurrent = pRow;
-    PostRedraw();
+    PostCurrentRowRedraw();
 }
 
 void CFileListWnd::SelectPrevItem()
@@ -640,7 +780,7 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
             _FILE_INFO* hit = HitTest(point.x, point.y);
             if (hit && hit != m_pCurrent) {
                 m_pCurrent = hit;
-                PostRedraw();
+                PostCurrentRowRedraw();
             }
         }
     } else {

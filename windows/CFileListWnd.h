@@ -15,8 +15,11 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "framework/CString.h"
 #include "model/CTarneloInfo.h"
@@ -163,7 +166,30 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // An icon ready to draw: its pixels read once, wrapped in a bitmap that uses them.
+    struct PreparedIcon
+    {
+        std::vector<uint32_t> pixels;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    };
+    // Reads an icon's pixels (or, on the old system, takes the icon as it is); FALSE when
+    // nothing could be drawn (logged).
+    static BOOL PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared);
+    // The prepared icon of a handle, read the first time the list draws it.
+    const PreparedIcon* IconFor(int nType, HICON hIcon);
+
+    // Posts a redraw of the whole list (back buffer, drawing, shadow, layered update).
     void PostRedraw();
+    // Posts a redraw for a change of the current row alone: only the rows it changes are
+    // drawn again, on the back buffer that is kept, before the one layered update.
+    void PostCurrentRowRedraw();
+    // Draws the rows of the last full drawing whose current-row look changed, the same
+    // pixels a full drawing gives; FALSE when only a full redraw can show the change.
+    BOOL RedrawChangedRows();
+    // The parts of the list's drawing around the rows, from top for height pixels (under a
+    // clip to that band when it is not the whole list): background and icon column, border.
+    void DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height);
+    void DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height);
     void PostToOwner(WPARAM wParam, LPARAM lParam);
     BOOL IsInside(POINT screenPoint) const;
     // Drags the current row out of the list as a file, then closes the list.
@@ -174,6 +200,13 @@ private:
     CString DisplayName(const _FILE_INFO& row) const;
 
     BOOL m_bCloseRequested = FALSE;  // FILEWND_CLOSE has been posted
+    // What the back buffer shows: whether a full redraw is due, the row drawn as current,
+    // and the graphics modes every row starts from.
+    BOOL m_bFullRedrawDue = TRUE;
+    const _FILE_INFO* m_pDrawnCurrent = nullptr;
+    Gdiplus::SmoothingMode m_rowSmoothing = Gdiplus::SmoothingModeDefault;
+    Gdiplus::InterpolationMode m_rowInterpolation = Gdiplus::InterpolationModeDefault;
+    std::map<HICON, PreparedIcon> m_icons;
     // Nested loops (menu, message boxes, the shell) running inside a handler of this list:
     // meanwhile input and the timer close nothing, so the box never deletes the list under
     // a handler that is still running.

@@ -9,12 +9,13 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 #include <shellapi.h>
+#include <uxtheme.h>  // MARGINS
 
 #include "core/ProcessFlags.h"
 #include "core/WindowMessages.h"  // WM_BOXMSG, WM_FILEWNDMSG and the FILEWND_ codes
 #include "framework/CString.h"
 #include "text_effects/CEffectText.h"
-#include "windows/BoxGeometry.h"  // the strips and the minimum box width, shared with the manager
+#include "windows/BoxGeometry.h"  // the move and size strips
 #include "windows/CPopupNoticeWnd.h"
 #include "windows/CVornWndBase.h"
 
@@ -155,7 +156,12 @@ protected:
     void OnLButtonUp(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
     void OnDropFiles(HDROP hDrop);
-    void OnTimer(UINT_PTR id);
+    // The timers, one handler each (ids above).
+    void OnHoverCheckTimer();
+    void OnButtonCheckTimer();
+    void OnDelayedClickTimer();
+    void OnCommandPendingTimer();
+    void OnListCloseTimer();
     void OnActivate(UINT state, HWND other, BOOL minimized);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnHotKey(UINT id, UINT modifiers, UINT key);
@@ -198,8 +204,17 @@ private:
     // Registers one program chosen in a file dialog starting at folder.
     void RegisterProgram(const CString& folder);
     void DrawIcon(Gdiplus::Graphics* pGraphics);
-    void DrawTitle(Gdiplus::Graphics* pGraphics, int x, int y, int w, int h, int left, int right, int top,
-                   int bottom, const Model::CTextStyle& textStyle, const CString& name);
+    // Where a title goes: its cell in the box, and the margins kept free inside the cell.
+    struct TitleCell
+    {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        MARGINS margins = {};
+    };
+    void DrawTitle(Gdiplus::Graphics* pGraphics, const TitleCell& cell, const Model::CTextStyle& textStyle,
+                   const CString& name);
     // Registers the record's hot key when its key is not 0; failures are logged.
     BOOL RegisterRecordHotKey();
     // The cursor position in screen coordinates.

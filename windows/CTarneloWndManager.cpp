@@ -14,6 +14,7 @@
 #include "dialogs/CSetBoxDlg.h"
 #include "dialogs/CVersionNoticeDlg.h"
 #include "dialogs/CWizardDlg.h"
+#include "framework/AfxMessageBox.h"
 #include "framework/CModalScope.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
@@ -22,6 +23,7 @@
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CAlignManager.h"
@@ -110,7 +112,13 @@ INT_PTR RunWizard(CTarneloWndManager* pManager)
 {
     CWizardDlg wizard;  // the wizard's existence flag is set until it goes
     wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
-    return wizard.DoModal();
+    const INT_PTR result = wizard.DoModal();
+    // Wizard events are taken only while the wizard exists: those its last panel posted as
+    // the wizard was finished (the box file's save among them) are handled before it goes.
+    MSG msg;
+    while (result == IDOK && ::PeekMessageW(&msg, pManager->m_hWnd, WM_WIZMSG, WM_WIZMSG, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    return result;
 }
 
 CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
@@ -207,13 +215,15 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // The loaders fall back to defaults themselves; start-up goes on whatever they report.
     m_strConfigPath = DataFile(L"config.ini");
     m_pConfig->Load(m_strConfigPath);
-    m_strStylePath = DataFile(L"style.ser");
-    m_pStyle->Load(m_strStylePath);
     // The same file as the application's box file path: Init is given the data folder.
+    m_strStylePath = DataFile(L"style.ser");
     m_strBoxFilePath = DataFile(L"tarnelo.ser");
-    m_pInfoManager->Load(m_strBoxFilePath);
 
     if (m_pConfig->GetInstallDate().IsEmpty()) {
+        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
+        // load them, once.
+        m_pStyle->Load(m_strStylePath);
+        LoadBoxes();
         Log(kInfo, L"<boxmng> first boot");
         const INT_PTR result = s_wizard(this);
         if (result != IDOK) {
@@ -228,9 +238,41 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
         CreateBoxies(FALSE);
     }
 
-    AddTrayIcon();
+    // The tray icon comes once the boxes have shown: a timer message waits for the posted
+    // first drawings.
+    SetTimer(kTimerTrayIcon, 0);
     ArmVersionCheck();
+    // A box file that could not be read is reported once, when the program is up.
+    CString keptCopy;
+    if (m_pInfoManager->WasDamaged(&keptCopy)) {
+        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
+    }
     return TRUE;
+}
+
+void CTarneloWndManager::LoadBoxes()
+{
+    // The same file as the application's box file path: the manager is given the data folder.
+    m_strBoxFilePath = DataFile(L"tarnelo.ser");
+    m_pInfoManager->Load(m_strBoxFilePath);
+    // With no box there would be no menu and no way in: the default boxes stand in.
+    if (m_pInfoManager->m_boxes.empty()) {
+        Log(L"warn", L"<boxmng> no box could be read, the default boxes stand in");
+        m_pInfoManager->CreateDefaultBoxes();
+    }
+}
+
+CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
+{
+    // One string of two lines: the first when the file was kept as a copy, the second when
+    // it could not even be copied (it is then not saved over in this run).
+    const CString both = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const int split = both.Find(L'\n');
+    CString line = both;
+    if (split >= 0)
+        line = keptCopy.IsEmpty() ? both.Mid(split + 1) : both.Left(split);
+    return FormatString(line, keptCopy.IsEmpty() ? boxFile.GetString() : keptCopy.GetString());
 }
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
@@ -242,8 +284,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
 
     m_strStylePath = DataFile(L"style.ser");
     m_pStyle->Load(m_strStylePath);
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
-    m_pInfoManager->Load(m_strBoxFilePath);
+    LoadBoxes();
 
     int index = 0;
     for (Model::CTarneloInfo* record : m_pInfoManager->m_boxes) {
@@ -254,7 +295,9 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
             int width = 0;
             int height = 0;
             m_pStyle->MeasureBox(width, height, m_hWnd);
-            record->m_pos.x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200;
+            // A box as wide as the screen still starts on it.
+            const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+            record->m_pos.x = std::max(left, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width - 200);
             record->m_pos.y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + index * (height + 8);
         }
         // The wizard's box panel makes the boxes while the wizard has the keyboard: they appear
@@ -375,6 +418,12 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
     LogValue2(kInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > WIZEVENT_LAST)
         return 1;
+    // Only the wizard's panels send these; from anywhere else they would rebuild, restack
+    // or edit the boxes behind the user's back.
+    if (!g_bWizardExists) {
+        Log(L"warn", L"<boxmng> wiz msg without a wizard, ignored");
+        return 1;
+    }
     switch (wParam) {
     case WIZEVENT_RELOAD_BOXIES:
         Log(kInfo, L"Event: ReloadBoxies");
@@ -552,13 +601,10 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     Log(kInfo, L"Event: UpdateStyle");
     if (!m_pStyle || !m_pInfoManager)
         return;
-    int width = 0;
-    int height = 0;
     if (m_pStyle->m_nIconDisplay == 2) {
         m_pStyle->m_iconPos = POINT{ 0, 0 };
         m_pStyle->m_titleMargins.cxLeftWidth = 2;
         m_pStyle->m_titleMargins.cyTopHeight = 4;
-        m_pStyle->MeasureBox(width, height, m_hWnd);
     } else {
         SIZE icon = {};
         m_pInfoManager->GetMaxIconSize(&icon);
@@ -567,17 +613,15 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
             icon.cy /= 2;
         }
         m_pStyle->m_iconPos = POINT{ 4, 4 };
-        m_pStyle->m_nIconCellWidth = icon.cx + 8;
-        m_pStyle->m_nIconCellHeight = icon.cy + 8;
-        width = m_pStyle->m_nTitleWidth + icon.cx + 8;
-        height = icon.cy + 8;
+        m_pStyle->m_nIconCellWidth = static_cast<int>(std::min<LONG>(icon.cx, INT_MAX - 8)) + 8;
+        m_pStyle->m_nIconCellHeight = static_cast<int>(std::min<LONG>(icon.cy, INT_MAX - 8)) + 8;
     }
+    // The icon images and the style dialog's values are bounded like the file's.
+    Model::BoundStyleSizes(*m_pStyle, Model::GetWorkAreaSize(), L"UpdateStyle");
     // 1 is the style dialog's live preview: shown, not saved.
     if (lParam == 0)
         m_pStyle->Save(m_strStylePath);
-    for (CTarneloWnd* box : m_boxList)
-        box->ResizeBox(width, height);
-    RefreshAllBoxes();
+    ResizeAllBoxes(lParam == 0 ? TRUE : FALSE);
 }
 
 void CTarneloWndManager::OnRestoreStyle()
@@ -588,14 +632,7 @@ void CTarneloWndManager::OnRestoreStyle()
     m_pStyle->Load(m_strStylePath);
     // Previews resized the boxes: they take the size of the stored style again, the size
     // they were created with.
-    int width = 0;
-    int height = 0;
-    m_pStyle->MeasureBox(width, height, m_hWnd);
-    if (width > 0 && height > 0) {
-        for (CTarneloWnd* box : m_boxList)
-            box->ResizeBox(width, height);
-    }
-    RefreshAllBoxes();
+    ResizeAllBoxes(FALSE);
 }
 
 void CTarneloWndManager::OnUpdateConfig()
@@ -619,22 +656,41 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
     Log(kInfo, L"Event: UpdateHorizontalSize");
     if (!m_pStyle)
         return;
-    // A width from a message is raised to the narrowest box that can still be seen, grabbed
-    // and widened again (and kept within int).
-    const int asked = width < 0 ? 0 : (width > INT_MAX ? INT_MAX : static_cast<int>(width));
-    const int boxWidth = ClampBoxWidth(asked, *m_pStyle);
-    int boxHeight = m_pStyle->m_nIconCellHeight;
-    int sizedWidth = boxWidth;
-    if (m_pStyle->m_nIconDisplay == 2) {
-        // Without the icon the title is the whole box, sized as a restart sizes it.
-        m_pStyle->m_nTitleWidth = boxWidth;
-        m_pStyle->MeasureBox(sizedWidth, boxHeight, m_hWnd);
-    } else {
-        m_pStyle->m_nTitleWidth = boxWidth - m_pStyle->m_nIconCellWidth;
-    }
+    // Any process can post this width: it is brought between the narrowest box that can
+    // still be seen, grabbed and widened and the width of the work area.
+    const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, Model::GetWorkAreaSize());
+    if (boxWidth != width)
+        LogValue(L"warn", L"<boxmng> box width out of range, taken as", boxWidth);
+    // Without the icon the title is the whole box; the box is sized as a restart sizes it.
+    m_pStyle->m_nTitleWidth = m_pStyle->m_nIconDisplay == 2 ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
     m_pStyle->Save(m_strStylePath);
+    ResizeAllBoxes(TRUE);
+}
+
+void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
+{
+    int width = 0;
+    int height = 0;
+    m_pStyle->MeasureBox(width, height, m_hWnd);
     for (CTarneloWnd* box : m_boxList)
-        box->ResizeBox(sizedWidth, boxHeight);
+        box->ResizeBox(width, height);
+    // A box that its new size pushed over the edge of its screen is brought back whole.
+    BOOL moved = FALSE;
+    for (CTarneloWnd* box : m_boxList) {
+        RECT rect = {};
+        box->GetRect(rect);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+            continue;
+        const POINT inside = FitBoxIntoArea(rect, monitor.rcWork);
+        if (inside.x != rect.left || inside.y != rect.top) {
+            box->MoveBoxTo(inside.x, inside.y);
+            moved = TRUE;
+        }
+    }
+    if (moved && bSave && m_pInfoManager)
+        m_pInfoManager->Save(m_strBoxFilePath);
     RefreshAllBoxes();
 }
 
@@ -794,6 +850,18 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
     case kTimerWaitingRequests:
         PostReadyRequests();
         break;
+    case kTimerTrayIcon:
+        KillTimer(kTimerTrayIcon);
+        AddTrayIcon();
+        break;
+    case kTimerLoadWarning: {
+        KillTimer(kTimerLoadWarning);
+        const CString text = m_strLoadWarning;
+        m_strLoadWarning.Empty();
+        if (!text.IsEmpty())
+            AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        break;
+    }
     case kTimerTypeAhead:
         KillTimer(kTimerTypeAhead);
         m_strTypedText.Empty();

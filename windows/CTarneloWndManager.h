@@ -47,6 +47,9 @@ public:
     static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
     static constexpr UINT_PTR kTimerWaitingRequests = 4;  // retries requests that had to wait
+    static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of a damaged box file once up
+    static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
+    static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
@@ -154,6 +157,7 @@ public:
     std::list<CTarneloWnd*> m_boxList;
     CString m_strTypedText;
     int m_nClearance;
+    CString m_strLoadWarning;  // shown once by timer kTimerLoadWarning
 
 protected:
     void OnClose();
@@ -181,6 +185,14 @@ private:
 
     // "%s\%s" of the data folder and a file name.
     CString DataFile(const wchar_t* name) const;
+    // Loads the box file; when no box could be read, the six default boxes stand in.
+    void LoadBoxes();
+    // The warning about a damaged box file: it names the copy it is kept as, or says that it
+    // could not be copied and is not saved over.
+    static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);
+    // Gives every box the style's size, brings back whole onto its screen a box the new size
+    // pushed over an edge and saves the box file then when told to; redraws them all.
+    void ResizeAllBoxes(BOOL bSave);
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
     void RemoveBox(std::list<CTarneloWnd*>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;

@@ -76,6 +76,7 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
     // A new window is layered again: left in fallback it would never get the layered update
     // that a layered window needs before it shows at all.
     m_bFallback = FALSE;
+    m_bWindowHasRegion = FALSE;
 
     const HICON icon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kAppIconId));
     const wchar_t* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
@@ -182,6 +183,7 @@ void CVornWndBase::SetRoundRegion()
         return;
     }
     m_bRegionTaken = TRUE;  // the window owns it now
+    m_bWindowHasRegion = TRUE;
 }
 
 void CVornWndBase::Redraw()
@@ -193,7 +195,11 @@ void CVornWndBase::Redraw()
         if (m_bRegion && m_nCornerStyle == 2) {
             SetRoundRegion();
         } else {
-            ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+            // Only a window that was given a region has one to lose: asking the system at
+            // every redraw costs a server round trip.
+            if (m_bWindowHasRegion)
+                ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+            m_bWindowHasRegion = FALSE;
             ReleaseRegion();
         }
         OnCustomDraw(m_pGraphics);
@@ -219,7 +225,7 @@ void CVornWndBase::Redraw()
     }
 }
 
-void CVornWndBase::UpdateLayered(BYTE nAlpha)
+void CVornWndBase::UpdateLayered(BYTE nAlpha, const RECT* pDirty)
 {
     SIZE size = {m_rect.right - m_rect.left, m_rect.bottom - m_rect.top};
     POINT source = {0, 0};
@@ -238,7 +244,22 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha)
 
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, nAlpha, AC_SRC_ALPHA};
     const UpdateLayeredWindowFn update = s_pfnUpdateLayeredWindow ? s_pfnUpdateLayeredWindow : ::UpdateLayeredWindow;
-    if (update(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA)) {
+    BOOL updated = FALSE;
+    if (pDirty && update == ::UpdateLayeredWindow) {
+        // Only the changed part of the buffer travels to the screen.
+        UPDATELAYEREDWINDOWINFO info = {};
+        info.cbSize = sizeof(info);
+        info.psize = &size;
+        info.hdcSrc = m_memDC;
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = pDirty;
+        updated = ::UpdateLayeredWindowIndirect(m_hWnd, &info);
+    } else {
+        updated = update(m_hWnd, nullptr, nullptr, &size, m_memDC, &source, 0, &blend, ULW_ALPHA);
+    }
+    if (updated) {
         m_bFallback = FALSE;
         return;
     }

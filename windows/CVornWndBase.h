@@ -86,8 +86,9 @@ public:
 
 protected:
     // Pushes the back buffer to the layered window at the constant alpha given (255: as
-    // drawn). A window of no size is skipped; a refused update switches to fallback painting.
-    void UpdateLayered(BYTE nAlpha = 255);
+    // drawn); pDirty, when given, is the only part that changed since the last update. A
+    // window of no size is skipped; a refused update switches to fallback painting.
+    void UpdateLayered(BYTE nAlpha = 255, const RECT* pDirty = nullptr);
     void CreateBackBuffer();
     void SetRoundRegion();
 
@@ -105,4 +106,5 @@ private:
     // Forgets a region the window has taken, deletes any other.
     void ReleaseRegion();
     BOOL m_bRegionTaken = FALSE;  // m_rgn's handle belongs to the window
+    BOOL m_bWindowHasRegion = FALSE;  // the window has a region of ours (kept across buffers)
 };

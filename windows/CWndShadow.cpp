@@ -413,6 +413,16 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
     }
     CWndShadow* pThis = it->second;
     const WNDPROC previous = pThis->m_pfnOriParentProc;
+    switch (uMsg) {
+    case WM_MOVE: case WM_SIZE: case WM_EXITSIZEMOVE: case WM_PAINT: case WM_SHOWWINDOW: case WM_DESTROY:
+    case WM_NCDESTROY: case kDwmCompositionChanged:
+        break;
+    default:
+        // Nothing of the shadow's: skip its lock, whose mutex costs two server round trips
+        // on every mouse move and timer tick of the parent.
+        return previous ? ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam)
+                        : ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+    }
     CLock lock(pThis->m_hMutex.get());
 
     // No exception may leave a window procedure: a failed shadow step is dropped.

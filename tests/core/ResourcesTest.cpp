@@ -50,6 +50,11 @@ const StringEntry kStrings[] = {
     {168, L"Can't open file location", L"ファイルの場所が開けません"},
     {169, L"Can't rename: the name is empty or used by another item.",
      L"名前を変更できません。名前が空か、ほかのファイルで使われています。"},
+    {170,
+     L"The box file could not be read whole. It is kept as %s.\nThe box file could not be read whole nor copied. "
+     L"Changes are not saved to %s until the next start.",
+     L"BOXファイルを最後まで読み込めませんでした。元のファイルは %s として保存しました。\n"
+     L"BOXファイルを最後まで読み込めず、コピーもできませんでした。次に起動するまで %s には保存しません。"},
 };
 
 // One menu entry as read back: separators have id 0 and no text; a submenu lists

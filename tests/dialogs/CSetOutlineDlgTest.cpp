@@ -101,7 +101,7 @@ TEST_F(OutlineDlg, OkWritesEveryFieldAlsoOfASwitchedOffRow)
     OnNextDialog(
         [&](HWND dlg) {
             SelectComboItem(dlg, IDC_OUTLINE_ENABLE, 1);
-            SetItemText(dlg, IDC_OUTLINE_WIDTH, L"250");  // no clamp: stored as typed
+            SetItemText(dlg, IDC_OUTLINE_WIDTH, L"250");  // beyond the range: taken as 100
             ::SendMessageW(::GetDlgItem(dlg, IDC_OUTLINE_SHADOW_COLOR), WM_COLOR_SELENDOK, COLOR_AUTOMATIC, 0);
             SetItemText(dlg, IDC_OUTLINE_SHADOW_WIDTH, L"6");
         },
@@ -111,7 +111,7 @@ TEST_F(OutlineDlg, OkWritesEveryFieldAlsoOfASwitchedOffRow)
     EXPECT_EQ(FALSE, m_text.m_bShadow);
     EXPECT_EQ(0xFF112233u, m_text.m_outlineColor);  // alpha 0xFF after OK
     EXPECT_EQ(0xFF000000u, m_text.m_shadowColor);   // "Auto" is black
-    EXPECT_EQ(250, m_text.m_nOutlineThickness);
+    EXPECT_EQ(100, m_text.m_nOutlineThickness);
     EXPECT_EQ(6, m_text.m_nShadowThickness);
     // One position for both: y follows x.
     EXPECT_EQ(3, m_text.m_shadowOffset.x);

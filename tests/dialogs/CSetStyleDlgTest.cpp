@@ -286,11 +286,15 @@ TEST_F(StyleDlg, APreviewWritesTheStyleHalfASecondAfterAChange)
             EXPECT_EQ(4u, message.wParam);
             EXPECT_EQ(1, message.lParam);
 
-            // A transparency above 100 is taken as 100 and shown so after the preview.
+            // A transparency above 100 is taken as 100, a margin beyond its range as its
+            // largest, and both are shown so after the preview.
             SetItemText(dlg, IDC_STYLE_BACK_ALPHA, L"250");
+            SetItemText(dlg, IDC_STYLE_MARGIN_LEFT, L"5000");
             ASSERT_TRUE(PumpUntil([&] { return Previews() == 2; }));
             EXPECT_EQ(L"100", ItemText(dlg, IDC_STYLE_BACK_ALPHA));
             EXPECT_EQ(0u, m_style.m_iconBackColor >> 24);
+            EXPECT_EQ(L"100", ItemText(dlg, IDC_STYLE_MARGIN_LEFT));
+            EXPECT_EQ(100, m_style.m_titleMargins.cxLeftWidth);
 
             // Hovering a colour in an open popup previews too (the button keeps its colour).
             ::SendMessageW(dlg, WM_COLOR_SELCHANGE, RGB(9, 9, 9), IDC_STYLE_TEXT_COLOR);

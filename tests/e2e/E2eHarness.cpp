@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "TempFolder.h"
 
 #ifndef TARNELO_EXE_NAME
@@ -117,6 +119,20 @@ std::vector<std::wstring> ReadLogTexts(const std::wstring& path)
     for (const LogLine& line : ReadLog(path))
         texts.push_back(line.text);
     return texts;
+}
+
+size_t CountLogLines(const std::wstring& path, const std::wstring& text)
+{
+    size_t count = 0;
+    for (const std::wstring& line : ReadLogTexts(path))
+        count += line == text ? 1 : 0;
+    return count;
+}
+
+void PrintLog(const std::wstring& path)
+{
+    for (const LogLine& line : ReadLog(path))
+        std::printf("program log: [%ls] %ls\n", line.level.c_str(), line.text.c_str());
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)

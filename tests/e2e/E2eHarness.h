@@ -18,6 +18,10 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kEventTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 20000;
 
+// The names of the six boxes a data folder without a box file starts with, in their order.
+inline constexpr const wchar_t* kDefaultBoxNames[] = { L"Apps",    L"Tools",  L"Documents",
+                                                       L"Folders", L"Shared", L"Hot items" };
+
 // The program under test: <build>\windows\Tarnelo.exe beside this test's <build>\tests.
 std::wstring TarneloExePath();
 std::wstring TarneloExeFolder();
@@ -44,6 +48,10 @@ struct LogLine
 // The lines of a log file (UTF-8, CR LF); none when the file is missing.
 std::vector<LogLine> ReadLog(const std::wstring& path);
 std::vector<std::wstring> ReadLogTexts(const std::wstring& path);
+// How many lines of the log read exactly text.
+size_t CountLogLines(const std::wstring& path, const std::wstring& text);
+// Prints every line of the log, to explain a failed test.
+void PrintLog(const std::wstring& path);
 
 // Waits (checking every few milliseconds) until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);

@@ -121,9 +121,15 @@ TEST_F(Startup, AFreshDataFolderIsSetUpByTheWizardAndTheProgramThenRuns)
     // The program runs on: the install date is stored, the box file holds the six boxes.
     EXPECT_TRUE(program.IsRunning());
     EXPECT_TRUE(e2e::WaitForFile(m_data + L"\\tarnelo.ser", kExitTimeoutMs));
+    // The date is stored after the line that says so.
     wchar_t date[32] = {};
-    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, (m_data + L"\\config.ini").c_str());
-    ::GetPrivateProfileStringW(L"install", L"date", L"", date, 32, (m_data + L"\\config.ini").c_str());
+    e2e::WaitUntil(
+        [&] {
+            ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, (m_data + L"\\config.ini").c_str());
+            ::GetPrivateProfileStringW(L"install", L"date", L"", date, 32, (m_data + L"\\config.ini").c_str());
+            return date[0] != L'\0';
+        },
+        kExitTimeoutMs);
     EXPECT_TRUE(std::regex_match(std::wstring(date), std::wregex(LR"(\d{8}_\d{6})"))) << date;
     std::vector<e2e::BoxFileRecord> boxes;
     EXPECT_TRUE(e2e::ParseBoxFile(e2e::ReadFileBytes(m_data + L"\\tarnelo.ser"), boxes));

@@ -78,6 +78,17 @@ protected:
         largest = g_largestAllocation;
         return result;
     }
+    // The bytes of the copy the last load kept of a damaged file, which then goes, so that
+    // the next damaged file is kept under the first name again.
+    Bytes TakeKeptCopy(const CTarneloInfoManager& manager)
+    {
+        CString copy;
+        if (!manager.WasDamaged(&copy) || copy.IsEmpty())
+            return Bytes{ 0xDE, 0xAD };
+        const Bytes bytes = ReadBytes(copy.GetString());
+        ::DeleteFileW(copy);
+        return bytes;
+    }
 
     TempFolder tmp;
     std::wstring files, boxFile;
@@ -129,7 +140,7 @@ TEST_F(BoxFileDamage, EveryPrefixFailsSafely)
         for (const CTarneloInfo* box : manager.m_boxes)
             EXPECT_NE(CString(L"Apps"), box->m_strName) << "no default boxes over a damaged file";
         EXPECT_EQ(prefix, ReadBytes(boxFile)) << "a failed load writes nothing";
-        EXPECT_EQ(prefix, ReadBytes(boxFile + L".bad")) << "kept aside";
+        EXPECT_EQ(prefix, TakeKeptCopy(manager)) << "kept aside";
         EXPECT_FALSE(Exists(boxFile + L".temp"));
     }
     EXPECT_NE(std::wstring::npos, tmp.Logs().find(L"[ERR!] CTarneloInfoManager::Load(128)"));
@@ -147,14 +158,56 @@ TEST_F(BoxFileDamage, RecordsBeforeADamagedOneAreKept)
     ASSERT_EQ(2u, manager.m_boxes.size());
     EXPECT_EQ(CString(L"One"), manager.m_boxes.front()->m_strName);
 
+    // The same file read again is not copied again.
+    EXPECT_FALSE(LoadWatched(bytes, manager, largest));
+    CString copy;
+    EXPECT_TRUE(manager.WasDamaged(&copy));
+    EXPECT_EQ(CString((boxFile + L".bad").c_str()), copy);
+    EXPECT_FALSE(Exists(boxFile + L".bad2"));
+
     // Saving then writes what was read; the damaged original stays in the ".bad" copy, and a
-    // later damaged load replaces that copy.
+    // later damaged file is kept beside it, never over it.
     ASSERT_TRUE(manager.Save(boxFile.c_str()));
     EXPECT_EQ(bytes, ReadBytes(boxFile + L".bad"));
     const Bytes valid = ValidFile();
     const Bytes other(valid.begin(), valid.begin() + 20);
     EXPECT_FALSE(LoadWatched(other, manager, largest));
-    EXPECT_EQ(other, ReadBytes(boxFile + L".bad"));
+    EXPECT_EQ(bytes, ReadBytes(boxFile + L".bad"));
+    EXPECT_EQ(other, ReadBytes(boxFile + L".bad2"));
+    EXPECT_TRUE(manager.WasDamaged(&copy));
+    EXPECT_EQ(CString((boxFile + L".bad2").c_str()), copy);
+
+    // A file read whole is no damage.
+    EXPECT_TRUE(LoadWatched(valid, manager, largest));
+    EXPECT_FALSE(manager.WasDamaged(&copy));
+    EXPECT_TRUE(copy.IsEmpty());
+}
+
+TEST_F(BoxFileDamage, BytesBeyondTheCountedRecordsAreDamage)
+{
+    const Bytes valid = ValidFile();
+    Bytes shortCount = valid;
+    shortCount[4 + 4] = 1;  // the count after the version and the empty reserved string
+    Bytes tail = valid;
+    for (int i = 0; i < 100; ++i)
+        tail.push_back(static_cast<uint8_t>(i * 37 + 11));
+    Bytes oneMore = valid;
+    oneMore.push_back(0);
+    const struct
+    {
+        Bytes bytes;
+        size_t boxes;
+    } cases[] = { { shortCount, 1u }, { tail, 3u }, { oneMore, 3u } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        CTarneloInfoManager manager;
+        Bind(manager);
+        size_t largest = 0;
+        EXPECT_FALSE(LoadWatched(c.bytes, manager, largest));
+        EXPECT_EQ(c.boxes, manager.m_boxes.size()) << "the counted boxes are read";
+        EXPECT_EQ(c.bytes, TakeKeptCopy(manager));
+    }
+    EXPECT_NE(std::wstring::npos, tmp.Logs().find(L"[ERR!] box file: more bytes than its boxes"));
 }
 
 TEST_F(BoxFileDamage, ImpossibleCountsAndLengths)
@@ -197,7 +250,7 @@ TEST_F(BoxFileDamage, ImpossibleCountsAndLengths)
         size_t largest = 0;
         EXPECT_FALSE(LoadWatched(inputs[i], manager, largest));
         EXPECT_LT(largest, 64u * 1024);
-        EXPECT_EQ(inputs[i], ReadBytes(boxFile + L".bad"));
+        EXPECT_EQ(inputs[i], TakeKeptCopy(manager));
     }
 }
 
@@ -230,7 +283,7 @@ TEST_F(BoxFileDamage, SeededRandomMutations)
         if (whole) {
             ++loadedWhole;
         } else {
-            ASSERT_EQ(bytes, ReadBytes(boxFile + L".bad")) << "round " << round;
+            ASSERT_EQ(bytes, TakeKeptCopy(manager)) << "round " << round;
         }
         ASSERT_EQ(bytes, ReadBytes(boxFile)) << "round " << round;
     }

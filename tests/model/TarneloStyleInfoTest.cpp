@@ -2,11 +2,13 @@
 // with every stored version, damaged files, failing saves and the box measure.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "model/StyleTestSupport.h"
 
 using Model::CTarneloStyleInfo;
@@ -467,6 +469,71 @@ TEST(TarneloStyleInfo, RandomlyDamagedFilesLoadWithoutHarm)
             EXPECT_TRUE(s.Save(folder.File(L"again.ser").c_str())) << round;
         }
     }
+}
+
+TEST(TarneloStyleInfo, EverySizeOutOfRangeInTheFileIsBoundedAndLoggedButNotWrittenBack)
+{
+    TempFolder folder;
+    LogToFolder log(folder.Path());
+    const std::wstring path = folder.File(L"style.ser");
+    const SIZE area = Model::GetWorkAreaSize();
+    ASSERT_GT(area.cx, 200);
+    ASSERT_GT(area.cy, 200);
+    struct Field
+    {
+        const char* name;
+        int& (*at)(CTarneloStyleInfo&);
+        int low;
+        int high;
+    };
+    // The defaults show the icon in a cell 24 wide: the title has the rest of the work area.
+    const Field fields[] = {
+        { "kind", [](CTarneloStyleInfo& s) -> int& { return s.m_nKind; }, 0, 0 },
+        { "cell width", [](CTarneloStyleInfo& s) -> int& { return s.m_nIconCellWidth; }, 16, area.cx - 40 },
+        { "cell height", [](CTarneloStyleInfo& s) -> int& { return s.m_nIconCellHeight; }, 16, area.cy },
+        { "title width", [](CTarneloStyleInfo& s) -> int& { return s.m_nTitleWidth; }, 40, area.cx - 24 },
+        { "left margin", [](CTarneloStyleInfo& s) -> int& { return s.m_titleMargins.cxLeftWidth; }, 0, 100 },
+        { "right margin", [](CTarneloStyleInfo& s) -> int& { return s.m_titleMargins.cxRightWidth; }, 0, 100 },
+        { "top margin", [](CTarneloStyleInfo& s) -> int& { return s.m_titleMargins.cyTopHeight; }, 0, 100 },
+        { "bottom margin", [](CTarneloStyleInfo& s) -> int& { return s.m_titleMargins.cyBottomHeight; }, 0, 100 },
+        { "font size", [](CTarneloStyleInfo& s) -> int& { return s.m_titleStyle.m_nFontSize; }, 1, 256 },
+        { "outline", [](CTarneloStyleInfo& s) -> int& { return s.m_titleStyle.m_nOutlineThickness; }, 0, 100 },
+        { "shadow", [](CTarneloStyleInfo& s) -> int& { return s.m_titleStyle.m_nShadowThickness; }, 0, 100 },
+    };
+    const int values[] = { INT_MIN, -1000, -1, 0, 1, 20, 100000, INT_MAX };
+    for (const Field& field : fields) {
+        for (const int value : values) {
+            CTarneloStyleInfo written;
+            field.at(written) = value;
+            written.m_titleStyle.m_shadowOffset = POINT{ value, value };
+            ASSERT_TRUE(written.Save(path.c_str()));
+            const Bytes stored = StyleTest::ReadBytes(path);
+            CTarneloStyleInfo loaded;
+            ASSERT_TRUE(loaded.Load(path.c_str()));
+            const int expected = value < field.low ? field.low : (value > field.high ? field.high : value);
+            EXPECT_EQ(expected, field.at(loaded)) << field.name << " " << value;
+            const LONG offset = value < -100 ? -100 : (value > 100 ? 100 : value);
+            EXPECT_EQ(offset, loaded.m_titleStyle.m_shadowOffset.x) << value;
+            EXPECT_EQ(offset, loaded.m_titleStyle.m_shadowOffset.y) << value;
+            EXPECT_EQ(stored, StyleTest::ReadBytes(path)) << "the file is left as it is";
+        }
+    }
+    EXPECT_NE(std::wstring::npos, log.Text().find(L"[warn] style.ser: title width -1000 out of range, taken as 40"));
+}
+
+TEST(TarneloStyleInfo, TheNarrowestBoxIsTheIconCellAndTheNarrowestTitle)
+{
+    CTarneloStyleInfo style;
+    style.m_nIconDisplay = 0;
+    style.m_nIconCellWidth = 40;
+    EXPECT_EQ(40 + Model::kMinimumTitleWidth, Model::GetMinimumBoxWidth(style));
+    // Icon hidden: the cell takes no room.
+    style.m_nIconDisplay = 2;
+    EXPECT_EQ(Model::kMinimumTitleWidth, Model::GetMinimumBoxWidth(style));
+    // A damaged style with a negative cell does not lower the minimum.
+    style.m_nIconDisplay = 0;
+    style.m_nIconCellWidth = -500;
+    EXPECT_EQ(Model::kMinimumTitleWidth, Model::GetMinimumBoxWidth(style));
 }
 
 TEST(TarneloStyleInfo, SaveReplacesTheFileAndLeavesNoTemporaryFile)

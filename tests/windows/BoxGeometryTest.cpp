@@ -1,9 +1,10 @@
 // The box window's rules that need no window: the move and size strips, the time that
-// tells a move from a click, the narrowest box, and when a box counts as busy.
+// tells a move from a click, the width of a widened box, where a box goes to lie on its
+// screen, and when a box counts as busy.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CTarneloWnd.h"
 
@@ -60,39 +61,6 @@ TEST(BoxMoveRule, OnlyMoreThanOneHundredMillisecondsIsAMove)
     EXPECT_TRUE(IsBoxMoveLongEnough(0xFFFFFFF0u, 0x00000060u));   // 112 ms
 }
 
-TEST(BoxWidthRule, MinimumIsTheIconCellPlusATitle)
-{
-    Model::CTarneloStyleInfo style;
-    style.m_nIconDisplay = 0;
-    style.m_nIconCellWidth = 40;
-    EXPECT_EQ(40 + kBoxMinimumTitleWidth, GetMinimumBoxWidth(style));
-    style.m_nIconDisplay = 1;
-    style.m_nIconCellWidth = 24;
-    EXPECT_EQ(24 + kBoxMinimumTitleWidth, GetMinimumBoxWidth(style));
-    // Icon hidden: the cell takes no room.
-    style.m_nIconDisplay = 2;
-    EXPECT_EQ(kBoxMinimumTitleWidth, GetMinimumBoxWidth(style));
-    // A damaged style with a negative cell does not lower the minimum.
-    style.m_nIconDisplay = 0;
-    style.m_nIconCellWidth = -500;
-    EXPECT_EQ(kBoxMinimumTitleWidth, GetMinimumBoxWidth(style));
-    // The minimum keeps a move strip beside the size strip.
-    EXPECT_GT(kBoxMinimumTitleWidth, kBoxSizeStripWidth);
-}
-
-TEST(BoxWidthRule, ClampRaisesOnlyNarrowWidths)
-{
-    Model::CTarneloStyleInfo style;
-    style.m_nIconDisplay = 0;
-    style.m_nIconCellWidth = 40;
-    const int minimum = GetMinimumBoxWidth(style);
-    EXPECT_EQ(minimum, ClampBoxWidth(0, style));
-    EXPECT_EQ(minimum, ClampBoxWidth(-100, style));
-    EXPECT_EQ(minimum, ClampBoxWidth(minimum - 1, style));
-    EXPECT_EQ(minimum, ClampBoxWidth(minimum, style));
-    EXPECT_EQ(500, ClampBoxWidth(500, style));
-}
-
 TEST(BoxWidthRule, ResizeWidthFollowsTheCursorDownToTheMinimum)
 {
     // The right edge is the cursor's x plus one.
@@ -106,6 +74,36 @@ TEST(BoxWidthRule, ResizeWidthFollowsTheCursorDownToTheMinimum)
     EXPECT_EQ(0x7FFFFFFF - 100, GetBoxResizeWidth(kBox, 0x7FFFFFFE, 80));
     const RECT offLeft = { -200, 0, 0, 10 };
     EXPECT_EQ(0x7FFFFFFF, GetBoxResizeWidth(offLeft, 0x7FFFFFFE, 80));
+    // The narrowest box keeps a move strip beside the size strip.
+    EXPECT_GT(Model::kMinimumTitleWidth, kBoxSizeStripWidth);
+}
+
+TEST(BoxFitRule, ABoxMovesTheLeastToLieInsideTheArea)
+{
+    const RECT area = { 0, 0, 1280, 800 };
+    struct Case
+    {
+        RECT box;
+        POINT expected;
+    };
+    const Case cases[] = {
+        { { 100, 100, 300, 124 }, { 100, 100 } },                 // inside: stays
+        { { 980, 10, 2260, 34 }, { 0, 10 } },                     // as wide as the area
+        { { 980, 10, 1380, 34 }, { 880, 10 } },                   // over the right edge
+        { { -30, 790, 94, 814 }, { 0, 776 } },                    // over the left and bottom edges
+        { { 500, 20, 500 + 5000, 44 }, { 0, 20 } },               // wider than the area
+        { { 0x7FFFFF00, 0, 0x7FFFFFFF, 24 }, { 1280 - 255, 0 } },  // far out, no overflow
+        { { -0x7FFFFFFF, -0x7FFFFFFF, -0x7FFFFF00, -0x7FFFFF00 }, { 0, 0 } },
+    };
+    for (const Case& c : cases) {
+        const POINT p = FitBoxIntoArea(c.box, area);
+        EXPECT_EQ(c.expected.x, p.x) << c.box.left;
+        EXPECT_EQ(c.expected.y, p.y) << c.box.top;
+    }
+    // An area that does not start at 0 (a monitor left of the primary one).
+    const RECT left = { -1024, 0, 0, 768 };
+    const POINT p = FitBoxIntoArea(RECT{ -100, 0, 100, 24 }, left);
+    EXPECT_EQ(-200, p.x);
 }
 
 // ---- Busy ------------------------------------------------------------------------------------

@@ -1,7 +1,8 @@
 // The manager window on a temporary data folder with real box windows: start-up, which file
 // each box and wizard event saves and which it leaves alone, ignored codes, pointers from
 // outside the box list, the minimum box width, the placement of new boxes, deleting and
-// editing with answered dialogs, moving all boxes together, type-ahead and the exit event.
+// editing with answered dialogs, moving all boxes together, type-ahead, the exit event, wizard
+// events without a wizard and a box file that cannot be read.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -14,6 +15,7 @@
 #include "DialogTestSupport.h"
 #include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
 #include "resources/resource.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CFileListWnd.h"
@@ -78,8 +80,11 @@ INT_PTR ScriptedClearance(int& clearance)
 INT_PTR ScriptedWizard(CTarneloWndManager* manager)
 {
     ++g_script.calls;
+    // The wizard exists while it runs, as the real one says.
+    g_bWizardExists = TRUE;
     if (g_script.reloadInWizard)
         ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);
+    g_bWizardExists = FALSE;
     return g_script.answer;
 }
 
@@ -186,6 +191,31 @@ TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
     EXPECT_NE(nullptr, m_manager->m_pStyle);
 }
 
+TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneWarning)
+{
+    const std::string original = "\xEB\x03\x00\x00 not a box file";
+    ASSERT_TRUE(testfs::WriteBytes(Path(L"tarnelo.ser"), original));
+    // Held open by another program that shares nothing: it can be neither read nor copied.
+    const HANDLE held = ::CreateFileW(Path(L"tarnelo.ser").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(6u, m_manager->m_boxList.size()) << "the default boxes stand in";
+
+    // Once the program is up it says so, once, and that nothing is saved over the file.
+    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
+    ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+    const CString lines = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const CString expected = FormatString(lines.Mid(lines.Find(L'\n') + 1), Path(L"tarnelo.ser").c_str());
+    EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
+
+    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+    ::CloseHandle(held);
+    EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
+    // Once means once, even when its timer is fired again from outside.
+    ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+    EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+}
+
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
 {
     g_script.answer = IDCANCEL;
@@ -271,6 +301,7 @@ TEST_F(ManagerTest, EachBoxEventSavesItsOwnFileAndLeavesTheOthersAlone)
 TEST_F(ManagerTest, EachWizardEventSavesItsOwnFileAndCodesAboveFiveAreIgnored)
 {
     ASSERT_TRUE(Start());
+    g_bWizardExists = TRUE;
     struct Case
     {
         WPARAM code;
@@ -307,6 +338,20 @@ TEST_F(ManagerTest, EachWizardEventSavesItsOwnFileAndCodesAboveFiveAreIgnored)
     EXPECT_EQ(6u, m_manager->m_boxList.size());
     EXPECT_TRUE(::IsWindow(BoxAt(0)->m_hWnd));
     (void)before;
+
+    // Without the wizard no wizard event is taken, whoever sends it: nothing is rebuilt,
+    // restacked, edited or saved.
+    g_bWizardExists = FALSE;
+    const CTarneloWnd* first = BoxAt(0);
+    const RECT place = RectOf(BoxAt(0));
+    for (WPARAM code = 0; code <= WIZEVENT_LAST; ++code) {
+        EXPECT_EQ(1, Wizard(code, code == WIZEVENT_EDIT_BOX ? Ptr(BoxAt(0)->m_pInfo) : 1));
+        EXPECT_EQ(0, Written()) << code;
+    }
+    EXPECT_EQ(first, BoxAt(0));
+    EXPECT_EQ(place.left, RectOf(BoxAt(0)).left);
+    EXPECT_EQ(0, g_script.calls);
+    EXPECT_TRUE(LogHas("<boxmng> wiz msg without a wizard, ignored"));
 }
 
 TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssuer)
@@ -454,6 +499,7 @@ TEST_F(ManagerTest, EditSavesBoxAndStyleOnlyOnOk)
     // The wizard names the box by its record.
     ForgetFiles();
     g_script.name = L"From wizard";
+    g_bWizardExists = TRUE;
     Wizard(WIZEVENT_EDIT_BOX, Ptr(box->m_pInfo));
     EXPECT_EQ(kBoxFile | kStyleFile, Written());
     EXPECT_EQ(L"From wizard", box->m_pInfo->m_strName);
@@ -513,34 +559,56 @@ TEST_F(ManagerTest, ABoxRemovedWhileTheEditDialogIsUpIsNotTouchedAfterIt)
 
 // ---- Sizes -------------------------------------------------------------------------------------
 
-TEST_F(ManagerTest, HorizontalSizeWidensEveryBoxAndKeepsAMinimum)
+TEST_F(ManagerTest, HorizontalSizeGivesEveryBoxAWidthBetweenTheMinimumAndTheWorkArea)
 {
     ASSERT_TRUE(Start());
     Model::CTarneloStyleInfo& style = *m_manager->m_pStyle;
     ASSERT_NE(2, style.m_nIconDisplay);
     const int cell = style.m_nIconCellWidth;
+    const int minimum = cell + Model::kMinimumTitleWidth;
+    const SIZE area = Model::GetWorkAreaSize();
+    ASSERT_GT(area.cx, 320);
 
-    Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 320);
-    EXPECT_EQ(320 - cell, style.m_nTitleWidth);
-    for (CTarneloWnd* box : m_manager->m_boxList) {
-        const RECT r = RectOf(box);
-        EXPECT_EQ(320, r.right - r.left);
-        EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top);
-    }
-
-    for (const LPARAM tiny : { LPARAM(0), LPARAM(5), LPARAM(-400), LPARAM(cell) }) {
-        Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, tiny);
-        EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth) << tiny;
+    struct Case
+    {
+        LPARAM asked;
+        int width;
+    };
+    const Case cases[] = {
+        { 320, 320 },
+        { 0, minimum },
+        { 5, minimum },
+        { -400, minimum },
+        { cell, minimum },
+        { LPARAM(INT_MIN), minimum },
+        { -(LPARAM(1) << 40), minimum },
+        { area.cx, area.cx },
+        { 5000, area.cx },
+        { 32767, area.cx },
+        { 32768, area.cx },
+        { 65536, area.cx },
+        { 100000, area.cx },
+        { LPARAM(INT_MAX), area.cx },
+        { LPARAM(1) << 40, area.cx },
+    };
+    for (const Case& c : cases) {
+        Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, c.asked);
+        EXPECT_EQ(c.width - cell, style.m_nTitleWidth) << c.asked;
         for (CTarneloWnd* box : m_manager->m_boxList) {
             const RECT r = RectOf(box);
-            EXPECT_EQ(cell + kBoxMinimumTitleWidth, r.right - r.left) << tiny;
+            EXPECT_EQ(c.width, r.right - r.left) << c.asked;
+            EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top) << c.asked;
+            // A box its width pushed over the screen's edge is back on it.
+            EXPECT_GE(r.left, 0) << c.asked;
+            EXPECT_LE(r.right, ::GetSystemMetrics(SM_CXVIRTUALSCREEN)) << c.asked;
         }
+        // What was saved is what a restart reads.
+        Model::CTarneloStyleInfo reread;
+        ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
+        EXPECT_EQ(c.width - cell, reread.m_nTitleWidth) << c.asked;
     }
-
-    // What was saved is what a restart reads.
-    Model::CTarneloStyleInfo reread;
-    ASSERT_TRUE(reread.Load(Path(L"style.ser").c_str()));
-    EXPECT_EQ(kBoxMinimumTitleWidth, reread.m_nTitleWidth);
+    EXPECT_TRUE(LogHas("<boxmng> box width out of range, taken as (" + std::to_string(minimum) + ")"));
+    EXPECT_TRUE(LogHas("<boxmng> box width out of range, taken as (" + std::to_string(area.cx) + ")"));
 }
 
 TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtStart)
@@ -563,7 +631,7 @@ TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtSt
     }
 
     Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 3);
-    EXPECT_EQ(kBoxMinimumTitleWidth, style.m_nTitleWidth);
+    EXPECT_EQ(Model::kMinimumTitleWidth, style.m_nTitleWidth);
 
     // A restart sizes the boxes from the saved style exactly so.
     Model::CTarneloStyleInfo reread;

@@ -55,6 +55,17 @@ protected:
 // One back-buffer pixel of a layered window (premultiplied BGRA), 0 outside the buffer.
 inline DWORD Pixel(const CVornWndBase& window, int x, int y) { return boxtest::BackBufferPixel(window, x, y); }
 
+// Every back-buffer pixel, row by row.
+inline std::vector<DWORD> BackBufferPixels(const CVornWndBase& window)
+{
+    std::vector<DWORD> pixels;
+    for (int y = 0; y < window.m_rect.bottom - window.m_rect.top; ++y) {
+        for (int x = 0; x < window.m_rect.right - window.m_rect.left; ++x)
+            pixels.push_back(Pixel(window, x, y));
+    }
+    return pixels;
+}
+
 // Pixels in the rectangle that differ from a colour.
 inline int CountOther(const CVornWndBase& window, const RECT& area, DWORD colour)
 {
