@@ -47,7 +47,7 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
 {
     if (m_hWnd || !pInfo || !pStyle)
         return FALSE;
-    ::Log(L"act ", L"<filewnd> - open");
+    ::Log(kLogAction, L"<filewnd> - open");
 
     const BOOL smallMenu = pStyle->m_bSmallMenu;
     m_nRowHeight = GetRowHeight(smallMenu);
@@ -154,7 +154,7 @@ void CFileListWnd::RequestClose(const wchar_t* reason)
     if (m_bCloseRequested)
         return;
     if (reason)
-        ::Log(L"info", reason);
+        ::Log(kLogInfo, reason);
     m_bCloseRequested = TRUE;
     m_nDragState = DRAG_NONE;
     if (m_hWnd) {
@@ -182,7 +182,7 @@ int CFileListWnd::OnCreate(LPCREATESTRUCTW lpCreateStruct)
 
 void CFileListWnd::OnDestroy()
 {
-    ::Log(L"warn", L"<filewnd> destroy");
+    ::Log(kLogWarn, L"<filewnd> destroy");
     g_bFileListOpen = 0;
     if (!m_bCloseRequested) {
         m_bCloseRequested = TRUE;

@@ -25,10 +25,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/ProcessFlags.h"
+#include "core/WindowMessages.h"  // WM_REDRAWMSG and the FILEWND_ codes
 #include "framework/CString.h"
 #include "model/CTarneloInfo.h"
 #include "text_effects/CEffectText.h"
-#include "windows/CTarneloWnd.h"
 #include "windows/CVornWndBase.h"
 #include "windows/FileListLayout.h"
 

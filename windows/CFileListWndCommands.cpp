@@ -63,7 +63,7 @@ void CFileListWnd::SetShellExecuteExHook(ShellExecuteExFn fn)
 
 void CFileListWnd::OnRButtonUp(UINT nFlags, POINT point)
 {
-    ::Log(L"act ", L"<filewnd> R-up");
+    ::Log(kLogAction, L"<filewnd> R-up");
     if (m_bCloseRequested || m_nModalDepth > 0) {
         Default();
         return;
@@ -81,14 +81,14 @@ void CFileListWnd::OnRButtonUp(UINT nFlags, POINT point)
         return;
     }
     ::ReleaseCapture();
-    ::Log(L"act ", L"<filewnd> show menu");
+    ::Log(kLogAction, L"<filewnd> show menu");
     m_bMenuOpen = TRUE;
     ++m_nModalDepth;
     POINT at = {0, 0};
     ::GetCursorPos(&at);
     const UINT command = s_trackMenu(popup, m_hWnd, at);
     --m_nModalDepth;
-    ::Log(L"act ", L"<filewnd> close menu");
+    ::Log(kLogAction, L"<filewnd> close menu");
     m_bMenuOpen = FALSE;
     ::DestroyMenu(menu);
     if (m_hWnd && ::IsWindow(m_hWnd) && !m_bCloseRequested) {
@@ -107,7 +107,7 @@ void CFileListWnd::OpenSelectedItem()
     if (!m_pCurrent)
         return;
     CWaitCursor wait;
-    ::Log(L"act ", CString(L"File/Folder open:") + GetLogName(m_pCurrent->strName));
+    ::Log(kLogAction, CString(L"File/Folder open:") + GetLogName(m_pCurrent->strName));
     ::ReleaseCapture();
     const int index = IndexOf(m_rows, m_pCurrent);
     if (index >= 0)
@@ -116,7 +116,7 @@ void CFileListWnd::OpenSelectedItem()
 
 void CFileListWnd::OnMenuOpen()
 {
-    ::Log(L"act ", L"<filewnd> menu - open");
+    ::Log(kLogAction, L"<filewnd> menu - open");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     OpenSelectedItem();
@@ -124,22 +124,22 @@ void CFileListWnd::OnMenuOpen()
 
 void CFileListWnd::OnMenuCopy()
 {
-    ::Log(L"act ", L"<filewnd> menu - copy");
+    ::Log(kLogAction, L"<filewnd> menu - copy");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     CString target;
     if (!ResolveShortcut(target, m_pCurrent->strPath)) {
         // Nothing sensible to copy: what the clipboard holds stays.
-        ::Log(L"ERR!", CString(L"<filewnd> copy: no file behind the item:") + GetLogName(m_pCurrent->strName));
+        ::Log(kLogError, CString(L"<filewnd> copy: no file behind the item:") + GetLogName(m_pCurrent->strName));
         return;
     }
     if (!CopyFileToClipboard(target))
-        LogValue(L"ERR!", L"<filewnd> copy: clipboard refused", static_cast<long>(::GetLastError()));
+        LogValue(kLogError, L"<filewnd> copy: clipboard refused", static_cast<long>(::GetLastError()));
 }
 
 void CFileListWnd::OnMenuRename()
 {
-    ::Log(L"act ", L"<filewnd> menu - rename");
+    ::Log(kLogAction, L"<filewnd> menu - rename");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     const CString oldName = m_pCurrent->strName;
@@ -162,7 +162,7 @@ void CFileListWnd::OnMenuRename()
         return;
     }
 
-    ::Log(L"act ", L"<filewnd> do rename");
+    ::Log(kLogAction, L"<filewnd> do rename");
     // A folder takes the text as typed; anything else keeps its extension, in lower case
     // (a name without one ends in a dot).
     const CString newName = type == Model::ITEM_TYPE_FOLDER ? dialog.m_strNewName
@@ -185,7 +185,7 @@ void CFileListWnd::OnMenuRename()
 
 void CFileListWnd::OnMenuOpenFolder()
 {
-    ::Log(L"act ", L"<filewnd> menu - folder");
+    ::Log(kLogAction, L"<filewnd> menu - folder");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     CString target;
@@ -200,7 +200,7 @@ void CFileListWnd::OnMenuOpenFolder()
 
 void CFileListWnd::OnMenuDelete()
 {
-    ::Log(L"act ", L"<filewnd> menu - delete");
+    ::Log(kLogAction, L"<filewnd> menu - delete");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     ++m_nModalDepth;
@@ -226,7 +226,7 @@ void CFileListWnd::OnMenuDelete()
 
 void CFileListWnd::OnMenuProperties()
 {
-    ::Log(L"act ", L"<filewnd> menu - property");
+    ::Log(kLogAction, L"<filewnd> menu - property");
     if (!m_pCurrent || m_bCloseRequested)
         return;
     CString target;

@@ -277,9 +277,9 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
                                  static_cast<INT>(prepared->bitmap->GetWidth()),
                                  static_cast<INT>(prepared->bitmap->GetHeight()));
         else if (!icon)
-            LogValue(L"ERR!", L"<filewnd> SHGetFileInfo failed", static_cast<long>(::GetLastError()));
+            LogValue(kLogError, L"<filewnd> SHGetFileInfo failed", static_cast<long>(::GetLastError()));
     } else {
-        ::Log(L"ERR!", CString(L"<filewnd> Not exist:") + GetLogName(pRow->strName));
+        ::Log(kLogError, CString(L"<filewnd> Not exist:") + GetLogName(pRow->strName));
     }
 
     Gdiplus::StringFormat format;
@@ -322,7 +322,7 @@ BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)
 {
     IconInfoBitmaps bitmaps;
     if (!::GetIconInfo(hIcon, &bitmaps.info)) {
-        LogValue2(L"ERR!", L"<filewnd> GetIconInfo failed", static_cast<long>(::GetLastError()),
+        LogValue2(kLogError, L"<filewnd> GetIconInfo failed", static_cast<long>(::GetLastError()),
                   static_cast<long>(reinterpret_cast<INT_PTR>(hIcon)));
         return FALSE;
     }
@@ -338,7 +338,7 @@ BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)
     int width = 0;
     int height = 0;
     if (!ReadIconPixels(hIcon, bitmaps.info, prepared.pixels, width, height)) {
-        LogValue(L"ERR!", L"<filewnd> icon bits unreadable", static_cast<long>(::GetLastError()));
+        LogValue(kLogError, L"<filewnd> icon bits unreadable", static_cast<long>(::GetLastError()));
         return FALSE;
     }
     // The bitmap draws from the pixels, which stay with it and are not touched again.

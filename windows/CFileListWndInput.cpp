@@ -51,7 +51,7 @@ void CFileListWnd::TypeAheadKey(UINT nKey)
     if (!ApplyTypeAheadKey(m_strTypeAhead, nKey))
         return;
     // The typed text spells an item's name: only its beginning goes to the log.
-    ::Log(L"info", CString(L"<filewnd> SelectItem:") + GetLogName(m_strTypeAhead) + L"\n");
+    ::Log(kLogInfo, CString(L"<filewnd> SelectItem:") + GetLogName(m_strTypeAhead) + L"\n");
     _FILE_INFO* row = FindItem(m_strTypeAhead);
     if (row)
         SelectItem(row);
@@ -74,7 +74,7 @@ CFileListWnd::_FILE_INFO* CFileListWnd::FindItem(const CString& text)
     if (index < 0)
         return nullptr;
     _FILE_INFO* row = std::next(m_rows.begin(), index)->get();
-    ::Log(L"info", CString(L"<filewnd> Found item:") + GetLogName(row->strName.Left(matched)) + L" find:" +
+    ::Log(kLogInfo, CString(L"<filewnd> Found item:") + GetLogName(row->strName.Left(matched)) + L" find:" +
                        GetLogName(text.Left(matched)) + L"\n");
     return row;
 }
@@ -121,7 +121,7 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
                 m_nDragState = DRAG_REORDERING;
                 m_nMoveCount = 0;
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
-                ::Log(L"act ", L"<filewnd> Item move start.");
+                ::Log(kLogAction, L"<filewnd> Item move start.");
             }
         }
         if (!m_bDraggingOut && m_pCurrent && !inside && m_nMoveCount == 0) {
@@ -155,7 +155,7 @@ void CFileListWnd::DragOut()
     ::ReleaseCapture();
     m_bDraggingOut = TRUE;
     m_nDragState = DRAG_NONE;
-    LogValue(L"act ", L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
+    LogValue(kLogAction, L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
 
     const CString path = GetDragPath(*m_pCurrent);
     if (!path.IsEmpty()) {
@@ -164,14 +164,14 @@ void CFileListWnd::DragOut()
         data->DelayRenderData(CF_HDROP);
         const DROPEFFECT effect = data->DoDragDrop(DROPEFFECT_COPY, &m_rect, source.get());
         if (effect == DROPEFFECT_COPY)
-            ::Log(L"act ", L"<filewnd> DD Copied");
+            ::Log(kLogAction, L"<filewnd> DD Copied");
         else if (effect == DROPEFFECT_NONE)
-            ::Log(L"act ", L"<filewnd> DD None");
+            ::Log(kLogAction, L"<filewnd> DD None");
         else
-            ::Log(L"act ", L"<filewnd> DD Other");
+            ::Log(kLogAction, L"<filewnd> DD Other");
         data->Release();
     } else {
-        ::Log(L"ERR!", CString(L"<filewnd> nothing to drag:") + GetLogName(m_pCurrent->strName));
+        ::Log(kLogError, CString(L"<filewnd> nothing to drag:") + GetLogName(m_pCurrent->strName));
     }
 
     m_bDraggingOut = FALSE;
@@ -181,7 +181,7 @@ void CFileListWnd::DragOut()
 
 void CFileListWnd::OnLButtonUp(UINT nFlags, POINT point)
 {
-    ::Log(L"act ", L"<filewnd> L-up");
+    ::Log(kLogAction, L"<filewnd> L-up");
     ::ReleaseCapture();
     if (m_bCloseRequested || m_nModalDepth > 0) {
         m_nDragState = DRAG_NONE;
@@ -189,7 +189,7 @@ void CFileListWnd::OnLButtonUp(UINT nFlags, POINT point)
         return;
     }
     if (m_nDragState == DRAG_REORDERING && m_nMoveCount >= 1) {
-        ::Log(L"act ", L"<filewnd> item moved.");
+        ::Log(kLogAction, L"<filewnd> item moved.");
         m_nDragState = DRAG_NONE;
         m_nMoveCount = 0;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
