@@ -8,6 +8,7 @@
 #include "dialogs/CRenameItemDlg.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
+#include "framework/ScopedHandles.h"
 #include "resources/resource.h"
 #include "windows/FileListLayout.h"
 
@@ -36,8 +37,7 @@ void ShowProperties(const CString& target)
     info.lpVerb = L"Properties";
     info.lpFile = target.GetString();
     s_shellExecuteEx(&info);
-    if (info.hProcess)
-        ::CloseHandle(info.hProcess);
+    const ScopedKernelHandle process(info.hProcess);
 }
 
 }  // namespace
@@ -72,25 +72,24 @@ void CFileListWnd::OnRButtonUp(UINT nFlags, POINT point)
     ::ClientToScreen(m_hWnd, &screen);
     if (!IsInside(screen) || !m_pCurrent)
         return;
-    const HMENU menu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ITEM_MENU));
+    ScopedMenu menu(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ITEM_MENU)));
     if (!menu)
         return;
-    const HMENU popup = ::GetSubMenu(menu, 0);
-    if (!popup) {
-        ::DestroyMenu(menu);
+    const HMENU popup = ::GetSubMenu(menu.get(), 0);
+    if (!popup)
         return;
-    }
     ::ReleaseCapture();
     ::Log(kLogAction, L"<filewnd> show menu");
-    m_bMenuOpen = TRUE;
-    ++m_nModalDepth;
-    POINT at = {0, 0};
-    ::GetCursorPos(&at);
-    const UINT command = s_trackMenu(popup, m_hWnd, at);
-    --m_nModalDepth;
+    UINT command = 0;
+    {
+        const ScopedFlag menuOpen(m_bMenuOpen);
+        const ScopedCount modal(m_nModalDepth);
+        POINT at = {0, 0};
+        ::GetCursorPos(&at);
+        command = s_trackMenu(popup, m_hWnd, at);
+    }
     ::Log(kLogAction, L"<filewnd> close menu");
-    m_bMenuOpen = FALSE;
-    ::DestroyMenu(menu);
+    menu.reset();
     if (m_hWnd && ::IsWindow(m_hWnd) && !m_bCloseRequested) {
         ::SetCapture(m_hWnd);
         // The command arrives after the menu has gone, as a menu's own command would.
@@ -150,11 +149,12 @@ void CFileListWnd::OnMenuRename()
 
     // The dialog needs the mouse, which the list holds; the list stays open meanwhile.
     ::ReleaseCapture();
-    m_bRenameOpen = TRUE;
-    ++m_nModalDepth;
-    const INT_PTR result = dialog.DoModal();
-    --m_nModalDepth;
-    m_bRenameOpen = FALSE;
+    INT_PTR result = IDCANCEL;
+    {
+        const ScopedFlag renameOpen(m_bRenameOpen);
+        const ScopedCount modal(m_nModalDepth);
+        result = dialog.DoModal();
+    }
     if (!m_hWnd || !::IsWindow(m_hWnd) || m_bCloseRequested)
         return;
     if (result != IDOK) {
@@ -170,11 +170,11 @@ void CFileListWnd::OnMenuRename()
     // An empty name (an extension alone is none) or one another item has is refused: the
     // user is told why, and the list stays open with the item as it was.
     if (!m_pInfo || dialog.m_strNewName.IsEmpty() || !m_pInfo->RenameItem(oldName, newName)) {
-        m_bRenameOpen = TRUE;
-        ++m_nModalDepth;
-        ShowWarningMessage(IDS_CANT_RENAME_ITEM);
-        --m_nModalDepth;
-        m_bRenameOpen = FALSE;
+        {
+            const ScopedFlag renameOpen(m_bRenameOpen);
+            const ScopedCount modal(m_nModalDepth);
+            ShowWarningMessage(IDS_CANT_RENAME_ITEM);
+        }
         if (m_hWnd && ::IsWindow(m_hWnd) && !m_bCloseRequested)
             ::SetCapture(m_hWnd);
         return;
@@ -189,12 +189,13 @@ void CFileListWnd::OnMenuOpenFolder()
     if (!m_pCurrent || m_bCloseRequested)
         return;
     CString target;
-    ++m_nModalDepth;
-    if (ResolveShortcut(target, m_pCurrent->strPath))
-        s_shellExecute(nullptr, L"open", GetParentPath(target).GetString(), nullptr, nullptr, SW_SHOWNORMAL);
-    else
-        ShowWarningMessage(IDS_CANT_OPEN_FILE_LOCATION, 0);
-    --m_nModalDepth;
+    {
+        const ScopedCount modal(m_nModalDepth);
+        if (ResolveShortcut(target, m_pCurrent->strPath))
+            s_shellExecute(nullptr, L"open", GetParentPath(target).GetString(), nullptr, nullptr, SW_SHOWNORMAL);
+        else
+            ShowWarningMessage(IDS_CANT_OPEN_FILE_LOCATION, 0);
+    }
     RequestClose(nullptr);
 }
 
@@ -203,9 +204,11 @@ void CFileListWnd::OnMenuDelete()
     ::Log(kLogAction, L"<filewnd> menu - delete");
     if (!m_pCurrent || m_bCloseRequested)
         return;
-    ++m_nModalDepth;
-    const int answer = ShowQuestionMessage(IDS_DELETE_ITEM_QUESTION, 0);
-    --m_nModalDepth;
+    int answer = IDNO;
+    {
+        const ScopedCount modal(m_nModalDepth);
+        answer = ShowQuestionMessage(IDS_DELETE_ITEM_QUESTION, 0);
+    }
     if (answer != IDYES || !m_pCurrent || m_bCloseRequested)
         return;
     const CString name = m_pCurrent->strName;

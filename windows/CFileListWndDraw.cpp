@@ -10,6 +10,7 @@
 #include "core/ShellHelpers.h"
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloStyleInfo.h"
 #include "model/IconManager.h"
@@ -21,19 +22,6 @@ namespace {
 
 // Icons larger than this are not icons the cache hands out; they are refused, not drawn.
 constexpr int kMaxIconSide = 1024;
-
-// Deletes the two bitmaps GetIconInfo hands out.
-struct IconInfoBitmaps
-{
-    ICONINFO info = {};
-    ~IconInfoBitmaps()
-    {
-        if (info.hbmColor)
-            ::DeleteObject(info.hbmColor);
-        if (info.hbmMask)
-            ::DeleteObject(info.hbmMask);
-    }
-};
 
 // A 32-bpp top-down DIB section selected into its own memory DC, every pixel set to fill.
 // Declare the bitmap before the DC, so the DC lets go of it before it is deleted.
@@ -75,11 +63,10 @@ bool ReadIconPixels(HICON icon, const ICONINFO& info, std::vector<uint32_t>& pix
         bmi.bmiHeader.biPlanes = 1;
         bmi.bmiHeader.biBitCount = 32;
         bmi.bmiHeader.biCompression = BI_RGB;
-        const HDC screen = ::GetDC(nullptr);
+        const ScopedGetDC screen(nullptr);
         // GetDIBits writes exactly height rows of width pixels into our own buffer.
-        const int rows = ::GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(height), pixels.data(), &bmi,
+        const int rows = ::GetDIBits(screen.get(), info.hbmColor, 0, static_cast<UINT>(height), pixels.data(), &bmi,
                                      DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, screen);
         if (rows == height) {
             for (uint32_t p : pixels) {
                 if (p >> 24)
@@ -320,8 +307,8 @@ const CFileListWnd::PreparedIcon* CFileListWnd::IconFor(int nType, HICON hIcon)
 
 BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)
 {
-    IconInfoBitmaps bitmaps;
-    if (!::GetIconInfo(hIcon, &bitmaps.info)) {
+    ScopedIconInfo bitmaps;
+    if (!bitmaps.Load(hIcon)) {
         LogValue2(kLogError, L"<filewnd> GetIconInfo failed", static_cast<long>(::GetLastError()),
                   static_cast<long>(reinterpret_cast<INT_PTR>(hIcon)));
         return FALSE;
@@ -337,7 +324,7 @@ BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)
 
     int width = 0;
     int height = 0;
-    if (!ReadIconPixels(hIcon, bitmaps.info, prepared.pixels, width, height)) {
+    if (!ReadIconPixels(hIcon, bitmaps.get(), prepared.pixels, width, height)) {
         LogValue(kLogError, L"<filewnd> icon bits unreadable", static_cast<long>(::GetLastError()));
         return FALSE;
     }

@@ -8,6 +8,7 @@
 
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "windows/CDragFile.h"
 #include "windows/CDropSource.h"
 #include "windows/FileListLayout.h"
@@ -153,28 +154,28 @@ CString CFileListWnd::GetDragPath(const _FILE_INFO& row)
 void CFileListWnd::DragOut()
 {
     ::ReleaseCapture();
-    m_bDraggingOut = TRUE;
-    m_nDragState = DRAG_NONE;
-    LogValue(kLogAction, L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
+    {
+        const ScopedFlag draggingOut(m_bDraggingOut);
+        m_nDragState = DRAG_NONE;
+        LogValue(kLogAction, L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
 
-    const CString path = GetDragPath(*m_pCurrent);
-    if (!path.IsEmpty()) {
-        auto* data = new Utility::CDragFile(path);
-        auto source = std::make_unique<Utility::CDropSource>();
-        data->DelayRenderData(CF_HDROP);
-        const DROPEFFECT effect = data->DoDragDrop(DROPEFFECT_COPY, &m_rect, source.get());
-        if (effect == DROPEFFECT_COPY)
-            ::Log(kLogAction, L"<filewnd> DD Copied");
-        else if (effect == DROPEFFECT_NONE)
-            ::Log(kLogAction, L"<filewnd> DD None");
-        else
-            ::Log(kLogAction, L"<filewnd> DD Other");
-        data->Release();
-    } else {
-        ::Log(kLogError, CString(L"<filewnd> nothing to drag:") + GetLogName(m_pCurrent->strName));
+        const CString path = GetDragPath(*m_pCurrent);
+        if (!path.IsEmpty()) {
+            const ScopedComPtr<Utility::CDragFile> data(new Utility::CDragFile(path));
+            auto source = std::make_unique<Utility::CDropSource>();
+            data->DelayRenderData(CF_HDROP);
+            const DROPEFFECT effect = data->DoDragDrop(DROPEFFECT_COPY, &m_rect, source.get());
+            if (effect == DROPEFFECT_COPY)
+                ::Log(kLogAction, L"<filewnd> DD Copied");
+            else if (effect == DROPEFFECT_NONE)
+                ::Log(kLogAction, L"<filewnd> DD None");
+            else
+                ::Log(kLogAction, L"<filewnd> DD Other");
+        } else {
+            ::Log(kLogError, CString(L"<filewnd> nothing to drag:") + GetLogName(m_pCurrent->strName));
+        }
     }
 
-    m_bDraggingOut = FALSE;
     Default();
     RequestClose(L"<filewnd> send destroy1");
 }
