@@ -190,11 +190,6 @@ void CTarneloWndManager::SetWizardHook(WizardFn fn)
     s_wizard = fn ? fn : &RunWizard;
 }
 
-CString CTarneloWndManager::DataFile(const wchar_t* name) const
-{
-    return FormatString(L"%s\\%s", m_strDataFolder.GetString(), name);
-}
-
 // ---- Start-up ----------------------------------------------------------------------------------
 
 BOOL CTarneloWndManager::Init(const CString& dataFolder)
@@ -213,11 +208,10 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     m_pStyle = new Model::CTarneloStyleInfo;
 
     // The loaders fall back to defaults themselves; start-up goes on whatever they report.
-    m_strConfigPath = DataFile(L"config.ini");
+    m_strConfigPath = Model::CConfigInfo::FilePath(m_strDataFolder);
     m_pConfig->Load(m_strConfigPath);
-    // The same file as the application's box file path: Init is given the data folder.
-    m_strStylePath = DataFile(L"style.ser");
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
+    m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
+    m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
 
     if (m_pConfig->GetInstallDate().IsEmpty()) {
         // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
@@ -253,8 +247,6 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
 
 void CTarneloWndManager::LoadBoxes()
 {
-    // The same file as the application's box file path: the manager is given the data folder.
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
     m_pInfoManager->Load(m_strBoxFilePath);
     // With no box there would be no menu and no way in: the default boxes stand in.
     if (m_pInfoManager->m_boxes.empty()) {
@@ -282,7 +274,6 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
     if (!m_pStyle || !m_pInfoManager || !m_pConfig)
         return;
 
-    m_strStylePath = DataFile(L"style.ser");
     m_pStyle->Load(m_strStylePath);
     LoadBoxes();
 

@@ -195,8 +195,6 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
-    // "%s\%s" of the data folder and a file name.
-    CString DataFile(const wchar_t* name) const;
     // Loads the box file; when no box could be read, the six default boxes stand in.
     void LoadBoxes();
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
