@@ -29,50 +29,15 @@
 #include "windows/CAlignManager.h"
 #include "windows/CTarneloApp.h"
 #include "windows/CTarneloWnd.h"
+#include "windows/VersionCheck.h"
 
 BOOL g_bDeletingBox = FALSE;
 // g_bWizardExists belongs to the wizard (dialogs/CWizardDlg.cpp), which sets and clears it.
 
 namespace {
 
-// The version server. The request path and the reply form below are what the server
-// answers to; tests point the check at a local server instead.
-const wchar_t kVersionServer[] = L"http://olvenworks.example";
-CString s_versionServer = kVersionServer;
-
-// The install date goes into the query as stored; a date damaged in "config.ini" must not
-// change the request, so anything but letters, digits and "-._~" is percent-encoded (the
-// program's own form "%Y%m%d_%H%M%S" passes unchanged).
-CString QueryValue(const CString& text)
-{
-    CString out;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const wchar_t ch = text[i];
-        if ((ch >= L'0' && ch <= L'9') || (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z') || ch == L'-' ||
-            ch == L'.' || ch == L'_' || ch == L'~') {
-            out += ch;
-            continue;
-        }
-        char bytes[4] = {};
-        const int count = ::WideCharToMultiByte(CP_UTF8, 0, &ch, 1, bytes, sizeof(bytes), nullptr, nullptr);
-        for (int b = 0; b < count; ++b)
-            out.AppendFormat(L"%%%02X", static_cast<unsigned>(static_cast<unsigned char>(bytes[b])));
-    }
-    return out;
-}
-
-// The number of a version read from the server. Only four single digits separated by dots
-// make a version; anything else counts as 0, so a damaged reply never announces an update.
-int VersionNumberOfReply(const CString& version)
-{
-    if (version.GetLength() < 7)
-        return 0;
-    for (int i = 0; i < 7; i += 2) {
-        if (version[i] < L'0' || version[i] > L'9')
-            return 0;
-    }
-    return ParseVersionNumber(version);
-}
+// The version server asked; tests point the check at a local server instead.
+CString s_versionServer = VersionCheck::kVersionServer;
 
 const wchar_t kInfo[] = L"info";
 
@@ -753,69 +718,41 @@ void CTarneloWndManager::MoveOtherBoxes()
 
 // ---- Timers and destruction ----------------------------------------------------------------------
 
-UINT CTarneloWndManager::FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount)
-{
-    // Never checked: soon. Else one minute plus zero to nine half-hours, so that many
-    // machines do not all ask at once.
-    if (lastCheck == Model::CConfigInfo::GetNeverDate())
-        return kVersionCheckFirstMs;
-    return 60000 + (tickCount % 10) * 1800000;
-}
-
 void CTarneloWndManager::ArmVersionCheck()
 {
     if (!m_pConfig)
         return;
-    SetTimer(kTimerVersionCheck, FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
+    SetTimer(kTimerVersionCheck, VersionCheck::FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
 }
 
 void CTarneloWndManager::SetVersionServer(const wchar_t* address)
 {
-    s_versionServer = address ? address : kVersionServer;
-}
-
-BOOL CTarneloWndManager::ParseVersion(const CString& text, CString& version)
-{
-    const int start = text.Find(L"version:");
-    if (start < 0)
-        return FALSE;
-    int end = text.Find(L"\\n", start);
-    if (end < 0)
-        end = text.Find(L'<', start);
-    if (end < 0)
-        return FALSE;
-    const int first = start + 8;
-    version = text.Mid(first, end - first);
-    return TRUE;
+    s_versionServer = address ? address : VersionCheck::kVersionServer;
 }
 
 void CTarneloWndManager::CheckLatestVersion()
 {
     if (!m_pConfig)
         return;
-    const CString address = s_versionServer + L"/products/tarnelo/version/version.html?install=" +
-                            QueryValue(m_pConfig->GetInstallDate());
+    const CString address = VersionCheck::VersionRequestAddress(s_versionServer, m_pConfig->GetInstallDate());
     const CTime now = CTime::GetCurrentTime();
-    // A last check in the future (a clock set back, a damaged file) would hold every check
-    // off until long after that date: such a date does not count.
-    const LONGLONG last = m_pConfig->m_verCheckDate.GetTime();
-    if (last <= now.GetTime() && now.GetTime() < last + kVersionCheckDistanceSeconds)
+    if (!VersionCheck::IsVersionCheckDue(m_pConfig->m_verCheckDate, now))
         return;
     Log(kInfo, L"<boxmng> Check latest version");
 
     CString body;
     DWORD status = 0;
-    if (!HttpGetString(address, body, status, kVersionReplyLimit)) {
+    if (!HttpGetString(address, body, status, VersionCheck::kVersionReplyLimit)) {
         // Not stored: the request is made again at the next expiry.
         LogValue(kInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
         return;
     }
 
     CString latest;
-    if (ParseVersion(body, latest)) {
+    if (VersionCheck::ParseVersion(body, latest)) {
         const CString own = GetAppVersion();
         const int ownNumber = ParseVersionNumber(own);
-        const int latestNumber = VersionNumberOfReply(latest);
+        const int latestNumber = VersionCheck::VersionNumberOfReply(latest);
         Log(kInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
         if (latestNumber > ownNumber) {
             CVersionNoticeDlg notice;
@@ -835,7 +772,7 @@ void CTarneloWndManager::OnTimer(UINT_PTR id)
         if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
             KillTimer(kTimerVersionCheck);
             CheckLatestVersion();
-            SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
+            SetTimer(kTimerVersionCheck, VersionCheck::kVersionCheckPeriodMs);
         }
         break;
     case kTimerWaitingRequests:

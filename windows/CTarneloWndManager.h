@@ -65,8 +65,6 @@ public:
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
-    static constexpr UINT kVersionCheckFirstMs = 1000;
-    static constexpr UINT kVersionCheckPeriodMs = 43200000;  // 12 hours
     static constexpr UINT kTrayIconId = 1;
     static constexpr int kDefaultClearance = 10;
 
@@ -120,18 +118,10 @@ public:
     BOOL AddTrayIcon();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
 
-    // ---- Version check -----------------------------------------------------------------------
-    static constexpr LONGLONG kVersionCheckDistanceSeconds = 2592000;  // 30 days
-    static constexpr int kVersionReplyLimit = 4096;
+    // ---- Version check (its rules are in windows/VersionCheck) ---------------------------------
     // Asks the version server which version is the latest (at most once in 30 days), shows the
     // version notice when it is newer than this program's, and stores the time of the check.
     void CheckLatestVersion();
-    // The text between "version:" and the next backslash-and-"n" pair after it (else the next
-    // "<"); FALSE, leaving version alone, when either is missing.
-    static BOOL ParseVersion(const CString& text, CString& version);
-    // The first period of timer 1: one second when never checked, else one minute plus
-    // (tickCount mod 10) half-hours.
-    static UINT FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount);
     // The version server's web address ("http://host"); null restores the maker's server.
     static void SetVersionServer(const wchar_t* address);
 
