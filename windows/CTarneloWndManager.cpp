@@ -1,6 +1,5 @@
 #include "windows/CTarneloWndManager.h"
 
-#include <shellapi.h>
 #include <wchar.h>
 
 #include <algorithm>
@@ -125,7 +124,8 @@ CTarneloWndManager::CTarneloWndManager(Model::CTarneloInfoManager* pInfoManager,
       m_pInfoManager(pInfoManager),
       m_pConfig(pConfig),
       m_pStyle(nullptr),
-      m_nClearance(kDefaultClearance)
+      m_nClearance(kDefaultClearance),
+      m_trayIcon(kTrayIconId)
 {
 }
 
@@ -879,36 +879,19 @@ void CTarneloWndManager::OnDestroy()
     DestroyAllBoxes();
     delete m_pStyle;
     m_pStyle = nullptr;
-    RemoveTrayIcon();
+    m_trayIcon.Remove();
 }
 
 // ---- Tray icon ---------------------------------------------------------------------------------
 
 BOOL CTarneloWndManager::AddTrayIcon()
 {
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYMSG;
-    data.hIcon = LoadAppIcon();
-    wcsncpy(data.szTip, L"Tarnelo", sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
-    return ::Shell_NotifyIconW(NIM_ADD, &data);
-}
-
-void CTarneloWndManager::RemoveTrayIcon()
-{
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    return m_trayIcon.Add(m_hWnd, WM_TRAYMSG, LoadAppIcon(), L"Tarnelo");
 }
 
 LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
-    if (wParam != kTrayIconId)
+    if (!m_trayIcon.IsOwnCallback(wParam))
         return 1;
     if (lParam == WM_LBUTTONDOWN) {
         for (CTarneloWnd* box : m_boxList)

@@ -17,6 +17,7 @@
 #include "framework/CString.h"
 #include "framework/CTime.h"
 #include "framework/CWnd.h"
+#include "windows/CTrayIcon.h"
 
 namespace Model {
 class CConfigInfo;
@@ -197,10 +198,10 @@ private:
     void RemoveBox(std::list<CTarneloWnd*>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
     void ArmVersionCheck();
-    void RemoveTrayIcon();
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
     void EnterSelectionMode();
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
+    CTrayIcon m_trayIcon;
 };

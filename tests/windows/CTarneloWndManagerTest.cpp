@@ -23,7 +23,7 @@
 
 namespace {
 
-// The notification-icon structure the manager fills is the x64 one.
+// The notification-icon structure the tray icon fills is the x64 one.
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "NOTIFYICONDATAW of x64");
 
 bool FileExists(const std::wstring& path)
