@@ -113,7 +113,12 @@ BOOL IsMenuLoopRunning()
 BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_WM_TIMER()
+    ON_TIMER(kTimerVersionCheck, OnVersionCheckTimer)
+    ON_TIMER(kTimerWaitingRequests, PostReadyRequests)
+    ON_TIMER(kTimerTrayIcon, OnTrayIconTimer)
+    ON_TIMER(kTimerLoadWarning, OnLoadWarningTimer)
+    ON_TIMER(kTimerTypeAhead, OnTypeAheadTimer)
+    ON_TIMER(kTimerSelection, OnSelectionTimer)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
     ON_MESSAGE(WM_TRAYMSG, OnTrayNotify)
@@ -765,48 +770,45 @@ void CTarneloWndManager::CheckLatestVersion()
     m_pConfig->Save(m_strConfigPath);
 }
 
-void CTarneloWndManager::OnTimer(UINT_PTR id)
+void CTarneloWndManager::OnVersionCheckTimer()
 {
-    switch (id) {
-    case kTimerVersionCheck:
-        if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
-            KillTimer(kTimerVersionCheck);
-            CheckLatestVersion();
-            SetTimer(kTimerVersionCheck, VersionCheck::kVersionCheckPeriodMs);
-        }
-        break;
-    case kTimerWaitingRequests:
-        PostReadyRequests();
-        break;
-    case kTimerTrayIcon:
-        KillTimer(kTimerTrayIcon);
-        AddTrayIcon();
-        break;
-    case kTimerLoadWarning: {
-        KillTimer(kTimerLoadWarning);
-        const CString text = m_strLoadWarning;
-        m_strLoadWarning.Empty();
-        if (!text.IsEmpty())
-            AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-        break;
+    if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
+        KillTimer(kTimerVersionCheck);
+        CheckLatestVersion();
+        SetTimer(kTimerVersionCheck, VersionCheck::kVersionCheckPeriodMs);
     }
-    case kTimerTypeAhead:
-        KillTimer(kTimerTypeAhead);
-        m_strTypedText.Empty();
-        Log(kInfo, L"Clear box selection");
-        break;
-    case kTimerSelection:
-        if (!m_bSelectionMode) {
-            KillTimer(kTimerSelection);
-        } else if (!FindHoveredBox(FALSE)) {
-            m_bSelectionMode = FALSE;
-            RefreshAllBoxes();
-            KillTimer(kTimerSelection);
-        }
-        break;
-    default:
-        CWnd::OnTimer(id);
-        break;
+}
+
+void CTarneloWndManager::OnTrayIconTimer()
+{
+    KillTimer(kTimerTrayIcon);
+    AddTrayIcon();
+}
+
+void CTarneloWndManager::OnLoadWarningTimer()
+{
+    KillTimer(kTimerLoadWarning);
+    const CString text = m_strLoadWarning;
+    m_strLoadWarning.Empty();
+    if (!text.IsEmpty())
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CTarneloWndManager::OnTypeAheadTimer()
+{
+    KillTimer(kTimerTypeAhead);
+    m_strTypedText.Empty();
+    Log(kInfo, L"Clear box selection");
+}
+
+void CTarneloWndManager::OnSelectionTimer()
+{
+    if (!m_bSelectionMode) {
+        KillTimer(kTimerSelection);
+    } else if (!FindHoveredBox(FALSE)) {
+        m_bSelectionMode = FALSE;
+        RefreshAllBoxes();
+        KillTimer(kTimerSelection);
     }
 }
 

@@ -165,7 +165,12 @@ public:
 protected:
     void OnClose();
     void OnDestroy();
-    void OnTimer(UINT_PTR id);
+    // One handler per timer id; other ids take the default processing.
+    void OnVersionCheckTimer();
+    void OnTrayIconTimer();
+    void OnLoadWarningTimer();
+    void OnTypeAheadTimer();
+    void OnSelectionTimer();
 
     DECLARE_MESSAGE_MAP()
 
