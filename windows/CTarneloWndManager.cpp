@@ -1,23 +1,17 @@
+// The manager window's boxes and events: the box windows it makes from the records and
+// keeps in its list, and the box and wizard events that change them, each saving the file
+// it concerns. Start-up, timers and the end are in CTarneloWndManagerLifetime.cpp, the
+// keyboard selection in CTarneloWndManagerSelection.cpp.
 #include "windows/CTarneloWndManager.h"
-
-#include <wchar.h>
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 
-#include "core/HttpGet.h"
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CInputBoxSpaceDlg.h"
 #include "dialogs/CSetBoxDlg.h"
-#include "dialogs/CVersionNoticeDlg.h"
-#include "dialogs/CWizardDlg.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/CModalScope.h"
-#include "framework/CTime.h"
-#include "framework/CWaitCursor.h"
-#include "framework/CWinApp.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
@@ -28,15 +22,11 @@
 #include "windows/CAlignManager.h"
 #include "windows/CTarneloApp.h"
 #include "windows/CTarneloWnd.h"
-#include "windows/VersionCheck.h"
 
 BOOL g_bDeletingBox = FALSE;
 // g_bWizardExists belongs to the wizard (dialogs/CWizardDlg.cpp), which sets and clears it.
 
 namespace {
-
-// The version server asked; tests point the check at a local server instead.
-CString s_versionServer = VersionCheck::kVersionServer;
 
 const wchar_t kInfo[] = L"info";
 
@@ -71,41 +61,13 @@ INT_PTR RunClearanceDialog(int& clearance)
     return result;
 }
 
-// The first-boot wizard on this manager: its panels post their events here.
-INT_PTR RunWizard(CTarneloWndManager* pManager)
-{
-    CWizardDlg wizard;  // the wizard's existence flag is set until it goes
-    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
-    const INT_PTR result = wizard.DoModal();
-    // Wizard events are taken only while the wizard exists: those its last panel posted as
-    // the wizard was finished (the box file's save among them) are handled before it goes.
-    MSG msg;
-    while (result == IDOK && ::PeekMessageW(&msg, pManager->m_hWnd, WM_WIZMSG, WM_WIZMSG, PM_REMOVE))
-        ::DispatchMessageW(&msg);
-    return result;
-}
-
 CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
 CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &RunClearanceDialog;
-CTarneloWndManager::WizardFn s_wizard = &RunWizard;
 
 // The box colour is ARGB in the style; the dialog shows it as COLORREF.
 COLORREF ArgbToColorRef(DWORD argb)
 {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
-
-HICON LoadAppIcon()
-{
-    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARNELO));
-}
-
-// A menu of this thread is open (a box menu, or any other tracked popup).
-BOOL IsMenuLoopRunning()
-{
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    return g_bMenuOpen || (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
 }
 
 }  // namespace
@@ -153,88 +115,6 @@ void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
 void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 {
     s_clearanceDialog = fn ? fn : &RunClearanceDialog;
-}
-
-void CTarneloWndManager::SetWizardHook(WizardFn fn)
-{
-    s_wizard = fn ? fn : &RunWizard;
-}
-
-// ---- Start-up ----------------------------------------------------------------------------------
-
-BOOL CTarneloWndManager::Init(const CString& dataFolder)
-{
-    CWaitCursor wait;
-    Log(kInfo, L"<boxmng> init");
-    m_strDataFolder = dataFolder;
-
-    const wchar_t* windowClass = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, LoadAppIcon());
-    if (!windowClass || !m_pInfoManager || !m_pConfig)
-        return FALSE;
-    if (!CreateEx(0, windowClass, L"TarneloWndManager", 0x80, RECT{}, nullptr, 0))
-        return FALSE;
-
-    delete m_pStyle;
-    m_pStyle = new Model::CTarneloStyleInfo;
-
-    // The loaders fall back to defaults themselves; start-up goes on whatever they report.
-    m_strConfigPath = Model::CConfigInfo::FilePath(m_strDataFolder);
-    m_pConfig->Load(m_strConfigPath);
-    m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
-    m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
-
-    if (m_pConfig->GetInstallDate().IsEmpty()) {
-        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
-        // load them, once.
-        m_pStyle->Load(m_strStylePath);
-        LoadBoxes();
-        Log(kInfo, L"<boxmng> first boot");
-        const INT_PTR result = s_wizard(this);
-        if (result != IDOK) {
-            Log(kInfo, L"<boxmng> Install is canceled.");
-            DestroyWindow();
-            return FALSE;
-        }
-        Log(kInfo, L"<boxmng> Install is done.");
-        m_pConfig->SetInstallDate(CTime::GetCurrentTime());
-        m_pConfig->Save(m_strConfigPath);
-    } else {
-        CreateBoxies(FALSE);
-    }
-
-    // The tray icon comes once the boxes have shown: a timer message waits for the posted
-    // first drawings.
-    SetTimer(kTimerTrayIcon, 0);
-    ArmVersionCheck();
-    // A box file that could not be read is reported once, when the program is up.
-    CString keptCopy;
-    if (m_pInfoManager->WasDamaged(&keptCopy)) {
-        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
-        SetTimer(kTimerLoadWarning, kLoadWarningMs);
-    }
-    return TRUE;
-}
-
-void CTarneloWndManager::LoadBoxes()
-{
-    m_pInfoManager->Load(m_strBoxFilePath);
-    // With no box there would be no menu and no way in: the default boxes stand in.
-    if (m_pInfoManager->m_boxes.empty()) {
-        Log(L"warn", L"<boxmng> no box could be read, the default boxes stand in");
-        m_pInfoManager->CreateDefaultBoxes();
-    }
-}
-
-CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
-{
-    // One string of two lines: the first when the file was kept as a copy, the second when
-    // it could not even be copied (it is then not saved over in this run).
-    const CString both = LoadResString(IDS_BOX_FILE_DAMAGED);
-    const int split = both.Find(L'\n');
-    CString line = both;
-    if (split >= 0)
-        line = keptCopy.IsEmpty() ? both.Mid(split + 1) : both.Left(split);
-    return FormatString(line, keptCopy.IsEmpty() ? boxFile.GetString() : keptCopy.GetString());
 }
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
@@ -721,333 +601,3 @@ void CTarneloWndManager::MoveOtherBoxes()
     }
 }
 
-// ---- Timers and destruction ----------------------------------------------------------------------
-
-void CTarneloWndManager::ArmVersionCheck()
-{
-    if (!m_pConfig)
-        return;
-    SetTimer(kTimerVersionCheck, VersionCheck::FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
-}
-
-void CTarneloWndManager::SetVersionServer(const wchar_t* address)
-{
-    s_versionServer = address ? address : VersionCheck::kVersionServer;
-}
-
-void CTarneloWndManager::CheckLatestVersion()
-{
-    if (!m_pConfig)
-        return;
-    const CString address = VersionCheck::VersionRequestAddress(s_versionServer, m_pConfig->GetInstallDate());
-    const CTime now = CTime::GetCurrentTime();
-    if (!VersionCheck::IsVersionCheckDue(m_pConfig->m_verCheckDate, now))
-        return;
-    Log(kInfo, L"<boxmng> Check latest version");
-
-    CString body;
-    DWORD status = 0;
-    if (!HttpGetString(address, body, status, VersionCheck::kVersionReplyLimit)) {
-        // Not stored: the request is made again at the next expiry.
-        LogValue(kInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
-        return;
-    }
-
-    CString latest;
-    if (VersionCheck::ParseVersion(body, latest)) {
-        const CString own = GetAppVersion();
-        const int ownNumber = ParseVersionNumber(own);
-        const int latestNumber = VersionCheck::VersionNumberOfReply(latest);
-        Log(kInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
-        if (latestNumber > ownNumber) {
-            CVersionNoticeDlg notice;
-            notice.m_strCurrentVersion = own;
-            notice.m_strLatestVersion = latest;
-            notice.DoModal();
-        }
-    }
-    m_pConfig->m_verCheckDate = now;
-    m_pConfig->Save(m_strConfigPath);
-}
-
-void CTarneloWndManager::OnVersionCheckTimer()
-{
-    if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
-        KillTimer(kTimerVersionCheck);
-        CheckLatestVersion();
-        SetTimer(kTimerVersionCheck, VersionCheck::kVersionCheckPeriodMs);
-    }
-}
-
-void CTarneloWndManager::OnTrayIconTimer()
-{
-    KillTimer(kTimerTrayIcon);
-    AddTrayIcon();
-}
-
-void CTarneloWndManager::OnLoadWarningTimer()
-{
-    KillTimer(kTimerLoadWarning);
-    const CString text = m_strLoadWarning;
-    m_strLoadWarning.Empty();
-    if (!text.IsEmpty())
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void CTarneloWndManager::OnTypeAheadTimer()
-{
-    KillTimer(kTimerTypeAhead);
-    m_strTypedText.Empty();
-    Log(kInfo, L"Clear box selection");
-}
-
-void CTarneloWndManager::OnSelectionTimer()
-{
-    if (!m_bSelectionMode) {
-        KillTimer(kTimerSelection);
-    } else if (!FindHoveredBox(FALSE)) {
-        m_bSelectionMode = FALSE;
-        RefreshAllBoxes();
-        KillTimer(kTimerSelection);
-    }
-}
-
-// A menu, dialog, message box, drag or shell call runs its own message loop inside a handler
-// of a box, of its list or of this window; tearing the boxes down from within that loop
-// would pull the object out from under the handler still running. So a close that arrives
-// then (the exit event of another process, a close from outside) ends the menu and waits
-// for the loops to end.
-void CTarneloWndManager::OnClose()
-{
-    if (WaitForLoops(WM_CLOSE, 0, 0, L"close")) {
-        if (IsMenuLoopRunning())
-            ::EndMenu();
-        return;
-    }
-    CWnd::OnClose();
-}
-
-BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
-{
-    if (request.message == WM_BOXMSG && request.wParam == BOXEVENT_DELETE_BOX) {
-        // Only the box to delete counts; a pointer that is no listed box is never followed.
-        const auto* box = reinterpret_cast<const CTarneloWnd*>(request.lParam);
-        return IsListedBox(box) && box->IsRunningLoop();
-    }
-    // The others free every box.
-    for (const CTarneloWnd* box : m_boxList) {
-        if (box->IsRunningLoop())
-            return TRUE;
-    }
-    // The end of the program also frees the style that this window's own dialogs and the
-    // wizard work on.
-    return request.message == WM_CLOSE && (IsMenuLoopRunning() || CModalScope::Depth() > 0);
-}
-
-BOOL CTarneloWndManager::WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam, const wchar_t* name)
-{
-    const _WAITING_REQUEST request = { message, wParam, lParam };
-    if (!MustWait(request))
-        return FALSE;
-    Log(kInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
-    const bool kept = std::any_of(m_waitingRequests.begin(), m_waitingRequests.end(), [&](const _WAITING_REQUEST& r) {
-        return r.message == message && r.wParam == wParam && r.lParam == lParam;
-    });
-    if (!kept)
-        m_waitingRequests.push_back(request);
-    SetTimer(kTimerWaitingRequests, kWaitingRequestsMs);
-    return TRUE;
-}
-
-void CTarneloWndManager::PostReadyRequests()
-{
-    // Each goes through its handler again, which looks at the boxes anew.
-    std::vector<_WAITING_REQUEST> waiting;
-    for (const _WAITING_REQUEST& request : m_waitingRequests) {
-        if (MustWait(request))
-            waiting.push_back(request);
-        else
-            ::PostMessageW(m_hWnd, request.message, request.wParam, request.lParam);
-    }
-    m_waitingRequests.swap(waiting);
-    if (m_waitingRequests.empty())
-        KillTimer(kTimerWaitingRequests);
-}
-
-void CTarneloWndManager::OnDestroy()
-{
-    Log(kInfo, L"<boxmng> destroy");
-    CWnd::OnDestroy();
-    DestroyAllBoxes();
-    delete m_pStyle;
-    m_pStyle = nullptr;
-    m_trayIcon.Remove();
-}
-
-// ---- Tray icon ---------------------------------------------------------------------------------
-
-BOOL CTarneloWndManager::AddTrayIcon()
-{
-    return m_trayIcon.Add(m_hWnd, WM_TRAYMSG, LoadAppIcon(), L"Tarnelo");
-}
-
-LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
-{
-    if (!m_trayIcon.IsOwnCallback(wParam))
-        return 1;
-    if (lParam == WM_LBUTTONDOWN) {
-        for (CTarneloWnd* box : m_boxList)
-            ::SetForegroundWindow(box->m_hWnd);
-    } else if (lParam == WM_RBUTTONUP) {
-        if (!m_boxList.empty())
-            m_boxList.front()->OnRButtonUp(0, POINT{ 0, 0 });
-    }
-    return 1;
-}
-
-// ---- Keyboard selection and type-ahead -----------------------------------------------------------
-
-CTarneloWnd* CTarneloWndManager::FindHoveredBox(BOOL bFromTail) const
-{
-    if (bFromTail) {
-        for (auto it = m_boxList.rbegin(); it != m_boxList.rend(); ++it) {
-            if ((*it)->m_bHover)
-                return *it;
-        }
-        return nullptr;
-    }
-    for (CTarneloWnd* box : m_boxList) {
-        if (box->m_bHover)
-            return box;
-    }
-    return nullptr;
-}
-
-void CTarneloWndManager::EnterSelectionMode()
-{
-    m_bSelectionMode = TRUE;
-    RefreshAllBoxes();
-    SetTimer(kTimerSelection, kSelectionMs);
-}
-
-void CTarneloWndManager::OnHotKeySelection()
-{
-    Log(kInfo, L"Event: HotKeySelection");
-    EnterSelectionMode();
-}
-
-void CTarneloWndManager::OnKeyEvent(UINT nKey)
-{
-    switch (nKey) {
-    case VK_UP:
-        m_strTypedText.Empty();
-        SelectPrevBox();
-        break;
-    case VK_DOWN:
-        m_strTypedText.Empty();
-        SelectNextBox();
-        break;
-    case VK_HOME: SelectFirstBox(); break;
-    case VK_END: SelectLastBox(); break;
-    default: OnTypeAhead(nKey); break;
-    }
-    if (!m_bSelectionMode)
-        EnterSelectionMode();
-}
-
-namespace {
-
-// One step of the selection along the list in the iterators' direction, wrapping round at
-// the end: the current box is the first hovered box met from where the walk starts.
-template <typename Iterator>
-void StepSelection(Iterator first, Iterator last, const wchar_t* event)
-{
-    const Iterator current = std::find_if(first, last, [](const CTarneloWnd* box) { return box->m_bHover; });
-    if (current == last)
-        return;
-    LogValue(kInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
-    Iterator target = std::next(current);
-    if (target == last)
-        target = first;
-    (*target)->Select();
-    (*current)->Deselect();
-}
-
-}  // namespace
-
-void CTarneloWndManager::SelectNextBox()
-{
-    StepSelection(m_boxList.begin(), m_boxList.end(), L"Event: EventKeyNextBox");
-}
-
-void CTarneloWndManager::SelectPrevBox()
-{
-    StepSelection(m_boxList.rbegin(), m_boxList.rend(), L"Event: EventKeyPrevBox");
-}
-
-void CTarneloWndManager::SelectFirstBox()
-{
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.front();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
-}
-
-void CTarneloWndManager::SelectLastBox()
-{
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.back();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
-}
-
-void CTarneloWndManager::OnTypeAhead(UINT nKey)
-{
-    SetTimer(kTimerTypeAhead, kTypeAheadMs);
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (nKey == VK_BACK) {
-        if (!m_strTypedText.IsEmpty())
-            m_strTypedText = m_strTypedText.Left(m_strTypedText.GetLength() - 1);
-    } else if (nKey >= 0x30 && nKey <= 0x5A) {
-        m_strTypedText += static_cast<wchar_t>(nKey);
-    } else {
-        if (nKey == VK_RETURN || nKey == VK_RIGHT) {
-            if (current) {
-                Log(kInfo, CString(L"Open:") + current->GetName() + L"\n");
-                current->OpenFileList(TRUE);
-            }
-            m_strTypedText.Empty();
-        }
-        return;
-    }
-
-    CTarneloWnd* found = FindBoxByPrefix(m_strTypedText);
-    if (!found)
-        return;
-    found->Select();
-    if (current && current != found)
-        current->Deselect();
-}
-
-CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
-{
-    for (int n = text.GetLength(); n >= 0; --n) {
-        const CString prefix = text.Left(n);
-        for (CTarneloWnd* box : m_boxList) {
-            const CString name = box->GetName();
-            if (_wcsnicmp(name.GetString(), prefix.GetString(), static_cast<size_t>(n)) == 0)
-                return box;
-        }
-    }
-    return nullptr;
-}

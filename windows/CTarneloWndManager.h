@@ -107,7 +107,7 @@ public:
     void OnAlignWindow();
     void MoveOtherBoxes();
 
-    // Keyboard selection, type-ahead and the tray icon.
+    // Keyboard selection and type-ahead (CTarneloWndManagerSelection.cpp).
     void OnHotKeySelection();
     void OnKeyEvent(UINT nKey);
     void SelectPrevBox();
@@ -116,6 +116,9 @@ public:
     void SelectLastBox();
     void OnTypeAhead(UINT nKey);
     CTarneloWnd* FindBoxByPrefix(const CString& text) const;
+
+    // The tray icon: added by a timer once the boxes have shown; a left click brings the boxes
+    // to the front, a right click opens the first box's menu.
     BOOL AddTrayIcon();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
 
