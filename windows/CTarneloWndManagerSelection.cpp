@@ -94,6 +94,16 @@ void StepSelection(Iterator first, Iterator last, const wchar_t* event)
     (*current)->Deselect();
 }
 
+// Selects target in place of the current box (none when null); nothing when it is the current.
+void MoveSelection(CTarneloWnd* target, CTarneloWnd* current)
+{
+    if (target == current)
+        return;
+    target->Select();
+    if (current)
+        current->Deselect();
+}
+
 }  // namespace
 
 void CTarneloWndManager::SelectNextBox()
@@ -108,28 +118,14 @@ void CTarneloWndManager::SelectPrevBox()
 
 void CTarneloWndManager::SelectFirstBox()
 {
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.front();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
+    if (!m_boxList.empty())
+        MoveSelection(m_boxList.front(), FindHoveredBox(FALSE));
 }
 
 void CTarneloWndManager::SelectLastBox()
 {
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.back();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
+    if (!m_boxList.empty())
+        MoveSelection(m_boxList.back(), FindHoveredBox(FALSE));
 }
 
 void CTarneloWndManager::OnTypeAhead(UINT nKey)
