@@ -90,7 +90,6 @@ CTarneloWndManager::CTarneloWndManager(Model::CTarneloInfoManager* pInfoManager,
     : m_bSelectionMode(FALSE),
       m_pInfoManager(pInfoManager),
       m_pConfig(pConfig),
-      m_pStyle(nullptr),
       m_nClearance(kDefaultClearance),
       m_trayIcon(kTrayIconId)
 {
@@ -103,8 +102,7 @@ CTarneloWndManager::~CTarneloWndManager()
     if (m_hWnd && ::IsWindow(m_hWnd))
         DestroyWindow();
     DestroyAllBoxes();
-    delete m_pStyle;
-    m_pStyle = nullptr;
+    m_pStyle.reset();
 }
 
 void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
@@ -144,7 +142,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
         // The wizard's box panel makes the boxes while the wizard has the keyboard: they appear
         // beside it and leave it active.
         box->m_bShowInactive = g_bWizardExists;
-        if (box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, index == 0 ? TRUE : FALSE))
+        if (box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, index == 0 ? TRUE : FALSE))
             m_boxList.push_back(box.release());
         ++index;
     }
@@ -352,7 +350,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     record->m_strIcon = dialog.strIcon;
 
     auto box = std::make_unique<CTarneloWnd>();
-    if (!box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, FALSE)) {
+    if (!box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, FALSE)) {
         // The record stays in the list and is saved with the next save of the box file.
         Log(L"ERR!", L"<boxmng> AddBox: the box window could not be created");
         return;

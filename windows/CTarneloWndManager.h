@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <list>
+#include <memory>
 #include <vector>
 
 #include "framework/CString.h"
@@ -159,7 +160,7 @@ public:
     CString m_strBoxFilePath;
     Model::CTarneloInfoManager* m_pInfoManager;
     Model::CConfigInfo* m_pConfig;
-    Model::CTarneloStyleInfo* m_pStyle;
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pStyle;
     std::list<CTarneloWnd*> m_boxList;
     CString m_strTypedText;
     int m_nClearance;

@@ -4,6 +4,7 @@
 #include "windows/CTarneloWndManager.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/HttpGet.h"
@@ -34,7 +35,7 @@ const wchar_t kInfo[] = L"info";
 INT_PTR RunWizard(CTarneloWndManager* pManager)
 {
     CWizardDlg wizard;  // the wizard's existence flag is set until it goes
-    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
+    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle.get(), pManager->m_pConfig, pManager->m_pInfoManager);
     const INT_PTR result = wizard.DoModal();
     // Wizard events are taken only while the wizard exists: those its last panel posted as
     // the wizard was finished (the box file's save among them) are handled before it goes.
@@ -80,8 +81,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     if (!CreateEx(0, windowClass, L"TarneloWndManager", 0x80, RECT{}, nullptr, 0))
         return FALSE;
 
-    delete m_pStyle;
-    m_pStyle = new Model::CTarneloStyleInfo;
+    m_pStyle = std::make_unique<Model::CTarneloStyleInfo>();
 
     // The loaders fall back to defaults themselves; start-up goes on whatever they report.
     m_strConfigPath = Model::CConfigInfo::FilePath(m_strDataFolder);
@@ -279,8 +279,7 @@ void CTarneloWndManager::OnDestroy()
     Log(kInfo, L"<boxmng> destroy");
     CWnd::OnDestroy();
     DestroyAllBoxes();
-    delete m_pStyle;
-    m_pStyle = nullptr;
+    m_pStyle.reset();
     m_trayIcon.Remove();
 }
 
