@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -96,9 +97,11 @@ int main()
             list.Redraw();
         const LARGE_INTEGER t2 = Now();
         Pump();
-        // The mouse goes back and forth between two rows in the middle of the list.
+        // The mouse goes back and forth between two rows in the middle of what the list
+        // shows (a long list is cut to the screen's height).
         const int hovers = 20;
-        const int middle = (count / 2) * list.m_nRowHeight + list.m_nRowHeight / 2;
+        const int shown = std::min(count, static_cast<int>(list.m_rect.bottom - list.m_rect.top) / list.m_nRowHeight);
+        const int middle = (shown / 2) * list.m_nRowHeight + list.m_nRowHeight / 2;
         const LARGE_INTEGER t5 = Now();
         for (int i = 0; i < hovers; ++i) {
             const int y = middle + (i % 2) * list.m_nRowHeight;

@@ -222,13 +222,14 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
         }
     }
 
-    const SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
-    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     RECT screen;
     screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
+    size.cy = FitListHeight(size.cy, m_nRowHeight, screen);
+    const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     const POINT pos = GetListPosition(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy, size, screen);
 
     m_nWidth = size.cx;
@@ -500,6 +501,9 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
     if (!pGraphics || !pRow || !m_pStyle)
         return;
     const Gdiplus::Rect& rc = pRow->rcItem;
+    // Rows below a list cut to the screen's height are not on its surface.
+    if (rc.Y >= m_rect.bottom - m_rect.top)
+        return;
     pGraphics->SetSmoothingMode(m_rowSmoothing);
     pGraphics->SetInterpolationMode(m_rowInterpolation);
     if (pRow == m_pCurrent) {

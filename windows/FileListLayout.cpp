@@ -36,6 +36,15 @@ SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t item
     return size;
 }
 
+int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen)
+{
+    const int screenHeight = virtualScreen.bottom - virtualScreen.top;
+    if (rowHeight <= 0 || listHeight <= screenHeight)
+        return listHeight;
+    const int rows = screenHeight / rowHeight;
+    return rows > 0 ? rows * rowHeight : rowHeight;
+}
+
 POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen)
 {
     POINT pos;

@@ -46,6 +46,11 @@ int GetIconColumnWidth(BOOL smallMenu);
 // per item. A count so large that the height would overflow is cut to what fits.
 SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount);
 
+// The list's height cut to the whole rows that fit the virtual screen's height (at least one
+// row): rows beyond the screen could never be seen, and a surface that tall is not drawn
+// safely under Wine (its GDI+ overflows the stack far down a very tall bitmap).
+int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen);
+
 // The list's top-left corner: right of the box's x by the icon offset, below the box, then
 // moved left or up to end a margin inside the virtual screen's right or bottom edge. The
 // left and top edges are not adjusted.

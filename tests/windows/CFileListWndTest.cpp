@@ -131,22 +131,24 @@ TEST_F(FileListTest, FiveItemsOpenBelowTheBoxAndDrawRowsAndIcons)
     }
 }
 
-TEST_F(FileListTest, TwoHundredItemsAreAllDrawnAndTheListStaysOnTheScreenBottom)
+TEST_F(FileListTest, FourHundredItemsAreCutToTheScreenAndTheRowsItShowsAreDrawn)
 {
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 400; ++i)
         AddPlainItem((L"item" + std::to_wstring(i) + L".txt").c_str());
     CFileListWnd* list = OpenList();
     ASSERT_NE(nullptr, list);
-    ASSERT_EQ(200u, list->GetRows().size());
-    const int h = 200 * 26;
+    ASSERT_EQ(400u, list->GetRows().size());
+    // As many whole rows as the screen holds, 5 pixels inside its bottom edge.
+    const int screen = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int shown = screen / 26;
+    const int h = shown * 26;
     EXPECT_EQ(h, list->m_rect.bottom - list->m_rect.top);
-    const int bottom = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    EXPECT_EQ(bottom - h - 5, list->m_rect.top);
-    // The last row: its rectangle, icon and name.
+    EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + screen - h - 5, list->m_rect.top);
+    // Every row keeps its place in the list; the last one is off the surface.
     const CFileListWnd::_FILE_INFO* last = list->GetRows().back().get();
-    EXPECT_EQ(199 * 26, last->rcItem.Y);
+    EXPECT_EQ(399 * 26, last->rcItem.Y);
     EXPECT_EQ(list->m_nWidth, last->rcItem.Width);
-    for (int row : {0, 100, 199}) {
+    for (int row : {0, shown / 2, shown - 1}) {
         const int top = row * 26;
         EXPECT_GT(CountOther(*list, RECT{6, top + 5, 22, top + 21}, kColumn), 20) << row;
         EXPECT_GT(CountOther(*list, RECT{34, top + 2, 100, top + 24}, kBack), 10) << row;

@@ -91,6 +91,17 @@ TEST(FileListSize, BothMenusWithShortAndLongNames)
     EXPECT_GT(GetListSize(30, 0, 42, static_cast<size_t>(1) << 40).cy, 0);
 }
 
+TEST(FileListSize, AListTallerThanTheScreenKeepsTheWholeRowsThatFit)
+{
+    const RECT screen = {0, -100, 1280, 924};
+    const struct { int height, row, fitted; } cases[] = {
+        {78, 26, 78}, {1024, 26, 1024}, {1050, 26, 1014}, {26 * 400, 26, 1014},
+        {42 * 400, 42, 1008}, {2000, 2000, 2000}, {0, 0, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.fitted, FitListHeight(c.height, c.row, screen)) << c.height << " " << c.row;
+}
+
 TEST(FileListPosition, OffsetsAndClampsAtTheRightAndBottomEdges)
 {
     const RECT screen = {0, 0, 1280, 1024};
