@@ -31,6 +31,16 @@ public:
     // The file's name in the data folder.
     static constexpr wchar_t kFileName[] = L"style.ser";
 
+    // Values of m_nKind: icon and title is the only kind measured, drawn and coloured.
+    static constexpr int kKindIconAndTitle = 0;
+    // Values of m_nIconDisplay.
+    static constexpr int kIconDisplayFull = 0;
+    static constexpr int kIconDisplayHalf = 1;    // a 32-pixel icon is drawn at 16
+    static constexpr int kIconDisplayHidden = 2;  // a box without icon
+    // Values of m_nIconBackShape; any other value draws no background.
+    static constexpr int kIconBackRectangle = 1;
+    static constexpr int kIconBackRoundRect = 2;
+
     CTarneloStyleInfo();
     CTarneloStyleInfo(const CTarneloStyleInfo&) = default;
     CTarneloStyleInfo& operator=(const CTarneloStyleInfo&) = default;
@@ -63,14 +73,14 @@ public:
     static CString GetDefaultFace();
 
     int m_nVersion;
-    int m_nKind;
+    int m_nKind;             // kKindIconAndTitle, or a kind that is not drawn
     POINT m_iconPos;
     int m_nIconCellWidth;
     int m_nIconCellHeight;
     BOOL m_bIconBackground;
     Gdiplus::ARGB m_iconBackColor;
-    int m_nIconDisplay;      // 0 full size, 1 half size, 2 hidden
-    int m_nIconBackShape;    // 1 rectangle, 2 rounded rectangle, else none
+    int m_nIconDisplay;      // kIconDisplayFull, kIconDisplayHalf or kIconDisplayHidden
+    int m_nIconBackShape;    // kIconBackRectangle, kIconBackRoundRect, else none
     int m_nTitleWidth;
     CTextStyle m_titleStyle;
     MARGINS m_titleMargins;  // left, right, top, bottom

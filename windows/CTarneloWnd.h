@@ -9,6 +9,7 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 #include <shellapi.h>
+#include <uxtheme.h>  // MARGINS
 
 #include "framework/CString.h"
 #include "text_effects/CEffectText.h"
@@ -180,7 +181,12 @@ protected:
     void OnLButtonUp(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
     void OnDropFiles(HDROP hDrop);
-    void OnTimer(UINT_PTR id);
+    // The timers, one handler each (ids above).
+    void OnHoverCheckTimer();
+    void OnButtonCheckTimer();
+    void OnDelayedClickTimer();
+    void OnCommandPendingTimer();
+    void OnListCloseTimer();
     void OnActivate(UINT state, HWND other, BOOL minimized);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnHotKey(UINT id, UINT modifiers, UINT key);
@@ -223,8 +229,17 @@ private:
     // Registers one program chosen in a file dialog starting at folder.
     void RegisterProgram(const CString& folder);
     void DrawIcon(Gdiplus::Graphics* pGraphics);
-    void DrawTitle(Gdiplus::Graphics* pGraphics, int x, int y, int w, int h, int left, int right, int top,
-                   int bottom, const Model::CTextStyle& textStyle, const CString& name);
+    // Where a title goes: its cell in the box, and the margins kept free inside the cell.
+    struct TitleCell
+    {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        MARGINS margins = {};
+    };
+    void DrawTitle(Gdiplus::Graphics* pGraphics, const TitleCell& cell, const Model::CTextStyle& textStyle,
+                   const CString& name);
     // Registers the record's hot key when its key is not 0; failures are logged.
     BOOL RegisterRecordHotKey();
     // The cursor position in screen coordinates.

@@ -1,0 +1,266 @@
+// The box window's menu and its commands, each observed through the events a recording
+// manager receives.
+#include "BoxWndTestSupport.h"
+
+#include "core/PathHelpers.h"
+#include "core/ShellHelpers.h"
+#include "dialogs/WizardTestSupport.h"
+#include "resources/resource.h"
+
+using namespace boxtest;
+
+namespace {
+
+// ---- Menu -----------------------------------------------------------------------------------------
+
+struct MenuProbe
+{
+    static UINT& Command()
+    {
+        static UINT command = 0;
+        return command;
+    }
+    static int& Calls()
+    {
+        static int calls = 0;
+        return calls;
+    }
+    static UINT& FixState()
+    {
+        static UINT state = 0;
+        return state;
+    }
+    static UINT& EntireState()
+    {
+        static UINT state = 0;
+        return state;
+    }
+    static BOOL& MenuFlag()
+    {
+        static BOOL flag = FALSE;
+        return flag;
+    }
+    static HWND& Foreground()
+    {
+        static HWND hWnd = nullptr;
+        return hWnd;
+    }
+    static UINT Track(HMENU menu, HWND, POINT)
+    {
+        ++Calls();
+        FixState() = ::GetMenuState(menu, ID_BOX_FIX_POSITION, MF_BYCOMMAND);
+        EntireState() = ::GetMenuState(menu, ID_BOX_ENTIRELY_MOVE, MF_BYCOMMAND);
+        MenuFlag() = g_bMenuOpen;
+        Foreground() = ::GetForegroundWindow();
+        return Command();
+    }
+};
+
+struct PickProbe
+{
+    static std::wstring& Folder()
+    {
+        static std::wstring folder;
+        return folder;
+    }
+    static std::wstring& Answer()
+    {
+        static std::wstring answer;
+        return answer;
+    }
+    static BOOL Pick(HWND, const CString& folder, CString& path)
+    {
+        Folder() = folder.GetString();
+        if (Answer().empty())
+            return FALSE;
+        path = Answer().c_str();
+        return TRUE;
+    }
+};
+
+class BoxMenu : public BoxWndTest
+{
+protected:
+    void SetUp() override
+    {
+        BoxWndTest::SetUp();
+        MenuProbe::Calls() = 0;
+        MenuProbe::Command() = 0;
+        CTarneloWnd::SetTrackMenuHook(&MenuProbe::Track);
+        PickProbe::Folder().clear();
+        PickProbe::Answer().clear();
+        CTarneloWnd::SetPickFileHook(&PickProbe::Pick);
+    }
+    // Right-clicks the box, picks the command and lets the command arrive.
+    void Choose(CTarneloWnd& box, UINT command)
+    {
+        MenuProbe::Command() = command;
+        ::SendMessageW(box.m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+        PumpPending();
+    }
+};
+
+TEST_F(BoxMenu, ShowsTheChecksOfTheSettingsAndClearsTheMenuFlag)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    m_config.m_bLock = TRUE;
+    m_config.m_bEntirelyMoveMode = FALSE;
+    Choose(box, 0);
+    ASSERT_EQ(1, MenuProbe::Calls());
+    EXPECT_TRUE(MenuProbe::FixState() & MF_CHECKED);
+    EXPECT_FALSE(MenuProbe::EntireState() & MF_CHECKED);
+    EXPECT_TRUE(MenuProbe::MenuFlag());
+    EXPECT_FALSE(g_bMenuOpen);
+    // The box is in the foreground while its menu is up, so a click elsewhere closes it.
+    EXPECT_EQ(box.m_hWnd, MenuProbe::Foreground());
+    EXPECT_TRUE(m_manager.events.empty());
+
+    m_config.m_bLock = FALSE;
+    m_config.m_bEntirelyMoveMode = TRUE;
+    Choose(box, 0);
+    EXPECT_FALSE(MenuProbe::FixState() & MF_CHECKED);
+    EXPECT_TRUE(MenuProbe::EntireState() & MF_CHECKED);
+}
+
+TEST_F(BoxMenu, AWmNullFollowsTheMenu)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    PumpPending();
+    // Called as the manager calls it for the tray icon: no mouse message on the box.
+    box.OnRButtonUp(0, POINT{ 0, 0 });
+    EXPECT_EQ(1, MenuProbe::Calls());
+    bool sawNull = false;
+    MSG msg;
+    while (::PeekMessageW(&msg, box.m_hWnd, 0, 0, PM_REMOVE))
+        sawNull = sawNull || msg.message == WM_NULL;
+    EXPECT_TRUE(sawNull);
+}
+
+TEST_F(BoxMenu, ABusyBoxShowsNoMenu)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    g_bFileListOpen = TRUE;
+    Choose(box, ID_BOX_NEW);
+    EXPECT_EQ(0, MenuProbe::Calls());
+    EXPECT_TRUE(m_manager.events.empty());
+}
+
+TEST_F(BoxMenu, AThrowWhileTheMenuIsUpStillDestroysIt)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    static HMENU s_shown = nullptr;
+    CTarneloWnd::SetTrackMenuHook([](HMENU menu, HWND, POINT) -> UINT {
+        s_shown = menu;
+        throw 1;
+    });
+    Choose(box, ID_BOX_NEW);
+    ASSERT_NE(nullptr, s_shown);
+    EXPECT_FALSE(::IsMenu(s_shown));
+    EXPECT_TRUE(m_manager.events.empty());
+}
+
+TEST_F(BoxMenu, BoxCommandsPostTheirEvents)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    box.m_bHover = TRUE;
+    Choose(box, ID_BOX_NEW);
+    ASSERT_EQ(1u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_ADD_BOX, m_manager.events[0].code);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[0].value);
+    EXPECT_FALSE(box.m_bHover);
+
+    Choose(box, ID_BOX_EDIT);
+    ASSERT_EQ(2u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_EDIT_BOX, m_manager.events[1].code);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[1].value);
+    EXPECT_TRUE(box.m_bCommandPending);
+    // Pending: the menu does not open again until the flag's timer ends it.
+    Choose(box, ID_BOX_DELETE);
+    EXPECT_EQ(2u, m_manager.events.size());
+    ASSERT_TRUE(PumpUntil([&] { return !box.m_bCommandPending; }));
+
+    Choose(box, ID_BOX_DELETE);
+    ASSERT_EQ(3u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_DELETE_BOX, m_manager.events[2].code);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[2].value);
+    ASSERT_TRUE(PumpUntil([&] { return !box.m_bCommandPending; }));
+
+    Choose(box, ID_BOX_ALIGN);
+    ASSERT_EQ(4u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_ALIGN_WINDOW, m_manager.events[3].code);
+    EXPECT_EQ(0, m_manager.events[3].value);
+}
+
+TEST_F(BoxMenu, SettingTogglesPostUpdateConfig)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    Choose(box, ID_BOX_FIX_POSITION);
+    EXPECT_TRUE(m_config.m_bLock);
+    Choose(box, ID_BOX_FIX_POSITION);
+    EXPECT_FALSE(m_config.m_bLock);
+    Choose(box, ID_BOX_ENTIRELY_MOVE);
+    EXPECT_TRUE(m_config.m_bEntirelyMoveMode);
+    EXPECT_EQ(3, m_manager.Count(BOXEVENT_UPDATE_CONFIG));
+    EXPECT_EQ(3u, m_manager.events.size());
+}
+
+TEST_F(BoxMenu, ExitAsksFirst)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    MessageBoxAnswers::Answer() = IDNO;
+    Choose(box, ID_APP_EXIT_TARNELO);
+    ASSERT_EQ(1u, MessageBoxAnswers::Asked().size());
+    EXPECT_EQ(std::wstring(LoadResString(IDS_EXIT_QUESTION)), MessageBoxAnswers::Asked()[0]);
+    EXPECT_TRUE(m_manager.events.empty());
+    MessageBoxAnswers::Answer() = IDYES;
+    Choose(box, ID_APP_EXIT_TARNELO);
+    ASSERT_EQ(1u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_EXIT_APP, m_manager.events[0].code);
+}
+
+TEST_F(BoxMenu, VersionShowsTheVersionDialogOverTheBoxAndPostsNothing)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    box.m_bHover = TRUE;
+    HWND owner = nullptr;
+    wiztest::ModalScript version(L"Version", [&](HWND dialog) {
+        owner = ::GetWindow(dialog, GW_OWNER);
+        wiztest::Click(dialog, IDOK);
+    });
+    Choose(box, ID_APP_VERSION);
+    EXPECT_TRUE(version.Ran());
+    EXPECT_EQ(box.m_hWnd, owner);
+    EXPECT_FALSE(box.m_bHover);
+    EXPECT_EQ(1, MenuProbe::Calls());
+    EXPECT_TRUE(m_manager.events.empty());
+}
+
+TEST_F(BoxMenu, RegisteringAProgramAddsItAndSaves)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    // Cancelled: nothing.
+    Choose(box, ID_REGISTER_FROM_START_MENU);
+    EXPECT_EQ(std::wstring(GetCommonStartMenuFolder()), PickProbe::Folder());
+    EXPECT_TRUE(m_info.m_items.empty());
+    EXPECT_TRUE(m_manager.events.empty());
+
+    PickProbe::Answer() = MakeFile(L"tool.exe");
+    Choose(box, ID_REGISTER_FROM_PROGRAM_FILES);
+    EXPECT_EQ(std::wstring(GetProgramFilesFolder()), PickProbe::Folder());
+    ASSERT_EQ(1u, m_info.m_items.size());
+    EXPECT_EQ(std::wstring(L"tool.exe"), m_info.m_items.front().strName.str());
+    EXPECT_EQ(Model::ITEM_TYPE_FILE, m_info.m_items.front().nType);
+    ASSERT_EQ(1u, m_manager.events.size());
+    EXPECT_EQ(BOXEVENT_UPDATE_BOX_INFO, m_manager.events[0].code);
+}
+
+}  // namespace

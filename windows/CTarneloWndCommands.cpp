@@ -1,0 +1,327 @@
+// The box window's commands: its menu and what the menu's items do, the file list it
+// opens and the items it runs.
+#include "windows/CTarneloWnd.h"
+
+#include <commdlg.h>
+
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/PathHelpers.h"
+#include "core/ShellHelpers.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CSetOptionDlg.h"
+#include "dialogs/CSetStyleDlg.h"
+#include "framework/CWaitCursor.h"
+#include "framework/CWinApp.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfo.h"
+#include "model/CTarneloStyleInfo.h"
+#include "resources/resource.h"
+#include "windows/CFileListWnd.h"
+#include "windows/CTarneloApp.h"
+
+namespace {
+
+// The box menu as loaded, destroyed however its handler ends.
+struct MenuDestroyer
+{
+    using pointer = HMENU;
+    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using MenuOwner = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+UINT RealTrackMenu(HMENU menu, HWND owner, POINT at)
+{
+    return static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+}
+
+BOOL RealPickFile(HWND owner, const CString& folder, CString& path)
+{
+    // Room for any path the dialog can return; the dialog reports a too-small buffer.
+    std::vector<wchar_t> buffer(32768, L'\0');
+    // Filter pairs separated by NULs, ended by two.
+    static const wchar_t kFilter[] = L"exe Files (*.exe;*.lnk;*.bat)\0*.exe; *.lnk; *.bat\0\0";
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = nullptr;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
+    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    (void)owner;
+    if (!::GetOpenFileNameW(&ofn))
+        return FALSE;
+    path = CString(buffer.data());
+    return path.IsEmpty() ? FALSE : TRUE;
+}
+
+CTarneloWnd::TrackMenuFn s_trackMenu = &RealTrackMenu;
+CTarneloWnd::PickFileFn s_pickFile = &RealPickFile;
+
+}  // namespace
+
+void CTarneloWnd::SetTrackMenuHook(TrackMenuFn fn)
+{
+    s_trackMenu = fn ? fn : &RealTrackMenu;
+}
+
+void CTarneloWnd::SetPickFileHook(PickFileFn fn)
+{
+    s_pickFile = fn ? fn : &RealPickFile;
+}
+
+// ---- File list and items -----------------------------------------------------------------------
+
+void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
+{
+    // One list at a time: this box's own list may still be on its way out.
+    if (g_bFileListOpen || g_bBoxDialogOpen || m_pFileList || !m_pInfo || m_pInfo->m_items.empty())
+        return;
+    m_pFileList = new CFileListWnd();
+    if (!m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
+        // A list that never came up sends no close message: forget it here, or the box
+        // would refuse every later click.
+        DeleteFileList();
+    }
+}
+
+LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam) {
+    case FILEWND_UPDATE:
+        Log(L"info", L"<boxwnd> UPDATE msg from fileWnd");
+        PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+        break;
+    case FILEWND_OPEN:
+        Log(L"info", L"<boxwnd> OPEN msg from fileWnd");
+        if (m_pFileList) {
+            // The list's WM_DESTROY asks for the object to be deleted (FILEWND_CLOSE).
+            DestroyFileListWindow();
+            ExecuteItem(static_cast<int>(lParam));
+        }
+        break;
+    case FILEWND_CLOSE:
+        Log(L"info", L"<boxwnd> CLOSE msg from fileWnd");
+        // Only the list that asked is deleted: a close request still queued from an
+        // earlier list must not delete the one open now.
+        if (m_pFileList && lParam == reinterpret_cast<LPARAM>(m_pFileList)) {
+            if (m_pFileList->IsHandlingMessage()) {
+                // A loop run by one of the list's handlers dispatched this: the list goes
+                // once that handler has returned.
+                Log(L"info", L"<boxwnd> list close waits for an open menu or dialog");
+                SetTimer(kTimerListClose, kListCloseMs);
+            } else {
+                DestroyFileListWindow();
+                DeleteFileList();
+            }
+        } else {
+            Log(L"info", L"<boxwnd> close msg of another list ignored");
+        }
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+void CTarneloWnd::DestroyFileListWindow()
+{
+    if (m_pFileList && m_pFileList->GetSafeHwnd() && ::IsWindow(m_pFileList->GetSafeHwnd()))
+        m_pFileList->DestroyWindow();
+}
+
+void CTarneloWnd::DeleteFileList()
+{
+    delete m_pFileList;
+    m_pFileList = nullptr;
+}
+
+void CTarneloWnd::ExecuteItem(int index)
+{
+    CWaitCursor wait;
+    if (!m_pInfo || index < 0)
+        return;
+    auto it = m_pInfo->m_items.begin();
+    for (int i = 0; i < index && it != m_pInfo->m_items.end(); ++i)
+        ++it;
+    if (it == m_pInfo->m_items.end())
+        return;
+    const CString path = it->strPath;
+
+    const INT_PTR result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", path.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result > 32)
+        return;
+    LogValue(L"ERR!", L"<boxwnd> ShellExecute failed:", static_cast<long>(result));
+    CString target;
+    if (ResolveShortcut(target, path)) {
+        const INT_PTR again = reinterpret_cast<INT_PTR>(
+            ::ShellExecuteW(nullptr, L"open", target.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (again <= 32)
+            LogValue(L"ERR!", L"<boxwnd> ShellExecute failed again:", static_cast<long>(again));
+    } else {
+        LogValue(L"ERR!", L"<boxwnd> GetRealFilePath failed:", static_cast<long>(::GetLastError()));
+    }
+}
+
+// ---- Menu --------------------------------------------------------------------------------------
+
+LRESULT CTarneloWnd::OnRButtonUpMsg(WPARAM wParam, LPARAM lParam)
+{
+    OnRButtonUp(static_cast<UINT>(wParam),
+                POINT{ static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)) });
+    return Default();
+}
+
+void CTarneloWnd::OnRButtonUp(UINT, POINT)
+{
+    Log(L"info", L"<boxwnd> R-up");
+    if (IsBusy() || !m_hWnd)
+        return;
+
+    MenuOwner menu(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_BOX_MENU)));
+    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) {
+        LogValue(L"ERR!", L"<boxwnd> LoadMenu failed:", static_cast<long>(::GetLastError()));
+        return;
+    }
+    g_bMenuOpen = TRUE;
+    const BOOL locked = m_pConfig && m_pConfig->m_bLock;
+    const BOOL entirely = m_pConfig && m_pConfig->m_bEntirelyMoveMode;
+    ::CheckMenuItem(popup, ID_BOX_FIX_POSITION, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(popup, ID_BOX_ENTIRELY_MOVE, MF_BYCOMMAND | (entirely ? MF_CHECKED : MF_UNCHECKED));
+
+    Log(L"info", L"<boxwnd> show menu");
+    HWND owner = m_hWnd;
+    while ((::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD) && ::GetParent(owner))
+        owner = ::GetParent(owner);
+    // A menu whose owner is not in the foreground is never dismissed by a click elsewhere:
+    // bring the owner forward first, and let it process a message after the menu closes.
+    ::SetForegroundWindow(owner);
+    const UINT command = s_trackMenu(popup, owner, CursorPos());
+    ::PostMessageW(owner, WM_NULL, 0, 0);
+    g_bMenuOpen = FALSE;
+    menu.reset();
+
+    // The command arrives as the menu's own would: after the menu has gone.
+    if (command != 0)
+        ::PostMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void CTarneloWnd::OnNewBox()
+{
+    m_bHover = FALSE;
+    PostBoxEvent(BOXEVENT_ADD_BOX, reinterpret_cast<LPARAM>(this));
+}
+
+void CTarneloWnd::OnEditBox()
+{
+    m_bHover = FALSE;
+    SetTimer(kTimerCommandPending, kCommandPendingMs);
+    m_bCommandPending = TRUE;
+    PostBoxEvent(BOXEVENT_EDIT_BOX, reinterpret_cast<LPARAM>(this));
+}
+
+void CTarneloWnd::OnDeleteBox()
+{
+    SetTimer(kTimerCommandPending, kCommandPendingMs);
+    m_bCommandPending = TRUE;
+    PostBoxEvent(BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(this));
+}
+
+void CTarneloWnd::OnRegisterFromStartMenu()
+{
+    RegisterProgram(GetCommonStartMenuFolder());
+}
+
+void CTarneloWnd::OnRegisterFromProgramFiles()
+{
+    RegisterProgram(GetProgramFilesFolder());
+}
+
+void CTarneloWnd::RegisterProgram(const CString& folder)
+{
+    CString path;
+    if (!s_pickFile(m_hWnd, folder, path) || !m_pInfo)
+        return;
+    if (m_pInfo->AddItem(ExtractFileName(path), path, FALSE))
+        PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+    else
+        Log(L"info", L"<boxwnd> program not registered");
+}
+
+void CTarneloWnd::OnFixPosition()
+{
+    if (!m_pConfig)
+        return;
+    m_pConfig->m_bLock = m_pConfig->m_bLock ? FALSE : TRUE;
+    PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
+}
+
+void CTarneloWnd::OnEntirelyMove()
+{
+    if (!m_pConfig)
+        return;
+    m_pConfig->m_bEntirelyMoveMode = m_pConfig->m_bEntirelyMoveMode ? FALSE : TRUE;
+    PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
+}
+
+void CTarneloWnd::OnAlignBoxes()
+{
+    PostBoxEvent(BOXEVENT_ALIGN_WINDOW, 0);
+}
+
+void CTarneloWnd::OnStyle()
+{
+    m_bHover = FALSE;
+    if (!m_pStyle)
+        return;
+    // The dialog posts its own previews (lParam 1); the final event says whether the
+    // manager saves the style or reloads it from its file.
+    CSetStyleDlg dialog;
+    dialog.m_pTargetWnd = m_pOwner;
+    dialog.m_nTargetMessage = m_nBoxMsg;
+    dialog.m_nTargetParam = BOXEVENT_UPDATE_STYLE;
+    dialog.m_pStyle = m_pStyle;
+    const INT_PTR result = dialog.DoModal();
+    PostBoxEvent(result == IDOK ? BOXEVENT_UPDATE_STYLE : BOXEVENT_RESTORE_STYLE, 0);
+}
+
+void CTarneloWnd::OnOptions()
+{
+    m_bHover = FALSE;
+    // The dialog works on the application's box list and settings.
+    auto* app = dynamic_cast<CTarneloApp*>(AfxGetApp());
+    CSetOptionDlg dialog(app ? &app->m_infoManager : nullptr, app ? &app->m_config : m_pConfig);
+    if (dialog.DoModal() != IDOK)
+        return;
+    PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
+    PostBoxEvent(BOXEVENT_UPDATE_HOT_KEY, 0);
+}
+
+void CTarneloWnd::OnHelp()
+{
+    m_bHover = FALSE;
+    const CString address = LoadResString(IDS_HELP_PAGE_URL);
+    if (address.IsEmpty())
+        return;
+    ::ShellExecuteW(m_hWnd, L"open", address.GetString(), nullptr, nullptr, SW_SHOW);
+}
+
+void CTarneloWnd::OnVersion()
+{
+    m_bHover = FALSE;
+    CAboutDlg dialog(this);
+    dialog.DoModal();
+}
+
+void CTarneloWnd::OnExit()
+{
+    if (ShowQuestionMessage(IDS_EXIT_QUESTION) == IDYES)
+        PostBoxEvent(BOXEVENT_EXIT_APP, 0);
+}

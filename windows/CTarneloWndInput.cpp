@@ -1,0 +1,414 @@
+// The box window's input: hover, move and widen by mouse, the click and the double
+// click, its timers, keyboard selection, activation, keys, the hot key and dropped files.
+#include "windows/CTarneloWnd.h"
+
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/PathHelpers.h"
+#include "core/ShellHelpers.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfo.h"
+#include "model/CTarneloStyleInfo.h"
+#include "model/StyleBounds.h"
+#include "resources/resource.h"
+#include "windows/BoxGeometry.h"
+#include "windows/CFileListWnd.h"
+
+namespace {
+
+// The dropped file list, finished (and freed) however its handler ends.
+struct DropFinisher
+{
+    using pointer = HDROP;
+    void operator()(HDROP drop) const { ::DragFinish(drop); }
+};
+using DropOwner = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+
+DWORD RealTick()
+{
+    return ::GetTickCount();
+}
+
+CTarneloWnd::TickFn s_tick = &RealTick;
+
+// The first two characters of a box name, as log lines carry them.
+CString ShortName(const Model::CTarneloInfo* info)
+{
+    return info ? info->m_strName.Left(2) : CString();
+}
+
+}  // namespace
+
+void CTarneloWnd::SetTickHook(TickFn fn)
+{
+    s_tick = fn ? fn : &RealTick;
+}
+
+DWORD CTarneloWnd::Tick()
+{
+    return s_tick();
+}
+
+POINT CTarneloWnd::CursorPos()
+{
+    POINT pt = {};
+    ::GetCursorPos(&pt);
+    return pt;
+}
+
+// ---- Selection ---------------------------------------------------------------------------------
+
+void CTarneloWnd::Select()
+{
+    POINT pt = CursorPos();
+    // The cursor keeps its x only over the body of the box: in the size strip (or on the right
+    // edge, which lies outside the window) the box would not become hovered, and the
+    // selection would be lost.
+    const RECT body = GetBoxMoveStrip(m_rect);
+    const int x = (pt.x >= body.left && pt.x < body.right) ? pt.x : m_rect.left + 10;
+    const int y = m_rect.top + 10;
+    ::SetCursorPos(x, y);
+    LogValue3(L"info", FormatString(L"<boxwnd> select:%s", m_pInfo ? m_pInfo->m_strName.GetString() : L""), x, y,
+              static_cast<long>(reinterpret_cast<LONG_PTR>(m_hWnd)));
+    POINT client = { x, y };
+    ::ScreenToClient(m_hWnd, &client);
+    HandleMouseMove(0, client);
+    ::PostMessageW(m_hWnd, WM_ACTIVATE, WA_ACTIVE, 0);
+}
+
+void CTarneloWnd::Deselect()
+{
+    m_bHover = FALSE;
+    ::ReleaseCapture();
+    PostRedraw();
+}
+
+void CTarneloWnd::SetHighlight(BOOL bHighlight)
+{
+    m_bHighlight = bHighlight;
+    SetStyle(m_pStyle);
+    PostRedraw();
+}
+
+// ---- Mouse -------------------------------------------------------------------------------------
+
+void CTarneloWnd::OnMouseMove(UINT flags, POINT point)
+{
+    HandleMouseMove(flags, point);
+    Default();
+}
+
+void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
+{
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (IsBusy()) {
+        ::ReleaseCapture();
+        return;
+    }
+
+    if (flags & MK_LBUTTON) {
+        if (m_pConfig && m_pConfig->m_bLock)
+            return;
+        // An interaction under way goes on wherever the cursor is, until the button is
+        // released: a resize never turns into a move when the cursor outruns the edge.
+        if (m_bSizing) {
+            ResizeTo(screen);
+        } else if (m_bMoving) {
+            DragTo(screen);
+        } else if (IsInBoxMoveStrip(m_rect, screen)) {
+            m_bMoving = TRUE;
+            m_ptPress = point;
+            m_dwPressTick = Tick();
+            ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
+            Log(L"info", L"<boxwnd> start moving");
+            DragTo(screen);
+        } else if (IsInBoxSizeStrip(m_rect, screen)) {
+            m_bSizing = TRUE;
+            Log(L"info", L"<boxwnd> start sizing");
+            ::SetCapture(m_hWnd);
+            ResizeTo(screen);
+        }
+        return;
+    }
+
+    if (IsInBoxMoveStrip(m_rect, screen)) {
+        if (!m_bHover)
+            PostRedraw();
+        m_bHover = TRUE;
+        if (!g_bFileListOpen) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            ::SetCapture(m_hWnd);
+        }
+    } else if (IsInBoxSizeStrip(m_rect, screen)) {
+        if (!g_bFileListOpen) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
+            ::SetCapture(m_hWnd);
+        }
+    } else {
+        if (m_bHover)
+            PostRedraw();
+        m_bHover = FALSE;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        ::ReleaseCapture();
+    }
+}
+
+void CTarneloWnd::DragTo(POINT screenPoint)
+{
+    ::SetCapture(m_hWnd);
+    MoveTo(screenPoint.x - m_ptPress.x, screenPoint.y - m_ptPress.y);
+    if (m_pConfig && m_pConfig->m_bEntirelyMoveMode && m_pOwner && m_pOwner->GetSafeHwnd())
+        ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
+}
+
+void CTarneloWnd::ResizeTo(POINT screenPoint)
+{
+    const int minimum = m_pStyle ? Model::GetMinimumBoxWidth(*m_pStyle) : Model::kMinimumTitleWidth;
+    const int width = GetBoxResizeWidth(m_rect, screenPoint.x, minimum);
+    m_rect.right = m_rect.left + width;
+    m_rcContent.Width = width;
+    ::MoveWindow(m_hWnd, m_rect.left, m_rect.top, width, m_rect.bottom - m_rect.top, TRUE);
+    PostRedraw();
+}
+
+void CTarneloWnd::OnLButtonUp(UINT, POINT point)
+{
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    LogValue3(L"info", L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
+
+    if (m_bMoving) {
+        m_bMoving = FALSE;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        ::ReleaseCapture();
+        if (IsBoxMoveLongEnough(m_dwPressTick, Tick())) {
+            Log(L"info", L"<boxwnd> box moved");
+            MoveTo(screen.x - m_ptPress.x, screen.y - m_ptPress.y);
+            if (m_pInfo) {
+                m_pInfo->m_pos.x = m_rect.left;
+                m_pInfo->m_pos.y = m_rect.top;
+            }
+            PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+        } else {
+            Log(L"info", L"<boxwnd> a little moved.");
+            // The window stays where the short drag left it, so the record follows it;
+            // otherwise the next start would put the box back. With every box moving
+            // together, the others' records were stored by their moves and need saving too.
+            if (m_pInfo && (m_pInfo->m_pos.x != m_rect.left || m_pInfo->m_pos.y != m_rect.top)) {
+                m_pInfo->m_pos.x = m_rect.left;
+                m_pInfo->m_pos.y = m_rect.top;
+                PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+            }
+            OnClick(screen);
+        }
+    } else if (m_bSizing) {
+        Log(L"info", L"<boxwnd> horizontal size changed");
+        ResizeTo(screen);
+        m_bSizing = FALSE;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        ::ReleaseCapture();
+        PostBoxEvent(BOXEVENT_UPDATE_HORIZONTAL_SIZE, m_rect.right - m_rect.left);
+    } else {
+        OnClick(screen);
+    }
+    Default();
+}
+
+void CTarneloWnd::OnClick(POINT screenPoint)
+{
+    if (!m_bHover || !IsPointInBoxRect(m_rect, screenPoint))
+        return;
+    Log(L"info", L"<boxwnd> click");
+    if (m_pFileList || g_bBoxDialogOpen)
+        return;
+    SetTimer(kTimerDelayedClick, kDelayedClickMs);
+}
+
+void CTarneloWnd::OnLButtonDblClk(UINT, POINT)
+{
+    KillTimer(kTimerDelayedClick);
+    m_bHover = FALSE;
+    SetTimer(kTimerCommandPending, kCommandPendingMs);
+    m_bCommandPending = TRUE;
+    PostBoxEvent(BOXEVENT_EDIT_BOX, reinterpret_cast<LPARAM>(this));
+    Default();
+}
+
+// ---- Timers ------------------------------------------------------------------------------------
+
+// Each timer has its own entry in the message map; a tick of any other id goes to the
+// default processing.
+
+void CTarneloWnd::OnHoverCheckTimer()
+{
+    if (m_bHover && !IsBusy() && !IsPointInBoxRect(m_rect, CursorPos())) {
+        m_bHover = FALSE;
+        PostRedraw();
+    }
+}
+
+void CTarneloWnd::OnButtonCheckTimer()
+{
+    if (!IsBusy() && ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000))) {
+        if (IsPointInBoxRect(m_rect, CursorPos())) {
+            if (!m_bHover)
+                PostRedraw();
+            m_bHover = TRUE;
+        } else if (m_bHover) {
+            m_bHover = FALSE;
+            PostRedraw();
+        }
+    }
+}
+
+void CTarneloWnd::OnDelayedClickTimer()
+{
+    KillTimer(kTimerDelayedClick);
+    if (g_bFileListOpen)
+        return;
+    Log(L"info", L"<boxwnd> delayed click");
+    if (m_pInfo && !m_pInfo->m_items.empty()) {
+        OpenFileList(TRUE);
+    } else if (!g_bNoFileNoticeShown) {
+        g_bNoFileNoticeShown = TRUE;
+        ShowWarningMessage(IDS_NO_FILE_REGISTERED);
+        g_bNoFileNoticeShown = FALSE;
+    }
+}
+
+void CTarneloWnd::OnCommandPendingTimer()
+{
+    KillTimer(kTimerCommandPending);
+    m_bCommandPending = FALSE;
+}
+
+void CTarneloWnd::OnListCloseTimer()
+{
+    if (!m_pFileList || !m_pFileList->IsHandlingMessage()) {
+        KillTimer(kTimerListClose);
+        DestroyFileListWindow();
+        DeleteFileList();
+    }
+}
+
+// ---- Activation, keys and hot key --------------------------------------------------------------
+
+void CTarneloWnd::OnActivate(UINT state, HWND other, BOOL minimized)
+{
+    LogValue3(L"info", L"<boxwnd> OnActivate (st,first,act)", static_cast<long>(state), g_bFirstActivation,
+              m_bKeyboardMode);
+    if (state == WA_ACTIVE) {
+        if (g_bFirstActivation) {
+            g_bFirstActivation = FALSE;
+        } else if (m_bTaskSwitcher && !IsPointInBoxRect(m_rect, CursorPos())) {
+            // Alt+Tab brought the box forward: the next key selects.
+            LogValue2(L"info", FormatString(L"<boxwnd> activate(alt+tab):%s", ShortName(m_pInfo).GetString()),
+                      m_rect.left, m_rect.top);
+            m_bKeyboardMode = TRUE;
+        }
+    } else if (state == WA_INACTIVE) {
+        m_bKeyboardMode = FALSE;
+    }
+    CVornWndBase::OnActivate(state, other, minimized);
+}
+
+void CTarneloWnd::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    LogValue2(L"info", L"<boxwnd> key (char,act)", static_cast<long>(key), m_bKeyboardMode);
+    if (m_bKeyboardMode) {
+        LogValue2(L"info", FormatString(L"<boxwnd> activate:%s", ShortName(m_pInfo).GetString()), m_rect.left,
+                  m_rect.top);
+        if (!IsPointInBoxRect(m_rect, CursorPos())) {
+            Select();
+            key = VK_UP;
+        }
+        m_bKeyboardMode = FALSE;
+    }
+    PostBoxEvent(BOXEVENT_KEY, static_cast<LPARAM>(key));
+    CVornWndBase::OnKeyDown(key, repeat, flags);
+}
+
+void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
+{
+    LogValue3(L"info", L"<boxwnd> OnHotKey (id,k1,k2)", static_cast<long>(id), static_cast<long>(modifiers),
+              static_cast<long>(key));
+    if (m_pInfo && modifiers == m_pInfo->m_nHotKeyModifiers) {
+        m_pInfo->m_nHotKeyKey = key;
+        if (key != 0) {
+            Select();
+            PostBoxEvent(BOXEVENT_HOT_KEY_SELECTION, 0);
+            ::SetForegroundWindow(m_hWnd);
+            return;
+        }
+    }
+    LogValue2(L"info", L"<boxwnd> ignored.", m_pInfo ? static_cast<long>(m_pInfo->m_nHotKeyModifiers) : 0,
+              m_pInfo ? static_cast<long>(m_pInfo->m_nHotKeyKey) : 0);
+    ::SetForegroundWindow(m_hWnd);
+}
+
+// ---- Dropped files -----------------------------------------------------------------------------
+
+void CTarneloWnd::OnDropFiles(HDROP hDrop)
+{
+    Log(L"info", L"<boxwnd> OnDropFiles");
+    DropOwner drop(hDrop);
+    const UINT count = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+    int registered = 0;
+    for (UINT i = 0; i < count; ++i) {
+        // Each path is read whole: ask for its length first (a path may pass MAX_PATH).
+        const UINT length = ::DragQueryFileW(hDrop, i, nullptr, 0);
+        if (length == 0) {
+            LogValue(L"info", L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
+            continue;
+        }
+        std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+        const UINT copied = ::DragQueryFileW(hDrop, i, buffer.data(), length + 1);
+        const CString path(buffer.data(), static_cast<int>(copied < length ? copied : length));
+        if (path.IsEmpty()) {
+            LogValue(L"info", L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
+            continue;
+        }
+
+        const BOOL desktopShortcut = IsDesktopShortcut(path);
+        if (desktopShortcut && m_pConfig && !m_pConfig->m_bRegisterAndMoveConfirmed) {
+            Log(L"info", L"<boxwnd> shortcut item dropped.");
+            const int answer = ShowQuestionMessage(IDS_DELETE_DESKTOP_SHORTCUT_QUESTION);
+            m_pConfig->m_bRegisterAndMove = answer == IDYES ? TRUE : FALSE;
+            m_pConfig->m_bRegisterAndMoveConfirmed = TRUE;
+            PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
+        }
+        const BOOL move = desktopShortcut && m_pConfig && m_pConfig->m_bRegisterAndMove;
+        if (m_pInfo && m_pInfo->AddItem(ExtractFileName(path), path, move))
+            ++registered;
+        else
+            Log(L"info", L"<boxwnd> dropped path not registered");
+    }
+    drop.reset();
+    Default();
+
+    // "Got it." only when something was registered: a drop that registered nothing
+    // changed nothing to save.
+    if (registered == 0) {
+        Log(L"info", L"<boxwnd> nothing registered");
+        return;
+    }
+    if (!m_pGraphics)
+        Redraw();
+    if (m_pStyle) {
+        m_noticeWnd.Show(m_rect.left + m_pStyle->m_nIconCellWidth + 30, m_rect.bottom - 10, this, WM_NOTICEMSG,
+                         m_pGraphics, LoadResString(IDS_GOT_IT), m_pStyle->m_menuTextColor,
+                         m_pStyle->m_strMenuFontFace);
+    }
+    PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+}
+
+LRESULT CTarneloWnd::OnNoticeMsg(WPARAM, LPARAM)
+{
+    if (m_noticeWnd.GetSafeHwnd() && ::IsWindow(m_noticeWnd.GetSafeHwnd()))
+        m_noticeWnd.DestroyWindow();
+    return 1;
+}
