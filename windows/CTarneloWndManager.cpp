@@ -440,14 +440,14 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     Log(kInfo, L"Event: UpdateStyle");
     if (!m_pStyle || !m_pInfoManager)
         return;
-    if (m_pStyle->m_nIconDisplay == 2) {
+    if (m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden) {
         m_pStyle->m_iconPos = POINT{ 0, 0 };
         m_pStyle->m_titleMargins.cxLeftWidth = 2;
         m_pStyle->m_titleMargins.cyTopHeight = 4;
     } else {
         SIZE icon = {};
         m_pInfoManager->GetMaxIconSize(&icon);
-        if (m_pStyle->m_nIconDisplay == 1) {
+        if (m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHalf) {
             icon.cx /= 2;
             icon.cy /= 2;
         }
@@ -501,7 +501,8 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
     if (boxWidth != width)
         LogValue(L"warn", L"<boxmng> box width out of range, taken as", boxWidth);
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
-    m_pStyle->m_nTitleWidth = m_pStyle->m_nIconDisplay == 2 ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
+    const BOOL noIcon = m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden;
+    m_pStyle->m_nTitleWidth = noIcon ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
     m_pStyle->Save(m_strStylePath);
     ResizeAllBoxes(TRUE);
 }
