@@ -1,6 +1,6 @@
 #include "controls/CColorButton.h"
 
-#include "controls/GdiScopes.h"
+#include "framework/ScopedHandles.h"
 
 #include "resources/resource.h"
 
@@ -135,10 +135,10 @@ void CColorButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     const POINT arrow[3] = { { x - 4, y - 1 }, { x, y - 1 }, { x - 2, y + 1 } };
     const COLORREF arrowColour = disabled ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0);
     {
-        ScopedGdi pen(::CreatePen(PS_SOLID, 1, arrowColour));
-        ScopedGdi brush(::CreateSolidBrush(arrowColour));
-        ScopedSelect selectPen(dc, pen.get());
-        ScopedSelect selectBrush(dc, brush.get());
+        ScopedPen pen(::CreatePen(PS_SOLID, 1, arrowColour));
+        ScopedBrush brush(::CreateSolidBrush(arrowColour));
+        ScopedSelectObject selectPen(dc, pen.get());
+        ScopedSelectObject selectBrush(dc, brush.get());
         const int oldMode = ::SetPolyFillMode(dc, WINDING);
         ::Polygon(dc, arrow, 3);
         ::SetPolyFillMode(dc, oldMode);
@@ -152,7 +152,7 @@ void CColorButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     if (disabled)
         return;
     const COLORREF swatch = m_Color == COLOR_AUTOMATIC ? m_DefaultColor : m_Color;
-    ScopedGdi brush(::CreateSolidBrush(swatch));
+    ScopedBrush brush(::CreateSolidBrush(swatch));
     ::FillRect(dc, &rect, static_cast<HBRUSH>(brush.get()));
     ::FrameRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "controls/GdiScopes.h"
 #include "framework/CColorDialog.h"
+#include "framework/ScopedHandles.h"
 
 namespace Utility {
 
@@ -134,9 +134,9 @@ void CColourPopup::SetWindowSize()
 {
     SIZE textSize = { 0, 0 };
     if (!m_strDefaultText.IsEmpty() || !m_strCustomText.IsEmpty()) {
-        ScopedClientDC dc(m_hWnd);
+        ScopedGetDC dc(m_hWnd);
         if (dc.get()) {
-            ScopedSelect font(dc.get(), m_hFont);
+            ScopedSelectObject font(dc.get(), m_hFont);
             for (const CString* text : { &m_strDefaultText, &m_strCustomText }) {
                 if (text->IsEmpty())
                     continue;
@@ -333,13 +333,12 @@ void CColourPopup::EndSelection(UINT message)
     ::ReleaseCapture();
 
     if (message == WM_COLOR_SELENDOK && m_nCurrentSel == CELL_OTHER_BOX) {
-        m_bChildDialogOpen = TRUE;
+        const ScopedFlag childDialog(m_bChildDialogOpen);
         COLORREF chosen = 0;
         if (RunColourDialog(&chosen))
             m_crColour = chosen;
         else
             message = WM_COLOR_SELENDCANCEL;
-        m_bChildDialogOpen = FALSE;
     }
     if (message == WM_COLOR_SELENDCANCEL)
         m_crColour = m_crInitialColour;
@@ -388,11 +387,11 @@ void CColourPopup::DrawCell(HDC dc, int index)
 
     ::InflateRect(&rect, -(m_nMargin + 1), -(m_nMargin + 1));
     const COLORREF colour = ColourTable[index].crColour;
-    ScopedGdi brush(::CreateSolidBrush(PALETTERGB(GetRValue(colour), GetGValue(colour), GetBValue(colour))));
-    ScopedGdi pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+    ScopedBrush brush(::CreateSolidBrush(PALETTERGB(GetRValue(colour), GetGValue(colour), GetBValue(colour))));
+    ScopedPen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
     {
-        ScopedSelect selectBrush(dc, brush.get());
-        ScopedSelect selectPen(dc, pen.get());
+        ScopedSelectObject selectBrush(dc, brush.get());
+        ScopedSelectObject selectPen(dc, pen.get());
         ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     }
 
@@ -420,15 +419,15 @@ void CColourPopup::DrawBox(HDC dc, int index)
         // The separator between the cells and the box.
         const int left = box.left + 2 * m_nMargin;
         const int length = (box.right - box.left) - 4 * m_nMargin;
-        ScopedGdi shadow(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
-        ScopedGdi highlight(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT)));
+        ScopedPen shadow(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+        ScopedPen highlight(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT)));
         {
-            ScopedSelect selectPen(dc, shadow.get());
+            ScopedSelectObject selectPen(dc, shadow.get());
             ::MoveToEx(dc, left, box.top, nullptr);
             ::LineTo(dc, left + length, box.top);
         }
         {
-            ScopedSelect selectPen(dc, highlight.get());
+            ScopedSelectObject selectPen(dc, highlight.get());
             ::MoveToEx(dc, left, box.top + 1, nullptr);
             ::LineTo(dc, left + length, box.top + 1);
         }
@@ -440,9 +439,9 @@ void CColourPopup::DrawBox(HDC dc, int index)
     if (index == CELL_AUTO_BOX) {
         RECT frame = inner;
         ::InflateRect(&frame, -2 * m_nMargin, -2 * m_nMargin);
-        ScopedGdi pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
-        ScopedSelect selectBrush(dc, ::GetStockObject(NULL_BRUSH));
-        ScopedSelect selectPen(dc, pen.get());
+        ScopedPen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+        ScopedSelectObject selectBrush(dc, ::GetStockObject(NULL_BRUSH));
+        ScopedSelectObject selectPen(dc, pen.get());
         ::Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
     }
     if (hot)
@@ -450,7 +449,7 @@ void CColourPopup::DrawBox(HDC dc, int index)
     else if (chosen)
         ::DrawEdge(dc, &inner, BDR_SUNKENOUTER, BF_RECT);
 
-    ScopedSelect selectFont(dc, m_hFont);
+    ScopedSelectObject selectFont(dc, m_hFont);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextW(dc, text, text.GetLength(), &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::SetBkMode(dc, oldMode);

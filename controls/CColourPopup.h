@@ -8,16 +8,8 @@
 #include <windows.h>
 
 #include "framework/CString.h"
+#include "core/WindowMessages.h"  // the colour messages WM_COLOR_*
 #include "framework/CWnd.h"
-
-// Colour messages, sent (never posted) from the popup to its button and from the button to
-// its parent dialog. wParam is the colour; lParam is 0 from the popup and the button's
-// control id from the button.
-#define WM_COLOR_SELCHANGE    (WM_USER + 1001)
-#define WM_COLOR_DROPDOWN     (WM_USER + 1002)
-#define WM_COLOR_CLOSEUP      (WM_USER + 1003)
-#define WM_COLOR_SELENDOK     (WM_USER + 1004)
-#define WM_COLOR_SELENDCANCEL (WM_USER + 1005)
 
 // The "Auto" colour. A dialog that stores it as a colour takes it as black.
 #define COLOR_AUTOMATIC (static_cast<COLORREF>(0xFF000000))

@@ -9,31 +9,7 @@
 #include <string>
 
 #include "framework/AfxMessageBox.h"
-
-namespace {
-
-// Releases a COM interface at the end of its scope.
-template <typename T>
-class ComRef
-{
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return m_p; }
-    T** put() { return &m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
-};
-
-}  // namespace
+#include "framework/ScopedHandles.h"
 
 BEGIN_MESSAGE_MAP(CFileDropListCtrl, CListCtrl)
     ON_WM_CREATE()
@@ -93,11 +69,7 @@ void CFileDropListCtrl::OnDropFiles(HDROP drop)
     if (!drop)
         return;
     // The drop handle is the receiver's to free, however the reading ends.
-    struct DropFinisher
-    {
-        HDROP drop;
-        ~DropFinisher() { ::DragFinish(drop); }
-    } finisher{ drop };
+    const ScopedDrop finisher(drop);
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         // The length comes first: a name is read whole, never cut to some buffer's size.
@@ -127,11 +99,11 @@ CString CFileDropListCtrl::ExpandShortcut(const CString& path)
 {
     if (path.IsEmpty())
         return CString();
-    ComRef<IShellLinkW> link;
+    ScopedComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(link.put()))))
         return CString();
-    ComRef<IPersistFile> file;
+    ScopedComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))))
         return CString();
     if (FAILED(file->Load(path, STGM_READ)))

@@ -1,5 +1,7 @@
 #include "controls/CFontComboBox.h"
 
+#include "framework/ScopedHandles.h"
+
 namespace Utility {
 
 CFontComboBox::~CFontComboBox()
@@ -17,12 +19,11 @@ void CFontComboBox::FillFonts()
     ResetContent();
     if (!m_hWnd)
         return;
-    const HDC dc = ::GetDC(m_hWnd);
+    const ScopedGetDC dc(m_hWnd);
     if (!dc)
         return;
-    ::EnumFontsW(dc, nullptr, reinterpret_cast<FONTENUMPROCW>(&CFontComboBox::EnumFontProc),
+    ::EnumFontsW(dc.get(), nullptr, reinterpret_cast<FONTENUMPROCW>(&CFontComboBox::EnumFontProc),
                  reinterpret_cast<LPARAM>(this));
-    ::ReleaseDC(m_hWnd, dc);
 }
 
 int CALLBACK CFontComboBox::EnumFontProc(const LOGFONTW* logFont, const TEXTMETRICW*, DWORD, LPARAM data)

@@ -12,21 +12,11 @@ CImagePreviewStatic::CImagePreviewStatic()
     m_wsFilename[0] = L'\0';
 }
 
-CImagePreviewStatic::~CImagePreviewStatic()
-{
-    FreeImage();
-    if (m_graphics) {
-        GdipDeleteGraphics(m_graphics);
-        m_graphics = nullptr;
-    }
-}
+CImagePreviewStatic::~CImagePreviewStatic() = default;
 
 void CImagePreviewStatic::FreeImage()
 {
-    if (m_img) {
-        GdipDisposeImage(m_img);
-        m_img = nullptr;
-    }
+    m_img.reset();
 }
 
 BOOL CImagePreviewStatic::Load()
@@ -34,21 +24,17 @@ BOOL CImagePreviewStatic::Load()
     if (!m_hWnd)
         return FALSE;
     FreeImage();
-    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, &m_img) != Gdiplus::Ok)
-        m_img = nullptr;
-    if (m_graphics) {
-        GdipDeleteGraphics(m_graphics);
-        m_graphics = nullptr;
-    }
-    if (GdipCreateFromHWND(m_hWnd, &m_graphics) != Gdiplus::Ok)
-        m_graphics = nullptr;
+    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, m_img.put()) != Gdiplus::Ok)
+        m_img.release();  // a failed load hands out nothing to free
+    if (GdipCreateFromHWND(m_hWnd, m_graphics.put()) != Gdiplus::Ok)
+        m_graphics.release();
     return TRUE;
 }
 
 UINT CImagePreviewStatic::GetImageWidth() const
 {
     UINT width = 0;
-    if (m_img && GdipGetImageWidth(m_img, &width) != Gdiplus::Ok)
+    if (m_img && GdipGetImageWidth(m_img.get(), &width) != Gdiplus::Ok)
         width = 0;
     return width;
 }
@@ -56,7 +42,7 @@ UINT CImagePreviewStatic::GetImageWidth() const
 UINT CImagePreviewStatic::GetImageHeight() const
 {
     UINT height = 0;
-    if (m_img && GdipGetImageHeight(m_img, &height) != Gdiplus::Ok)
+    if (m_img && GdipGetImageHeight(m_img.get(), &height) != Gdiplus::Ok)
         height = 0;
     return height;
 }
@@ -70,8 +56,8 @@ void CImagePreviewStatic::LoadImageFile(const CString& path)
         m_wsFilename[0] = L'\0';
 
     FreeImage();
-    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, &m_img) != Gdiplus::Ok)
-        m_img = nullptr;
+    if (m_wsFilename[0] != L'\0' && GdipLoadImageFromFile(m_wsFilename, m_img.put()) != Gdiplus::Ok)
+        m_img.release();  // a failed load hands out nothing to free
 }
 
 void CImagePreviewStatic::Place(int x, int y, int width, int height)
@@ -117,23 +103,25 @@ void CImagePreviewStatic::DrawItem(LPDRAWITEMSTRUCT drawItem)
     ::GetClientRect(m_hWnd, &client);
     Gdiplus::RectF bounds;
     Gdiplus::Unit unit = Gdiplus::UnitPixel;
-    if (GdipGetImageBounds(m_img, &bounds, &unit) != Gdiplus::Ok)
+    if (GdipGetImageBounds(m_img.get(), &bounds, &unit) != Gdiplus::Ok)
         return;
 
     // Without the window's drawing surface, the context of this drawing serves.
-    Gdiplus::GpGraphics* graphics = m_graphics;
-    Gdiplus::GpGraphics* own = nullptr;
-    if (!graphics && drawItem && drawItem->hDC && GdipCreateFromHDC(drawItem->hDC, &own) == Gdiplus::Ok)
-        graphics = own;
+    Gdiplus::GpGraphics* graphics = m_graphics.get();
+    ScopedGdipGraphics own;
+    if (!graphics && drawItem && drawItem->hDC) {
+        if (GdipCreateFromHDC(drawItem->hDC, own.put()) == Gdiplus::Ok)
+            graphics = own.get();
+        else
+            own.release();
+    }
     if (!graphics)
         return;
-    GdipDrawImageRectRect(graphics, m_img, static_cast<Gdiplus::REAL>(client.left),
+    GdipDrawImageRectRect(graphics, m_img.get(), static_cast<Gdiplus::REAL>(client.left),
                           static_cast<Gdiplus::REAL>(client.top),
                           static_cast<Gdiplus::REAL>(client.right - client.left),
                           static_cast<Gdiplus::REAL>(client.bottom - client.top), bounds.X, bounds.Y, bounds.Width,
                           bounds.Height, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
-    if (own)
-        GdipDeleteGraphics(own);
 }
 
 }  // namespace Utility

@@ -6,11 +6,7 @@
 
 #include "framework/CStatic.h"
 #include "framework/CString.h"
-
-namespace Gdiplus {
-class GpImage;
-class GpGraphics;
-}  // namespace Gdiplus
+#include "framework/ScopedHandles.h"
 
 namespace Utility {
 
@@ -47,8 +43,8 @@ protected:
     void FreeImage();
 
     wchar_t m_wsFilename[MAX_PATH];
-    Gdiplus::GpImage* m_img = nullptr;
-    Gdiplus::GpGraphics* m_graphics = nullptr;
+    ScopedGdipImage m_img;
+    ScopedGdipGraphics m_graphics;
 };
 
 }  // namespace Utility

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "controls/GdiScopes.h"
 #include "framework/AfxMessageBox.h"
 
 namespace Utility {
@@ -24,11 +23,7 @@ BEGIN_MESSAGE_MAP(CUrlStatic, CStatic)
     ON_WM_MOUSEMOVE()
 END_MESSAGE_MAP()
 
-CUrlStatic::~CUrlStatic()
-{
-    if (m_hFont)
-        ::DeleteObject(m_hFont);
-}
+CUrlStatic::~CUrlStatic() = default;
 
 void CUrlStatic::OnPaint()
 {
@@ -36,17 +31,17 @@ void CUrlStatic::OnPaint()
     const HDC dc = ::BeginPaint(m_hWnd, &paint);
     if (!dc)
         return;
-    if (!m_hFont) {
+    if (!m_font) {
         LOGFONTW logFont = {};
         logFont.lfHeight = 14;
         logFont.lfWeight = FW_NORMAL;
         logFont.lfCharSet = ANSI_CHARSET;
         logFont.lfQuality = PROOF_QUALITY;
         ::lstrcpynW(logFont.lfFaceName, L"Arial", LF_FACESIZE);
-        m_hFont = ::CreateFontIndirectW(&logFont);
+        m_font.reset(::CreateFontIndirectW(&logFont));
     }
     {
-        ScopedSelect font(dc, m_hFont);
+        ScopedSelectObject font(dc, m_font.get());
         ::SetTextColor(dc, RGB(0, 0, 0xFF));
         ::SetBkMode(dc, TRANSPARENT);
         RECT client = {};

@@ -6,6 +6,7 @@
 
 #include "framework/CStatic.h"
 #include "framework/CString.h"
+#include "framework/ScopedHandles.h"
 
 namespace Utility {
 
@@ -22,7 +23,7 @@ public:
     // The text shown: the label, or the address when the label is empty.
     CString GetDisplayText() const { return m_strLabel.IsEmpty() ? m_strUrl : m_strLabel; }
 
-    HFONT m_hFont = nullptr;  // made at the first paint
+    ScopedFont m_font;  // made at the first paint
     CString m_strUrl;         // the web address
     CString m_strLabel;       // shown instead of the address when not empty
 

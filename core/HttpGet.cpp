@@ -38,7 +38,7 @@ BOOL HttpGetString(CString url, CString& body, DWORD& status, int maxLen)
         DWORD code = 0;
         request->QueryInfoStatusCode(code);
         status = code;
-        LogValue(L"info", L"Got version, code:", static_cast<long>(code));
+        LogValue(kLogInfo, L"Got version, code:", static_cast<long>(code));
 
         if (maxLen > 0) {
             std::vector<char> buffer(static_cast<size_t>(maxLen) + 1, '\0');
@@ -51,7 +51,7 @@ BOOL HttpGetString(CString url, CString& body, DWORD& status, int maxLen)
         }
         result = TRUE;
     } catch (CInternetException* exception) {
-        LogException(L"ERR!", L"Http get error", 54, exception);
+        LogException(kLogError, L"Http get error", 54, exception);
         body.Empty();
         result = FALSE;
     }

@@ -7,6 +7,7 @@
 #include "core/PathHelpers.h"
 #include "framework/CFile.h"
 #include "framework/CTime.h"
+#include "framework/ScopedHandles.h"
 
 namespace {
 
@@ -20,19 +21,6 @@ int64_t Now()
 {
     return g_logClock ? g_logClock() : static_cast<int64_t>(::time(nullptr));
 }
-
-struct FileHandle
-{
-    HANDLE handle;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle);
-    }
-};
 
 struct LockGuard
 {
@@ -61,15 +49,15 @@ void AppendLine(const CString& path, const struct tm& today, const char* bytes, 
     // yesterday's file would otherwise each empty it, and the first one's line would be lost.
     LockGuard guard;
     const bool truncate = IsFromAnotherDay(path, today);
-    FileHandle file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  truncate ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.handle == INVALID_HANDLE_VALUE)
+    const ScopedFile file(::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        truncate ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return;  // a lost line is never reported
     LARGE_INTEGER zero = {};
-    if (!::SetFilePointerEx(file.handle, zero, nullptr, FILE_END))
+    if (!::SetFilePointerEx(file.get(), zero, nullptr, FILE_END))
         return;
     DWORD written = 0;
-    ::WriteFile(file.handle, bytes, static_cast<DWORD>(count), &written, nullptr);
+    ::WriteFile(file.get(), bytes, static_cast<DWORD>(count), &written, nullptr);
 }
 
 }  // namespace

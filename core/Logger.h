@@ -10,6 +10,12 @@
 #include "framework/CException.h"
 #include "framework/CString.h"
 
+// The levels a line is written with, four characters each so the lines stay aligned.
+inline constexpr wchar_t kLogInfo[] = L"info";
+inline constexpr wchar_t kLogWarn[] = L"warn";
+inline constexpr wchar_t kLogError[] = L"ERR!";
+inline constexpr wchar_t kLogAction[] = L"act ";  // something the user did
+
 void LogInit(const wchar_t* folder);
 void Log(const wchar_t* level, const wchar_t* text);
 void LogValue(const wchar_t* level, const wchar_t* text, long n);

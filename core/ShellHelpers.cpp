@@ -10,7 +10,9 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "framework/AfxMessageBox.h"
+#include "framework/ScopedHandles.h"
 
 BOOL g_bConfirmOpen = FALSE;
 
@@ -19,29 +21,7 @@ namespace {
 // The open handle marks this process as the running instance until it ends.
 HANDLE g_instanceMutex = nullptr;
 
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-class ComRef
-{
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-    T** put() { return &m_p; }
-    void** put_void() { return reinterpret_cast<void**>(&m_p); }
-
-private:
-    T* m_p = nullptr;
-};
-
-BOOL CreateLinkObject(ComRef<IShellLinkW>& link, ComRef<IPersistFile>& file)
+BOOL CreateLinkObject(ScopedComPtr<IShellLinkW>& link, ScopedComPtr<IPersistFile>& file)
 {
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.put_void())) || !link.get())
@@ -57,21 +37,17 @@ BOOL IsAlreadyRunning(const wchar_t* name)
 {
     if (g_instanceMutex)
         return TRUE;
-    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name);
-    if (!mutex)
+    ScopedKernelHandle mutex(::CreateMutexW(nullptr, FALSE, name));
+    if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS)
         return TRUE;
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(mutex);
-        return TRUE;
-    }
-    g_instanceMutex = mutex;
+    g_instanceMutex = mutex.release();
     return FALSE;
 }
 
 BOOL CreateShortcut(CString target, CString linkPath)
 {
-    ComRef<IShellLinkW> link;
-    ComRef<IPersistFile> file;
+    ScopedComPtr<IShellLinkW> link;
+    ScopedComPtr<IPersistFile> file;
     if (!CreateLinkObject(link, file))
         return FALSE;
     link->SetPath(target);
@@ -81,8 +57,8 @@ BOOL CreateShortcut(CString target, CString linkPath)
 
 BOOL ResolveShortcut(CString& out, CString linkPath)
 {
-    ComRef<IShellLinkW> link;
-    ComRef<IPersistFile> file;
+    ScopedComPtr<IShellLinkW> link;
+    ScopedComPtr<IPersistFile> file;
     if (!CreateLinkObject(link, file))
         return FALSE;
     if (FAILED(file->Load(linkPath, STGM_READ)))
@@ -105,7 +81,7 @@ BOOL ResolveShortcut(CString& out, CString linkPath)
         target.Replace(L"Program Files (x86)", L"Program Files");
         out = target;
     } else {
-        Log(L"ERR!", FormatString(L"File not found1 real:%s link:%s", target.GetString(), linkPath.GetString()));
+        Log(kLogError, FormatString(L"File not found1 real:%s link:%s", target.GetString(), linkPath.GetString()));
         out = target;
     }
     return TRUE;
@@ -162,10 +138,8 @@ void ShowWarningMessage(UINT id, UINT flags)
 
 int ShowQuestionMessage(UINT id, UINT flags)
 {
-    g_bConfirmOpen = TRUE;
-    const int answer = AfxMessageBox(LoadResString(id), flags | MB_YESNO | MB_ICONQUESTION, 0);
-    g_bConfirmOpen = FALSE;
-    return answer;
+    const ScopedFlag confirming(g_bConfirmOpen);
+    return AfxMessageBox(LoadResString(id), flags | MB_YESNO | MB_ICONQUESTION, 0);
 }
 
 CString GetOSName(DWORD platformId, DWORD major, DWORD minor)

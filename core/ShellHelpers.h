@@ -6,8 +6,6 @@
 
 #include "framework/CString.h"
 
-// 1 while a question message box is up.
-extern BOOL g_bConfirmOpen;
 
 BOOL IsAlreadyRunning(const wchar_t* name);
 BOOL CreateShortcut(CString target, CString linkPath);

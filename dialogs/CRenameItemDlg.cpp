@@ -4,7 +4,7 @@
 
 BEGIN_MESSAGE_MAP(CRenameItemDlg, CDialogEx)
     ON_COMMAND(IDOK, OnOK)
-    ON_WM_TIMER()
+    ON_TIMER(kTimerFocus, OnFocusTimer)
 END_MESSAGE_MAP()
 
 CRenameItemDlg::CRenameItemDlg(CWnd* parent) : CDialogEx(IDD_RENAME_ITEM, parent) {}
@@ -24,14 +24,13 @@ BOOL CRenameItemDlg::OnInitDialog()
     return TRUE;
 }
 
-void CRenameItemDlg::OnTimer(UINT_PTR id)
+void CRenameItemDlg::OnFocusTimer()
 {
     // The dialog may not be the active window yet when it is shown from a popup list; the
     // edit takes the focus once it is.
     KillTimer(kTimerFocus);
     if (m_editName.m_hWnd)
         ::SetFocus(m_editName.m_hWnd);
-    CDialogEx::OnTimer(id);
 }
 
 void CRenameItemDlg::OnOK()

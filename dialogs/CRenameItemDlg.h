@@ -26,7 +26,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnTimer(UINT_PTR id);
+    void OnFocusTimer();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -4,7 +4,10 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "core/ShellHelpers.h"
+#include "framework/CFileFind.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "resources/resource.h"
 
@@ -13,54 +16,14 @@ CSetBoxDlg* g_pSetBoxDlg = nullptr;
 
 namespace {
 
-const wchar_t kWarn[] = L"warn";
-
-// Owns one GDI+ image of the flat interface.
-class GdipImage
-{
-public:
-    GdipImage() = default;
-    GdipImage(const GdipImage&) = delete;
-    GdipImage& operator=(const GdipImage&) = delete;
-    ~GdipImage()
-    {
-        if (m_image)
-            Gdiplus::DllExports::GdipDisposeImage(m_image);
-    }
-    Gdiplus::GpImage* Get() const { return m_image; }
-    Gdiplus::GpImage** Out() { return &m_image; }
-
-private:
-    Gdiplus::GpImage* m_image = nullptr;
-};
-
-// Owns one GDI bitmap.
-class BitmapHandle
-{
-public:
-    BitmapHandle() = default;
-    BitmapHandle(const BitmapHandle&) = delete;
-    BitmapHandle& operator=(const BitmapHandle&) = delete;
-    ~BitmapHandle()
-    {
-        if (m_bitmap)
-            ::DeleteObject(m_bitmap);
-    }
-    HBITMAP Get() const { return m_bitmap; }
-    HBITMAP* Out() { return &m_bitmap; }
-
-private:
-    HBITMAP m_bitmap = nullptr;
-};
-
 // A PNG picture file, opened by GDI+ (which keeps the file open until the image goes). FALSE
 // when the file does not load or holds another kind of picture.
-BOOL LoadPng(const CString& path, GdipImage& image, UINT& width, UINT& height)
+BOOL LoadPng(const CString& path, ScopedGdipImage& image, UINT& width, UINT& height)
 {
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path.GetString(), &bitmap) != Gdiplus::Ok || !bitmap)
         return FALSE;
-    *image.Out() = bitmap;
+    image.reset(bitmap);
     GUID format = {};
     if (Gdiplus::DllExports::GdipGetImageRawFormat(bitmap, &format) != Gdiplus::Ok ||
         format != Gdiplus::ImageFormatPNG)
@@ -83,27 +46,22 @@ HBITMAP ToAlphaBitmap(Gdiplus::GpImage* image, int size)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        if (dib)
-            ::DeleteObject(dib);
+    ScopedBitmap dib(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits)
         return nullptr;
-    }
     const Gdiplus::GpRect rect(0, 0, size, size);
     Gdiplus::BitmapData data = {};
     if (Gdiplus::DllExports::GdipBitmapLockBits(static_cast<Gdiplus::GpBitmap*>(image), &rect,
                                                 Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
-                                                &data) != Gdiplus::Ok) {
-        ::DeleteObject(dib);
+                                                &data) != Gdiplus::Ok)
         return nullptr;
-    }
     const size_t rowBytes = static_cast<size_t>(size) * 4;
     for (int y = 0; y < size; ++y) {
         const BYTE* from = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
         memcpy(static_cast<BYTE*>(bits) + rowBytes * static_cast<size_t>(y), from, rowBytes);
     }
     Gdiplus::DllExports::GdipBitmapUnlockBits(static_cast<Gdiplus::GpBitmap*>(image), &data);
-    return dib;
+    return dib.release();
 }
 
 }  // namespace
@@ -115,7 +73,7 @@ BEGIN_MESSAGE_MAP(CSetBoxDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_SETBOX_ICON_SET, OnSelChangeIconSet)
     ON_NOTIFY(NM_DBLCLK, IDC_SETBOX_ICON_LIST, OnDblClkIconList)
     ON_WM_SIZE()
-    ON_WM_TIMER()
+    ON_TIMER(kTimerSaveSize, OnSaveSizeTimer)
 END_MESSAGE_MAP()
 
 CSetBoxDlg::CSetBoxDlg(CWnd* parent) : CDialog(IDD_SET_BOX, parent)
@@ -182,18 +140,12 @@ BOOL CSetBoxDlg::OnInitDialog()
     // The sets are the sub-folders of the icons folder; the box's own set is chosen, else
     // the first.
     CString current = GetParentPath(m_strIcon);
-    WIN32_FIND_DATAW found = {};
-    const CString pattern = SetFolder(L"*");
-    HANDLE find = ::FindFirstFileW(pattern.GetString(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                continue;
-            if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0)
-                continue;
-            m_comboIconSet.AddString(found.cFileName);
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
+    CFileFind sets;
+    BOOL more = sets.FindFile(SetFolder(L"*"));
+    while (more) {
+        more = sets.FindNextFile();
+        if (sets.IsDirectory() && !sets.IsDots())
+            m_comboIconSet.AddString(sets.GetFileName());
     }
     int chosen = -1;
     for (int i = 0; i < m_comboIconSet.GetCount() && chosen < 0; ++i) {
@@ -257,16 +209,12 @@ void CSetBoxDlg::LoadIconSet(const CString& setName)
 
     const CString folder = SetFolder(setName);
     int index = 0;
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((folder + L"\\*.*").GetString(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0)
-                continue;
-            if (AddIcon(index, FormatString(L"%s\\%s", folder.GetString(), found.cFileName)))
-                ++index;
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
+    CFileFind icons;
+    BOOL more = icons.FindFile(folder + L"\\*.*");
+    while (more) {
+        more = icons.FindNextFile();
+        if (!icons.IsDots() && AddIcon(index, FormatString(L"%s\\%s", folder.GetString(), icons.GetFileName().GetString())))
+            ++index;
     }
 
     for (int i = 0; i < m_listIcons.GetItemCount(); ++i) {
@@ -281,42 +229,42 @@ void CSetBoxDlg::LoadIconSet(const CString& setName)
 BOOL CSetBoxDlg::AddIcon(int index, const CString& path)
 {
     try {
-        GdipImage image;
+        ScopedGdipImage image;
         UINT width = 0;
         UINT height = 0;
         if (!LoadPng(path, image, width, height))
             return FALSE;
 
-        BitmapHandle bitmap;
+        ScopedBitmap bitmap;
         if (width == kIconSize && height == kIconSize) {
-            *bitmap.Out() = ToAlphaBitmap(image.Get(), kIconSize);
-            if (!bitmap.Get())
+            bitmap.reset(ToAlphaBitmap(image.get(), kIconSize));
+            if (!bitmap.get())
                 return FALSE;
         } else if (width == kSmallIconSize && height == kSmallIconSize) {
-            GdipImage thumbnail;
-            if (Gdiplus::DllExports::GdipGetImageThumbnail(image.Get(), kIconSize, kIconSize, thumbnail.Out(), nullptr,
+            ScopedGdipImage thumbnail;
+            if (Gdiplus::DllExports::GdipGetImageThumbnail(image.get(), kIconSize, kIconSize, thumbnail.put(), nullptr,
                                                            nullptr) != Gdiplus::Ok ||
-                !thumbnail.Get()) {
-                Log(kWarn, (CString(L"GetThumbnailImage failed: ") + path).GetString());
+                !thumbnail.get()) {
+                Log(kLogWarn, (CString(L"GetThumbnailImage failed: ") + path).GetString());
                 return FALSE;
             }
-            if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(thumbnail.Get()),
-                                                                 bitmap.Out(), kThumbnailBackground) != Gdiplus::Ok ||
-                !bitmap.Get()) {
-                Log(kWarn, (CString(L"GetHBITMAP failed: ") + path).GetString());
+            if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(thumbnail.get()),
+                                                                 bitmap.put(), kThumbnailBackground) != Gdiplus::Ok ||
+                !bitmap.get()) {
+                Log(kLogWarn, (CString(L"GetHBITMAP failed: ") + path).GetString());
                 return FALSE;
             }
         } else {
-            LogValue(kWarn, L"wroing icon size", static_cast<long>(width));
+            LogValue(kLogWarn, L"wroing icon size", static_cast<long>(width));
             return FALSE;
         }
 
-        const int image32 = ImageList_AddMasked(m_imageList.GetSafeHandle(), bitmap.Get(), RGB(255, 255, 255));
+        const int image32 = ImageList_AddMasked(m_imageList.GetSafeHandle(), bitmap.get(), RGB(255, 255, 255));
         if (image32 < 0)
             return FALSE;
         return m_listIcons.InsertItem(index, ExtractFileName(path).GetString(), image32) >= 0;
     } catch (...) {
-        Log(kWarn, L"AddIcon exception");
+        Log(kLogWarn, L"AddIcon exception");
         return FALSE;
     }
 }
@@ -353,7 +301,7 @@ void CSetBoxDlg::AddDroppedIcon(const CString& path)
     const CString name = ExtractFileName(path);
     const CString target = FormatString(L"%s\\%s", SetFolder(kMyIcons).GetString(), name.GetString());
     {
-        GdipImage image;
+        ScopedGdipImage image;
         UINT width = 0;
         UINT height = 0;
         if (!LoadPng(path, image, width, height)) {
@@ -369,7 +317,7 @@ void CSetBoxDlg::AddDroppedIcon(const CString& path)
     }
     // A failed copy would otherwise show an older file of that name, or nothing at all.
     if (!::CopyFileW(path.GetString(), target.GetString(), FALSE)) {
-        LogValue(kWarn, (CString(L"icon copy failed: ") + name).GetString(), static_cast<long>(::GetLastError()));
+        LogValue(kLogWarn, (CString(L"icon copy failed: ") + name).GetString(), static_cast<long>(::GetLastError()));
         return;
     }
     // A picture dropped again replaces its entry instead of showing twice.
@@ -444,20 +392,17 @@ void CSetBoxDlg::OnSize(UINT type, int cx, int cy)
     SetTimer(kTimerSaveSize, kSaveSizeDelayMs);
 }
 
-void CSetBoxDlg::OnTimer(UINT_PTR id)
+void CSetBoxDlg::OnSaveSizeTimer()
 {
-    if (id == kTimerSaveSize) {
-        KillTimer(kTimerSaveSize);
-        // Reloaded at the new size; the selection returns to the box's current icon.
-        OnSelChangeIconSet();
-        if (m_pConfig) {
-            m_pConfig->m_nEditDialogWidth = m_nLastCx;
-            m_pConfig->m_nEditDialogHeight = m_nLastCy;
-            m_pConfig->Save();
-        }
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    KillTimer(kTimerSaveSize);
+    // Reloaded at the new size; the selection returns to the box's current icon.
+    OnSelChangeIconSet();
+    if (m_pConfig) {
+        m_pConfig->m_nEditDialogWidth = m_nLastCx;
+        m_pConfig->m_nEditDialogHeight = m_nLastCy;
+        m_pConfig->Save();
     }
-    CDialog::OnTimer(id);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CSetBoxDlg::OnDestroy()

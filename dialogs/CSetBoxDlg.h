@@ -28,8 +28,6 @@ class CConfigInfo;
 
 class CSetBoxDlg;
 
-// 1 from the dialog's initialisation to its destruction: the boxes stay passive meanwhile.
-extern BOOL g_bBoxDialogOpen;
 // The most recently constructed dialog still alive (null otherwise); the drop callback, a
 // plain function, reaches the dialog through it.
 extern CSetBoxDlg* g_pSetBoxDlg;
@@ -113,7 +111,7 @@ protected:
     void OnSelChangeIconSet();
     void OnDblClkIconList(NMHDR* header, LRESULT* result);
     void OnSize(UINT type, int cx, int cy);
-    void OnTimer(UINT_PTR id);
+    void OnSaveSizeTimer();
 
     DECLARE_MESSAGE_MAP()
 

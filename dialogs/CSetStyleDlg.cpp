@@ -8,6 +8,7 @@
 #include "core/ShellHelpers.h"
 #include "dialogs/CSetOutlineDlg.h"
 #include "dialogs/StyleDialogHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "model/StyleBounds.h"
 #include "resources/resource.h"
 
@@ -39,7 +40,7 @@ BYTE AlphaOf(Gdiplus::ARGB color)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSetStyleDlg, CDialog)
-    ON_WM_TIMER()
+    ON_TIMER(kPreviewTimer, OnPreviewTimer)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_STYLE_BACKGROUND, OnBackgroundCheck)
     ON_BN_CLICKED(IDC_STYLE_HOTKEY_SELECTION, OnHotKeySelectionCheck)
@@ -147,7 +148,7 @@ void CSetStyleDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CSetStyleDlg::OnInitDialog()
 {
-    ++m_nFilling;
+    const ScopedCount filling(m_nFilling);
     CDialog::OnInitDialog();
 
     StyleDialogs::FillComboFromString(m_comboIconDisplay, IDS_STYLE_DISPLAY_ITEMS);
@@ -189,7 +190,6 @@ BOOL CSetStyleDlg::OnInitDialog()
     UpdateData(FALSE);
     UpdateData(TRUE);
     EnableHotKeyControls(m_bHotKeySelection);
-    --m_nFilling;
     return TRUE;
 }
 
@@ -233,13 +233,10 @@ void CSetStyleDlg::RestartPreviewTimer()
     SetTimer(kPreviewTimer, kPreviewDelayMs);
 }
 
-void CSetStyleDlg::OnTimer(UINT_PTR id)
+void CSetStyleDlg::OnPreviewTimer()
 {
-    if (id == kPreviewTimer) {
-        KillTimer(kPreviewTimer);
-        Apply();
-    }
-    CDialog::OnTimer(id);
+    KillTimer(kPreviewTimer);
+    Apply();
 }
 
 void CSetStyleDlg::OnDestroy()
@@ -250,9 +247,8 @@ void CSetStyleDlg::OnDestroy()
 
 void CSetStyleDlg::FillControls()
 {
-    ++m_nFilling;
+    const ScopedCount filling(m_nFilling);
     UpdateData(FALSE);
-    --m_nFilling;
 }
 
 void CSetStyleDlg::Apply()

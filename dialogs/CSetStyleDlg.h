@@ -57,7 +57,7 @@ protected:
     void OnOK() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
-    void OnTimer(UINT_PTR id);
+    void OnPreviewTimer();
     void OnDestroy();
     void OnBackgroundCheck();
     void OnHotKeySelectionCheck();

@@ -28,7 +28,7 @@ CWizSetBoxPanel::StyleDialogFn s_styleDialog = &RunStyleDialog;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CWizSetBoxPanel, CWizDialogBase)
-    ON_WM_TIMER()
+    ON_TIMER(kTimerApplyNames, OnApplyNamesTimer)
     ON_BN_CLICKED(IDC_WIZ_ICON1, OnBnClickedIcon1)
     ON_BN_CLICKED(IDC_WIZ_ICON2, OnBnClickedIcon2)
     ON_BN_CLICKED(IDC_WIZ_ICON3, OnBnClickedIcon3)
@@ -63,7 +63,7 @@ void CWizSetBoxPanel::DoDataExchange(CDataExchange* pDX)
 BOOL CWizSetBoxPanel::OnInitDialog()
 {
     CWizDialogBase::OnInitDialog();
-    Log(L"info", L"WizSetBoxPanel start");
+    Log(kLogInfo, L"WizSetBoxPanel start");
     UpdateData(FALSE);
     LoadNames();
     PostEvent(kReloadBoxies, 1);
@@ -111,12 +111,8 @@ void CWizSetBoxPanel::OnEnUpdateName()
     SetTimer(kTimerApplyNames, kApplyNamesDelayMs);
 }
 
-void CWizSetBoxPanel::OnTimer(UINT_PTR id)
+void CWizSetBoxPanel::OnApplyNamesTimer()
 {
-    if (id != kTimerApplyNames) {
-        CWizDialogBase::OnTimer(id);
-        return;
-    }
     KillTimer(kTimerApplyNames);
     ApplyNames();
 }

@@ -45,7 +45,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnTimer(UINT_PTR id);
+    void OnApplyNamesTimer();
     void OnEnUpdateName();
     void OnBnClickedIcon1() { EditBox(0); }
     void OnBnClickedIcon2() { EditBox(1); }

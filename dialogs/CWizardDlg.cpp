@@ -4,6 +4,7 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CWizDonePanel.h"
 #include "dialogs/DialogLayout.h"
@@ -72,7 +73,7 @@ BOOL CWizardDlg::OnInitDialog()
 
 void CWizardDlg::ChangeState(UINT templateId, CWizDialogBase* pPanel, int newState)
 {
-    LogValue(L"info", L"<wizard> state update", m_nState);
+    LogValue(kLogInfo, L"<wizard> state update", m_nState);
     std::unique_ptr<CWizDialogBase> panel(pPanel);
 
     WINDOWPLACEMENT placement = {};
@@ -86,7 +87,7 @@ void CWizardDlg::ChangeState(UINT templateId, CWizDialogBase* pPanel, int newSta
             ::SetWindowPlacement(panel->GetSafeHwnd(), &placement);
             ::ShowWindow(panel->GetSafeHwnd(), SW_SHOW);
         } else {
-            LogValue(L"ERR!", L"<wizard> panel not made", static_cast<long>(templateId));
+            LogValue(kLogError, L"<wizard> panel not made", static_cast<long>(templateId));
         }
     }
     delete m_pPanel;
@@ -141,7 +142,7 @@ void CWizardDlg::LeavePanel()
 
 void CWizardDlg::OnBnClickedNext()
 {
-    LogValue(L"info", L"<wizard> next", m_nState);
+    LogValue(kLogInfo, L"<wizard> next", m_nState);
     LeavePanel();
     switch (m_nState) {
     case 0: ChangeState(IDD_WIZ_SETBOX_PANEL, new CWizSetBoxPanel, 2); break;
@@ -154,7 +155,7 @@ void CWizardDlg::OnBnClickedNext()
 
 void CWizardDlg::OnBnClickedBack()
 {
-    LogValue(L"info", L"<wizard> prev", m_nState);
+    LogValue(kLogInfo, L"<wizard> prev", m_nState);
     // Back is disabled on the first panel; a stray click there changes nothing.
     if (m_nState == 0)
         return;

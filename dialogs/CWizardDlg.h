@@ -11,9 +11,6 @@
 #include "framework/CButton.h"
 #include "framework/CStatic.h"
 
-// 1 from the wizard's construction to its destruction: while it is 1 the manager removes
-// boxes whose name was emptied in the wizard.
-extern BOOL g_bWizardExists;
 
 class CWizardDlg : public CWizDialogBase
 {

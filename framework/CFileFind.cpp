@@ -17,8 +17,8 @@ BOOL CFileFind::FindFile(const wchar_t* pattern)
     }
     m_root = text.Left(cut + 1);
 
-    m_hFind = ::FindFirstFileW(pattern, &m_next);
-    if (m_hFind == INVALID_HANDLE_VALUE) {
+    m_hFind.reset(::FindFirstFileW(pattern, &m_next));
+    if (!m_hFind) {
         m_root.Empty();
         return FALSE;
     }
@@ -35,17 +35,14 @@ BOOL CFileFind::FindNextFile()
     m_found = m_next;
     m_hasCurrent = TRUE;
     m_hasNext = FALSE;
-    if (m_hFind != INVALID_HANDLE_VALUE && ::FindNextFileW(m_hFind, &m_next))
+    if (m_hFind && ::FindNextFileW(m_hFind.get(), &m_next))
         m_hasNext = TRUE;
     return m_hasNext;
 }
 
 void CFileFind::Close()
 {
-    if (m_hFind != INVALID_HANDLE_VALUE) {
-        ::FindClose(m_hFind);
-        m_hFind = INVALID_HANDLE_VALUE;
-    }
+    m_hFind.reset();
     m_hasNext = FALSE;
     m_hasCurrent = FALSE;
     m_found = {};

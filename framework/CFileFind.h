@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/CString.h"
+#include "framework/ScopedHandles.h"
 
 class CFileFind
 {
@@ -27,7 +28,7 @@ public:
     BOOL IsDots() const;
 
 private:
-    HANDLE m_hFind = INVALID_HANDLE_VALUE;
+    ScopedFind m_hFind;
     WIN32_FIND_DATAW m_found = {};
     WIN32_FIND_DATAW m_next = {};
     BOOL m_hasNext = FALSE;

@@ -78,7 +78,7 @@ BOOL CConfigInfo::Save(CString path)
         m_strPath = path;
     const CString& file = m_strPath;
     if (file.IsEmpty()) {
-        Log(L"ERR!", L"config save: no path");
+        Log(kLogError, L"config save: no path");
         return FALSE;
     }
 
@@ -98,7 +98,7 @@ BOOL CConfigInfo::Save(CString path)
     // Push the cached file out now rather than at some later moment.
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file);
     if (!ok)
-        Log(L"ERR!", FormatString(L"config save failed: %s", file.GetString()));
+        Log(kLogError, FormatString(L"config save failed: %s", file.GetString()));
     return ok;
 }
 

@@ -119,17 +119,17 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
         else if (extension == L"url")
             type = ITEM_TYPE_INTERNET_SHORTCUT;
     }
-    Log(L"info", FormatString(L"<boxinfo> AddItem:%s type:%d", path.GetString(), static_cast<int>(type)));
+    Log(kLogInfo, FormatString(L"<boxinfo> AddItem:%s type:%d", path.GetString(), static_cast<int>(type)));
 
     if (m_strFolder.IsEmpty() || source.IsEmpty()) {
-        Log(L"ERR!", L"<boxinfo> AddItem: no box folder or no path");
+        Log(kLogError, L"<boxinfo> AddItem: no box folder or no path");
         return FALSE;
     }
 
     // The file name in the box folder: shortcut files keep their own name; every other
     // file or folder gets a shortcut named after its title (a drive after its letter).
     if (!driveRoot && ExtractFileName(source).IsEmpty()) {
-        Log(L"ERR!", FormatString(L"<boxinfo> AddItem: no file name in %s", path.GetString()));
+        Log(kLogError, FormatString(L"<boxinfo> AddItem: no file name in %s", path.GetString()));
         return FALSE;
     }
     CString fileName;
@@ -176,14 +176,14 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
         } else if (bMove) {
             if (!::MoveFileExW(source, dest, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
                 const long error = static_cast<long>(::GetLastError());
-                LogValue(L"ERR!", FormatString(L"<boxinfo> AddItem: move failed %s -> %s le:", source.GetString(),
+                LogValue(kLogError, FormatString(L"<boxinfo> AddItem: move failed %s -> %s le:", source.GetString(),
                                                dest.GetString()),
                          error);
                 return FALSE;
             }
         } else if (!::CopyFileW(source, dest, FALSE)) {
             const long error = static_cast<long>(::GetLastError());
-            LogValue(L"ERR!", FormatString(L"<boxinfo> AddItem: copy failed %s -> %s le:", source.GetString(),
+            LogValue(kLogError, FormatString(L"<boxinfo> AddItem: copy failed %s -> %s le:", source.GetString(),
                                            dest.GetString()),
                      error);
             return FALSE;
@@ -193,11 +193,11 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
         // user's own file must not end up where deleting the item would delete it.
         // A shortcut to nothing would register an item that cannot be opened.
         if (!FileExists(source)) {
-            Log(L"ERR!", FormatString(L"<boxinfo> AddItem: not found %s", source.GetString()));
+            Log(kLogError, FormatString(L"<boxinfo> AddItem: not found %s", source.GetString()));
             return FALSE;
         }
         if (!CreateShortcut(source, dest)) {
-            Log(L"ERR!", FormatString(L"<boxinfo> AddItem: shortcut failed %s -> %s", source.GetString(),
+            Log(kLogError, FormatString(L"<boxinfo> AddItem: shortcut failed %s -> %s", source.GetString(),
                                       dest.GetString()));
             return FALSE;
         }
@@ -228,17 +228,17 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
 
 BOOL CTarneloInfo::RenameItem(CString oldName, CString newName)
 {
-    Log(L"info", CString(L"<boxinfo> rename:") + newName);
+    Log(kLogInfo, CString(L"<boxinfo> rename:") + newName);
     _ITEM* item = FindItem(oldName);
     if (!item)
         return FALSE;
     if (newName.IsEmpty()) {
-        Log(L"warn", L"<boxinfo> rename: empty name refused");
+        Log(kLogWarn, L"<boxinfo> rename: empty name refused");
         return FALSE;
     }
     for (const _ITEM& other : m_items) {
         if (&other != item && other.strName == newName) {
-            Log(L"warn", L"<boxinfo> rename: name already used");
+            Log(kLogWarn, L"<boxinfo> rename: name already used");
             return FALSE;
         }
     }
@@ -248,7 +248,7 @@ BOOL CTarneloInfo::RenameItem(CString oldName, CString newName)
 
 BOOL CTarneloInfo::DeleteItem(CString name)
 {
-    Log(L"info", CString(L"<boxinfo> delete:") + name);
+    Log(kLogInfo, CString(L"<boxinfo> delete:") + name);
     for (auto it = m_items.begin(); it != m_items.end(); ++it) {
         if (it->strName != name)
             continue;
@@ -260,11 +260,11 @@ BOOL CTarneloInfo::DeleteItem(CString name)
             if (!::DeleteFileW(it->strPath)) {
                 const DWORD error = ::GetLastError();
                 if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-                    LogValue(L"warn", FormatString(L"<boxinfo> delete: file kept %s le:", it->strPath.GetString()),
+                    LogValue(kLogWarn, FormatString(L"<boxinfo> delete: file kept %s le:", it->strPath.GetString()),
                              static_cast<long>(error));
             }
         } else {
-            Log(L"warn", FormatString(L"<boxinfo> delete: not in the box folder, file kept: %s",
+            Log(kLogWarn, FormatString(L"<boxinfo> delete: not in the box folder, file kept: %s",
                                       it->strPath.GetString()));
         }
         m_items.erase(it);

@@ -197,14 +197,14 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
     else if (number <= kMaxKeptCopies && ::CopyFileW(path, copy, TRUE))
         m_strKeptCopy = copy;
     if (!m_strKeptCopy.IsEmpty()) {
-        Log(L"ERR!", FormatString(L"box file %s, kept as %s", why, m_strKeptCopy.GetString()));
+        Log(kLogError, FormatString(L"box file %s, kept as %s", why, m_strKeptCopy.GetString()));
         if (m_strUnsafePath.CompareNoCase(path) == 0)
             m_strUnsafePath.Empty();
         return;
     }
     // Without a copy the file must not be written over in this run.
     const long error = static_cast<long>(::GetLastError());
-    LogValue(L"ERR!", FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
+    LogValue(kLogError, FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
                                    path.GetString()),
              error);
     m_strUnsafePath = path;
@@ -219,7 +219,7 @@ BOOL CTarneloInfoManager::WasDamaged(CString* keptCopy) const
 
 BOOL CTarneloInfoManager::Load(CString path)
 {
-    Log(L"info", L"Load box info");
+    Log(kLogInfo, L"Load box info");
     RemoveAll();
     m_bDamaged = FALSE;
     m_strKeptCopy.Empty();
@@ -236,7 +236,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     CFile file;
     CFileException openError;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
-        LogValue(L"ERR!", FormatString(L"box file cannot be opened: %s le:", path.GetString()),
+        LogValue(kLogError, FormatString(L"box file cannot be opened: %s le:", path.GetString()),
                  openError.m_lOsError);
         KeepAside(path, L"cannot be opened");
         return FALSE;
@@ -252,7 +252,7 @@ BOOL CTarneloInfoManager::Load(CString path)
         const int count = static_cast<int>(ReadUInt(ar));
         result = TRUE;
         if (count < 0) {
-            LogValue(L"ERR!", L"box file: impossible box count", count);
+            LogValue(kLogError, L"box file: impossible box count", count);
             result = FALSE;
         }
         for (int i = 0; result && i < count; ++i) {
@@ -263,7 +263,7 @@ BOOL CTarneloInfoManager::Load(CString path)
         // otherwise be dropped without a word by the next save.
         BYTE extra = 0;
         if (result && ar.Read(&extra, 1) != 0) {
-            Log(L"ERR!", L"box file: more bytes than its boxes");
+            Log(kLogError, L"box file: more bytes than its boxes");
             result = FALSE;
         }
         readWhole = result;
@@ -279,9 +279,9 @@ BOOL CTarneloInfoManager::Load(CString path)
             m_pConfig->m_bLock = FALSE;
         SortBoxes();
     } catch (CException* e) {
-        LogException(L"ERR!", L"CTarneloInfoManager::Load", 128, e);
+        LogException(kLogError, L"CTarneloInfoManager::Load", 128, e);
     } catch (...) {
-        Log(L"ERR!", L"CTarneloInfoManager::Load exception");
+        Log(kLogError, L"CTarneloInfoManager::Load exception");
     }
     file.Abort();
 
@@ -351,9 +351,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
         record.release();
         return TRUE;
     } catch (CException* e) {
-        LogException(L"ERR!", L"Model::CTarneloInfoManager::LoadBox", 332, e);
+        LogException(kLogError, L"Model::CTarneloInfoManager::LoadBox", 332, e);
     } catch (...) {
-        Log(L"ERR!", L"Model::CTarneloInfoManager::LoadBox exception");
+        Log(kLogError, L"Model::CTarneloInfoManager::LoadBox exception");
     }
     return FALSE;
 }
@@ -362,9 +362,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
 
 BOOL CTarneloInfoManager::Save(CString path)
 {
-    Log(L"info", L"Save box info");
+    Log(kLogInfo, L"Save box info");
     if (!m_strUnsafePath.IsEmpty() && m_strUnsafePath.CompareNoCase(path) == 0) {
-        Log(L"ERR!", FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
+        Log(kLogError, FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
         return FALSE;
     }
     const CString temp = path + L".temp";
@@ -373,7 +373,7 @@ BOOL CTarneloInfoManager::Save(CString path)
     CFile file;
     CFileException openError;
     if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &openError)) {
-        LogValue(L"ERR!", FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
+        LogValue(kLogError, FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
         return FALSE;
     }
 
@@ -394,7 +394,7 @@ BOOL CTarneloInfoManager::Save(CString path)
             // The data must be on the disk before the old file is given up for it.
             if (!::FlushFileBuffers(file.GetHandle())) {
                 const long error = static_cast<long>(::GetLastError());
-                LogValue(L"ERR!", L"box file: flush failed le:", error);
+                LogValue(kLogError, L"box file: flush failed le:", error);
                 result = FALSE;
             }
             file.Close();
@@ -402,10 +402,10 @@ BOOL CTarneloInfoManager::Save(CString path)
             ar.Abort();
         }
     } catch (CException* e) {
-        LogException(L"ERR!", L"CTarneloInfoManager::Save", 186, e);
+        LogException(kLogError, L"CTarneloInfoManager::Save", 186, e);
         result = FALSE;
     } catch (...) {
-        Log(L"ERR!", L"CTarneloInfoManager::Save exception");
+        Log(kLogError, L"CTarneloInfoManager::Save exception");
         result = FALSE;
     }
     file.Abort();
@@ -415,12 +415,12 @@ BOOL CTarneloInfoManager::Save(CString path)
     // A read-only box file is not replaced (not every file system refuses it by itself).
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        Log(L"ERR!", FormatString(L"box file: cannot replace read-only %s", path.GetString()));
+        Log(kLogError, FormatString(L"box file: cannot replace read-only %s", path.GetString()));
         return FALSE;
     }
     if (!::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const long error = static_cast<long>(::GetLastError());
-        LogValue(L"ERR!", FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
+        LogValue(kLogError, FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
         return FALSE;
     }
     return TRUE;
@@ -449,9 +449,9 @@ BOOL CTarneloInfoManager::SaveBox(CArchive& ar, CTarneloInfo* record)
         ar << record->m_strIcon;
         return TRUE;
     } catch (CException* e) {
-        LogException(L"ERR!", L"Model::CTarneloInfoManager::SaveBox", 373, e);
+        LogException(kLogError, L"Model::CTarneloInfoManager::SaveBox", 373, e);
     } catch (...) {
-        Log(L"ERR!", L"Model::CTarneloInfoManager::SaveBox exception");
+        Log(kLogError, L"Model::CTarneloInfoManager::SaveBox exception");
     }
     return FALSE;
 }
@@ -523,7 +523,7 @@ void CTarneloInfoManager::GetMaxIconSize(SIZE* out)
             if (image.Height() > height)
                 height = image.Height();
         } catch (...) {
-            Log(L"ERR!", CString(L"icon load failed:") + path);
+            Log(kLogError, CString(L"icon load failed:") + path);
         }
     }
     if (out) {
@@ -562,7 +562,7 @@ void CTarneloInfoManager::SortBoxes()
             }
         }
     }
-    LogValue(L"info", L"done.", static_cast<long>(m_boxes.size()));
+    LogValue(kLogInfo, L"done.", static_cast<long>(m_boxes.size()));
     m_boxes.splice(m_boxes.end(), work);
 }
 
@@ -589,7 +589,7 @@ void CTarneloInfoManager::InsertSorted(std::list<CTarneloInfo*>& list, CTarneloI
         }
     }
     list.insert(it, record);
-    LogValue2(L"info", CString(how) + record->m_strName, record->m_pos.x, record->m_pos.y);
+    LogValue2(kLogInfo, CString(how) + record->m_strName, record->m_pos.x, record->m_pos.y);
 }
 
 }  // namespace Model

@@ -9,6 +9,7 @@
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
+#include "framework/ScopedHandles.h"
 #include "model/CStyleArchiver.h"
 #include "model/StyleBounds.h"
 
@@ -21,21 +22,6 @@ constexpr Gdiplus::ARGB kLoadedMenuTextColor = 0xFE404040;
 constexpr Gdiplus::ARGB kLoadedMenuIconColumnColor = 0xFEE8E8E8;
 constexpr int kMenuFontSizeSmall = 14;
 constexpr int kMenuFontSizeLarge = 20;
-
-// Owns a device context taken with GetDC.
-class WindowDC
-{
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() { if (m_dc) ::ReleaseDC(m_window, m_dc); }
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
 
 // Height of the taller bounding box of the two sample words in a font of the face and size
 // (points), truncated; 0 when the face or the font cannot be made or a measure fails. Box
@@ -135,7 +121,7 @@ void CTarneloStyleInfo::SetDefaults()
 BOOL CTarneloStyleInfo::Save(const wchar_t* path)
 {
     if (!path || !*path) {
-        LogValue(L"warn", L"save style failed", ERROR_INVALID_NAME);
+        LogValue(kLogWarn, L"save style failed", ERROR_INVALID_NAME);
         return FALSE;
     }
 
@@ -171,13 +157,13 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
         ar.WriteInt(m_nMenuFontSizeLarge);
         ar.WriteInt(m_nMenuFontStyle);
     } catch (const CStyleArchiverError& error) {
-        Log(L"ERR!", CString(L"style save exception:") + error.GetText());
+        Log(kLogError, CString(L"style save exception:") + error.GetText());
         return FALSE;
     } catch (CException* exception) {
-        LogException(L"ERR!", L"style save exception", 171, exception);
+        LogException(kLogError, L"style save exception", 171, exception);
         return FALSE;
     } catch (const std::exception&) {
-        Log(L"ERR!", L"style save exception:out of memory");
+        Log(kLogError, L"style save exception:out of memory");
         return FALSE;
     }
 
@@ -185,7 +171,7 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     // checked here, before anything is written.
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        LogValue(L"warn", L"save style failed", ERROR_ACCESS_DENIED);
+        LogValue(kLogWarn, L"save style failed", ERROR_ACCESS_DENIED);
         return FALSE;
     }
 
@@ -193,7 +179,7 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     CFile file;
     CFileException openError;
     if (!file.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &openError)) {
-        LogValue(L"warn", L"save style failed", openError.m_lOsError);
+        LogValue(kLogWarn, L"save style failed", openError.m_lOsError);
         return FALSE;
     }
     try {
@@ -203,13 +189,13 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
     } catch (CException* exception) {
         file.Abort();
         ::DeleteFileW(tempPath);
-        LogException(L"ERR!", L"style save exception", 171, exception);
+        LogException(kLogError, L"style save exception", 171, exception);
         return FALSE;
     }
     if (!::MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = ::GetLastError();
         ::DeleteFileW(tempPath);
-        LogValue(L"warn", L"save style failed", static_cast<long>(error));
+        LogValue(kLogWarn, L"save style failed", static_cast<long>(error));
         return FALSE;
     }
     return TRUE;
@@ -222,7 +208,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
     CFile file;
     if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
         SetDefaults();
-        Log(L"warn", L"no style file");
+        Log(kLogWarn, L"no style file");
         return FALSE;
     }
 
@@ -241,7 +227,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
         data.resize(got);
     } catch (CException* exception) {
         // A file that cannot be read leaves the record as it is.
-        LogException(L"ERR!", L"style load exception", 107, exception);
+        LogException(kLogError, L"style load exception", 107, exception);
         return FALSE;
     }
     file.Abort();
@@ -289,11 +275,11 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
         m_nMenuFontSizeSmall = kMenuFontSizeSmall;
         m_nMenuFontSizeLarge = kMenuFontSizeLarge;
     } catch (const CStyleArchiverError& error) {
-        Log(L"ERR!", CString(L"style load exception:") + error.GetText());
+        Log(kLogError, CString(L"style load exception:") + error.GetText());
     } catch (CException* exception) {
-        LogException(L"ERR!", L"style load exception", 107, exception);
+        LogException(kLogError, L"style load exception", 107, exception);
     } catch (const std::exception&) {
-        Log(L"ERR!", L"style load exception:out of memory");
+        Log(kLogError, L"style load exception:out of memory");
     }
     // Whatever the file holds, the boxes get sizes the screen can show. The file itself is
     // left as it is: the next save of the style writes the bounded values.
@@ -304,16 +290,16 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
 int CTarneloStyleInfo::MeasureTitleHeight(HWND window) const
 {
     // A graphics object of the window when there is one, else of the screen.
-    std::unique_ptr<WindowDC> screen;
+    std::unique_ptr<ScopedGetDC> screen;
     std::unique_ptr<Gdiplus::Graphics> graphics;
     if (window && ::IsWindow(window)) {
         graphics.reset(new Gdiplus::Graphics(window, FALSE));
     }
     if (!graphics || graphics->GetLastStatus() != Gdiplus::Ok) {
-        screen.reset(new WindowDC(nullptr));
-        if (!screen->Get())
+        screen = std::make_unique<ScopedGetDC>(nullptr);
+        if (!screen->get())
             return 0;
-        graphics.reset(new Gdiplus::Graphics(screen->Get()));
+        graphics.reset(new Gdiplus::Graphics(screen->get()));
         if (graphics->GetLastStatus() != Gdiplus::Ok)
             return 0;
     }

@@ -10,6 +10,8 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "framework/CException.h"
+#include "framework/CFileFind.h"
+#include "framework/ScopedHandles.h"
 
 namespace Model {
 
@@ -28,58 +30,7 @@ const size_t kIconDirSize = 6;
 const size_t kIconEntrySize = 16;
 const size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);  // 40
 
-// ---------------------------------------------------------------- small owners
-
-class ScreenDC
-{
-public:
-    ScreenDC() : m_dc(::GetDC(nullptr)) {}
-    ~ScreenDC() { if (m_dc) ::ReleaseDC(nullptr, m_dc); }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-// The two bitmaps that GetIconInfo hands out, deleted together.
-class IconBitmaps
-{
-public:
-    IconBitmaps() = default;
-    ~IconBitmaps()
-    {
-        if (info.hbmColor) ::DeleteObject(info.hbmColor);
-        if (info.hbmMask) ::DeleteObject(info.hbmMask);
-    }
-    IconBitmaps(const IconBitmaps&) = delete;
-    IconBitmaps& operator=(const IconBitmaps&) = delete;
-
-    ICONINFO info = {};
-};
-
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-    BOOL Close()
-    {
-        if (m_handle == INVALID_HANDLE_VALUE)
-            return TRUE;
-        const BOOL ok = ::CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE m_handle;
-};
+// ---------------------------------------------------------------- bitmap headers
 
 // A BITMAPINFO with room for the largest colour table GetDIBits may write after it: reading
 // a 1-bit mask writes two colours behind the header.
@@ -164,20 +115,20 @@ bool BuildIconImage(HICON icon, int bitCount, std::vector<BYTE>& out)
 {
     if (!icon || !IsSupportedDepth(bitCount))
         return false;
-    ScreenDC dc;
-    if (!dc.get())
+    const ScopedGetDC dc(nullptr);
+    if (!dc)
         return false;
-    IconBitmaps bitmaps;
-    if (!::GetIconInfo(icon, &bitmaps.info) || !bitmaps.info.hbmColor || !bitmaps.info.hbmMask)
+    ScopedIconInfo bitmaps;
+    if (!bitmaps.Load(icon) || !bitmaps.get().hbmColor || !bitmaps.get().hbmMask)
         return false;
 
     DibInfo color;
     std::vector<BYTE> colorBits;
-    if (!ReadBitmapBits(dc.get(), bitmaps.info.hbmColor, bitCount, color, colorBits))
+    if (!ReadBitmapBits(dc.get(), bitmaps.get().hbmColor, bitCount, color, colorBits))
         return false;
     DibInfo mask;
     std::vector<BYTE> maskBits;
-    if (!ReadBitmapBits(dc.get(), bitmaps.info.hbmMask, 1, mask, maskBits))
+    if (!ReadBitmapBits(dc.get(), bitmaps.get().hbmMask, 1, mask, maskBits))
         return false;
     const LONG width = color.header.biWidth;
     const LONG height = color.header.biHeight;
@@ -229,9 +180,9 @@ bool BuildIconImage(HICON icon, int bitCount, std::vector<BYTE>& out)
 // deleted again, so a reader never meets a partial icon file.
 BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
 {
-    FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    ScopedFile file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    if (!file)
         return FALSE;
     bool ok = true;
     size_t done = 0;
@@ -241,7 +192,8 @@ BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
         ok = ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written > 0;
         done += written;
     }
-    if (!file.Close())
+    // A failed close can mean unwritten bytes: it fails the write too.
+    if (!::CloseHandle(file.release()))
         ok = false;
     if (!ok) {
         ::DeleteFileW(path);
@@ -255,9 +207,9 @@ BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
 // Reads a whole file of at most kMaxIconFileBytes.
 bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes)
 {
-    FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
+    const ScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxIconFileBytes)
@@ -395,7 +347,7 @@ bool ParseExtNumber(const CString& title, long& number)
 void LogCaught(const wchar_t* where)
 {
     try {
-        Log(L"ERR!", where);
+        Log(kLogError, where);
     } catch (...) {
     }
 }
@@ -487,7 +439,7 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         FetchShellIcons(entry, path);
         m_icons.push_back(entry);
     } catch (CException* e) {
-        LogException(L"ERR!", L"<icon> RegisterIcon", __LINE__, e);
+        LogException(kLogError, L"<icon> RegisterIcon", __LINE__, e);
     } catch (const std::bad_alloc&) {
         LogCaught(L"<icon> RegisterIcon: out of memory");
     } catch (...) {
@@ -510,7 +462,7 @@ HICON IconManager::GetIcon(CString key, int size)
 {
     const BOOL large = size != 0;
     if (!IsPlainKey(key)) {
-        Log(L"warn", CString(L"Can't load icon:") + key);
+        Log(kLogWarn, CString(L"Can't load icon:") + key);
         return nullptr;
     }
     const CString path = GetIconPath(key, large);
@@ -568,14 +520,13 @@ int IconManager::GetNextExtIndex() const
     long largest = 1;
     for (const wchar_t* suffix : {L"si", L"li"}) {
         const CString pattern = FormatString(L"%s\\ext*.%s", m_strFolder.GetString(), suffix);
-        WIN32_FIND_DATAW found = {};
-        HANDLE find = ::FindFirstFileW(pattern, &found);
-        if (find == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        CFileFind finder;
+        BOOL more = finder.FindFile(pattern);
+        while (more) {
+            more = finder.FindNextFile();
+            if (finder.IsDirectory())
                 continue;
-            CString title(found.cFileName);
+            const CString title = finder.GetFileName();
             const int dot = title.ReverseFind(L'.');
             if (dot < 3 || title.Mid(dot + 1).CompareNoCase(suffix) != 0 ||
                 title.Left(3).CompareNoCase(L"ext") != 0)
@@ -583,8 +534,7 @@ int IconManager::GetNextExtIndex() const
             long number = 0;
             if (ParseExtNumber(title.Left(dot), number) && number > largest)
                 largest = number;
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
+        }
     }
     return static_cast<int>(largest + 1);
 }
@@ -628,7 +578,7 @@ HICON IconManager::LoadIconFile(CString path)
         icon = nullptr;
     }
     if (!icon)
-        Log(L"warn", CString(L"Can't load icon:") + path);
+        Log(kLogWarn, CString(L"Can't load icon:") + path);
     return icon;
 }
 

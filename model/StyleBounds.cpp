@@ -38,7 +38,7 @@ int BoundRanges(const Range* ranges, size_t count, const wchar_t* source)
         const int bounded = Clamp(*range.value, range.low, range.high);
         if (bounded == *range.value)
             continue;
-        Log(L"warn", FormatString(L"%s: %s %d out of range, taken as %d", source, range.name, *range.value, bounded));
+        Log(kLogWarn, FormatString(L"%s: %s %d out of range, taken as %d", source, range.name, *range.value, bounded));
         *range.value = bounded;
         ++changed;
     }

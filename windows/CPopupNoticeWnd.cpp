@@ -1,7 +1,7 @@
 #include "windows/CPopupNoticeWnd.h"
 
 BEGIN_MESSAGE_MAP(CPopupNoticeWnd, CVornWndBase)
-    ON_WM_TIMER()
+    ON_TIMER(IDT_FADE, OnFadeTimer)
 END_MESSAGE_MAP()
 
 namespace {
@@ -67,27 +67,24 @@ void CPopupNoticeWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     m_text.Draw(pGraphics, Gdiplus::Rect(0, 0, width, height), &format, m_strText);
 }
 
-void CPopupNoticeWnd::OnTimer(UINT_PTR nIDEvent)
+void CPopupNoticeWnd::OnFadeTimer()
 {
-    if (nIDEvent == IDT_FADE) {
-        ++m_nTicks;
-        if (m_nTicks > FULL_TICKS) {
-            const int alpha = m_nAlpha - FADE_STEP;
-            if (alpha > 0) {
-                m_nAlpha = alpha;
-                // The constant alpha goes with the kept back buffer through the layered
-                // update; a second kind of layering on this window would turn it black.
-                UpdateLayered(static_cast<BYTE>(alpha));
-            } else {
-                KillTimer(IDT_FADE);
-                ::ShowWindow(m_hWnd, SW_HIDE);
-                m_nTicks = 0;
-                m_nAlpha = 255;
-                m_bVisible = FALSE;
-                if (m_pOwner && m_pOwner->m_hWnd && ::IsWindow(m_pOwner->m_hWnd))
-                    ::PostMessageW(m_pOwner->m_hWnd, m_nNotifyMsg, 0, 0);
-            }
-        }
+    ++m_nTicks;
+    if (m_nTicks <= FULL_TICKS)
+        return;
+    const int alpha = m_nAlpha - FADE_STEP;
+    if (alpha > 0) {
+        m_nAlpha = alpha;
+        // The constant alpha goes with the kept back buffer through the layered update; a
+        // second kind of layering on this window would turn it black.
+        UpdateLayered(static_cast<BYTE>(alpha));
+        return;
     }
-    CVornWndBase::OnTimer(nIDEvent);
+    KillTimer(IDT_FADE);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    m_nTicks = 0;
+    m_nAlpha = 255;
+    m_bVisible = FALSE;
+    if (m_pOwner && m_pOwner->m_hWnd && ::IsWindow(m_pOwner->m_hWnd))
+        ::PostMessageW(m_pOwner->m_hWnd, m_nNotifyMsg, 0, 0);
 }

@@ -3,14 +3,10 @@
 // its owner, which destroys the window. The object is reused for the next notice.
 #pragma once
 
+#include "core/WindowMessages.h"  // WM_NOTICEMSG
 #include "framework/CString.h"
 #include "text_effects/CEffectText.h"
 #include "windows/CVornWndBase.h"
-
-// Posted by the notice popup to its owner when it has faded out (wParam 0, lParam 0).
-#ifndef WM_NOTICEMSG
-#define WM_NOTICEMSG (WM_USER + 202)
-#endif
 
 class CPopupNoticeWnd : public CVornWndBase
 {
@@ -40,7 +36,7 @@ public:
     UINT m_nNotifyMsg;
 
 protected:
-    void OnTimer(UINT_PTR nIDEvent);
+    void OnFadeTimer();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -52,10 +52,10 @@ BOOL CTarneloApp::InitInstance()
 
     // 7-9. The log and the start-up lines.
     LogInit(logs);
-    Log(L"info", L"------ started ------");
-    Log(L"info", CString(L"Build: ") + CString(__DATE__));
-    Log(L"info", GetImagesFolder());
-    Log(L"info", data);
+    Log(kLogInfo, L"------ started ------");
+    Log(kLogInfo, CString(L"Build: ") + CString(__DATE__));
+    Log(kLogInfo, GetImagesFolder());
+    Log(kLogInfo, data);
     LogSystemInfo();
 
     // 10. The drop shadow's window class.
@@ -75,7 +75,7 @@ BOOL CTarneloApp::InitInstance()
 
 int CTarneloApp::ExitInstance()
 {
-    Log(L"info", L"------ exit ------");
+    Log(kLogInfo, L"------ exit ------");
     if (m_bServicesStarted) {
         if (m_gdiplusToken)
             Gdiplus::GdiplusShutdown(m_gdiplusToken);
@@ -114,11 +114,11 @@ CString CTarneloApp::GetBoxFilePath()
 
 void CTarneloApp::LogSystemInfo()
 {
-    Log(L"info", CString(L"version:") + GetAppVersion());
+    Log(kLogInfo, CString(L"version:") + GetAppVersion());
 
     SYSTEM_INFO system = {};
     ::GetSystemInfo(&system);
-    Log(L"info", FormatString(L"cpu {arch:%d num:%d type:%d level:%d rev:%d}",
+    Log(kLogInfo, FormatString(L"cpu {arch:%d num:%d type:%d level:%d rev:%d}",
                               static_cast<int>(system.wProcessorArchitecture),
                               static_cast<int>(system.dwNumberOfProcessors), static_cast<int>(system.dwProcessorType),
                               static_cast<int>(system.wProcessorLevel), static_cast<int>(system.wProcessorRevision)));
@@ -127,12 +127,12 @@ void CTarneloApp::LogSystemInfo()
     MEMORYSTATUS memory = {};
     memory.dwLength = sizeof(memory);
     ::GlobalMemoryStatus(&memory);
-    Log(L"info", FormatString(L"memory load:%d%%", static_cast<int>(memory.dwMemoryLoad)));
-    Log(L"info", FormatString(L"memory total{phy:%llu page:%llu virtual:%llu}",
+    Log(kLogInfo, FormatString(L"memory load:%d%%", static_cast<int>(memory.dwMemoryLoad)));
+    Log(kLogInfo, FormatString(L"memory total{phy:%llu page:%llu virtual:%llu}",
                               static_cast<unsigned long long>(memory.dwTotalPhys),
                               static_cast<unsigned long long>(memory.dwTotalPageFile),
                               static_cast<unsigned long long>(memory.dwTotalVirtual)));
-    Log(L"info", FormatString(L"memory available{phy:%llu page:%llu virtual:%llu}",
+    Log(kLogInfo, FormatString(L"memory available{phy:%llu page:%llu virtual:%llu}",
                               static_cast<unsigned long long>(memory.dwAvailPhys),
                               static_cast<unsigned long long>(memory.dwAvailPageFile),
                               static_cast<unsigned long long>(memory.dwAvailVirtual)));
@@ -142,13 +142,13 @@ void CTarneloApp::LogSystemInfo()
     int major = 0;
     int minor = 0;
     if (GetOSInfo(&osName, &servicePack, &major, &minor)) {
-        Log(L"info", FormatString(L"OS: windows %s - %s (%d.%d)", osName.GetString(), servicePack.GetString(), major,
+        Log(kLogInfo, FormatString(L"OS: windows %s - %s (%d.%d)", osName.GetString(), servicePack.GetString(), major,
                                   minor));
     }
 
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    Log(L"info", FormatString(L"display num:%d corner(%d,%d) primary(%d,%d) virtual(%d,%d) work(%d,%d)",
+    Log(kLogInfo, FormatString(L"display num:%d corner(%d,%d) primary(%d,%d) virtual(%d,%d) work(%d,%d)",
                               ::GetSystemMetrics(SM_CMONITORS), ::GetSystemMetrics(SM_XVIRTUALSCREEN),
                               ::GetSystemMetrics(SM_YVIRTUALSCREEN), ::GetSystemMetrics(SM_CXSCREEN),
                               ::GetSystemMetrics(SM_CYSCREEN), ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -161,15 +161,15 @@ void CTarneloApp::LogSystemInfo()
     // The names are fixed-size fields: never trust them to hold their terminating NUL.
     zone.StandardName[sizeof(zone.StandardName) / sizeof(zone.StandardName[0]) - 1] = L'\0';
     zone.DaylightName[sizeof(zone.DaylightName) / sizeof(zone.DaylightName[0]) - 1] = L'\0';
-    Log(L"info", FormatString(L"TZ result:%d (err:%d) bias:%d", static_cast<int>(zoneResult),
+    Log(kLogInfo, FormatString(L"TZ result:%d (err:%d) bias:%d", static_cast<int>(zoneResult),
                               static_cast<int>(zoneError), static_cast<int>(zone.Bias)));
-    Log(L"info", FormatString(L"TZ(standard) %s bias:%d", zone.StandardName, static_cast<int>(zone.StandardBias)));
-    Log(L"info", FormatString(L"TZ(daylight) %s bias:%d", zone.DaylightName, static_cast<int>(zone.DaylightBias)));
+    Log(kLogInfo, FormatString(L"TZ(standard) %s bias:%d", zone.StandardName, static_cast<int>(zone.StandardBias)));
+    Log(kLogInfo, FormatString(L"TZ(daylight) %s bias:%d", zone.DaylightName, static_cast<int>(zone.DaylightBias)));
 
-    Log(L"info", FormatString(L"UserDefault LCID:%d LangID:%d UILanguage:%d", static_cast<int>(::GetUserDefaultLCID()),
+    Log(kLogInfo, FormatString(L"UserDefault LCID:%d LangID:%d UILanguage:%d", static_cast<int>(::GetUserDefaultLCID()),
                               static_cast<int>(::GetUserDefaultLangID()),
                               static_cast<int>(::GetUserDefaultUILanguage())));
-    Log(L"info", FormatString(L"SystemDefault LCID:%d LangID:%d UILanguage:%d",
+    Log(kLogInfo, FormatString(L"SystemDefault LCID:%d LangID:%d UILanguage:%d",
                               static_cast<int>(::GetSystemDefaultLCID()), static_cast<int>(::GetSystemDefaultLangID()),
                               static_cast<int>(::GetSystemDefaultUILanguage())));
 }

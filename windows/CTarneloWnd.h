@@ -11,6 +11,8 @@
 #include <shellapi.h>
 #include <uxtheme.h>  // MARGINS
 
+#include "core/ProcessFlags.h"
+#include "core/WindowMessages.h"  // WM_BOXMSG, WM_FILEWNDMSG and the FILEWND_ codes
 #include "framework/CString.h"
 #include "text_effects/CEffectText.h"
 #include "windows/BoxGeometry.h"  // the move and size strips
@@ -27,23 +29,6 @@ class CTextStyle;
 class CFileListWnd;
 
 // ---- Messages ----------------------------------------------------------------------------
-// Box events to the manager: wParam is one of the codes below, lParam the box or a value.
-#ifndef WM_BOXMSG
-#define WM_BOXMSG (WM_USER + 100)
-#endif
-// From the file list to its box: wParam FILEWND_UPDATE, FILEWND_OPEN (lParam = item index)
-// or FILEWND_CLOSE (lParam = the list object asking to be closed; the box destroys the
-// list's window and deletes the object only when it is the box's current list, and not
-// before a handler of the list that runs a loop has returned).
-#ifndef WM_FILEWNDMSG
-#define WM_FILEWNDMSG (WM_USER + 201)
-#endif
-#ifndef FILEWND_UPDATE
-#define FILEWND_UPDATE 0
-#define FILEWND_OPEN 1
-#define FILEWND_CLOSE 2
-#endif
-
 // Box event codes (wParam of WM_BOXMSG).
 inline constexpr WPARAM BOXEVENT_UPDATE_BOX_INFO = 0;         // lParam 0: a record changed
 inline constexpr WPARAM BOXEVENT_ADD_BOX = 1;                 // lParam: the issuing CTarneloWnd*
@@ -60,16 +45,6 @@ inline constexpr WPARAM BOXEVENT_HOT_KEY_SELECTION = 11;      // lParam 0
 inline constexpr WPARAM BOXEVENT_ENTIRELY_MOVE = 12;          // sent, not posted; lParam unused
 inline constexpr WPARAM BOXEVENT_EXIT_APP = 13;               // lParam 0
 inline constexpr WPARAM BOXEVENT_LAST = BOXEVENT_EXIT_APP;
-
-// ---- Process-wide flags (UI thread only) ----------------------------------------------------
-// Defined with the box window:
-extern BOOL g_bMenuOpen;            // a box's context menu is open
-extern BOOL g_bFileListOpen;        // a file list is open
-extern BOOL g_bNoFileNoticeShown;   // the "no file registered" warning is up
-extern BOOL g_bFirstActivation;     // 1 until the first activation of any box
-extern BOOL g_bBoxDialogOpen;       // the edit-box dialog is open
-extern BOOL g_bDialogOpen;          // a manager dialog or the delete question is up (set by the
-                                    // manager; defined here so that every box reads the same flag)
 
 class CTarneloWnd : public CVornWndBase
 {

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/ProcessFlags.h"
+#include "core/WindowMessages.h"  // WM_BOXMSG, WM_WIZMSG, WM_TRAYMSG
 #include "framework/CString.h"
 #include "framework/CTime.h"
 #include "framework/CWnd.h"
@@ -30,16 +32,6 @@ class CTarneloStyleInfo;
 class CTarneloWnd;
 
 // ---- Messages ----------------------------------------------------------------------------
-#ifndef WM_BOXMSG
-#define WM_BOXMSG (WM_USER + 100)  // box events: wParam = code (0..13), lParam = box or value
-#endif
-#ifndef WM_WIZMSG
-#define WM_WIZMSG (WM_USER + 101)  // wizard events: wParam = code (0..5), lParam = value
-#endif
-#ifndef WM_TRAYMSG
-#define WM_TRAYMSG (WM_USER + 102)  // the tray icon's callback
-#endif
-
 // Wizard event codes (wParam of WM_WIZMSG).
 inline constexpr WPARAM WIZEVENT_RELOAD_BOXIES = 0;   // lParam: 1 = arrange in a column
 inline constexpr WPARAM WIZEVENT_EDIT_BOX = 1;        // lParam: a box record
@@ -48,10 +40,6 @@ inline constexpr WPARAM WIZEVENT_UPDATE_BOXIES = 3;
 inline constexpr WPARAM WIZEVENT_UPDATE_STYLE = 4;    // lParam 1 preview, 0 final
 inline constexpr WPARAM WIZEVENT_RESTORE_STYLE = 5;
 inline constexpr WPARAM WIZEVENT_LAST = WIZEVENT_RESTORE_STYLE;
-
-// ---- Process-wide flags (UI thread only) ----------------------------------------------------
-extern BOOL g_bDeletingBox;   // a delete event is being handled (its question may be up)
-extern BOOL g_bWizardExists;  // the first-boot wizard exists (set and cleared by the wizard)
 
 class CTarneloWndManager : public CWnd
 {

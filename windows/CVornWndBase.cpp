@@ -4,6 +4,7 @@
 
 #include "core/Logger.h"
 #include "framework/CWinApp.h"
+#include "framework/ScopedHandles.h"
 
 CVornWndBase::UpdateLayeredWindowFn CVornWndBase::s_pfnUpdateLayeredWindow = ::UpdateLayeredWindow;
 
@@ -53,8 +54,6 @@ CVornWndBase::~CVornWndBase()
         ::DestroyWindow(m_hWnd);
     DeleteGraphics();
     ReleaseRegion();
-    if (m_hMutex)
-        ::CloseHandle(m_hMutex);
 }
 
 BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int nHeight, CWnd* pOwner, BOOL bShadow,
@@ -160,7 +159,7 @@ void CVornWndBase::CreateBackBuffer()
     const int width = m_rect.right - m_rect.left;
     const int height = m_rect.bottom - m_rect.top;
     if (!m_bitmap.CreateTopDownDIB(width, height))
-        LogError(L"ERR!", L"<base> CreateCompatibleBitmap failed:", ::GetLastError());
+        LogError(kLogError, L"<base> CreateCompatibleBitmap failed:", ::GetLastError());
 
     if (m_bitmap.GetSafeHandle())
         m_memDC.SelectBitmap(m_bitmap);
@@ -176,11 +175,11 @@ void CVornWndBase::SetRoundRegion()
 {
     ReleaseRegion();
     if (!m_rgn.CreateRoundRectRgn(0, 0, m_rcContent.Width + 1, m_rcContent.Height + 1, 4, 4)) {
-        LogError(L"ERR!", L"<base> CreateRoundRectRgn failure:", ::GetLastError());
+        LogError(kLogError, L"<base> CreateRoundRectRgn failure:", ::GetLastError());
         return;
     }
     if (!::SetWindowRgn(m_hWnd, m_rgn, TRUE)) {
-        LogError(L"ERR!", L"<base> SetWindowRgn failure:", ::GetLastError());
+        LogError(kLogError, L"<base> SetWindowRgn failure:", ::GetLastError());
         return;
     }
     m_bRegionTaken = TRUE;  // the window owns it now
@@ -219,10 +218,10 @@ void CVornWndBase::Redraw()
         wchar_t message[256] = {};
         exception->GetErrorMessage(message, 256);
         message[255] = L'\0';
-        Log(L"ERR!", (CString(L"<vornwnd> exception!!:") + message).GetString());
+        Log(kLogError, (CString(L"<vornwnd> exception!!:") + message).GetString());
         exception->Delete();
     } catch (...) {
-        Log(L"ERR!", L"<vornwnd> exception!!");
+        Log(kLogError, L"<vornwnd> exception!!");
     }
 }
 
@@ -241,7 +240,7 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha, const RECT* pDirty)
         return;
 
     if (::SetLayout(m_memDC, LAYOUT_BITMAPORIENTATIONPRESERVED) == GDI_ERROR)
-        LogError(L"ERR!", L"<base> SetLayout failed:", ::GetLastError());
+        LogError(kLogError, L"<base> SetLayout failed:", ::GetLastError());
 
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, nAlpha, AC_SRC_ALPHA};
     const UpdateLayeredWindowFn update = s_pfnUpdateLayeredWindow ? s_pfnUpdateLayeredWindow : ::UpdateLayeredWindow;
@@ -265,12 +264,12 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha, const RECT* pDirty)
         return;
     }
     m_bFallback = TRUE;
-    LogError(L"ERR!", L"<base> UpdateLayeredWindow failed:", ::GetLastError());
+    LogError(kLogError, L"<base> UpdateLayeredWindow failed:", ::GetLastError());
     CString usage;
     usage.Format(L"<base> handle-usage gdi:%d userobj:%d",
                  static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)),
                  static_cast<int>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)));
-    Log(L"info", usage);
+    Log(kLogInfo, usage);
     ModifyStyleEx(WS_EX_LAYERED, 0, 0);
 }
 
@@ -279,18 +278,20 @@ void CVornWndBase::UpdateLayered(BYTE nAlpha, const RECT* pDirty)
 int CVornWndBase::OnCreate(LPCREATESTRUCTW lpCreateStruct)
 {
     if (CWnd::OnCreate(lpCreateStruct) == -1) {
-        LogError(L"ERR!", L"<base> OnCreate failure:", ::GetLastError());
+        LogError(kLogError, L"<base> OnCreate failure:", ::GetLastError());
         return -1;
     }
-    const HDC windowDC = ::GetDC(m_hWnd);
-    const HDC memDC = ::CreateCompatibleDC(windowDC);
-    const DWORD error = ::GetLastError();
-    ::ReleaseDC(m_hWnd, windowDC);
-    if (!memDC || !m_memDC.Attach(memDC)) {
-        if (memDC)
-            ::DeleteDC(memDC);
-        LogError(L"ERR!", L"<base> CreateCompatibleDC failure:", error);
+    ScopedCreatedDC memDC;
+    DWORD error = 0;
+    {
+        const ScopedGetDC windowDC(m_hWnd);
+        memDC.reset(::CreateCompatibleDC(windowDC.get()));
+        error = ::GetLastError();
     }
+    if (!memDC || !m_memDC.Attach(memDC.get()))
+        LogError(kLogError, L"<base> CreateCompatibleDC failure:", error);
+    else
+        memDC.release();  // the context is the member's now
     return 0;
 }
 
@@ -334,20 +335,14 @@ namespace {
 // The size of an icon's colour bitmap; FALSE when it cannot be read.
 BOOL IconSize(HICON icon, SIZE& size)
 {
-    ICONINFO info = {};
-    if (!::GetIconInfo(icon, &info))
+    ScopedIconInfo info;
+    if (!info.Load(icon))
         return FALSE;
     BITMAP bitmap = {};
-    BOOL ok = FALSE;
-    if (info.hbmColor && ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap)) {
-        size = SIZE{bitmap.bmWidth, bitmap.bmHeight};
-        ok = TRUE;
-    }
-    if (info.hbmColor)
-        ::DeleteObject(info.hbmColor);
-    if (info.hbmMask)
-        ::DeleteObject(info.hbmMask);
-    return ok;
+    if (!info.get().hbmColor || !::GetObjectW(info.get().hbmColor, sizeof(bitmap), &bitmap))
+        return FALSE;
+    size = SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    return TRUE;
 }
 
 }  // namespace

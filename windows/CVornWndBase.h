@@ -13,16 +13,13 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include "core/WindowMessages.h"  // WM_REDRAWMSG
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CRgn.h"
 #include "framework/CWnd.h"
+#include "framework/ScopedHandles.h"
 #include "windows/CWndShadow.h"
-
-// Posted by a layered window to itself to redraw (wParam 0, lParam 0).
-#ifndef WM_REDRAWMSG
-#define WM_REDRAWMSG (WM_USER + 200)
-#endif
 
 class CVornWndBase : public CWnd
 {
@@ -72,7 +69,7 @@ public:
     Gdiplus::Graphics* m_pGraphics;
     CRgn m_rgn;
     Utility::CWndShadow m_shadow;
-    HANDLE m_hMutex;
+    ScopedKernelHandle m_hMutex;
     CWnd* m_pOwner;
     BOOL m_bFallback;
     BOOL m_bLayered;

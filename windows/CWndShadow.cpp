@@ -80,8 +80,6 @@ CWndShadow::~CWndShadow()
     // Normally the parent's destruction has taken the shadow down already; a shadow that
     // dies first must not leave the parent routed to a dead object.
     Detach();
-    if (m_hMutex)
-        ::CloseHandle(m_hMutex);
 }
 
 void CWndShadow::Detach()
@@ -139,7 +137,7 @@ void CWndShadow::Create(HWND hParentWnd)
 {
     if (!s_pUpdateLayeredWindow || m_bCreated || !hParentWnd)
         return;
-    CLock lock(m_hMutex);
+    CLock lock(m_hMutex.get());
     s_shadowMap[hParentWnd] = this;
     m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr, WS_POPUPWINDOW,
                                CW_USEDEFAULT, 0, 0, 0, hParentWnd, nullptr, s_hInstance, nullptr);
@@ -169,7 +167,7 @@ BOOL CWndShadow::SetPosition(int x, int y)
 {
     if (x < -20 || x > 20 || y < -20 || y > 20)
         return FALSE;
-    CLock lock(m_hMutex);
+    CLock lock(m_hMutex.get());
     m_nxOffset = static_cast<signed char>(x);
     m_nyOffset = static_cast<signed char>(y);
     if (m_bCreated && (m_nStatus & SS_VISABLE))
@@ -224,35 +222,26 @@ void CWndShadow::Update(HWND hParentWnd)
     const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     bmi.bmiHeader.biSizeImage = static_cast<DWORD>(bytes);
     void* bits = nullptr;
-    HBITMAP hbitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!hbitmap || !bits) {
-        if (hbitmap)
-            ::DeleteObject(hbitmap);
+    ScopedBitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
         return;
-    }
     ::ZeroMemory(bits, bytes);
     try {
         MakeShadow(static_cast<uint32_t*>(bits), bytes, hParentWnd, &rc);
     } catch (...) {
-        ::DeleteObject(hbitmap);
         return;
     }
 
-    HDC hMemDC = ::CreateCompatibleDC(nullptr);
-    if (!hMemDC) {
-        ::DeleteObject(hbitmap);
+    const ScopedCreatedDC memDC(::CreateCompatibleDC(nullptr));
+    if (!memDC)
         return;
-    }
-    HGDIOBJ hOriBmp = ::SelectObject(hMemDC, hbitmap);
+    const ScopedSelectObject selectBitmap(memDC.get(), bitmap.get());
     POINT ptDst = {rc.left + m_nxOffset - m_nSize, rc.top + m_nyOffset - m_nSize};
     POINT ptSrc = {0, 0};
     SIZE wndSize = {width, height};
     BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, width, height, FALSE);
-    s_pUpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &wndSize, hMemDC, &ptSrc, 0, &blendPixelFunction, ULW_ALPHA);
-    ::SelectObject(hMemDC, hOriBmp);
-    ::DeleteObject(hbitmap);
-    ::DeleteDC(hMemDC);
+    s_pUpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &wndSize, memDC.get(), &ptSrc, 0, &blendPixelFunction, ULW_ALPHA);
 }
 
 uint32_t CWndShadow::PreMultiply(COLORREF cl, unsigned char nAlpha)
@@ -295,33 +284,28 @@ void CWndShadow::MakeShadow(uint32_t* pShadBits, size_t nBytes, HWND hParent, co
     };
 
     // 1. The parent's shape: its window region, or its rectangle.
-    HRGN hParentRgn = ::CreateRectRgn(0, 0, W0, H0);
-    if (!hParentRgn)
+    ScopedRgn parentRgn(::CreateRectRgn(0, 0, W0, H0));
+    if (!parentRgn)
         return;
-    if (HRGN hWindowRgn = ::CreateRectRgn(0, 0, 0, 0)) {
-        if (::GetWindowRgn(hParent, hWindowRgn) != ERROR) {
-            ::DeleteObject(hParentRgn);
-            hParentRgn = hWindowRgn;
-        } else {
-            ::DeleteObject(hWindowRgn);
-        }
-    }
+    ScopedRgn windowRgn(::CreateRectRgn(0, 0, 0, 0));
+    if (windowRgn && ::GetWindowRgn(hParent, windowRgn.get()) != ERROR)
+        parentRgn = std::move(windowRgn);
 
     // 2. Row spans of the parent, and the shadow's spans with an empty border.
     const Span empty = {W0, 0};
     std::vector<Span> parentSpans(static_cast<size_t>(H0), empty);
     for (int y = 0; y < H0; ++y) {
         int left = 0;
-        while (left < W0 && !::PtInRegion(hParentRgn, left, y))
+        while (left < W0 && !::PtInRegion(parentRgn.get(), left, y))
             ++left;
         if (left == W0)
             continue;
         int right = W0 - 1;
-        while (right > left && !::PtInRegion(hParentRgn, right, y))
+        while (right > left && !::PtInRegion(parentRgn.get(), right, y))
             --right;
         parentSpans[static_cast<size_t>(y)] = {left, right + 1};
     }
-    ::DeleteObject(hParentRgn);
+    parentRgn.reset();
 
     const int nSpans = std::max(H0, H) + 2;
     std::vector<Span> spans(static_cast<size_t>(nSpans), empty);
@@ -439,7 +423,7 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
         return previous ? ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam)
                         : ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
     }
-    CLock lock(pThis->m_hMutex);
+    CLock lock(pThis->m_hMutex.get());
 
     // No exception may leave a window procedure: a failed shadow step is dropped.
     try {

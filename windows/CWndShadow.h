@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <map>
 
+#include "framework/ScopedHandles.h"
+
 namespace Utility
 {
 
@@ -71,7 +73,7 @@ public:
     bool m_bUpdate;
     bool m_bCreated;
     COLORREF m_color;
-    HANDLE m_hMutex;
+    ScopedKernelHandle m_hMutex;
 
 private:
     // Holds the shadow's mutex for a scope.

@@ -10,6 +10,7 @@
 #include "CoreTestSupport.h"
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "core/ProcessFlags.h"
 #include "core/ShellHelpers.h"
 #include "framework/AfxMessageBox.h"
 

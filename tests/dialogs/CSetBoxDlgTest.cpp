@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/Logger.h"
+#include "core/ProcessFlags.h"
 #include "dialogs/CSetBoxDlg.h"
 #include "framework/AfxMessageBox.h"
 #include "framework/TempFolder.h"

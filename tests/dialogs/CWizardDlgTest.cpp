@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Logger.h"
+#include "core/ProcessFlags.h"
 #include "dialogs/CWizDonePanel.h"
 #include "dialogs/CWizSetBoxPanel.h"
 #include "dialogs/CWizSetFilesPanel.h"

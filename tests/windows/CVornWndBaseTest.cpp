@@ -60,7 +60,7 @@ TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
     EXPECT_EQ(30, screen.bottom - screen.top);
     // The memory context exists from WM_CREATE on.
     EXPECT_NE(nullptr, window.m_memDC.GetSafeHdc());
-    EXPECT_NE(nullptr, window.m_hMutex);
+    EXPECT_NE(nullptr, window.m_hMutex.get());
 
     // A second creation is refused and changes nothing.
     EXPECT_FALSE(window.Create(L"again", 1, 2, 3, 4, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, TRUE));

@@ -152,7 +152,7 @@ TEST_F(WndShadow, DefaultsAreASoftBlackShadow)
     EXPECT_EQ(0, shadow.m_nSize);
     EXPECT_EQ(RGB(0, 0, 0), shadow.m_color);
     EXPECT_FALSE(shadow.m_bCreated);
-    EXPECT_NE(nullptr, shadow.m_hMutex);
+    EXPECT_NE(nullptr, shadow.m_hMutex.get());
     EXPECT_FALSE(CWndShadow::Initialize(::GetModuleHandleW(nullptr)));  // once per process
 }
 
