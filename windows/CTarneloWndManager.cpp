@@ -28,8 +28,6 @@ BOOL g_bDeletingBox = FALSE;
 
 namespace {
 
-const wchar_t kInfo[] = L"info";
-
 // The edit-box dialog, preset from the event and read back on OK.
 INT_PTR RunEditBoxDialog(CTarneloWndManager::_BOX_DIALOG& data)
 {
@@ -117,7 +115,7 @@ void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
 {
-    Log(kInfo, L"<boxmng> CreateBoxies");
+    Log(kLogInfo, L"<boxmng> CreateBoxies");
     DestroyAllBoxes();
     if (!m_pStyle || !m_pInfoManager || !m_pConfig)
         return;
@@ -146,7 +144,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
             m_boxList.push_back(box.release());
         ++index;
     }
-    Log(kInfo, L"CreateBoxies-done");
+    Log(kLogInfo, L"CreateBoxies-done");
 }
 
 void CTarneloWndManager::DestroyAllBoxes()
@@ -220,14 +218,14 @@ void CTarneloWndManager::RemoveBox(std::list<CTarneloWnd*>::iterator it)
 
 void CTarneloWndManager::LogIgnoredBox(const wchar_t* event, const void* pBox) const
 {
-    Log(L"warn", FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
+    Log(kLogWarn, FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
 }
 
 // ---- Dispatch ----------------------------------------------------------------------------------
 
 LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
 {
-    LogValue2(kInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    LogValue2(kLogInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > BOXEVENT_LAST)
         return 1;
     // A pointer here is never followed before IsListedBox has found it in the list.
@@ -254,18 +252,18 @@ LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
 
 LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
 {
-    LogValue2(kInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    LogValue2(kLogInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > WIZEVENT_LAST)
         return 1;
     // Only the wizard's panels send these; from anywhere else they would rebuild, restack
     // or edit the boxes behind the user's back.
     if (!g_bWizardExists) {
-        Log(L"warn", L"<boxmng> wiz msg without a wizard, ignored");
+        Log(kLogWarn, L"<boxmng> wiz msg without a wizard, ignored");
         return 1;
     }
     switch (wParam) {
     case WIZEVENT_RELOAD_BOXIES:
-        Log(kInfo, L"Event: ReloadBoxies");
+        Log(kLogInfo, L"Event: ReloadBoxies");
         if (WaitForLoops(WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, lParam != 0 ? 1 : 0, L"ReloadBoxies"))
             break;
         DestroyAllBoxes();
@@ -277,7 +275,7 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
         break;
     case WIZEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
     case WIZEVENT_UPDATE_BOXIES:
-        Log(kInfo, L"Event: UpdateBoxies");
+        Log(kLogInfo, L"Event: UpdateBoxies");
         RefreshAllBoxes();
         break;
     case WIZEVENT_UPDATE_STYLE: OnUpdateStyle(lParam); break;
@@ -291,7 +289,7 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
 
 void CTarneloWndManager::OnUpdateBoxInfo()
 {
-    Log(kInfo, L"Event: UpdateBoxInfo");
+    Log(kLogInfo, L"Event: UpdateBoxInfo");
     if (!m_pInfoManager)
         return;
     // The wizard's box panel hides the boxes the user does not want; they go for good here.
@@ -310,7 +308,7 @@ void CTarneloWndManager::OnUpdateBoxInfo()
 
 void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
 {
-    Log(kInfo, L"Event: AddBox");
+    Log(kLogInfo, L"Event: AddBox");
     if (!IsListedBox(pIssuer)) {
         LogIgnoredBox(L"AddBox", pIssuer);
         return;
@@ -352,7 +350,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     auto box = std::make_unique<CTarneloWnd>();
     if (!box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, FALSE)) {
         // The record stays in the list and is saved with the next save of the box file.
-        Log(L"ERR!", L"<boxmng> AddBox: the box window could not be created");
+        Log(kLogError, L"<boxmng> AddBox: the box window could not be created");
         return;
     }
     m_boxList.push_back(box.release());
@@ -363,7 +361,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
 
 void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
 {
-    Log(kInfo, L"Event: DeleteBox");
+    Log(kLogInfo, L"Event: DeleteBox");
     if (g_bDeletingBox)
         return;
     if (!IsListedBox(pBox)) {
@@ -398,7 +396,7 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
 
 void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
 {
-    Log(kInfo, L"Event: EditBox");
+    Log(kLogInfo, L"Event: EditBox");
     g_bDialogOpen = TRUE;
     if (!pBox) {
         g_bDialogOpen = FALSE;
@@ -437,7 +435,7 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
 
 void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
 {
-    Log(kInfo, L"Event: UpdateStyle");
+    Log(kLogInfo, L"Event: UpdateStyle");
     if (!m_pStyle || !m_pInfoManager)
         return;
     if (m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden) {
@@ -465,7 +463,7 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
 
 void CTarneloWndManager::OnRestoreStyle()
 {
-    Log(kInfo, L"Event: RestoreStyle");
+    Log(kLogInfo, L"Event: RestoreStyle");
     if (!m_pStyle)
         return;
     m_pStyle->Load(m_strStylePath);
@@ -476,14 +474,14 @@ void CTarneloWndManager::OnRestoreStyle()
 
 void CTarneloWndManager::OnUpdateConfig()
 {
-    Log(kInfo, L"Event: UpdateConfig");
+    Log(kLogInfo, L"Event: UpdateConfig");
     if (m_pConfig)
         m_pConfig->Save(m_strConfigPath);
 }
 
 void CTarneloWndManager::OnUpdateHotKey()
 {
-    Log(kInfo, L"Event: UpdateHotKey");
+    Log(kLogInfo, L"Event: UpdateHotKey");
     for (CTarneloWnd* box : m_boxList)
         box->ReRegisterHotKey();
     if (m_pInfoManager)
@@ -492,14 +490,14 @@ void CTarneloWndManager::OnUpdateHotKey()
 
 void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
 {
-    Log(kInfo, L"Event: UpdateHorizontalSize");
+    Log(kLogInfo, L"Event: UpdateHorizontalSize");
     if (!m_pStyle)
         return;
     // Any process can post this width: it is brought between the narrowest box that can
     // still be seen, grabbed and widened and the width of the work area.
     const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, Model::GetWorkAreaSize());
     if (boxWidth != width)
-        LogValue(L"warn", L"<boxmng> box width out of range, taken as", boxWidth);
+        LogValue(kLogWarn, L"<boxmng> box width out of range, taken as", boxWidth);
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
     const BOOL noIcon = m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden;
     m_pStyle->m_nTitleWidth = noIcon ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
@@ -536,7 +534,7 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
 
 void CTarneloWndManager::OnAlignWindow()
 {
-    Log(kInfo, L"Event: AlignWindow");
+    Log(kLogInfo, L"Event: AlignWindow");
     int clearance = m_nClearance;
     if (s_clearanceDialog(clearance) != IDOK)
         return;

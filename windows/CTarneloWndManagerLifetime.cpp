@@ -29,8 +29,6 @@ namespace {
 // The version server asked; tests point the check at a local server instead.
 CString s_versionServer = VersionCheck::kVersionServer;
 
-const wchar_t kInfo[] = L"info";
-
 // The first-boot wizard on this manager: its panels post their events here.
 INT_PTR RunWizard(CTarneloWndManager* pManager)
 {
@@ -72,7 +70,7 @@ void CTarneloWndManager::SetWizardHook(WizardFn fn)
 BOOL CTarneloWndManager::Init(const CString& dataFolder)
 {
     CWaitCursor wait;
-    Log(kInfo, L"<boxmng> init");
+    Log(kLogInfo, L"<boxmng> init");
     m_strDataFolder = dataFolder;
 
     const wchar_t* windowClass = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, LoadAppIcon());
@@ -94,14 +92,14 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
         // load them, once.
         m_pStyle->Load(m_strStylePath);
         LoadBoxes();
-        Log(kInfo, L"<boxmng> first boot");
+        Log(kLogInfo, L"<boxmng> first boot");
         const INT_PTR result = s_wizard(this);
         if (result != IDOK) {
-            Log(kInfo, L"<boxmng> Install is canceled.");
+            Log(kLogInfo, L"<boxmng> Install is canceled.");
             DestroyWindow();
             return FALSE;
         }
-        Log(kInfo, L"<boxmng> Install is done.");
+        Log(kLogInfo, L"<boxmng> Install is done.");
         m_pConfig->SetInstallDate(CTime::GetCurrentTime());
         m_pConfig->Save(m_strConfigPath);
     } else {
@@ -126,7 +124,7 @@ void CTarneloWndManager::LoadBoxes()
     m_pInfoManager->Load(m_strBoxFilePath);
     // With no box there would be no menu and no way in: the default boxes stand in.
     if (m_pInfoManager->m_boxes.empty()) {
-        Log(L"warn", L"<boxmng> no box could be read, the default boxes stand in");
+        Log(kLogWarn, L"<boxmng> no box could be read, the default boxes stand in");
         m_pInfoManager->CreateDefaultBoxes();
     }
 }
@@ -174,13 +172,13 @@ void CTarneloWndManager::CheckLatestVersion()
     const CTime now = CTime::GetCurrentTime();
     if (!VersionCheck::IsVersionCheckDue(m_pConfig->m_verCheckDate, now))
         return;
-    Log(kInfo, L"<boxmng> Check latest version");
+    Log(kLogInfo, L"<boxmng> Check latest version");
 
     CString body;
     DWORD status = 0;
     if (!HttpGetString(address, body, status, VersionCheck::kVersionReplyLimit)) {
         // Not stored: the request is made again at the next expiry.
-        LogValue(kInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
+        LogValue(kLogInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
         return;
     }
 
@@ -189,7 +187,7 @@ void CTarneloWndManager::CheckLatestVersion()
         const CString own = GetAppVersion();
         const int ownNumber = ParseVersionNumber(own);
         const int latestNumber = VersionCheck::VersionNumberOfReply(latest);
-        Log(kInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
+        Log(kLogInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
         if (latestNumber > ownNumber) {
             CVersionNoticeDlg notice;
             notice.m_strCurrentVersion = own;
@@ -249,7 +247,7 @@ BOOL CTarneloWndManager::WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam
     const _WAITING_REQUEST request = { message, wParam, lParam };
     if (!MustWait(request))
         return FALSE;
-    Log(kInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
+    Log(kLogInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
     const bool kept = std::any_of(m_waitingRequests.begin(), m_waitingRequests.end(), [&](const _WAITING_REQUEST& r) {
         return r.message == message && r.wParam == wParam && r.lParam == lParam;
     });
@@ -276,7 +274,7 @@ void CTarneloWndManager::PostReadyRequests()
 
 void CTarneloWndManager::OnDestroy()
 {
-    Log(kInfo, L"<boxmng> destroy");
+    Log(kLogInfo, L"<boxmng> destroy");
     CWnd::OnDestroy();
     DestroyAllBoxes();
     m_pStyle.reset();

@@ -11,12 +11,6 @@
 #include "core/Logger.h"
 #include "windows/CTarneloWnd.h"
 
-namespace {
-
-const wchar_t kInfo[] = L"info";
-
-}  // namespace
-
 CTarneloWnd* CTarneloWndManager::FindHoveredBox(BOOL bFromTail) const
 {
     if (bFromTail) {
@@ -53,7 +47,7 @@ void CTarneloWndManager::OnSelectionTimer()
 
 void CTarneloWndManager::OnHotKeySelection()
 {
-    Log(kInfo, L"Event: HotKeySelection");
+    Log(kLogInfo, L"Event: HotKeySelection");
     EnterSelectionMode();
 }
 
@@ -86,7 +80,7 @@ void StepSelection(Iterator first, Iterator last, const wchar_t* event)
     const Iterator current = std::find_if(first, last, [](const CTarneloWnd* box) { return box->m_bHover; });
     if (current == last)
         return;
-    LogValue(kInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
+    LogValue(kLogInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
     Iterator target = std::next(current);
     if (target == last)
         target = first;
@@ -140,7 +134,7 @@ void CTarneloWndManager::OnTypeAhead(UINT nKey)
     } else {
         if (nKey == VK_RETURN || nKey == VK_RIGHT) {
             if (current) {
-                Log(kInfo, CString(L"Open:") + current->GetName() + L"\n");
+                Log(kLogInfo, CString(L"Open:") + current->GetName() + L"\n");
                 current->OpenFileList(TRUE);
             }
             m_strTypedText.Empty();
@@ -160,7 +154,7 @@ void CTarneloWndManager::OnTypeAheadTimer()
 {
     KillTimer(kTimerTypeAhead);
     m_strTypedText.Empty();
-    Log(kInfo, L"Clear box selection");
+    Log(kLogInfo, L"Clear box selection");
 }
 
 CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
