@@ -12,6 +12,7 @@
 #include "core/ShellHelpers.h"
 #include "dialogs/CInputBoxSpaceDlg.h"
 #include "dialogs/CSetBoxDlg.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
@@ -370,14 +371,13 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
     }
     if (WaitForLoops(WM_BOXMSG, BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(pBox), L"DeleteBox"))
         return;
-    g_bDeletingBox = TRUE;
+    const ScopedFlag deleting(g_bDeletingBox);
     if (m_boxList.size() == 1) {
         ShowWarningMessage(IDS_CANT_DELETE_LAST_BOX);
-        g_bDeletingBox = FALSE;
         return;
     }
 
-    g_bDialogOpen = TRUE;
+    const ScopedFlag dialogOpen(g_bDialogOpen);
     if (ShowQuestionMessage(IDS_DELETE_BOX_QUESTION) == IDYES) {
         // Looked up again: the question's message loop may have removed the box.
         auto it = m_boxList.begin();
@@ -390,21 +390,16 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
             LogIgnoredBox(L"DeleteBox", pBox);
         }
     }
-    g_bDialogOpen = FALSE;
-    g_bDeletingBox = FALSE;
 }
 
 void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
 {
     Log(kLogInfo, L"Event: EditBox");
-    g_bDialogOpen = TRUE;
-    if (!pBox) {
-        g_bDialogOpen = FALSE;
+    const ScopedFlag dialogOpen(g_bDialogOpen);
+    if (!pBox)
         return;
-    }
     if (!IsListedBox(pBox) || !pBox->m_pInfo || !m_pStyle || !m_pInfoManager) {
         LogIgnoredBox(L"EditBox", pBox);
-        g_bDialogOpen = FALSE;
         return;
     }
 
@@ -430,7 +425,6 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
     for (CTarneloWnd* box : m_boxList)
         box->m_bHover = FALSE;
     RefreshAllBoxes();
-    g_bDialogOpen = FALSE;
 }
 
 void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
