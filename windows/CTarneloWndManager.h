@@ -31,7 +31,7 @@ class CTarneloStyleInfo;
 
 class CTarneloWnd;
 
-// ---- Messages ----------------------------------------------------------------------------
+// ---- Wizard events -----------------------------------------------------------------------
 // Wizard event codes (wParam of WM_WIZMSG).
 inline constexpr WPARAM WIZEVENT_RELOAD_BOXIES = 0;   // lParam: 1 = arrange in a column
 inline constexpr WPARAM WIZEVENT_EDIT_BOX = 1;        // lParam: a box record
