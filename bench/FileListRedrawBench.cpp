@@ -117,7 +117,7 @@ int main()
             const int steps = 1000;
             const LARGE_INTEGER t3 = Now();
             for (int i = 0; i < steps; ++i)
-                CFileListWnd::MoveRow(rows, rows.front().get(), rows.back().get(), list.m_nWidth, list.m_nRowHeight);
+                FileListLayout::MoveRow(rows, rows.front().get(), rows.back().get(), list.m_nWidth, list.m_nRowHeight);
             const LARGE_INTEGER t4 = Now();
             std::printf("reorder step in 200 rows: %.4f ms\n", Milliseconds(t3, t4) / steps);
         }

@@ -8,6 +8,10 @@
 // the list's handlers runs a loop, a drag or a shell call, waits until that handler has
 // returned). When the box destroys the window itself (after FILEWND_OPEN), the list's
 // WM_DESTROY posts that same one FILEWND_CLOSE.
+//
+// The class spans four sources: CFileListWnd.cpp (opening, layout, closing),
+// CFileListWndDraw.cpp, CFileListWndInput.cpp and CFileListWndCommands.cpp; the rules that
+// need no window are in FileListLayout.
 #pragma once
 
 #include <windows.h>
@@ -21,11 +25,13 @@
 #include <memory>
 #include <vector>
 
+#include "core/ProcessFlags.h"
+#include "core/WindowMessages.h"  // WM_REDRAWMSG and the FILEWND_ codes
 #include "framework/CString.h"
 #include "model/CTarneloInfo.h"
 #include "text_effects/CEffectText.h"
-#include "windows/CTarneloWnd.h"
 #include "windows/CVornWndBase.h"
+#include "windows/FileListLayout.h"
 
 namespace Model {
 class CConfigInfo;
@@ -35,19 +41,9 @@ class CTarneloStyleInfo;
 class CFileListWnd : public CVornWndBase
 {
 public:
-    // One row: the six fields of the box's item, copied, and the row rectangle in client
-    // coordinates (x 0, y = index x row height, the list's width, the row height).
-    struct _FILE_INFO
-    {
-        UINT nType = 0;
-        CString strName;
-        CString strPath;
-        CString strResolvedPath;
-        BOOL bExists = FALSE;
-        CString strIconKey;
-        Gdiplus::Rect rcItem;
-    };
-    using RowList = std::list<std::unique_ptr<_FILE_INFO>>;
+    // One row of the list (see FileListLayout).
+    using _FILE_INFO = FileListLayout::_FILE_INFO;
+    using RowList = FileListLayout::RowList;
 
     // Timers of the list.
     static constexpr UINT_PTR IDT_AUTO_CLOSE = 1;      // 1000 ms: closes after 3 ticks outside
@@ -55,6 +51,14 @@ public:
     static constexpr UINT kAutoCloseMs = 1000;
     static constexpr int kAutoCloseTicks = 3;
     static constexpr UINT kTypeAheadMs = 1000;
+    // Where a press of the left button stands: none, held on a row (m_ptPress holds the
+    // client point of the first move), or moving that row through the list.
+    enum DragState
+    {
+        DRAG_NONE = 0,
+        DRAG_PRESSED = 1,
+        DRAG_REORDERING = 2,
+    };
     // The window's colour argument and the text colour of an item whose file is missing.
     static constexpr Gdiplus::ARGB kWindowColor = 0xFEC0C0C0;
     static constexpr Gdiplus::ARGB kMissingTextColor = 0xFE808080;
@@ -84,7 +88,6 @@ public:
     // ---- Rows -------------------------------------------------------------------------------
     // The row at a client point, or null.
     _FILE_INFO* HitTest(int x, int y) const;
-    static _FILE_INFO* HitTest(const RowList& rows, int x, int y);
     // Makes a row current (null clears), puts the cursor on it and redraws.
     void SelectItem(_FILE_INFO* pRow);
     void SelectPrevItem();
@@ -94,16 +97,6 @@ public:
     // One reorder step and the commit of the row order into the box record.
     void MoveItem(_FILE_INFO* pCurrent, _FILE_INFO* pTarget);
     void CommitItemOrder();
-    // One reorder step on any row list, by row identity: pCurrent goes after pTarget when it
-    // lies above it, else before it; then every row is laid out again. FALSE (nothing
-    // changes) when either row is not in the list or both are the same.
-    static BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight);
-    static void LayoutRows(RowList& rows, int nWidth, int nRowHeight);
-    // Puts the record's items in the rows' order; items no row shows follow in their own
-    // order, and nothing is added.
-    static void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items);
-    // The 0-based index of a row, -1 when it is not in the list.
-    static int IndexOf(const RowList& rows, const _FILE_INFO* pRow);
 
     // Type-ahead.
     void TypeAheadKey(UINT nKey);
@@ -134,7 +127,7 @@ public:
     int m_nOutsideTicks = 0;
     BOOL m_bMenuOpen = FALSE;
     BOOL m_bRenameOpen = FALSE;
-    int m_nDragState = 0;
+    DragState m_nDragState = DRAG_NONE;
     BOOL m_bDraggingOut = FALSE;
     _FILE_INFO* m_pCurrent = nullptr;
     int m_nMoveCount = 0;
@@ -148,7 +141,9 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCTW lpCreateStruct);
     void OnDestroy();
-    void OnTimer(UINT_PTR nIDEvent);
+    // The timers: closing after the cursor stayed away, and forgetting the typed text.
+    void OnAutoCloseTimer();
+    void OnTypeAheadTimer();
     void OnMouseMove(UINT nFlags, POINT point);
     void OnLButtonUp(UINT nFlags, POINT point);
     void OnRButtonUp(UINT nFlags, POINT point);

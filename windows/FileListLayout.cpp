@@ -122,4 +122,76 @@ CString GetLogName(const CString& name)
     return name.Left(2);
 }
 
+_FILE_INFO* HitTest(const RowList& rows, int x, int y)
+{
+    for (const auto& row : rows) {
+        const Gdiplus::Rect& rc = row->rcItem;
+        if (IsPointInRow(rc.X, rc.Y, rc.Width, rc.Height, POINT{x, y}))
+            return row.get();
+    }
+    return nullptr;
+}
+
+int IndexOf(const RowList& rows, const _FILE_INFO* pRow)
+{
+    int index = 0;
+    for (const auto& row : rows) {
+        if (row.get() == pRow)
+            return index;
+        ++index;
+    }
+    return -1;
+}
+
+void LayoutRows(RowList& rows, int nWidth, int nRowHeight)
+{
+    int index = 0;
+    for (auto& row : rows) {
+        row->rcItem = Gdiplus::Rect(0, index * nRowHeight, nWidth, nRowHeight);
+        ++index;
+    }
+}
+
+BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight)
+{
+    if (!pCurrent || !pTarget || pCurrent == pTarget)
+        return FALSE;
+    auto current = rows.end();
+    auto target = rows.end();
+    for (auto it = rows.begin(); it != rows.end(); ++it) {
+        if (it->get() == pCurrent)
+            current = it;
+        else if (it->get() == pTarget)
+            target = it;
+    }
+    if (current == rows.end() || target == rows.end())
+        return FALSE;
+    // The node itself moves: nothing is copied, so no row can be doubled or lost.
+    if (pCurrent->rcItem.Y < pTarget->rcItem.Y)
+        rows.splice(std::next(target), rows, current);
+    else
+        rows.splice(target, rows, current);
+    LayoutRows(rows, nWidth, nRowHeight);
+    return TRUE;
+}
+
+void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items)
+{
+    // The record's own items are put in the rows' order (each row takes the first item of
+    // its name and file not taken yet). Items no row shows, such as files dropped on the
+    // box while the list was open, keep their order after them; an item that left the
+    // record meanwhile is not brought back. So the commit only ever reorders the record.
+    std::list<Model::CTarneloInfo::_ITEM> ordered;
+    for (const auto& row : rows) {
+        for (auto it = items.begin(); it != items.end(); ++it) {
+            if (it->strName == row->strName && it->strPath == row->strPath) {
+                ordered.splice(ordered.end(), items, it);
+                break;
+            }
+        }
+    }
+    ordered.splice(ordered.end(), items);
+    items.swap(ordered);
+}
+
 }  // namespace FileListLayout

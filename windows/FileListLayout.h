@@ -1,13 +1,19 @@
 // The file list's rules that need no window: how an item's name is shown, how big the list
 // is and where it goes, which row a point hits, how the keys move the selection, when a
-// press becomes a reorder, and how typed text finds a row.
+// press becomes a reorder, how typed text finds a row, and the rows themselves: their layout,
+// hit-testing, reordering and the commit of their order into the box's record.
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
 
+#include <list>
+#include <memory>
 #include <vector>
 
 #include "framework/CString.h"
+#include "model/CTarneloInfo.h"
 
 namespace FileListLayout {
 
@@ -83,5 +89,33 @@ int FindTypeAheadMatch(const std::vector<CString>& names, const CString& text, i
 
 // What log lines show of an item's name: its first two characters.
 CString GetLogName(const CString& name);
+
+// One row: the six fields of the box's item, copied, and the row rectangle in client
+// coordinates (x 0, y = index x row height, the list's width, the row height).
+struct _FILE_INFO
+{
+    UINT nType = 0;
+    CString strName;
+    CString strPath;
+    CString strResolvedPath;
+    BOOL bExists = FALSE;
+    CString strIconKey;
+    Gdiplus::Rect rcItem;
+};
+using RowList = std::list<std::unique_ptr<_FILE_INFO>>;
+
+// The row at a client point, or null.
+_FILE_INFO* HitTest(const RowList& rows, int x, int y);
+// The 0-based index of a row, -1 when it is not in the list.
+int IndexOf(const RowList& rows, const _FILE_INFO* pRow);
+// Lays every row out again: one below the other, from the top, each width x row height.
+void LayoutRows(RowList& rows, int nWidth, int nRowHeight);
+// One reorder step on any row list, by row identity: pCurrent goes after pTarget when it
+// lies above it, else before it; then every row is laid out again. FALSE (nothing
+// changes) when either row is not in the list or both are the same.
+BOOL MoveRow(RowList& rows, _FILE_INFO* pCurrent, _FILE_INFO* pTarget, int nWidth, int nRowHeight);
+// Puts the record's items in the rows' order; items no row shows follow in their own
+// order, and nothing is added.
+void CommitRows(const RowList& rows, std::list<Model::CTarneloInfo::_ITEM>& items);
 
 }  // namespace FileListLayout

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "model/CTarneloInfo.h"
-#include "windows/CFileListWnd.h"
 #include "windows/FileListLayout.h"
 
 using namespace FileListLayout;
@@ -18,11 +17,11 @@ namespace {
 std::wstring W(const CString& s) { return s.GetString(); }
 
 // Rows named in order, laid out with a width of 100 and rows of 26.
-CFileListWnd::RowList MakeRows(const std::vector<const wchar_t*>& names)
+RowList MakeRows(const std::vector<const wchar_t*>& names)
 {
-    CFileListWnd::RowList rows;
+    RowList rows;
     for (const wchar_t* name : names) {
-        auto row = std::make_unique<CFileListWnd::_FILE_INFO>();
+        auto row = std::make_unique<_FILE_INFO>();
         row->nType = Model::ITEM_TYPE_FILE;
         row->strName = name;
         row->strPath = CString(L"C:\\box\\") + name + L".lnk";
@@ -30,16 +29,16 @@ CFileListWnd::RowList MakeRows(const std::vector<const wchar_t*>& names)
         row->bExists = TRUE;
         rows.push_back(std::move(row));
     }
-    CFileListWnd::LayoutRows(rows, 100, 26);
+    FileListLayout::LayoutRows(rows, 100, 26);
     return rows;
 }
 
-CFileListWnd::_FILE_INFO* At(CFileListWnd::RowList& rows, int index)
+_FILE_INFO* At(RowList& rows, int index)
 {
     return std::next(rows.begin(), index)->get();
 }
 
-std::vector<std::wstring> Names(const CFileListWnd::RowList& rows)
+std::vector<std::wstring> Names(const RowList& rows)
 {
     std::vector<std::wstring> names;
     for (const auto& row : rows)
@@ -158,15 +157,15 @@ TEST(FileListHitTest, EdgesAndRows)
     EXPECT_FALSE(IsPointInRow(0, 26, 100, 26, POINT{10, 25}));
 
     auto rows = MakeRows({L"a", L"b", L"c"});
-    EXPECT_EQ(At(rows, 0), CFileListWnd::HitTest(rows, 0, 0));
-    EXPECT_EQ(At(rows, 0), CFileListWnd::HitTest(rows, 99, 25));
-    EXPECT_EQ(At(rows, 1), CFileListWnd::HitTest(rows, 5, 26));
-    EXPECT_EQ(At(rows, 2), CFileListWnd::HitTest(rows, 5, 77));
-    EXPECT_EQ(nullptr, CFileListWnd::HitTest(rows, 5, 78));
-    EXPECT_EQ(nullptr, CFileListWnd::HitTest(rows, 100, 5));
-    EXPECT_EQ(nullptr, CFileListWnd::HitTest(rows, -1, 5));
-    CFileListWnd::RowList none;
-    EXPECT_EQ(nullptr, CFileListWnd::HitTest(none, 0, 0));
+    EXPECT_EQ(At(rows, 0), FileListLayout::HitTest(rows, 0, 0));
+    EXPECT_EQ(At(rows, 0), FileListLayout::HitTest(rows, 99, 25));
+    EXPECT_EQ(At(rows, 1), FileListLayout::HitTest(rows, 5, 26));
+    EXPECT_EQ(At(rows, 2), FileListLayout::HitTest(rows, 5, 77));
+    EXPECT_EQ(nullptr, FileListLayout::HitTest(rows, 5, 78));
+    EXPECT_EQ(nullptr, FileListLayout::HitTest(rows, 100, 5));
+    EXPECT_EQ(nullptr, FileListLayout::HitTest(rows, -1, 5));
+    RowList none;
+    EXPECT_EQ(nullptr, FileListLayout::HitTest(none, 0, 0));
 }
 
 TEST(FileListSelection, UpAndDownWrapAround)
@@ -200,12 +199,12 @@ TEST(FileListReorder, SixPixelsUpOrDownAreNotYetAReorderSevenAre)
 TEST(FileListReorder, DraggingTheThirdOfFiveDownStepByStep)
 {
     auto rows = MakeRows({L"a", L"b", L"c", L"d", L"e"});
-    CFileListWnd::_FILE_INFO* c = At(rows, 2);
+    _FILE_INFO* c = At(rows, 2);
     // Over the fourth: after the fourth.
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, c, At(rows, 3), 100, 26));
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, c, At(rows, 3), 100, 26));
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"d", L"c", L"e"}), Names(rows));
     // Over the fifth: after the fifth.
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, c, At(rows, 4), 100, 26));
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, c, At(rows, 4), 100, 26));
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"d", L"e", L"c"}), Names(rows));
     // Every row is laid out again in its new place.
     int i = 0;
@@ -217,7 +216,7 @@ TEST(FileListReorder, DraggingTheThirdOfFiveDownStepByStep)
         ++i;
     }
     // And back up: over the first, before the first.
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, c, At(rows, 0), 100, 26));
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, c, At(rows, 0), 100, 26));
     EXPECT_EQ((std::vector<std::wstring>{L"c", L"a", L"b", L"d", L"e"}), Names(rows));
     EXPECT_EQ(c, At(rows, 0));
 }
@@ -226,9 +225,9 @@ TEST(FileListReorder, RowsAreFoundByIdentityNotByName)
 {
     // Two rows of the same name (the record does not forbid it in a loaded file).
     auto rows = MakeRows({L"same", L"x", L"same", L"y"});
-    CFileListWnd::_FILE_INFO* second = At(rows, 2);
-    CFileListWnd::_FILE_INFO* first = At(rows, 0);
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, second, At(rows, 3), 100, 26));
+    _FILE_INFO* second = At(rows, 2);
+    _FILE_INFO* first = At(rows, 0);
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, second, At(rows, 3), 100, 26));
     // The second "same" moved; the first stayed; nothing doubled or lost.
     ASSERT_EQ(4u, rows.size());
     EXPECT_EQ(first, At(rows, 0));
@@ -236,16 +235,16 @@ TEST(FileListReorder, RowsAreFoundByIdentityNotByName)
     EXPECT_EQ((std::vector<std::wstring>{L"same", L"x", L"y", L"same"}), Names(rows));
 
     // Rows not in the list, the same row twice, or null change nothing.
-    CFileListWnd::_FILE_INFO stranger;
-    EXPECT_FALSE(CFileListWnd::MoveRow(rows, &stranger, first, 100, 26));
-    EXPECT_FALSE(CFileListWnd::MoveRow(rows, first, &stranger, 100, 26));
-    EXPECT_FALSE(CFileListWnd::MoveRow(rows, first, first, 100, 26));
-    EXPECT_FALSE(CFileListWnd::MoveRow(rows, nullptr, first, 100, 26));
+    _FILE_INFO stranger;
+    EXPECT_FALSE(FileListLayout::MoveRow(rows, &stranger, first, 100, 26));
+    EXPECT_FALSE(FileListLayout::MoveRow(rows, first, &stranger, 100, 26));
+    EXPECT_FALSE(FileListLayout::MoveRow(rows, first, first, 100, 26));
+    EXPECT_FALSE(FileListLayout::MoveRow(rows, nullptr, first, 100, 26));
     EXPECT_EQ(4u, rows.size());
-    EXPECT_EQ(0, CFileListWnd::IndexOf(rows, first));
-    EXPECT_EQ(3, CFileListWnd::IndexOf(rows, second));
-    EXPECT_EQ(-1, CFileListWnd::IndexOf(rows, &stranger));
-    EXPECT_EQ(-1, CFileListWnd::IndexOf(rows, nullptr));
+    EXPECT_EQ(0, FileListLayout::IndexOf(rows, first));
+    EXPECT_EQ(3, FileListLayout::IndexOf(rows, second));
+    EXPECT_EQ(-1, FileListLayout::IndexOf(rows, &stranger));
+    EXPECT_EQ(-1, FileListLayout::IndexOf(rows, nullptr));
 }
 
 TEST(FileListReorder, CommitPutsTheRecordsItemsInRowOrder)
@@ -265,17 +264,17 @@ TEST(FileListReorder, CommitPutsTheRecordsItemsInRowOrder)
     item->strIconKey = L"folder";
     const Model::CTarneloInfo::_ITEM* third = &*item;
 
-    CFileListWnd::RowList rows;
+    RowList rows;
     for (const auto& it : items) {
-        auto row = std::make_unique<CFileListWnd::_FILE_INFO>();
+        auto row = std::make_unique<_FILE_INFO>();
         row->strName = it.strName;
         row->strPath = it.strPath;
         rows.push_back(std::move(row));
     }
-    CFileListWnd::LayoutRows(rows, 100, 26);
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));
+    FileListLayout::LayoutRows(rows, 100, 26);
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));
 
-    CFileListWnd::CommitRows(rows, items);
+    FileListLayout::CommitRows(rows, items);
     ASSERT_EQ(3u, items.size());
     auto it = items.begin();
     // The record's own item moved (not a copy), with every field it had.
@@ -309,8 +308,8 @@ TEST(FileListReorder, CommitKeepsItemsAddedMeanwhileAndBringsNoneBack)
     added.strPath = L"C:\\box\\new.lnk";
     items.push_back(added);
 
-    ASSERT_TRUE(CFileListWnd::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));  // c a b
-    CFileListWnd::CommitRows(rows, items);
+    ASSERT_TRUE(FileListLayout::MoveRow(rows, At(rows, 2), At(rows, 0), 100, 26));  // c a b
+    FileListLayout::CommitRows(rows, items);
     std::vector<std::wstring> names;
     for (const auto& item : items)
         names.push_back(item.strName.GetString());

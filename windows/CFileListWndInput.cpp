@@ -1,0 +1,261 @@
+// The file list's input: hover and selection, the keys, type-ahead, the press that turns
+// into a reorder, the click that opens a row, and the drag of a row out of the list.
+#include "windows/CFileListWnd.h"
+
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "core/Logger.h"
+#include "core/ShellHelpers.h"
+#include "framework/ScopedHandles.h"
+#include "windows/CDragFile.h"
+#include "windows/CDropSource.h"
+#include "windows/FileListLayout.h"
+
+using namespace FileListLayout;
+
+// ---- Selection ---------------------------------------------------------------------------------
+
+void CFileListWnd::SelectItem(_FILE_INFO* pRow)
+{
+    if (pRow && m_hWnd) {
+        POINT point = {pRow->rcItem.X + kSelectCursorOffset, pRow->rcItem.Y + kSelectCursorOffset};
+        ::ClientToScreen(m_hWnd, &point);
+        ::SetCursorPos(point.x, point.y);
+    }
+    m_pCurrent = pRow;
+    PostCurrentRowRedraw();
+}
+
+void CFileListWnd::SelectPrevItem()
+{
+    const int count = static_cast<int>(m_rows.size());
+    const int index = WrapIndex(IndexOf(m_rows, m_pCurrent), -1, count);
+    if (index >= 0)
+        SelectItem(std::next(m_rows.begin(), index)->get());
+}
+
+void CFileListWnd::SelectNextItem()
+{
+    const int count = static_cast<int>(m_rows.size());
+    const int index = WrapIndex(IndexOf(m_rows, m_pCurrent), 1, count);
+    if (index >= 0)
+        SelectItem(std::next(m_rows.begin(), index)->get());
+}
+
+// ---- Type-ahead --------------------------------------------------------------------------------
+
+void CFileListWnd::TypeAheadKey(UINT nKey)
+{
+    SetTimer(IDT_TYPEAHEAD_CLEAR, kTypeAheadMs);
+    if (!ApplyTypeAheadKey(m_strTypeAhead, nKey))
+        return;
+    // The typed text spells an item's name: only its beginning goes to the log.
+    ::Log(kLogInfo, CString(L"<filewnd> SelectItem:") + GetLogName(m_strTypeAhead) + L"\n");
+    _FILE_INFO* row = FindItem(m_strTypeAhead);
+    if (row)
+        SelectItem(row);
+}
+
+void CFileListWnd::OnTypeAheadTimer()
+{
+    KillTimer(IDT_TYPEAHEAD_CLEAR);
+    m_strTypeAhead.Empty();
+}
+
+CFileListWnd::_FILE_INFO* CFileListWnd::FindItem(const CString& text)
+{
+    std::vector<CString> names;
+    names.reserve(m_rows.size());
+    for (const auto& row : m_rows)
+        names.push_back(row->strName);
+    int matched = 0;
+    const int index = FindTypeAheadMatch(names, text, &matched);
+    if (index < 0)
+        return nullptr;
+    _FILE_INFO* row = std::next(m_rows.begin(), index)->get();
+    ::Log(kLogInfo, CString(L"<filewnd> Found item:") + GetLogName(row->strName.Left(matched)) + L" find:" +
+                       GetLogName(text.Left(matched)) + L"\n");
+    return row;
+}
+
+// ---- Mouse -------------------------------------------------------------------------------------
+
+void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
+{
+    if (m_bCloseRequested || m_nModalDepth > 0) {
+        Default();
+        return;
+    }
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    const BOOL inside = IsInside(screen);
+
+    if (!(nFlags & MK_LBUTTON)) {
+        if (inside && !m_bDraggingOut) {
+            ::SetForegroundWindow(m_hWnd);
+            ::SetCapture(m_hWnd);
+            _FILE_INFO* hit = HitTest(point.x, point.y);
+            if (hit && hit != m_pCurrent) {
+                m_pCurrent = hit;
+                PostCurrentRowRedraw();
+            }
+        }
+    } else {
+        if (m_nDragState == DRAG_REORDERING) {
+            if (inside) {
+                _FILE_INFO* hit = HitTest(point.x, point.y);
+                if (hit && m_pCurrent && hit != m_pCurrent) {
+                    ++m_nMoveCount;
+                    MoveItem(m_pCurrent, hit);
+                    PostRedraw();
+                }
+            }
+        } else if (!m_bDraggingOut) {
+            if (!m_pCurrent) {
+                m_nDragState = DRAG_NONE;
+            } else if (m_nDragState == DRAG_NONE) {
+                m_ptPress = point;
+                m_nDragState = DRAG_PRESSED;
+            } else if (m_nDragState == DRAG_PRESSED && IsReorderDrag(m_ptPress, point)) {
+                m_nDragState = DRAG_REORDERING;
+                m_nMoveCount = 0;
+                ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
+                ::Log(kLogAction, L"<filewnd> Item move start.");
+            }
+        }
+        if (!m_bDraggingOut && m_pCurrent && !inside && m_nMoveCount == 0) {
+            DragOut();
+            return;
+        }
+    }
+    Default();
+}
+
+CString CFileListWnd::GetDragPath(const _FILE_INFO& row)
+{
+    switch (row.nType) {
+    case Model::ITEM_TYPE_FOLDER:
+    case Model::ITEM_TYPE_SHORTCUT:
+    case Model::ITEM_TYPE_INTERNET_SHORTCUT:
+        return row.strPath;
+    case Model::ITEM_TYPE_FILE: {
+        CString target;
+        if (ResolveShortcut(target, row.strPath))
+            return target;
+        return CString();
+    }
+    default:
+        return CString();
+    }
+}
+
+void CFileListWnd::DragOut()
+{
+    ::ReleaseCapture();
+    {
+        const ScopedFlag draggingOut(m_bDraggingOut);
+        m_nDragState = DRAG_NONE;
+        LogValue(kLogAction, L"<filewnd> Drag out", static_cast<long>(m_pCurrent->nType));
+
+        const CString path = GetDragPath(*m_pCurrent);
+        if (!path.IsEmpty()) {
+            const ScopedComPtr<Utility::CDragFile> data(new Utility::CDragFile(path));
+            auto source = std::make_unique<Utility::CDropSource>();
+            data->DelayRenderData(CF_HDROP);
+            const DROPEFFECT effect = data->DoDragDrop(DROPEFFECT_COPY, &m_rect, source.get());
+            if (effect == DROPEFFECT_COPY)
+                ::Log(kLogAction, L"<filewnd> DD Copied");
+            else if (effect == DROPEFFECT_NONE)
+                ::Log(kLogAction, L"<filewnd> DD None");
+            else
+                ::Log(kLogAction, L"<filewnd> DD Other");
+        } else {
+            ::Log(kLogError, CString(L"<filewnd> nothing to drag:") + GetLogName(m_pCurrent->strName));
+        }
+    }
+
+    Default();
+    RequestClose(L"<filewnd> send destroy1");
+}
+
+void CFileListWnd::OnLButtonUp(UINT nFlags, POINT point)
+{
+    ::Log(kLogAction, L"<filewnd> L-up");
+    ::ReleaseCapture();
+    if (m_bCloseRequested || m_nModalDepth > 0) {
+        m_nDragState = DRAG_NONE;
+        Default();
+        return;
+    }
+    if (m_nDragState == DRAG_REORDERING && m_nMoveCount >= 1) {
+        ::Log(kLogAction, L"<filewnd> item moved.");
+        m_nDragState = DRAG_NONE;
+        m_nMoveCount = 0;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        CommitItemOrder();
+        PostToOwner(FILEWND_UPDATE, 0);
+    } else {
+        m_nDragState = DRAG_NONE;
+        m_nMoveCount = 0;
+        if (!m_bDraggingOut) {
+            POINT screen = point;
+            ::ClientToScreen(m_hWnd, &screen);
+            if (IsInside(screen) && m_pCurrent)
+                OpenSelectedItem();
+            if (m_hWnd && ::IsWindow(m_hWnd))
+                RequestClose(L"<filewnd> send destroy2");
+        }
+    }
+    Default();
+}
+
+void CFileListWnd::OnDropFiles(HDROP hDropInfo)
+{
+    CWnd::OnDropFiles(hDropInfo);
+}
+
+// ---- Keys --------------------------------------------------------------------------------------
+
+void CFileListWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (m_bCloseRequested || m_nModalDepth > 0) {
+        Default();
+        return;
+    }
+    switch (nChar) {
+    case VK_HOME:
+        SelectItem(m_rows.empty() ? nullptr : m_rows.front().get());
+        break;
+    case VK_END:
+        SelectItem(m_rows.empty() ? nullptr : m_rows.back().get());
+        break;
+    case VK_UP:
+        SelectPrevItem();
+        break;
+    case VK_DOWN:
+        SelectNextItem();
+        break;
+    case VK_RETURN:
+    case VK_RIGHT:
+        if (m_pCurrent)
+            OpenSelectedItem();
+        m_strTypeAhead.Empty();
+        break;
+    case VK_ESCAPE:
+    case VK_LEFT:
+        if (m_bMenuOpen || m_bRenameOpen)
+            break;
+        // Just above the list's corner, which is on the box when the list hangs below it.
+        ::SetCursorPos(m_rect.left, m_rect.top - kCursorInset);
+        RequestClose(L"<filewnd> send destroy3");
+        break;
+    case VK_DELETE:
+        OnMenuDelete();
+        break;
+    default:
+        TypeAheadKey(nChar);
+        break;
+    }
+}
