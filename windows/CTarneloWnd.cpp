@@ -87,8 +87,8 @@ BOOL CTarneloWnd::Create(Model::CTarneloInfo* pInfo, CWnd* pManager, UINT nBoxMs
     Log(kLogInfo, FormatString(L"<boxwnd> create id:%u pos:(%ld,%ld) size:(%d,%d)", pInfo->m_nId, pInfo->m_pos.x,
                               pInfo->m_pos.y, width, height));
 
-    if (!CVornWndBase::Create(title, pInfo->m_pos.x, pInfo->m_pos.y, width, height, pManager, FALSE, 0, 0, FALSE, 1,
-                              0xFF000000, bShowInTaskSwitcher))
+    if (!CVornWndBase::Create({ .title = title, .x = pInfo->m_pos.x, .y = pInfo->m_pos.y, .width = width,
+                                .height = height, .owner = pManager, .taskSwitcher = bShowInTaskSwitcher }))
         return FALSE;
 
     ::DragAcceptFiles(m_hWnd, TRUE);
