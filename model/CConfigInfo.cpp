@@ -47,6 +47,11 @@ CConfigInfo::CConfigInfo()
 
 CConfigInfo::~CConfigInfo() = default;
 
+CString CConfigInfo::FilePath(const CString& dataFolder)
+{
+    return FormatString(L"%s\\%s", dataFolder.GetString(), kFileName);
+}
+
 BOOL CConfigInfo::Load(CString path)
 {
     m_strPath = path;

@@ -13,8 +13,14 @@ namespace Model {
 class CConfigInfo
 {
 public:
+    // The file's name in the data folder.
+    static constexpr wchar_t kFileName[] = L"config.ini";
+
     CConfigInfo();
     virtual ~CConfigInfo();
+
+    // "<data folder>\config.ini".
+    static CString FilePath(const CString& dataFolder);
 
     // Reads every key of the file at path (the data folder joined with "config.ini") and
     // keeps the path for later saves. A missing file or key gives its default.

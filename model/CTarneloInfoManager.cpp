@@ -144,6 +144,11 @@ CTarneloInfoManager::~CTarneloInfoManager()
     RemoveAll();
 }
 
+CString CTarneloInfoManager::FilePath(const CString& dataFolder)
+{
+    return FormatString(L"%s\\%s", dataFolder.GetString(), kFileName);
+}
+
 void CTarneloInfoManager::Bind(CString filesFolder, CString iconsFolder, IconManager* icons, CConfigInfo* config)
 {
     m_strFilesFolder = filesFolder;

@@ -21,6 +21,11 @@ class CTarneloInfoManager
 {
 public:
     static constexpr UINT FILE_VERSION = 1003;
+    // The box file's name in the data folder.
+    static constexpr wchar_t kFileName[] = L"tarnelo.ser";
+
+    // "<data folder>\tarnelo.ser".
+    static CString FilePath(const CString& dataFolder);
 
     CTarneloInfoManager();
     CTarneloInfoManager(const CTarneloInfoManager&) = delete;

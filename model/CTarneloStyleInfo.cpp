@@ -57,6 +57,11 @@ CTarneloStyleInfo::CTarneloStyleInfo()
 
 CTarneloStyleInfo::~CTarneloStyleInfo() = default;
 
+CString CTarneloStyleInfo::FilePath(const CString& dataFolder)
+{
+    return FormatString(L"%s\\%s", dataFolder.GetString(), kFileName);
+}
+
 CString CTarneloStyleInfo::ChooseDefaultFace(int uiLanguage, int osMajorVersion)
 {
     if (uiLanguage == 0 && osMajorVersion >= 6)

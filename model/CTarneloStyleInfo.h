@@ -28,6 +28,8 @@ public:
     static constexpr int kWriteBufferSize = 10240;
     // Larger files are read only this far: no record comes near it.
     static constexpr int kMaxReadSize = 16 * 1024 * 1024;
+    // The file's name in the data folder.
+    static constexpr wchar_t kFileName[] = L"style.ser";
 
     // Values of m_nKind: icon and title is the only kind measured, drawn and coloured.
     static constexpr int kKindIconAndTitle = 0;
@@ -43,6 +45,9 @@ public:
     CTarneloStyleInfo(const CTarneloStyleInfo&) = default;
     CTarneloStyleInfo& operator=(const CTarneloStyleInfo&) = default;
     ~CTarneloStyleInfo() override;
+
+    // "<data folder>\style.ser".
+    static CString FilePath(const CString& dataFolder);
 
     void SetDefaults();
 

@@ -109,7 +109,7 @@ CString CTarneloApp::GetImagesFolder()
 
 CString CTarneloApp::GetBoxFilePath()
 {
-    return FormatString(L"%s\\%s", GetDataFolder().GetString(), L"tarnelo.ser");
+    return Model::CTarneloInfoManager::FilePath(GetDataFolder());
 }
 
 void CTarneloApp::LogSystemInfo()

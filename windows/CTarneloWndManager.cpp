@@ -1,24 +1,18 @@
+// The manager window's boxes and events: the box windows it makes from the records and
+// keeps in its list, and the box and wizard events that change them, each saving the file
+// it concerns. Start-up, timers and the end are in CTarneloWndManagerLifetime.cpp, the
+// keyboard selection in CTarneloWndManagerSelection.cpp.
 #include "windows/CTarneloWndManager.h"
-
-#include <shellapi.h>
-#include <wchar.h>
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 
-#include "core/HttpGet.h"
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CInputBoxSpaceDlg.h"
 #include "dialogs/CSetBoxDlg.h"
-#include "dialogs/CVersionNoticeDlg.h"
-#include "dialogs/CWizardDlg.h"
-#include "framework/AfxMessageBox.h"
-#include "framework/CModalScope.h"
-#include "framework/CTime.h"
-#include "framework/CWaitCursor.h"
-#include "framework/CWinApp.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloInfoManager.h"
@@ -34,47 +28,6 @@ BOOL g_bDeletingBox = FALSE;
 // g_bWizardExists belongs to the wizard (dialogs/CWizardDlg.cpp), which sets and clears it.
 
 namespace {
-
-// The version server. The request path and the reply form below are what the server
-// answers to; tests point the check at a local server instead.
-const wchar_t kVersionServer[] = L"http://olvenworks.example";
-CString s_versionServer = kVersionServer;
-
-// The install date goes into the query as stored; a date damaged in "config.ini" must not
-// change the request, so anything but letters, digits and "-._~" is percent-encoded (the
-// program's own form "%Y%m%d_%H%M%S" passes unchanged).
-CString QueryValue(const CString& text)
-{
-    CString out;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const wchar_t ch = text[i];
-        if ((ch >= L'0' && ch <= L'9') || (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z') || ch == L'-' ||
-            ch == L'.' || ch == L'_' || ch == L'~') {
-            out += ch;
-            continue;
-        }
-        char bytes[4] = {};
-        const int count = ::WideCharToMultiByte(CP_UTF8, 0, &ch, 1, bytes, sizeof(bytes), nullptr, nullptr);
-        for (int b = 0; b < count; ++b)
-            out.AppendFormat(L"%%%02X", static_cast<unsigned>(static_cast<unsigned char>(bytes[b])));
-    }
-    return out;
-}
-
-// The number of a version read from the server. Only four single digits separated by dots
-// make a version; anything else counts as 0, so a damaged reply never announces an update.
-int VersionNumberOfReply(const CString& version)
-{
-    if (version.GetLength() < 7)
-        return 0;
-    for (int i = 0; i < 7; i += 2) {
-        if (version[i] < L'0' || version[i] > L'9')
-            return 0;
-    }
-    return ParseVersionNumber(version);
-}
-
-const wchar_t kInfo[] = L"info";
 
 // The edit-box dialog, preset from the event and read back on OK.
 INT_PTR RunEditBoxDialog(CTarneloWndManager::_BOX_DIALOG& data)
@@ -107,23 +60,8 @@ INT_PTR RunClearanceDialog(int& clearance)
     return result;
 }
 
-// The first-boot wizard on this manager: its panels post their events here.
-INT_PTR RunWizard(CTarneloWndManager* pManager)
-{
-    CWizardDlg wizard;  // the wizard's existence flag is set until it goes
-    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle, pManager->m_pConfig, pManager->m_pInfoManager);
-    const INT_PTR result = wizard.DoModal();
-    // Wizard events are taken only while the wizard exists: those its last panel posted as
-    // the wizard was finished (the box file's save among them) are handled before it goes.
-    MSG msg;
-    while (result == IDOK && ::PeekMessageW(&msg, pManager->m_hWnd, WM_WIZMSG, WM_WIZMSG, PM_REMOVE))
-        ::DispatchMessageW(&msg);
-    return result;
-}
-
 CTarneloWndManager::EditBoxDialogFn s_editBoxDialog = &RunEditBoxDialog;
 CTarneloWndManager::ClearanceDialogFn s_clearanceDialog = &RunClearanceDialog;
-CTarneloWndManager::WizardFn s_wizard = &RunWizard;
 
 // The box colour is ARGB in the style; the dialog shows it as COLORREF.
 COLORREF ArgbToColorRef(DWORD argb)
@@ -131,25 +69,17 @@ COLORREF ArgbToColorRef(DWORD argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-HICON LoadAppIcon()
-{
-    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARNELO));
-}
-
-// A menu of this thread is open (a box menu, or any other tracked popup).
-BOOL IsMenuLoopRunning()
-{
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    return g_bMenuOpen || (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_WM_TIMER()
+    ON_TIMER(kTimerVersionCheck, OnVersionCheckTimer)
+    ON_TIMER(kTimerWaitingRequests, PostReadyRequests)
+    ON_TIMER(kTimerTrayIcon, OnTrayIconTimer)
+    ON_TIMER(kTimerLoadWarning, OnLoadWarningTimer)
+    ON_TIMER(kTimerTypeAhead, OnTypeAheadTimer)
+    ON_TIMER(kTimerSelection, OnSelectionTimer)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
     ON_MESSAGE(WM_TRAYMSG, OnTrayNotify)
@@ -159,8 +89,8 @@ CTarneloWndManager::CTarneloWndManager(Model::CTarneloInfoManager* pInfoManager,
     : m_bSelectionMode(FALSE),
       m_pInfoManager(pInfoManager),
       m_pConfig(pConfig),
-      m_pStyle(nullptr),
-      m_nClearance(kDefaultClearance)
+      m_nClearance(kDefaultClearance),
+      m_trayIcon(kTrayIconId)
 {
 }
 
@@ -171,8 +101,7 @@ CTarneloWndManager::~CTarneloWndManager()
     if (m_hWnd && ::IsWindow(m_hWnd))
         DestroyWindow();
     DestroyAllBoxes();
-    delete m_pStyle;
-    m_pStyle = nullptr;
+    m_pStyle.reset();
 }
 
 void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
@@ -185,104 +114,13 @@ void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
     s_clearanceDialog = fn ? fn : &RunClearanceDialog;
 }
 
-void CTarneloWndManager::SetWizardHook(WizardFn fn)
-{
-    s_wizard = fn ? fn : &RunWizard;
-}
-
-CString CTarneloWndManager::DataFile(const wchar_t* name) const
-{
-    return FormatString(L"%s\\%s", m_strDataFolder.GetString(), name);
-}
-
-// ---- Start-up ----------------------------------------------------------------------------------
-
-BOOL CTarneloWndManager::Init(const CString& dataFolder)
-{
-    CWaitCursor wait;
-    Log(kInfo, L"<boxmng> init");
-    m_strDataFolder = dataFolder;
-
-    const wchar_t* windowClass = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, LoadAppIcon());
-    if (!windowClass || !m_pInfoManager || !m_pConfig)
-        return FALSE;
-    if (!CreateEx(0, windowClass, L"TarneloWndManager", 0x80, RECT{}, nullptr, 0))
-        return FALSE;
-
-    delete m_pStyle;
-    m_pStyle = new Model::CTarneloStyleInfo;
-
-    // The loaders fall back to defaults themselves; start-up goes on whatever they report.
-    m_strConfigPath = DataFile(L"config.ini");
-    m_pConfig->Load(m_strConfigPath);
-    // The same file as the application's box file path: Init is given the data folder.
-    m_strStylePath = DataFile(L"style.ser");
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
-
-    if (m_pConfig->GetInstallDate().IsEmpty()) {
-        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
-        // load them, once.
-        m_pStyle->Load(m_strStylePath);
-        LoadBoxes();
-        Log(kInfo, L"<boxmng> first boot");
-        const INT_PTR result = s_wizard(this);
-        if (result != IDOK) {
-            Log(kInfo, L"<boxmng> Install is canceled.");
-            DestroyWindow();
-            return FALSE;
-        }
-        Log(kInfo, L"<boxmng> Install is done.");
-        m_pConfig->SetInstallDate(CTime::GetCurrentTime());
-        m_pConfig->Save(m_strConfigPath);
-    } else {
-        CreateBoxies(FALSE);
-    }
-
-    // The tray icon comes once the boxes have shown: a timer message waits for the posted
-    // first drawings.
-    SetTimer(kTimerTrayIcon, 0);
-    ArmVersionCheck();
-    // A box file that could not be read is reported once, when the program is up.
-    CString keptCopy;
-    if (m_pInfoManager->WasDamaged(&keptCopy)) {
-        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
-        SetTimer(kTimerLoadWarning, kLoadWarningMs);
-    }
-    return TRUE;
-}
-
-void CTarneloWndManager::LoadBoxes()
-{
-    // The same file as the application's box file path: the manager is given the data folder.
-    m_strBoxFilePath = DataFile(L"tarnelo.ser");
-    m_pInfoManager->Load(m_strBoxFilePath);
-    // With no box there would be no menu and no way in: the default boxes stand in.
-    if (m_pInfoManager->m_boxes.empty()) {
-        Log(L"warn", L"<boxmng> no box could be read, the default boxes stand in");
-        m_pInfoManager->CreateDefaultBoxes();
-    }
-}
-
-CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
-{
-    // One string of two lines: the first when the file was kept as a copy, the second when
-    // it could not even be copied (it is then not saved over in this run).
-    const CString both = LoadResString(IDS_BOX_FILE_DAMAGED);
-    const int split = both.Find(L'\n');
-    CString line = both;
-    if (split >= 0)
-        line = keptCopy.IsEmpty() ? both.Mid(split + 1) : both.Left(split);
-    return FormatString(line, keptCopy.IsEmpty() ? boxFile.GetString() : keptCopy.GetString());
-}
-
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
 {
-    Log(kInfo, L"<boxmng> CreateBoxies");
+    Log(kLogInfo, L"<boxmng> CreateBoxies");
     DestroyAllBoxes();
     if (!m_pStyle || !m_pInfoManager || !m_pConfig)
         return;
 
-    m_strStylePath = DataFile(L"style.ser");
     m_pStyle->Load(m_strStylePath);
     LoadBoxes();
 
@@ -303,11 +141,11 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
         // The wizard's box panel makes the boxes while the wizard has the keyboard: they appear
         // beside it and leave it active.
         box->m_bShowInactive = g_bWizardExists;
-        if (box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, index == 0 ? TRUE : FALSE))
+        if (box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, index == 0 ? TRUE : FALSE))
             m_boxList.push_back(box.release());
         ++index;
     }
-    Log(kInfo, L"CreateBoxies-done");
+    Log(kLogInfo, L"CreateBoxies-done");
 }
 
 void CTarneloWndManager::DestroyAllBoxes()
@@ -381,14 +219,14 @@ void CTarneloWndManager::RemoveBox(std::list<CTarneloWnd*>::iterator it)
 
 void CTarneloWndManager::LogIgnoredBox(const wchar_t* event, const void* pBox) const
 {
-    Log(L"warn", FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
+    Log(kLogWarn, FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
 }
 
 // ---- Dispatch ----------------------------------------------------------------------------------
 
 LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
 {
-    LogValue2(kInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    LogValue2(kLogInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > BOXEVENT_LAST)
         return 1;
     // A pointer here is never followed before IsListedBox has found it in the list.
@@ -415,18 +253,18 @@ LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
 
 LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
 {
-    LogValue2(kInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
+    LogValue2(kLogInfo, L"<boxmng> wiz msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > WIZEVENT_LAST)
         return 1;
     // Only the wizard's panels send these; from anywhere else they would rebuild, restack
     // or edit the boxes behind the user's back.
     if (!g_bWizardExists) {
-        Log(L"warn", L"<boxmng> wiz msg without a wizard, ignored");
+        Log(kLogWarn, L"<boxmng> wiz msg without a wizard, ignored");
         return 1;
     }
     switch (wParam) {
     case WIZEVENT_RELOAD_BOXIES:
-        Log(kInfo, L"Event: ReloadBoxies");
+        Log(kLogInfo, L"Event: ReloadBoxies");
         if (WaitForLoops(WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, lParam != 0 ? 1 : 0, L"ReloadBoxies"))
             break;
         DestroyAllBoxes();
@@ -438,7 +276,7 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
         break;
     case WIZEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
     case WIZEVENT_UPDATE_BOXIES:
-        Log(kInfo, L"Event: UpdateBoxies");
+        Log(kLogInfo, L"Event: UpdateBoxies");
         RefreshAllBoxes();
         break;
     case WIZEVENT_UPDATE_STYLE: OnUpdateStyle(lParam); break;
@@ -452,7 +290,7 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
 
 void CTarneloWndManager::OnUpdateBoxInfo()
 {
-    Log(kInfo, L"Event: UpdateBoxInfo");
+    Log(kLogInfo, L"Event: UpdateBoxInfo");
     if (!m_pInfoManager)
         return;
     // The wizard's box panel hides the boxes the user does not want; they go for good here.
@@ -471,7 +309,7 @@ void CTarneloWndManager::OnUpdateBoxInfo()
 
 void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
 {
-    Log(kInfo, L"Event: AddBox");
+    Log(kLogInfo, L"Event: AddBox");
     if (!IsListedBox(pIssuer)) {
         LogIgnoredBox(L"AddBox", pIssuer);
         return;
@@ -511,9 +349,9 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     record->m_strIcon = dialog.strIcon;
 
     auto box = std::make_unique<CTarneloWnd>();
-    if (!box->Create(record, this, WM_BOXMSG, m_pStyle, m_pConfig, FALSE)) {
+    if (!box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, FALSE)) {
         // The record stays in the list and is saved with the next save of the box file.
-        Log(L"ERR!", L"<boxmng> AddBox: the box window could not be created");
+        Log(kLogError, L"<boxmng> AddBox: the box window could not be created");
         return;
     }
     m_boxList.push_back(box.release());
@@ -524,7 +362,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
 
 void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
 {
-    Log(kInfo, L"Event: DeleteBox");
+    Log(kLogInfo, L"Event: DeleteBox");
     if (g_bDeletingBox)
         return;
     if (!IsListedBox(pBox)) {
@@ -533,14 +371,13 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
     }
     if (WaitForLoops(WM_BOXMSG, BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(pBox), L"DeleteBox"))
         return;
-    g_bDeletingBox = TRUE;
+    const ScopedFlag deleting(g_bDeletingBox);
     if (m_boxList.size() == 1) {
         ShowWarningMessage(IDS_CANT_DELETE_LAST_BOX);
-        g_bDeletingBox = FALSE;
         return;
     }
 
-    g_bDialogOpen = TRUE;
+    const ScopedFlag dialogOpen(g_bDialogOpen);
     if (ShowQuestionMessage(IDS_DELETE_BOX_QUESTION) == IDYES) {
         // Looked up again: the question's message loop may have removed the box.
         auto it = m_boxList.begin();
@@ -553,21 +390,16 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
             LogIgnoredBox(L"DeleteBox", pBox);
         }
     }
-    g_bDialogOpen = FALSE;
-    g_bDeletingBox = FALSE;
 }
 
 void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
 {
-    Log(kInfo, L"Event: EditBox");
-    g_bDialogOpen = TRUE;
-    if (!pBox) {
-        g_bDialogOpen = FALSE;
+    Log(kLogInfo, L"Event: EditBox");
+    const ScopedFlag dialogOpen(g_bDialogOpen);
+    if (!pBox)
         return;
-    }
     if (!IsListedBox(pBox) || !pBox->m_pInfo || !m_pStyle || !m_pInfoManager) {
         LogIgnoredBox(L"EditBox", pBox);
-        g_bDialogOpen = FALSE;
         return;
     }
 
@@ -593,22 +425,21 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
     for (CTarneloWnd* box : m_boxList)
         box->m_bHover = FALSE;
     RefreshAllBoxes();
-    g_bDialogOpen = FALSE;
 }
 
 void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
 {
-    Log(kInfo, L"Event: UpdateStyle");
+    Log(kLogInfo, L"Event: UpdateStyle");
     if (!m_pStyle || !m_pInfoManager)
         return;
-    if (m_pStyle->m_nIconDisplay == 2) {
+    if (m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden) {
         m_pStyle->m_iconPos = POINT{ 0, 0 };
         m_pStyle->m_titleMargins.cxLeftWidth = 2;
         m_pStyle->m_titleMargins.cyTopHeight = 4;
     } else {
         SIZE icon = {};
         m_pInfoManager->GetMaxIconSize(&icon);
-        if (m_pStyle->m_nIconDisplay == 1) {
+        if (m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHalf) {
             icon.cx /= 2;
             icon.cy /= 2;
         }
@@ -626,7 +457,7 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
 
 void CTarneloWndManager::OnRestoreStyle()
 {
-    Log(kInfo, L"Event: RestoreStyle");
+    Log(kLogInfo, L"Event: RestoreStyle");
     if (!m_pStyle)
         return;
     m_pStyle->Load(m_strStylePath);
@@ -637,14 +468,14 @@ void CTarneloWndManager::OnRestoreStyle()
 
 void CTarneloWndManager::OnUpdateConfig()
 {
-    Log(kInfo, L"Event: UpdateConfig");
+    Log(kLogInfo, L"Event: UpdateConfig");
     if (m_pConfig)
         m_pConfig->Save(m_strConfigPath);
 }
 
 void CTarneloWndManager::OnUpdateHotKey()
 {
-    Log(kInfo, L"Event: UpdateHotKey");
+    Log(kLogInfo, L"Event: UpdateHotKey");
     for (CTarneloWnd* box : m_boxList)
         box->ReRegisterHotKey();
     if (m_pInfoManager)
@@ -653,16 +484,17 @@ void CTarneloWndManager::OnUpdateHotKey()
 
 void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
 {
-    Log(kInfo, L"Event: UpdateHorizontalSize");
+    Log(kLogInfo, L"Event: UpdateHorizontalSize");
     if (!m_pStyle)
         return;
     // Any process can post this width: it is brought between the narrowest box that can
     // still be seen, grabbed and widened and the width of the work area.
     const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, Model::GetWorkAreaSize());
     if (boxWidth != width)
-        LogValue(L"warn", L"<boxmng> box width out of range, taken as", boxWidth);
+        LogValue(kLogWarn, L"<boxmng> box width out of range, taken as", boxWidth);
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
-    m_pStyle->m_nTitleWidth = m_pStyle->m_nIconDisplay == 2 ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
+    const BOOL noIcon = m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden;
+    m_pStyle->m_nTitleWidth = noIcon ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
     m_pStyle->Save(m_strStylePath);
     ResizeAllBoxes(TRUE);
 }
@@ -696,7 +528,7 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
 
 void CTarneloWndManager::OnAlignWindow()
 {
-    Log(kInfo, L"Event: AlignWindow");
+    Log(kLogInfo, L"Event: AlignWindow");
     int clearance = m_nClearance;
     if (s_clearanceDialog(clearance) != IDOK)
         return;
@@ -760,381 +592,3 @@ void CTarneloWndManager::MoveOtherBoxes()
     }
 }
 
-// ---- Timers and destruction ----------------------------------------------------------------------
-
-UINT CTarneloWndManager::FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount)
-{
-    // Never checked: soon. Else one minute plus zero to nine half-hours, so that many
-    // machines do not all ask at once.
-    if (lastCheck == Model::CConfigInfo::GetNeverDate())
-        return kVersionCheckFirstMs;
-    return 60000 + (tickCount % 10) * 1800000;
-}
-
-void CTarneloWndManager::ArmVersionCheck()
-{
-    if (!m_pConfig)
-        return;
-    SetTimer(kTimerVersionCheck, FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
-}
-
-void CTarneloWndManager::SetVersionServer(const wchar_t* address)
-{
-    s_versionServer = address ? address : kVersionServer;
-}
-
-BOOL CTarneloWndManager::ParseVersion(const CString& text, CString& version)
-{
-    const int start = text.Find(L"version:");
-    if (start < 0)
-        return FALSE;
-    int end = text.Find(L"\\n", start);
-    if (end < 0)
-        end = text.Find(L'<', start);
-    if (end < 0)
-        return FALSE;
-    const int first = start + 8;
-    version = text.Mid(first, end - first);
-    return TRUE;
-}
-
-void CTarneloWndManager::CheckLatestVersion()
-{
-    if (!m_pConfig)
-        return;
-    const CString address = s_versionServer + L"/products/tarnelo/version/version.html?install=" +
-                            QueryValue(m_pConfig->GetInstallDate());
-    const CTime now = CTime::GetCurrentTime();
-    // A last check in the future (a clock set back, a damaged file) would hold every check
-    // off until long after that date: such a date does not count.
-    const LONGLONG last = m_pConfig->m_verCheckDate.GetTime();
-    if (last <= now.GetTime() && now.GetTime() < last + kVersionCheckDistanceSeconds)
-        return;
-    Log(kInfo, L"<boxmng> Check latest version");
-
-    CString body;
-    DWORD status = 0;
-    if (!HttpGetString(address, body, status, kVersionReplyLimit)) {
-        // Not stored: the request is made again at the next expiry.
-        LogValue(kInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
-        return;
-    }
-
-    CString latest;
-    if (ParseVersion(body, latest)) {
-        const CString own = GetAppVersion();
-        const int ownNumber = ParseVersionNumber(own);
-        const int latestNumber = VersionNumberOfReply(latest);
-        Log(kInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
-        if (latestNumber > ownNumber) {
-            CVersionNoticeDlg notice;
-            notice.m_strCurrentVersion = own;
-            notice.m_strLatestVersion = latest;
-            notice.DoModal();
-        }
-    }
-    m_pConfig->m_verCheckDate = now;
-    m_pConfig->Save(m_strConfigPath);
-}
-
-void CTarneloWndManager::OnTimer(UINT_PTR id)
-{
-    switch (id) {
-    case kTimerVersionCheck:
-        if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
-            KillTimer(kTimerVersionCheck);
-            CheckLatestVersion();
-            SetTimer(kTimerVersionCheck, kVersionCheckPeriodMs);
-        }
-        break;
-    case kTimerWaitingRequests:
-        PostReadyRequests();
-        break;
-    case kTimerTrayIcon:
-        KillTimer(kTimerTrayIcon);
-        AddTrayIcon();
-        break;
-    case kTimerLoadWarning: {
-        KillTimer(kTimerLoadWarning);
-        const CString text = m_strLoadWarning;
-        m_strLoadWarning.Empty();
-        if (!text.IsEmpty())
-            AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-        break;
-    }
-    case kTimerTypeAhead:
-        KillTimer(kTimerTypeAhead);
-        m_strTypedText.Empty();
-        Log(kInfo, L"Clear box selection");
-        break;
-    case kTimerSelection:
-        if (!m_bSelectionMode) {
-            KillTimer(kTimerSelection);
-        } else if (!FindHoveredBox(FALSE)) {
-            m_bSelectionMode = FALSE;
-            RefreshAllBoxes();
-            KillTimer(kTimerSelection);
-        }
-        break;
-    default:
-        CWnd::OnTimer(id);
-        break;
-    }
-}
-
-// A menu, dialog, message box, drag or shell call runs its own message loop inside a handler
-// of a box, of its list or of this window; tearing the boxes down from within that loop
-// would pull the object out from under the handler still running. So a close that arrives
-// then (the exit event of another process, a close from outside) ends the menu and waits
-// for the loops to end.
-void CTarneloWndManager::OnClose()
-{
-    if (WaitForLoops(WM_CLOSE, 0, 0, L"close")) {
-        if (IsMenuLoopRunning())
-            ::EndMenu();
-        return;
-    }
-    CWnd::OnClose();
-}
-
-BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
-{
-    if (request.message == WM_BOXMSG && request.wParam == BOXEVENT_DELETE_BOX) {
-        // Only the box to delete counts; a pointer that is no listed box is never followed.
-        const auto* box = reinterpret_cast<const CTarneloWnd*>(request.lParam);
-        return IsListedBox(box) && box->IsRunningLoop();
-    }
-    // The others free every box.
-    for (const CTarneloWnd* box : m_boxList) {
-        if (box->IsRunningLoop())
-            return TRUE;
-    }
-    // The end of the program also frees the style that this window's own dialogs and the
-    // wizard work on.
-    return request.message == WM_CLOSE && (IsMenuLoopRunning() || CModalScope::Depth() > 0);
-}
-
-BOOL CTarneloWndManager::WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam, const wchar_t* name)
-{
-    const _WAITING_REQUEST request = { message, wParam, lParam };
-    if (!MustWait(request))
-        return FALSE;
-    Log(kInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
-    const bool kept = std::any_of(m_waitingRequests.begin(), m_waitingRequests.end(), [&](const _WAITING_REQUEST& r) {
-        return r.message == message && r.wParam == wParam && r.lParam == lParam;
-    });
-    if (!kept)
-        m_waitingRequests.push_back(request);
-    SetTimer(kTimerWaitingRequests, kWaitingRequestsMs);
-    return TRUE;
-}
-
-void CTarneloWndManager::PostReadyRequests()
-{
-    // Each goes through its handler again, which looks at the boxes anew.
-    std::vector<_WAITING_REQUEST> waiting;
-    for (const _WAITING_REQUEST& request : m_waitingRequests) {
-        if (MustWait(request))
-            waiting.push_back(request);
-        else
-            ::PostMessageW(m_hWnd, request.message, request.wParam, request.lParam);
-    }
-    m_waitingRequests.swap(waiting);
-    if (m_waitingRequests.empty())
-        KillTimer(kTimerWaitingRequests);
-}
-
-void CTarneloWndManager::OnDestroy()
-{
-    Log(kInfo, L"<boxmng> destroy");
-    CWnd::OnDestroy();
-    DestroyAllBoxes();
-    delete m_pStyle;
-    m_pStyle = nullptr;
-    RemoveTrayIcon();
-}
-
-// ---- Tray icon ---------------------------------------------------------------------------------
-
-BOOL CTarneloWndManager::AddTrayIcon()
-{
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYMSG;
-    data.hIcon = LoadAppIcon();
-    wcsncpy(data.szTip, L"Tarnelo", sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
-    return ::Shell_NotifyIconW(NIM_ADD, &data);
-}
-
-void CTarneloWndManager::RemoveTrayIcon()
-{
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
-}
-
-LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
-{
-    if (wParam != kTrayIconId)
-        return 1;
-    if (lParam == WM_LBUTTONDOWN) {
-        for (CTarneloWnd* box : m_boxList)
-            ::SetForegroundWindow(box->m_hWnd);
-    } else if (lParam == WM_RBUTTONUP) {
-        if (!m_boxList.empty())
-            m_boxList.front()->OnRButtonUp(0, POINT{ 0, 0 });
-    }
-    return 1;
-}
-
-// ---- Keyboard selection and type-ahead -----------------------------------------------------------
-
-CTarneloWnd* CTarneloWndManager::FindHoveredBox(BOOL bFromTail) const
-{
-    if (bFromTail) {
-        for (auto it = m_boxList.rbegin(); it != m_boxList.rend(); ++it) {
-            if ((*it)->m_bHover)
-                return *it;
-        }
-        return nullptr;
-    }
-    for (CTarneloWnd* box : m_boxList) {
-        if (box->m_bHover)
-            return box;
-    }
-    return nullptr;
-}
-
-void CTarneloWndManager::EnterSelectionMode()
-{
-    m_bSelectionMode = TRUE;
-    RefreshAllBoxes();
-    SetTimer(kTimerSelection, kSelectionMs);
-}
-
-void CTarneloWndManager::OnHotKeySelection()
-{
-    Log(kInfo, L"Event: HotKeySelection");
-    EnterSelectionMode();
-}
-
-void CTarneloWndManager::OnKeyEvent(UINT nKey)
-{
-    switch (nKey) {
-    case VK_UP:
-        m_strTypedText.Empty();
-        SelectPrevBox();
-        break;
-    case VK_DOWN:
-        m_strTypedText.Empty();
-        SelectNextBox();
-        break;
-    case VK_HOME: SelectFirstBox(); break;
-    case VK_END: SelectLastBox(); break;
-    default: OnTypeAhead(nKey); break;
-    }
-    if (!m_bSelectionMode)
-        EnterSelectionMode();
-}
-
-namespace {
-
-// One step of the selection along the list in the iterators' direction, wrapping round at
-// the end: the current box is the first hovered box met from where the walk starts.
-template <typename Iterator>
-void StepSelection(Iterator first, Iterator last, const wchar_t* event)
-{
-    const Iterator current = std::find_if(first, last, [](const CTarneloWnd* box) { return box->m_bHover; });
-    if (current == last)
-        return;
-    LogValue(kInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
-    Iterator target = std::next(current);
-    if (target == last)
-        target = first;
-    (*target)->Select();
-    (*current)->Deselect();
-}
-
-}  // namespace
-
-void CTarneloWndManager::SelectNextBox()
-{
-    StepSelection(m_boxList.begin(), m_boxList.end(), L"Event: EventKeyNextBox");
-}
-
-void CTarneloWndManager::SelectPrevBox()
-{
-    StepSelection(m_boxList.rbegin(), m_boxList.rend(), L"Event: EventKeyPrevBox");
-}
-
-void CTarneloWndManager::SelectFirstBox()
-{
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.front();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
-}
-
-void CTarneloWndManager::SelectLastBox()
-{
-    if (m_boxList.empty())
-        return;
-    CTarneloWnd* target = m_boxList.back();
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (target == current)
-        return;
-    target->Select();
-    if (current)
-        current->Deselect();
-}
-
-void CTarneloWndManager::OnTypeAhead(UINT nKey)
-{
-    SetTimer(kTimerTypeAhead, kTypeAheadMs);
-    CTarneloWnd* current = FindHoveredBox(FALSE);
-    if (nKey == VK_BACK) {
-        if (!m_strTypedText.IsEmpty())
-            m_strTypedText = m_strTypedText.Left(m_strTypedText.GetLength() - 1);
-    } else if (nKey >= 0x30 && nKey <= 0x5A) {
-        m_strTypedText += static_cast<wchar_t>(nKey);
-    } else {
-        if (nKey == VK_RETURN || nKey == VK_RIGHT) {
-            if (current) {
-                Log(kInfo, CString(L"Open:") + current->GetName() + L"\n");
-                current->OpenFileList(TRUE);
-            }
-            m_strTypedText.Empty();
-        }
-        return;
-    }
-
-    CTarneloWnd* found = FindBoxByPrefix(m_strTypedText);
-    if (!found)
-        return;
-    found->Select();
-    if (current && current != found)
-        current->Deselect();
-}
-
-CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
-{
-    for (int n = text.GetLength(); n >= 0; --n) {
-        const CString prefix = text.Left(n);
-        for (CTarneloWnd* box : m_boxList) {
-            const CString name = box->GetName();
-            if (_wcsnicmp(name.GetString(), prefix.GetString(), static_cast<size_t>(n)) == 0)
-                return box;
-        }
-    }
-    return nullptr;
-}

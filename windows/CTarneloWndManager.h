@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <list>
+#include <memory>
 #include <vector>
 
 #include "core/ProcessFlags.h"
@@ -19,6 +20,7 @@
 #include "framework/CString.h"
 #include "framework/CTime.h"
 #include "framework/CWnd.h"
+#include "windows/CTrayIcon.h"
 
 namespace Model {
 class CConfigInfo;
@@ -29,7 +31,7 @@ class CTarneloStyleInfo;
 
 class CTarneloWnd;
 
-// ---- Messages ----------------------------------------------------------------------------
+// ---- Wizard events -----------------------------------------------------------------------
 // Wizard event codes (wParam of WM_WIZMSG).
 inline constexpr WPARAM WIZEVENT_RELOAD_BOXIES = 0;   // lParam: 1 = arrange in a column
 inline constexpr WPARAM WIZEVENT_EDIT_BOX = 1;        // lParam: a box record
@@ -53,8 +55,6 @@ public:
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
-    static constexpr UINT kVersionCheckFirstMs = 1000;
-    static constexpr UINT kVersionCheckPeriodMs = 43200000;  // 12 hours
     static constexpr UINT kTrayIconId = 1;
     static constexpr int kDefaultClearance = 10;
 
@@ -96,7 +96,7 @@ public:
     void OnAlignWindow();
     void MoveOtherBoxes();
 
-    // Keyboard selection, type-ahead and the tray icon.
+    // Keyboard selection and type-ahead (CTarneloWndManagerSelection.cpp).
     void OnHotKeySelection();
     void OnKeyEvent(UINT nKey);
     void SelectPrevBox();
@@ -105,21 +105,16 @@ public:
     void SelectLastBox();
     void OnTypeAhead(UINT nKey);
     CTarneloWnd* FindBoxByPrefix(const CString& text) const;
+
+    // The tray icon: added by a timer once the boxes have shown; a left click brings the boxes
+    // to the front, a right click opens the first box's menu.
     BOOL AddTrayIcon();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
 
-    // ---- Version check -----------------------------------------------------------------------
-    static constexpr LONGLONG kVersionCheckDistanceSeconds = 2592000;  // 30 days
-    static constexpr int kVersionReplyLimit = 4096;
+    // ---- Version check (its rules are in windows/VersionCheck) ---------------------------------
     // Asks the version server which version is the latest (at most once in 30 days), shows the
     // version notice when it is newer than this program's, and stores the time of the check.
     void CheckLatestVersion();
-    // The text between "version:" and the next backslash-and-"n" pair after it (else the next
-    // "<"); FALSE, leaving version alone, when either is missing.
-    static BOOL ParseVersion(const CString& text, CString& version);
-    // The first period of timer 1: one second when never checked, else one minute plus
-    // (tickCount mod 10) half-hours.
-    static UINT FirstVersionCheckPeriod(const CTime& lastCheck, DWORD tickCount);
     // The version server's web address ("http://host"); null restores the maker's server.
     static void SetVersionServer(const wchar_t* address);
 
@@ -153,7 +148,7 @@ public:
     CString m_strBoxFilePath;
     Model::CTarneloInfoManager* m_pInfoManager;
     Model::CConfigInfo* m_pConfig;
-    Model::CTarneloStyleInfo* m_pStyle;
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pStyle;
     std::list<CTarneloWnd*> m_boxList;
     CString m_strTypedText;
     int m_nClearance;
@@ -162,7 +157,12 @@ public:
 protected:
     void OnClose();
     void OnDestroy();
-    void OnTimer(UINT_PTR id);
+    // One handler per timer id; other ids take the default processing.
+    void OnVersionCheckTimer();
+    void OnTrayIconTimer();
+    void OnLoadWarningTimer();
+    void OnTypeAheadTimer();
+    void OnSelectionTimer();
 
     DECLARE_MESSAGE_MAP()
 
@@ -183,8 +183,6 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
-    // "%s\%s" of the data folder and a file name.
-    CString DataFile(const wchar_t* name) const;
     // Loads the box file; when no box could be read, the six default boxes stand in.
     void LoadBoxes();
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
@@ -197,10 +195,10 @@ private:
     void RemoveBox(std::list<CTarneloWnd*>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
     void ArmVersionCheck();
-    void RemoveTrayIcon();
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
     void EnterSelectionMode();
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
+    CTrayIcon m_trayIcon;
 };

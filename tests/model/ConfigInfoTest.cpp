@@ -40,6 +40,7 @@ TEST(ConfigInfo, FreshFolderGivesTheDefaults)
     TempFolder folder;
     CConfigInfo config;
     const std::wstring path = folder / L"config.ini";
+    EXPECT_EQ(CString(path.c_str()), CConfigInfo::FilePath(folder.Path().c_str()));
     ASSERT_TRUE(config.Load(path.c_str()));
     EXPECT_EQ(0, config.m_bLock);
     EXPECT_EQ(0, config.m_bShowExtension);

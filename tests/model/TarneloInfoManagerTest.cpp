@@ -238,6 +238,7 @@ TEST_F(BoxList, ItemFilesAreResolvedOnLoad)
 
 TEST_F(BoxList, FreshDataFolderGetsTheDefaultBoxes)
 {
+    EXPECT_EQ(CString(boxFile.c_str()), CTarneloInfoManager::FilePath(tmp.Path().c_str()));
     ASSERT_TRUE(list.Load(boxFile.c_str()));
     ASSERT_EQ(6u, list.m_boxes.size());
     const wchar_t* names[] = {L"Apps", L"Tools", L"Documents", L"Folders", L"Shared", L"Hot items"};

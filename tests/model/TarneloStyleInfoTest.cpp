@@ -540,6 +540,7 @@ TEST(TarneloStyleInfo, SaveReplacesTheFileAndLeavesNoTemporaryFile)
 {
     TempFolder folder;
     const std::wstring path = folder.File(L"style.ser");
+    EXPECT_EQ(CString(path.c_str()), CTarneloStyleInfo::FilePath(folder.Path().c_str()));
     ASSERT_TRUE(StyleTest::WriteBytes(path, Bytes(500, 0xAB)));
     CTarneloStyleInfo s;
     UseArial(s);

@@ -1,5 +1,6 @@
 // The common ground of the manager window's tests: GDI+ for the suite, a fresh data folder with
-// its log, icon cache and bound records, and helpers that read the folder back.
+// its log, icon cache and bound records, helpers that read the folder back, and the fixture
+// of the event tests with its scripted dialogs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include "windows/CTarneloWnd.h"
 #include "windows/CTarneloWndManager.h"
 #include "BoxWndTestSupport.h"
+#include "DialogTestSupport.h"
 
 namespace managertest {
 
@@ -118,6 +120,136 @@ protected:
     Model::CConfigInfo m_config;
     Model::CTarneloInfoManager m_infoManager;
     std::unique_ptr<CTarneloWndManager> m_manager;  // goes before the records it points to
+};
+
+// ---- The manager's event tests ------------------------------------------------------------------
+// One fixture for the tests of the boxes and events, of the life of the window and of the
+// keyboard selection: the dialog hooks answer from a script, message boxes are answered Yes.
+
+inline bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+enum : int
+{
+    kBoxFile = 1,
+    kStyleFile = 2,
+    kConfigFile = 4,
+};
+
+// What the dialog hooks answer and see.
+struct DialogScript
+{
+    INT_PTR answer = IDCANCEL;
+    CTarneloWndManager::_BOX_DIALOG seen;
+    CString name;
+    CString icon;
+    COLORREF color = RGB(1, 2, 3);
+    int clearance = 25;
+    int calls = 0;
+    CTarneloWndManager* manager = nullptr;
+    CTarneloWnd* removeDuring = nullptr;  // deleted while the dialog is "up"
+    BOOL reloadInWizard = FALSE;
+};
+inline DialogScript g_script;
+
+inline INT_PTR ScriptedEditBox(CTarneloWndManager::_BOX_DIALOG& data)
+{
+    ++g_script.calls;
+    g_script.seen = data;
+    if (g_script.removeDuring && g_script.manager)
+        g_script.manager->OnDeleteBox(g_script.removeDuring);
+    if (g_script.answer == IDOK) {
+        data.strName = g_script.name;
+        data.strIcon = g_script.icon;
+        data.color = g_script.color;
+    }
+    return g_script.answer;
+}
+
+inline INT_PTR ScriptedClearance(int& clearance)
+{
+    ++g_script.calls;
+    if (g_script.answer == IDOK)
+        clearance = g_script.clearance;
+    return g_script.answer;
+}
+
+inline INT_PTR ScriptedWizard(CTarneloWndManager* manager)
+{
+    ++g_script.calls;
+    // The wizard exists while it runs, as the real one says.
+    g_bWizardExists = TRUE;
+    if (g_script.reloadInWizard)
+        ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);
+    g_bWizardExists = FALSE;
+    return g_script.answer;
+}
+
+class ManagerTest : public ManagerFixture
+{
+protected:
+    void SetUp() override
+    {
+        PrepareDataFolder();
+        boxtest::MessageBoxAnswers::Asked().clear();
+        boxtest::MessageBoxAnswers::Answer() = IDYES;
+        AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
+        g_bDialogOpen = g_bMenuOpen = g_bFileListOpen = g_bBoxDialogOpen = FALSE;
+        g_bDeletingBox = g_bWizardExists = FALSE;
+        g_script = DialogScript();
+        CTarneloWndManager::SetEditBoxDialogHook(&ScriptedEditBox);
+        CTarneloWndManager::SetClearanceDialogHook(&ScriptedClearance);
+        CTarneloWndManager::SetWizardHook(&ScriptedWizard);
+    }
+
+    void TearDown() override
+    {
+        m_manager.reset();
+        CTarneloWndManager::SetEditBoxDialogHook(nullptr);
+        CTarneloWndManager::SetClearanceDialogHook(nullptr);
+        CTarneloWndManager::SetWizardHook(nullptr);
+        g_bDeletingBox = g_bWizardExists = g_bDialogOpen = FALSE;
+        DialogTestSupport::CancelSteps();
+        FinishTest();
+    }
+
+    // Starts a manager on the folder; with an install date unless told otherwise.
+    bool Start(bool installed = true)
+    {
+        if (installed)
+            WriteInstallDate();
+        return StartManager();
+    }
+
+    // Forgets the three data files, so that a later save shows as a file again.
+    void ForgetFiles()
+    {
+        ::DeleteFileW(Path(L"tarnelo.ser").c_str());
+        ::DeleteFileW(Path(L"style.ser").c_str());
+        ::DeleteFileW(ConfigPath().c_str());
+        FlushProfile();
+    }
+    int Written() const
+    {
+        return (FileExists(Path(L"tarnelo.ser")) ? kBoxFile : 0) |
+               (FileExists(Path(L"style.ser")) ? kStyleFile : 0) |
+               (FileExists(Path(L"config.ini")) ? kConfigFile : 0);
+    }
+    bool NoTempFiles() const
+    {
+        return !FileExists(Path(L"tarnelo.ser.temp")) &&
+               !FileExists(Path(L"style.ser.temp"));
+    }
+
+    LRESULT Box(WPARAM code, LPARAM value = 0) { return ::SendMessageW(m_manager->m_hWnd, WM_BOXMSG, code, value); }
+    LRESULT Wizard(WPARAM code, LPARAM value = 0)
+    {
+        return ::SendMessageW(m_manager->m_hWnd, WM_WIZMSG, code, value);
+    }
+    static LPARAM Ptr(const void* p) { return reinterpret_cast<LPARAM>(p); }
 };
 
 }  // namespace managertest

@@ -1,0 +1,330 @@
+// The manager window's life on a temporary data folder with real box windows: start-up with
+// and without a finished first-boot wizard, a box file that cannot be read, the tray icon's
+// clicks, requests that must wait for a loop of a box, and the exit event.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DialogTestSupport.h"
+#include "core/ShellHelpers.h"
+#include "resources/resource.h"
+#include "windows/CFileListWnd.h"
+#include "ManagerTestSupport.h"
+
+namespace {
+
+using managertest::g_script;
+using managertest::kBoxFile;
+using managertest::kConfigFile;
+using managertest::ManagerTest;
+
+// The notification-icon structure the tray icon fills is the x64 one.
+static_assert(sizeof(NOTIFYICONDATAW) == 976, "NOTIFYICONDATAW of x64");
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
+{
+    ASSERT_TRUE(Start());
+    const HWND window = m_manager->m_hWnd;
+    ASSERT_TRUE(::IsWindow(window));
+    wchar_t name[64] = {};
+    ::GetWindowTextW(window, name, 64);
+    EXPECT_STREQ(L"TarneloWndManager", name);
+    EXPECT_FALSE(::IsWindowVisible(window));
+
+    // No box file: the six default boxes, created in list order at their stored positions.
+    ASSERT_EQ(6u, m_manager->m_boxList.size());
+    ASSERT_EQ(6u, m_infoManager.m_boxes.size());
+    auto record = m_infoManager.m_boxes.begin();
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        EXPECT_EQ(*record, box->m_pInfo);
+        ::GetWindowTextW(box->m_hWnd, name, 64);
+        EXPECT_EQ(std::wstring(L"Tarnelo") + (*record)->m_strName.GetString(), name);
+        EXPECT_NE(0, ::GetWindowLongPtrW(box->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_EQ(window, ::GetWindow(box->m_hWnd, GW_OWNER));
+        const RECT r = RectOf(box);
+        EXPECT_EQ((*record)->m_pos.x, r.left);
+        EXPECT_EQ((*record)->m_pos.y, r.top);
+        ++record;
+    }
+    // Only the first box shows in the task switcher.
+    EXPECT_EQ(0, ::GetWindowLongPtrW(BoxAt(0)->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_NE(0, ::GetWindowLongPtrW(BoxAt(1)->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+
+    EXPECT_TRUE(LogHas("<boxmng> init"));
+    EXPECT_TRUE(LogHas("<boxmng> CreateBoxies"));
+    EXPECT_TRUE(LogHas("CreateBoxies-done"));
+    EXPECT_FALSE(LogHas("first boot"));
+    EXPECT_EQ(10, m_manager->m_nClearance);
+    EXPECT_NE(nullptr, m_manager->m_pStyle);
+}
+
+TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneWarning)
+{
+    const std::string original = "\xEB\x03\x00\x00 not a box file";
+    ASSERT_TRUE(testfs::WriteBytes(Path(L"tarnelo.ser"), original));
+    // Held open by another program that shares nothing: it can be neither read nor copied.
+    const HANDLE held = ::CreateFileW(Path(L"tarnelo.ser").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(6u, m_manager->m_boxList.size()) << "the default boxes stand in";
+
+    // Once the program is up it says so, once, and that nothing is saved over the file.
+    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
+    ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+    const CString lines = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const CString expected = FormatString(lines.Mid(lines.Find(L'\n') + 1), Path(L"tarnelo.ser").c_str());
+    EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
+
+    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
+    ::CloseHandle(held);
+    EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
+    // Once means once, even when its timer is fired again from outside.
+    ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+    EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+}
+
+TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
+{
+    g_script.answer = IDCANCEL;
+    EXPECT_FALSE(Start(false));
+    EXPECT_EQ(1, g_script.calls);
+    EXPECT_EQ(nullptr, m_manager->m_hWnd);
+    EXPECT_TRUE(m_manager->m_boxList.empty());
+    EXPECT_EQ(nullptr, m_manager->m_pStyle);
+    EXPECT_TRUE(LogHas("<boxmng> first boot"));
+    EXPECT_TRUE(LogHas("<boxmng> Install is canceled."));
+    EXPECT_TRUE(LogHas("<boxmng> destroy"));
+    EXPECT_EQ(0, Written() & (kBoxFile | kConfigFile));
+}
+
+TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxes)
+{
+    g_script.answer = IDOK;
+    g_script.reloadInWizard = TRUE;
+    ASSERT_TRUE(Start(false));
+    EXPECT_TRUE(LogHas("<boxmng> Install is done."));
+    EXPECT_TRUE(LogHas("Event: ReloadBoxies"));
+    EXPECT_EQ(15, m_config.GetInstallDate().GetLength());  // "%Y%m%d_%H%M%S"
+    EXPECT_EQ(kConfigFile, Written() & kConfigFile);
+
+    // One column 200 pixels in from the right edge, 20 from the top, 8 between boxes.
+    ASSERT_EQ(6u, m_manager->m_boxList.size());
+    int w = 0;
+    int h = 0;
+    m_manager->m_pStyle->MeasureBox(w, h, m_manager->m_hWnd);
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - w - 200;
+    int i = 0;
+    for (CTarneloWnd* box : m_manager->m_boxList) {
+        const RECT r = RectOf(box);
+        EXPECT_EQ(x, r.left);
+        EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + i * (h + 8), r.top);
+        ++i;
+    }
+}
+
+// ---- Tray icon -----------------------------------------------------------------------------------
+
+UINT g_trackedMenus = 0;
+UINT CountTrackedMenu(HMENU, HWND, POINT)
+{
+    ++g_trackedMenus;
+    return 0;
+}
+
+TEST_F(ManagerTest, TheTrayIconsRightClickOpensTheFirstBoxsMenu)
+{
+    ASSERT_TRUE(Start());
+    g_trackedMenus = 0;
+    CTarneloWnd::SetTrackMenuHook(&CountTrackedMenu);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 2, WM_RBUTTONUP));  // another icon
+    EXPECT_EQ(0u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_MOUSEMOVE));
+    EXPECT_EQ(0u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_RBUTTONUP));
+    EXPECT_EQ(1u, g_trackedMenus);
+    EXPECT_EQ(1, ::SendMessageW(m_manager->m_hWnd, WM_TRAYMSG, 1, WM_LBUTTONDOWN));
+    CTarneloWnd::SetTrackMenuHook(nullptr);
+    boxtest::PumpPending();
+}
+
+// ---- Exit ----------------------------------------------------------------------------------------
+
+// What a loop of a box does with a request posted meanwhile: it dispatches it. The exit question
+// is answered No, so that only the request under test ends anything; any other question (the
+// delete question among them) Yes.
+int DispatchingMessageBox(const wchar_t* text, UINT)
+{
+    testpump::DispatchQueued();
+    return LoadResString(IDS_EXIT_QUESTION) == text ? IDNO : IDYES;
+}
+
+UINT DispatchingMenu(HMENU, HWND, POINT)
+{
+    testpump::DispatchQueued();
+    return 0;
+}
+
+HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)
+{
+    testpump::DispatchQueued();
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
+enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
+enum class Request { DeleteBox, Close, CloseList, ReloadInWizard };
+
+// Runs one loop of the box; postRequest is called just before the loop starts, so that the
+// loop is what dispatches the request.
+void RunBoxLoop(BoxLoop loop, CTarneloWnd* box, const std::wstring& folder, const wchar_t* item,
+                const std::function<void()>& postRequest)
+{
+    const auto command = [&](UINT id) { ::SendMessageW(box->m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+    switch (loop) {
+    case BoxLoop::Menu:
+        CTarneloWnd::SetTrackMenuHook(&DispatchingMenu);
+        postRequest();
+        ::SendMessageW(box->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+        CTarneloWnd::SetTrackMenuHook(nullptr);
+        break;
+    case BoxLoop::MessageBox:  // the exit question
+        postRequest();
+        command(ID_APP_EXIT_TARNELO);
+        break;
+    case BoxLoop::FileDialog:  // the program to register
+        DialogTestSupport::EndNextDialog(IDCANCEL);
+        postRequest();
+        command(ID_REGISTER_FROM_START_MENU);
+        break;
+    case BoxLoop::StyleDialog:
+        DialogTestSupport::EndNextDialog(IDCANCEL);
+        postRequest();
+        command(ID_BOX_STYLE);
+        break;
+    case BoxLoop::ListDrag:
+    case BoxLoop::ListShellCall: {
+        const std::wstring file = folder + L"\\" + item;
+        TempFolder::WriteBytes(file, std::vector<BYTE>{ 'd' });
+        ASSERT_TRUE(box->m_pInfo->AddItem(item, file.c_str(), FALSE));
+        box->OpenFileList(FALSE);
+        CFileListWnd* list = box->m_pFileList.get();
+        ASSERT_NE(nullptr, list);
+        boxtest::PumpPending();
+        const auto mouse = [list](UINT flags, int x, int y) {
+            ::SendMessageW(list->m_hWnd, WM_MOUSEMOVE, flags,
+                           MAKELPARAM(static_cast<WORD>(x - list->m_rect.left), static_cast<WORD>(y - list->m_rect.top)));
+        };
+        const POINT row = { list->m_rect.left + 40, list->m_rect.top + list->m_nRowHeight / 2 };
+        mouse(0, row.x, row.y);
+        if (loop == BoxLoop::ListShellCall) {
+            CFileListWnd::SetShellExecuteHook(&DispatchingShellExecute);
+            postRequest();
+            ::SendMessageW(list->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_ITEM_OPEN_LOCATION, 0), 0);
+            CFileListWnd::SetShellExecuteHook(nullptr);
+            break;
+        }
+        mouse(MK_LBUTTON, row.x, row.y);
+        ::SetCursorPos(5, 1000);
+        postRequest();
+        mouse(MK_LBUTTON, 5, 1000);  // out of the list: the drag starts
+        break;
+    }
+    }
+}
+
+// A loop of a box runs inside the box's handler: a request that would free the box or its
+// list (the box's delete, the close of the program, a close of the list, which another
+// process can ask for by posting WM_DESTROY to it, the wizard's reload of every box) and
+// arrives meanwhile must wait for the loop to end, and is carried out then.
+TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedOutAfterIt)
+{
+    const struct
+    {
+        BoxLoop loop;
+        Request request;
+    } rows[] = {
+        { BoxLoop::Menu, Request::Close },
+        { BoxLoop::MessageBox, Request::DeleteBox },
+        { BoxLoop::MessageBox, Request::Close },
+        { BoxLoop::FileDialog, Request::DeleteBox },
+        { BoxLoop::FileDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::DeleteBox },
+        { BoxLoop::StyleDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::ReloadInWizard },
+        { BoxLoop::ListDrag, Request::DeleteBox },
+        { BoxLoop::ListDrag, Request::Close },
+        { BoxLoop::ListDrag, Request::CloseList },
+        { BoxLoop::ListShellCall, Request::Close },
+        { BoxLoop::ListShellCall, Request::CloseList },
+    };
+    AfxSetMessageBoxHook(&DispatchingMessageBox);
+    for (const auto& [loop, request] : rows) {
+        SCOPED_TRACE(testing::Message() << "loop " << static_cast<int>(loop) << " request "
+                                        << static_cast<int>(request));
+        ForgetFiles();
+        ASSERT_TRUE(Start());
+        const HWND window = m_manager->m_hWnd;
+        CTarneloWnd* box = BoxAt(1);
+        CFileListWnd* list = nullptr;
+        const size_t boxes = m_manager->m_boxList.size();
+        const size_t waited = LogCount("waits for");
+        const size_t reloads = LogCount("CreateBoxies-done");
+        g_bWizardExists = request == Request::ReloadInWizard;
+        RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
+            list = box->m_pFileList.get();
+            if (request == Request::DeleteBox)
+                ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
+            else if (request == Request::Close)
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            else if (request == Request::CloseList)
+                ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
+            else
+                ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+        });
+        ASSERT_TRUE(::IsWindow(window));
+        ASSERT_TRUE(m_manager->IsListedBox(box));
+        EXPECT_LT(waited, LogCount("waits for"));
+        if (request == Request::DeleteBox) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
+            EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
+        } else if (request == Request::Close) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+            EXPECT_TRUE(m_manager->m_boxList.empty());
+        } else if (request == Request::CloseList) {
+            EXPECT_EQ(list, box->m_pFileList.get());
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return box->m_pFileList == nullptr; }));
+        } else {
+            EXPECT_EQ(reloads, LogCount("CreateBoxies-done"));
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
+            EXPECT_EQ(boxes, m_manager->m_boxList.size());
+        }
+        g_bWizardExists = FALSE;
+        m_manager.reset();
+        boxtest::PumpPending();
+    }
+}
+
+TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
+{
+    ASSERT_TRUE(Start());
+    std::vector<HWND> boxes;
+    for (CTarneloWnd* box : m_manager->m_boxList)
+        boxes.push_back(box->m_hWnd);
+    const HWND window = m_manager->m_hWnd;
+    ForgetFiles();
+    Box(BOXEVENT_EXIT_APP, 0);
+    ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
+    EXPECT_EQ(0, Written());
+    EXPECT_TRUE(m_manager->m_boxList.empty());
+    EXPECT_EQ(nullptr, m_manager->m_pStyle);
+    for (const HWND box : boxes)
+        EXPECT_FALSE(::IsWindow(box));
+    EXPECT_TRUE(LogHas("<boxmng> destroy"));
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// The manager window's life: start-up with the first-boot wizard, the timers that follow
+// it (the tray icon, the warning about a damaged box file, the version check), and the end:
+// a close that waits for the loops of the boxes, then destruction.
+#include "windows/CTarneloWndManager.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "core/HttpGet.h"
+#include "core/Logger.h"
+#include "core/ShellHelpers.h"
+#include "dialogs/CVersionNoticeDlg.h"
+#include "dialogs/CWizardDlg.h"
+#include "framework/AfxMessageBox.h"
+#include "framework/CModalScope.h"
+#include "framework/CTime.h"
+#include "framework/CWaitCursor.h"
+#include "framework/CWinApp.h"
+#include "model/CConfigInfo.h"
+#include "model/CTarneloInfoManager.h"
+#include "model/CTarneloStyleInfo.h"
+#include "resources/resource.h"
+#include "windows/CTarneloWnd.h"
+#include "windows/VersionCheck.h"
+
+namespace {
+
+// The version server asked; tests point the check at a local server instead.
+CString s_versionServer = VersionCheck::kVersionServer;
+
+// The first-boot wizard on this manager: its panels post their events here.
+INT_PTR RunWizard(CTarneloWndManager* pManager)
+{
+    CWizardDlg wizard;  // the wizard's existence flag is set until it goes
+    wizard.SetShared(pManager, WM_WIZMSG, pManager->m_pStyle.get(), pManager->m_pConfig, pManager->m_pInfoManager);
+    const INT_PTR result = wizard.DoModal();
+    // Wizard events are taken only while the wizard exists: those its last panel posted as
+    // the wizard was finished (the box file's save among them) are handled before it goes.
+    MSG msg;
+    while (result == IDOK && ::PeekMessageW(&msg, pManager->m_hWnd, WM_WIZMSG, WM_WIZMSG, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    return result;
+}
+
+CTarneloWndManager::WizardFn s_wizard = &RunWizard;
+
+HICON LoadAppIcon()
+{
+    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARNELO));
+}
+
+// A menu of this thread is open (a box menu, or any other tracked popup).
+BOOL IsMenuLoopRunning()
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    return g_bMenuOpen || (::GetGUIThreadInfo(::GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE));
+}
+
+}  // namespace
+
+void CTarneloWndManager::SetWizardHook(WizardFn fn)
+{
+    s_wizard = fn ? fn : &RunWizard;
+}
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+BOOL CTarneloWndManager::Init(const CString& dataFolder)
+{
+    CWaitCursor wait;
+    Log(kLogInfo, L"<boxmng> init");
+    m_strDataFolder = dataFolder;
+
+    const wchar_t* windowClass = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, LoadAppIcon());
+    if (!windowClass || !m_pInfoManager || !m_pConfig)
+        return FALSE;
+    if (!CreateEx(0, windowClass, L"TarneloWndManager", 0x80, RECT{}, nullptr, 0))
+        return FALSE;
+
+    m_pStyle = std::make_unique<Model::CTarneloStyleInfo>();
+
+    // The loaders fall back to defaults themselves; start-up goes on whatever they report.
+    m_strConfigPath = Model::CConfigInfo::FilePath(m_strDataFolder);
+    m_pConfig->Load(m_strConfigPath);
+    m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
+    m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
+
+    if (m_pConfig->GetInstallDate().IsEmpty()) {
+        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
+        // load them, once.
+        m_pStyle->Load(m_strStylePath);
+        LoadBoxes();
+        Log(kLogInfo, L"<boxmng> first boot");
+        const INT_PTR result = s_wizard(this);
+        if (result != IDOK) {
+            Log(kLogInfo, L"<boxmng> Install is canceled.");
+            DestroyWindow();
+            return FALSE;
+        }
+        Log(kLogInfo, L"<boxmng> Install is done.");
+        m_pConfig->SetInstallDate(CTime::GetCurrentTime());
+        m_pConfig->Save(m_strConfigPath);
+    } else {
+        CreateBoxies(FALSE);
+    }
+
+    // The tray icon comes once the boxes have shown: a timer message waits for the posted
+    // first drawings.
+    SetTimer(kTimerTrayIcon, 0);
+    ArmVersionCheck();
+    // A box file that could not be read is reported once, when the program is up.
+    CString keptCopy;
+    if (m_pInfoManager->WasDamaged(&keptCopy)) {
+        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
+    }
+    return TRUE;
+}
+
+void CTarneloWndManager::LoadBoxes()
+{
+    m_pInfoManager->Load(m_strBoxFilePath);
+    // With no box there would be no menu and no way in: the default boxes stand in.
+    if (m_pInfoManager->m_boxes.empty()) {
+        Log(kLogWarn, L"<boxmng> no box could be read, the default boxes stand in");
+        m_pInfoManager->CreateDefaultBoxes();
+    }
+}
+
+CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
+{
+    // One string of two lines: the first when the file was kept as a copy, the second when
+    // it could not even be copied (it is then not saved over in this run).
+    const CString both = LoadResString(IDS_BOX_FILE_DAMAGED);
+    const int split = both.Find(L'\n');
+    CString line = both;
+    if (split >= 0)
+        line = keptCopy.IsEmpty() ? both.Mid(split + 1) : both.Left(split);
+    return FormatString(line, keptCopy.IsEmpty() ? boxFile.GetString() : keptCopy.GetString());
+}
+
+void CTarneloWndManager::OnLoadWarningTimer()
+{
+    KillTimer(kTimerLoadWarning);
+    const CString text = m_strLoadWarning;
+    m_strLoadWarning.Empty();
+    if (!text.IsEmpty())
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// ---- Version check ----------------------------------------------------------------------------
+
+void CTarneloWndManager::ArmVersionCheck()
+{
+    if (!m_pConfig)
+        return;
+    SetTimer(kTimerVersionCheck, VersionCheck::FirstVersionCheckPeriod(m_pConfig->m_verCheckDate, ::GetTickCount()));
+}
+
+void CTarneloWndManager::SetVersionServer(const wchar_t* address)
+{
+    s_versionServer = address ? address : VersionCheck::kVersionServer;
+}
+
+void CTarneloWndManager::CheckLatestVersion()
+{
+    if (!m_pConfig)
+        return;
+    const CString address = VersionCheck::VersionRequestAddress(s_versionServer, m_pConfig->GetInstallDate());
+    const CTime now = CTime::GetCurrentTime();
+    if (!VersionCheck::IsVersionCheckDue(m_pConfig->m_verCheckDate, now))
+        return;
+    Log(kLogInfo, L"<boxmng> Check latest version");
+
+    CString body;
+    DWORD status = 0;
+    if (!HttpGetString(address, body, status, VersionCheck::kVersionReplyLimit)) {
+        // Not stored: the request is made again at the next expiry.
+        LogValue(kLogInfo, L"<boxmng> can't get version info.", static_cast<long>(status));
+        return;
+    }
+
+    CString latest;
+    if (VersionCheck::ParseVersion(body, latest)) {
+        const CString own = GetAppVersion();
+        const int ownNumber = ParseVersionNumber(own);
+        const int latestNumber = VersionCheck::VersionNumberOfReply(latest);
+        Log(kLogInfo, CString(L"<boxmng> latest version:") + latest + L" this version:" + own);
+        if (latestNumber > ownNumber) {
+            CVersionNoticeDlg notice;
+            notice.m_strCurrentVersion = own;
+            notice.m_strLatestVersion = latest;
+            notice.DoModal();
+        }
+    }
+    m_pConfig->m_verCheckDate = now;
+    m_pConfig->Save(m_strConfigPath);
+}
+
+void CTarneloWndManager::OnVersionCheckTimer()
+{
+    if (m_pConfig && m_pConfig->m_bCheckLatestVersion) {
+        KillTimer(kTimerVersionCheck);
+        CheckLatestVersion();
+        SetTimer(kTimerVersionCheck, VersionCheck::kVersionCheckPeriodMs);
+    }
+}
+
+// ---- Close and destruction ----------------------------------------------------------------------
+
+// A menu, dialog, message box, drag or shell call runs its own message loop inside a handler
+// of a box, of its list or of this window; tearing the boxes down from within that loop
+// would pull the object out from under the handler still running. So a close that arrives
+// then (the exit event of another process, a close from outside) ends the menu and waits
+// for the loops to end.
+void CTarneloWndManager::OnClose()
+{
+    if (WaitForLoops(WM_CLOSE, 0, 0, L"close")) {
+        if (IsMenuLoopRunning())
+            ::EndMenu();
+        return;
+    }
+    CWnd::OnClose();
+}
+
+BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
+{
+    if (request.message == WM_BOXMSG && request.wParam == BOXEVENT_DELETE_BOX) {
+        // Only the box to delete counts; a pointer that is no listed box is never followed.
+        const auto* box = reinterpret_cast<const CTarneloWnd*>(request.lParam);
+        return IsListedBox(box) && box->IsRunningLoop();
+    }
+    // The others free every box.
+    for (const CTarneloWnd* box : m_boxList) {
+        if (box->IsRunningLoop())
+            return TRUE;
+    }
+    // The end of the program also frees the style that this window's own dialogs and the
+    // wizard work on.
+    return request.message == WM_CLOSE && (IsMenuLoopRunning() || CModalScope::Depth() > 0);
+}
+
+BOOL CTarneloWndManager::WaitForLoops(UINT message, WPARAM wParam, LPARAM lParam, const wchar_t* name)
+{
+    const _WAITING_REQUEST request = { message, wParam, lParam };
+    if (!MustWait(request))
+        return FALSE;
+    Log(kLogInfo, FormatString(L"<boxmng> %s waits for an open menu or dialog", name));
+    const bool kept = std::any_of(m_waitingRequests.begin(), m_waitingRequests.end(), [&](const _WAITING_REQUEST& r) {
+        return r.message == message && r.wParam == wParam && r.lParam == lParam;
+    });
+    if (!kept)
+        m_waitingRequests.push_back(request);
+    SetTimer(kTimerWaitingRequests, kWaitingRequestsMs);
+    return TRUE;
+}
+
+void CTarneloWndManager::PostReadyRequests()
+{
+    // Each goes through its handler again, which looks at the boxes anew.
+    std::vector<_WAITING_REQUEST> waiting;
+    for (const _WAITING_REQUEST& request : m_waitingRequests) {
+        if (MustWait(request))
+            waiting.push_back(request);
+        else
+            ::PostMessageW(m_hWnd, request.message, request.wParam, request.lParam);
+    }
+    m_waitingRequests.swap(waiting);
+    if (m_waitingRequests.empty())
+        KillTimer(kTimerWaitingRequests);
+}
+
+void CTarneloWndManager::OnDestroy()
+{
+    Log(kLogInfo, L"<boxmng> destroy");
+    CWnd::OnDestroy();
+    DestroyAllBoxes();
+    m_pStyle.reset();
+    m_trayIcon.Remove();
+}
+
+// ---- Tray icon ---------------------------------------------------------------------------------
+
+void CTarneloWndManager::OnTrayIconTimer()
+{
+    KillTimer(kTimerTrayIcon);
+    AddTrayIcon();
+}
+
+BOOL CTarneloWndManager::AddTrayIcon()
+{
+    return m_trayIcon.Add(m_hWnd, WM_TRAYMSG, LoadAppIcon(), L"Tarnelo");
+}
+
+LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_trayIcon.IsOwnCallback(wParam))
+        return 1;
+    if (lParam == WM_LBUTTONDOWN) {
+        for (CTarneloWnd* box : m_boxList)
+            ::SetForegroundWindow(box->m_hWnd);
+    } else if (lParam == WM_RBUTTONUP) {
+        if (!m_boxList.empty())
+            m_boxList.front()->OnRButtonUp(0, POINT{ 0, 0 });
+    }
+    return 1;
+}
+
