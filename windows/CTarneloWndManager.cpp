@@ -142,7 +142,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
         // beside it and leave it active.
         box->m_bShowInactive = g_bWizardExists;
         if (box->Create(record, this, WM_BOXMSG, m_pStyle.get(), m_pConfig, index == 0 ? TRUE : FALSE))
-            m_boxList.push_back(box.release());
+            m_boxList.push_back(std::move(box));
         ++index;
     }
     Log(kLogInfo, L"CreateBoxies-done");
@@ -150,19 +150,27 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
 
 void CTarneloWndManager::DestroyAllBoxes()
 {
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->m_hWnd && ::IsWindow(box->m_hWnd))
             box->DestroyWindow();
-        delete box;
     }
     m_boxList.clear();
 }
 
+std::vector<CTarneloWnd*> CTarneloWndManager::Boxes() const
+{
+    std::vector<CTarneloWnd*> boxes;
+    boxes.reserve(m_boxList.size());
+    for (const auto& box : m_boxList)
+        boxes.push_back(box.get());
+    return boxes;
+}
+
 CTarneloWnd* CTarneloWndManager::FindBoxByInfo(const Model::CTarneloInfo* pInfo) const
 {
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->m_pInfo == pInfo)
-            return box;
+            return box.get();
     }
     return nullptr;
 }
@@ -171,8 +179,8 @@ BOOL CTarneloWndManager::IsListedBox(const CTarneloWnd* pBox) const
 {
     if (!pBox)
         return FALSE;
-    for (const CTarneloWnd* box : m_boxList) {
-        if (box == pBox)
+    for (const auto& box : m_boxList) {
+        if (box.get() == pBox)
             return TRUE;
     }
     return FALSE;
@@ -180,7 +188,7 @@ BOOL CTarneloWndManager::IsListedBox(const CTarneloWnd* pBox) const
 
 void CTarneloWndManager::RefreshAllBoxes()
 {
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         box->SetHighlight(m_bSelectionMode);
         const BOOL visible = box->m_pInfo && box->m_pInfo->m_bVisible;
         // Showing a box again never takes the activation from the window that has it.
@@ -188,7 +196,8 @@ void CTarneloWndManager::RefreshAllBoxes()
     }
 }
 
-void CTarneloWndManager::InsertSortedByPosition(std::list<CTarneloWnd*>& list, CTarneloWnd* pBox)
+void CTarneloWndManager::InsertSortedByPosition(std::list<std::unique_ptr<CTarneloWnd>>& list,
+                                                std::unique_ptr<CTarneloWnd> pBox)
 {
     RECT own = {};
     pBox->GetRect(own);
@@ -196,23 +205,23 @@ void CTarneloWndManager::InsertSortedByPosition(std::list<CTarneloWnd*>& list, C
         RECT other = {};
         (*it)->GetRect(other);
         if (other.top > own.top) {
-            list.insert(it, pBox);
+            list.insert(it, std::move(pBox));
             return;
         }
     }
-    list.push_back(pBox);
+    list.push_back(std::move(pBox));
 }
 
-void CTarneloWndManager::RemoveBox(std::list<CTarneloWnd*>::iterator it)
+void CTarneloWndManager::RemoveBox(std::list<std::unique_ptr<CTarneloWnd>>::iterator it)
 {
-    CTarneloWnd* box = *it;
+    std::unique_ptr<CTarneloWnd> box = std::move(*it);
     Model::CTarneloInfo* record = box->m_pInfo;
     // The window must not outlive its record: it goes first, and leaves the list, before the
     // record is deleted.
     m_boxList.erase(it);
     if (box->m_hWnd && ::IsWindow(box->m_hWnd))
         box->DestroyWindow();
-    delete box;
+    box.reset();
     if (record)
         m_pInfoManager->DeleteBox(record);
 }
@@ -354,7 +363,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
         Log(kLogError, L"<boxmng> AddBox: the box window could not be created");
         return;
     }
-    m_boxList.push_back(box.release());
+    m_boxList.push_back(std::move(box));
     m_pInfoManager->Save(m_strBoxFilePath);
     m_pStyle->Save(m_strStylePath);
     RefreshAllBoxes();
@@ -381,7 +390,7 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
     if (ShowQuestionMessage(IDS_DELETE_BOX_QUESTION) == IDYES) {
         // Looked up again: the question's message loop may have removed the box.
         auto it = m_boxList.begin();
-        while (it != m_boxList.end() && *it != pBox)
+        while (it != m_boxList.end() && it->get() != pBox)
             ++it;
         if (it != m_boxList.end()) {
             RemoveBox(it);
@@ -422,7 +431,7 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
         }
     }
 
-    for (CTarneloWnd* box : m_boxList)
+    for (const auto& box : m_boxList)
         box->m_bHover = FALSE;
     RefreshAllBoxes();
 }
@@ -476,7 +485,7 @@ void CTarneloWndManager::OnUpdateConfig()
 void CTarneloWndManager::OnUpdateHotKey()
 {
     Log(kLogInfo, L"Event: UpdateHotKey");
-    for (CTarneloWnd* box : m_boxList)
+    for (const auto& box : m_boxList)
         box->ReRegisterHotKey();
     if (m_pInfoManager)
         m_pInfoManager->Save(m_strBoxFilePath);
@@ -504,11 +513,11 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
     int width = 0;
     int height = 0;
     m_pStyle->MeasureBox(width, height, m_hWnd);
-    for (CTarneloWnd* box : m_boxList)
+    for (const auto& box : m_boxList)
         box->ResizeBox(width, height);
     // A box that its new size pushed over the edge of its screen is brought back whole.
     BOOL moved = FALSE;
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         RECT rect = {};
         box->GetRect(rect);
         MONITORINFO monitor = {};
@@ -538,7 +547,7 @@ void CTarneloWndManager::OnAlignWindow()
     // shared style's size, so the last one gives the cell.
     POINT origin = { INT_MAX, INT_MAX };
     SIZE cell = { 0, 0 };
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         RECT r = {};
         box->GetRect(r);
         origin.x = std::min(origin.x, r.left);
@@ -548,15 +557,15 @@ void CTarneloWndManager::OnAlignWindow()
 
     // The list follows the top edges from now on, so that keyboard navigation runs down and
     // higher boxes choose their slots first.
-    std::list<CTarneloWnd*> sorted;
-    for (CTarneloWnd* box : m_boxList)
-        InsertSortedByPosition(sorted, box);
+    std::list<std::unique_ptr<CTarneloWnd>> sorted;
+    for (auto& box : m_boxList)
+        InsertSortedByPosition(sorted, std::move(box));
     m_boxList.swap(sorted);
 
     if (!m_boxList.empty()) {
         Utility::CAlignManager grid;
         grid.BuildGrid(origin, cell, m_nClearance, m_nClearance);
-        for (CTarneloWnd* box : m_boxList) {
+        for (const auto& box : m_boxList) {
             RECT r = {};
             box->GetRect(r);
             POINT slot = {};
@@ -571,9 +580,9 @@ void CTarneloWndManager::OnAlignWindow()
 void CTarneloWndManager::MoveOtherBoxes()
 {
     CTarneloWnd* dragged = nullptr;
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->m_bMoving) {
-            dragged = box;
+            dragged = box.get();
             break;
         }
     }
@@ -583,7 +592,7 @@ void CTarneloWndManager::MoveOtherBoxes()
     dragged->GetRect(rect);
     const int dx = rect.left - dragged->m_ptPrevPos.x;
     const int dy = rect.top - dragged->m_ptPrevPos.y;
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->m_bMoving)
             continue;
         RECT other = {};

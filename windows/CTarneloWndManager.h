@@ -75,7 +75,7 @@ public:
     // Highlight as the selection mode says; shown or hidden as the record says.
     void RefreshAllBoxes();
     // Inserts the box before the first box whose top edge lies lower, or at the tail.
-    static void InsertSortedByPosition(std::list<CTarneloWnd*>& list, CTarneloWnd* pBox);
+    static void InsertSortedByPosition(std::list<std::unique_ptr<CTarneloWnd>>& list, std::unique_ptr<CTarneloWnd> pBox);
     // TRUE when pBox is one of the listed box windows; the pointer is only compared.
     BOOL IsListedBox(const CTarneloWnd* pBox) const;
 
@@ -149,7 +149,10 @@ public:
     Model::CTarneloInfoManager* m_pInfoManager;
     Model::CConfigInfo* m_pConfig;
     std::unique_ptr<Model::CTarneloStyleInfo> m_pStyle;
-    std::list<CTarneloWnd*> m_boxList;
+    // The boxes, owned; their order is the keyboard's order.
+    std::list<std::unique_ptr<CTarneloWnd>> m_boxList;
+    // The listed boxes as they stand, for code that only looks at them.
+    std::vector<CTarneloWnd*> Boxes() const;
     CString m_strTypedText;
     int m_nClearance;
     CString m_strLoadWarning;  // shown once by timer kTimerLoadWarning
@@ -192,7 +195,7 @@ private:
     // pushed over an edge and saves the box file then when told to; redraws them all.
     void ResizeAllBoxes(BOOL bSave);
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
-    void RemoveBox(std::list<CTarneloWnd*>::iterator it);
+    void RemoveBox(std::list<std::unique_ptr<CTarneloWnd>>::iterator it);
     void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
     void ArmVersionCheck();
     // The current box (hovered), searched from the head or from the tail.

@@ -233,7 +233,7 @@ BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
         return IsListedBox(box) && box->IsRunningLoop();
     }
     // The others free every box.
-    for (const CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->IsRunningLoop())
             return TRUE;
     }
@@ -299,7 +299,7 @@ LRESULT CTarneloWndManager::OnTrayNotify(WPARAM wParam, LPARAM lParam)
     if (!m_trayIcon.IsOwnCallback(wParam))
         return 1;
     if (lParam == WM_LBUTTONDOWN) {
-        for (CTarneloWnd* box : m_boxList)
+        for (const auto& box : m_boxList)
             ::SetForegroundWindow(box->m_hWnd);
     } else if (lParam == WM_RBUTTONUP) {
         if (!m_boxList.empty())

@@ -16,13 +16,13 @@ CTarneloWnd* CTarneloWndManager::FindHoveredBox(BOOL bFromTail) const
     if (bFromTail) {
         for (auto it = m_boxList.rbegin(); it != m_boxList.rend(); ++it) {
             if ((*it)->m_bHover)
-                return *it;
+                return it->get();
         }
         return nullptr;
     }
-    for (CTarneloWnd* box : m_boxList) {
+    for (const auto& box : m_boxList) {
         if (box->m_bHover)
-            return box;
+            return box.get();
     }
     return nullptr;
 }
@@ -77,10 +77,10 @@ namespace {
 template <typename Iterator>
 void StepSelection(Iterator first, Iterator last, const wchar_t* event)
 {
-    const Iterator current = std::find_if(first, last, [](const CTarneloWnd* box) { return box->m_bHover; });
+    const Iterator current = std::find_if(first, last, [](const auto& box) { return box->m_bHover; });
     if (current == last)
         return;
-    LogValue(kLogInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(*current)));
+    LogValue(kLogInfo, event, static_cast<long>(reinterpret_cast<LONG_PTR>(current->get())));
     Iterator target = std::next(current);
     if (target == last)
         target = first;
@@ -113,13 +113,13 @@ void CTarneloWndManager::SelectPrevBox()
 void CTarneloWndManager::SelectFirstBox()
 {
     if (!m_boxList.empty())
-        MoveSelection(m_boxList.front(), FindHoveredBox(FALSE));
+        MoveSelection(m_boxList.front().get(), FindHoveredBox(FALSE));
 }
 
 void CTarneloWndManager::SelectLastBox()
 {
     if (!m_boxList.empty())
-        MoveSelection(m_boxList.back(), FindHoveredBox(FALSE));
+        MoveSelection(m_boxList.back().get(), FindHoveredBox(FALSE));
 }
 
 void CTarneloWndManager::OnTypeAhead(UINT nKey)
@@ -161,10 +161,10 @@ CTarneloWnd* CTarneloWndManager::FindBoxByPrefix(const CString& text) const
 {
     for (int n = text.GetLength(); n >= 0; --n) {
         const CString prefix = text.Left(n);
-        for (CTarneloWnd* box : m_boxList) {
+        for (const auto& box : m_boxList) {
             const CString name = box->GetName();
             if (_wcsnicmp(name.GetString(), prefix.GetString(), static_cast<size_t>(n)) == 0)
-                return box;
+                return box.get();
         }
     }
     return nullptr;

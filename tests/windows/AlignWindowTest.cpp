@@ -39,7 +39,7 @@ protected:
         WriteInstallDate();
         ASSERT_TRUE(StartManager());
         ASSERT_EQ(6u, m_manager->m_boxList.size());
-        const RECT r = RectOf(m_manager->m_boxList.front());
+        const RECT r = RectOf(m_manager->m_boxList.front().get());
         m_w = r.right - r.left;
         m_h = r.bottom - r.top;
         ASSERT_GT(m_w, 0);
@@ -108,7 +108,7 @@ TEST_F(AlignWindowTest, BoxesSnapToTheGridOfTheirOwnSizeAndTheChosenClearance)
     ExpectAt(f, lastColumn + stepX + 10, 120, "f stays");
     // The list now follows the top edges as they were before the move (equal tops keep order).
     const std::vector<CTarneloWnd*> expected = { a, cBox, b, f, e, d };
-    EXPECT_EQ(expected, std::vector<CTarneloWnd*>(m_manager->m_boxList.begin(), m_manager->m_boxList.end()));
+    EXPECT_EQ(expected, m_manager->Boxes());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_data + L"\\tarnelo.ser").c_str()));
 
     // The stored positions are the new ones (the loader brings the off-screen f back).
@@ -116,7 +116,7 @@ TEST_F(AlignWindowTest, BoxesSnapToTheGridOfTheirOwnSizeAndTheChosenClearance)
     reloaded.Bind(CString((m_data + L"\\files").c_str()), CString((m_data + L"\\icons").c_str()), &m_icons, &m_config);
     ASSERT_TRUE(reloaded.Load(CString((m_data + L"\\tarnelo.ser").c_str())));
     for (const Model::CTarneloInfo* record : reloaded.m_boxes) {
-        for (const CTarneloWnd* box : m_manager->m_boxList) {
+        for (const CTarneloWnd* box : m_manager->Boxes()) {
             if (box != f && box->m_pInfo->m_nId == record->m_nId) {
                 EXPECT_EQ(box->m_pInfo->m_pos.x, record->m_pos.x);
                 EXPECT_EQ(box->m_pInfo->m_pos.y, record->m_pos.y);
@@ -139,18 +139,18 @@ TEST_F(AlignWindowTest, BoxesSnapToTheGridOfTheirOwnSizeAndTheChosenClearance)
 TEST_F(AlignWindowTest, TheClearanceIsKeptBetweenRunsAndACancelMovesNothing)
 {
     int x = 40;
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         box->MoveBoxTo(x, 300 - x);
         x += 37;
     }
     std::vector<RECT> before;
-    for (const CTarneloWnd* box : m_manager->m_boxList)
+    for (const CTarneloWnd* box : m_manager->Boxes())
         before.push_back(RectOf(box));
 
     g_clearance.answer = IDCANCEL;
     Align();
     size_t i = 0;
-    for (const CTarneloWnd* box : m_manager->m_boxList) {
+    for (const CTarneloWnd* box : m_manager->Boxes()) {
         EXPECT_EQ(before[i].left, RectOf(box).left);
         EXPECT_EQ(before[i].top, RectOf(box).top);
         ++i;
@@ -169,7 +169,7 @@ TEST_F(AlignWindowTest, TheClearanceIsKeptBetweenRunsAndACancelMovesNothing)
     // With clearance 30, every box sits on the grid that starts at the smallest corner.
     const int originX = 40;
     const int originY = 300 - (40 + 5 * 37);
-    for (const CTarneloWnd* box : m_manager->m_boxList) {
+    for (const CTarneloWnd* box : m_manager->Boxes()) {
         const RECT r = RectOf(box);
         EXPECT_EQ(0, (r.left - originX) % (m_w + 30));
         EXPECT_EQ(0, (r.top - originY) % (m_h + 30));

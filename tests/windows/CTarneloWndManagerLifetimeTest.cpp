@@ -41,7 +41,7 @@ TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
     ASSERT_EQ(6u, m_manager->m_boxList.size());
     ASSERT_EQ(6u, m_infoManager.m_boxes.size());
     auto record = m_infoManager.m_boxes.begin();
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         EXPECT_EQ(*record, box->m_pInfo);
         ::GetWindowTextW(box->m_hWnd, name, 64);
         EXPECT_EQ(std::wstring(L"Tarnelo") + (*record)->m_strName.GetString(), name);
@@ -120,7 +120,7 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
     m_manager->m_pStyle->MeasureBox(w, h, m_manager->m_hWnd);
     const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - w - 200;
     int i = 0;
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         const RECT r = RectOf(box);
         EXPECT_EQ(x, r.left);
         EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + i * (h + 8), r.top);
@@ -313,7 +313,7 @@ TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
 {
     ASSERT_TRUE(Start());
     std::vector<HWND> boxes;
-    for (CTarneloWnd* box : m_manager->m_boxList)
+    for (CTarneloWnd* box : m_manager->Boxes())
         boxes.push_back(box->m_hWnd);
     const HWND window = m_manager->m_hWnd;
     ForgetFiles();

@@ -38,11 +38,11 @@ TEST_F(ManagerTest, ArrowKeysMoveTheSelectionAlongTheListAndWrapAround)
     Box(BOXEVENT_KEY, VK_UP);
     EXPECT_FALSE(LogHas("EventKeyNextBox"));
     EXPECT_FALSE(LogHas("EventKeyPrevBox"));
-    for (CTarneloWnd* box : m_manager->m_boxList)
+    for (CTarneloWnd* box : m_manager->Boxes())
         EXPECT_FALSE(box->m_bHover);
     // Any key starts the selection mode, which highlights every box.
     EXPECT_TRUE(m_manager->m_bSelectionMode);
-    for (CTarneloWnd* box : m_manager->m_boxList)
+    for (CTarneloWnd* box : m_manager->Boxes())
         EXPECT_TRUE(box->m_bHighlight);
 
     // Home and End work without a hovered box.

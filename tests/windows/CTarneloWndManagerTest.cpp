@@ -148,7 +148,7 @@ TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssu
     EXPECT_EQ(kBoxFile | kStyleFile, Written());
     EXPECT_TRUE(NoTempFiles());
     ASSERT_EQ(7u, m_manager->m_boxList.size());
-    const CTarneloWnd* added = m_manager->m_boxList.back();
+    const CTarneloWnd* added = m_manager->m_boxList.back().get();
     EXPECT_EQ(L"Music", added->m_pInfo->m_strName);
     EXPECT_EQ(L"set\\note.png", added->m_pInfo->m_strIcon);
     EXPECT_EQ(0x102030u, m_manager->m_pStyle->GetBoxColor() & 0xFFFFFFu);
@@ -175,14 +175,14 @@ TEST_F(ManagerTest, ANewBoxNearTheBottomGoesRightAndInTheCornerGoesLeft)
     issuer->MoveBoxTo(100, bottom - h);
     Box(BOXEVENT_ADD_BOX, Ptr(issuer));
     ASSERT_EQ(7u, m_manager->m_boxList.size());
-    RECT r = RectOf(m_manager->m_boxList.back());
+    RECT r = RectOf(m_manager->m_boxList.back().get());
     EXPECT_EQ(100 + w + 10, r.left);
     EXPECT_EQ(bottom - h, r.top);
 
     issuer->MoveBoxTo(right - w, bottom - h);
     Box(BOXEVENT_ADD_BOX, Ptr(issuer));
     ASSERT_EQ(8u, m_manager->m_boxList.size());
-    r = RectOf(m_manager->m_boxList.back());
+    r = RectOf(m_manager->m_boxList.back().get());
     const SIZE box = m_manager->m_pStyle->GetBoxSize(m_manager->m_hWnd);
     EXPECT_EQ(right - w - box.cx - 10, r.left);
     EXPECT_EQ(bottom - h, r.top);
@@ -364,7 +364,7 @@ TEST_F(ManagerTest, HorizontalSizeGivesEveryBoxAWidthBetweenTheMinimumAndTheWork
     for (const Case& c : cases) {
         Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, c.asked);
         EXPECT_EQ(c.width - cell, style.m_nTitleWidth) << c.asked;
-        for (CTarneloWnd* box : m_manager->m_boxList) {
+        for (CTarneloWnd* box : m_manager->Boxes()) {
             const RECT r = RectOf(box);
             EXPECT_EQ(c.width, r.right - r.left) << c.asked;
             EXPECT_EQ(style.m_nIconCellHeight, r.bottom - r.top) << c.asked;
@@ -394,7 +394,7 @@ TEST_F(ManagerTest, WithoutIconsTheTitleIsTheWholeWidthAndTheBoxIsMeasuredAsAtSt
     int h = 0;
     style.MeasureBox(w, h, m_manager->m_hWnd);
     EXPECT_EQ(260, w);
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         const RECT r = RectOf(box);
         EXPECT_EQ(260, r.right - r.left);
         EXPECT_EQ(h, r.bottom - r.top);
@@ -429,7 +429,7 @@ TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSiz
     // Cancel: the style comes back from its file, and every box to its size, window and
     // drawing surface alike.
     Box(BOXEVENT_RESTORE_STYLE, 0);
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         const RECT after = RectOf(box);
         EXPECT_EQ(saved.right - saved.left, after.right - after.left);
         EXPECT_EQ(saved.bottom - saved.top, after.bottom - after.top);
@@ -444,7 +444,7 @@ TEST_F(ManagerTest, EntirelyMoveMovesEveryOtherBoxByTheDraggedBoxsStep)
 {
     ASSERT_TRUE(Start());
     std::vector<RECT> before;
-    for (CTarneloWnd* box : m_manager->m_boxList)
+    for (CTarneloWnd* box : m_manager->Boxes())
         before.push_back(RectOf(box));
     CTarneloWnd* dragged = BoxAt(2);
     dragged->m_bMoving = TRUE;
@@ -452,7 +452,7 @@ TEST_F(ManagerTest, EntirelyMoveMovesEveryOtherBoxByTheDraggedBoxsStep)
     Box(BOXEVENT_ENTIRELY_MOVE, 0);
     dragged->m_bMoving = FALSE;
     size_t i = 0;
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         const RECT r = RectOf(box);
         EXPECT_EQ(before[i].left - 30, r.left) << i;
         EXPECT_EQ(before[i].top + 20, r.top) << i;
@@ -468,26 +468,26 @@ TEST_F(ManagerTest, AlignOnOkOrdersTheBoxesByTopEdgeAndSavesTheBoxFile)
     ASSERT_TRUE(Start());
     // Reverse the vertical order.
     int y = 400;
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         box->MoveBoxTo(50, y);
         y -= 50;
     }
-    const CTarneloWnd* last = m_manager->m_boxList.back();
+    const CTarneloWnd* last = m_manager->m_boxList.back().get();
 
     ForgetFiles();
     g_script.answer = IDCANCEL;
     Box(BOXEVENT_ALIGN_WINDOW, 0);
     EXPECT_EQ(0, Written());
-    EXPECT_EQ(last, m_manager->m_boxList.back());
+    EXPECT_EQ(last, m_manager->m_boxList.back().get());
 
     g_script.answer = IDOK;
     g_script.clearance = 25;
     Box(BOXEVENT_ALIGN_WINDOW, 0);
     EXPECT_EQ(kBoxFile, Written());
     EXPECT_EQ(25, m_manager->m_nClearance);
-    EXPECT_EQ(last, m_manager->m_boxList.front());
+    EXPECT_EQ(last, m_manager->m_boxList.front().get());
     int top = INT_MIN;
-    for (CTarneloWnd* box : m_manager->m_boxList) {
+    for (CTarneloWnd* box : m_manager->Boxes()) {
         EXPECT_LE(top, RectOf(box).top);
         top = RectOf(box).top;
     }
@@ -533,7 +533,7 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && message->hwnd == g_watch.window && message->message == WM_DESTROY) {
         ++g_watch.seen;
         g_watch.listed = false;
-        for (const CTarneloWnd* box : g_watch.manager->m_boxList)
+        for (const CTarneloWnd* box : g_watch.manager->Boxes())
             g_watch.listed = g_watch.listed || box->m_hWnd == g_watch.window;
         g_watch.recordKept = false;
         for (const Model::CTarneloInfo* record : g_watch.records->m_boxes)

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(ManagerBoxDialogsTest, EditAndAddRunTheEditBoxDialogOnTheBoxAndTheSettings)
 {
-    CTarneloWnd* box = m_manager->m_boxList.front();
+    CTarneloWnd* box = m_manager->m_boxList.front().get();
     const std::wstring oldName = box->m_pInfo->m_strName.GetString();
     std::wstring shownName;
     std::wstring caption;

@@ -85,7 +85,7 @@ protected:
     {
         auto it = m_manager->m_boxList.begin();
         std::advance(it, static_cast<long>(index));
-        return *it;
+        return it->get();
     }
     static RECT RectOf(const CTarneloWnd* box)
     {

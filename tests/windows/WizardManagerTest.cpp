@@ -71,7 +71,7 @@ TEST_F(WizardManagerTest, AFirstBootRunsTheWizardWhoseBoxesAndNamesStayAfterDone
         ::SetWindowTextW(::GetDlgItem(Panel(), IDC_WIZ_NAME1), L"Programs");
         ::SetWindowTextW(::GetDlgItem(Panel(), IDC_WIZ_NAME6), L"");
         EXPECT_TRUE(wiztest::PumpUntil([&] { return !::IsWindowVisible(m_manager->m_boxList.back()->m_hWnd); }));
-        for (CTarneloWnd* box : m_manager->m_boxList)
+        for (CTarneloWnd* box : m_manager->Boxes())
             shown.push_back(::IsWindowVisible(box->m_hWnd) != FALSE);
         wiztest::Click(wizard, IDOK);
         // Leaving the panel saves the box file and removes the box without a name.
