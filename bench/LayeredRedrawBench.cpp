@@ -49,7 +49,9 @@ int main()
     ::QueryPerformanceFrequency(&frequency);
     {
         CBenchWnd window;
-        if (!window.Create(L"bench", 100, 100, 300, 500, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, FALSE)) {
+        if (!window.Create({ .title = L"bench", .x = 100, .y = 100, .width = 300, .height = 500, .shadow = TRUE,
+                             .shadowX = 3, .shadowY = 3, .region = TRUE,
+                             .cornerStyle = LayeredWindowParams::kCornerRound, .color = 0xFEC0C0C0 })) {
             std::printf("no window (is there a display?)\n");
             return 1;
         }

@@ -81,14 +81,14 @@ void CTarneloStyleInfo::SetDefaults()
     const CString face = GetDefaultFace();
 
     m_nVersion = kVersion;
-    m_nKind = 0;
+    m_nKind = kKindIconAndTitle;
     m_iconPos = POINT{ 4, 4 };
     m_nIconCellWidth = 24;
     m_nIconCellHeight = 24;
     m_bIconBackground = FALSE;
     m_iconBackColor = 0x804682B4;
-    m_nIconDisplay = 1;
-    m_nIconBackShape = 2;
+    m_nIconDisplay = kIconDisplayHalf;
+    m_nIconBackShape = kIconBackRoundRect;
     m_nTitleWidth = 100;
 
     // Start the title from a fresh text style so no earlier edit survives.
@@ -323,9 +323,9 @@ int CTarneloStyleInfo::MeasureTitleHeight(HWND window) const
 
 void CTarneloStyleInfo::MeasureBox(int& cx, int& cy, HWND window) const
 {
-    if (m_nKind != 0)
+    if (m_nKind != kKindIconAndTitle)
         return;
-    if (m_nIconDisplay != 2) {
+    if (m_nIconDisplay != kIconDisplayHidden) {
         cx = m_nTitleWidth + m_nIconCellWidth;
         cy = m_nIconCellHeight;
         return;
@@ -350,12 +350,12 @@ SIZE CTarneloStyleInfo::GetBoxSize(HWND window) const
 
 Gdiplus::ARGB CTarneloStyleInfo::GetBoxColor() const
 {
-    return m_nKind == 0 ? m_iconBackColor : 0;
+    return m_nKind == kKindIconAndTitle ? m_iconBackColor : 0;
 }
 
 void CTarneloStyleInfo::SetBoxColor(COLORREF color)
 {
-    if (m_nKind != 0)
+    if (m_nKind != kKindIconAndTitle)
         return;
     m_iconBackColor = (m_iconBackColor & 0xFF000000u) |
                       (static_cast<Gdiplus::ARGB>(GetRValue(color)) << 16) |
@@ -365,7 +365,7 @@ void CTarneloStyleInfo::SetBoxColor(COLORREF color)
 
 BOOL CTarneloStyleInfo::HasBoxIcon() const
 {
-    return (m_nKind == 0 || m_nKind == 2) ? TRUE : FALSE;
+    return (m_nKind == kKindIconAndTitle || m_nKind == 2) ? TRUE : FALSE;
 }
 
 } // namespace Model

@@ -47,7 +47,7 @@ int BoundRanges(const Range* ranges, size_t count, const wchar_t* source)
 
 BOOL ShowsIcon(const CTarneloStyleInfo& style)
 {
-    return style.m_nIconDisplay != 2;
+    return style.m_nIconDisplay != CTarneloStyleInfo::kIconDisplayHidden;
 }
 
 }  // namespace
@@ -91,10 +91,11 @@ int BoundTextStyleSizes(CTextStyle& text, const wchar_t* source)
 
 int BoundStyleSizes(CTarneloStyleInfo& style, SIZE workArea, const wchar_t* source)
 {
-    // Only kind 0 is measured and drawn: any other would leave the boxes without a size.
+    // Only icon and title is measured and drawn: any other kind would leave the boxes
+    // without a size.
     // The cells come first, as the title's room depends on them.
     const Range first[] = {
-        { L"kind", &style.m_nKind, 0, 0 },
+        { L"kind", &style.m_nKind, CTarneloStyleInfo::kKindIconAndTitle, CTarneloStyleInfo::kKindIconAndTitle },
         { L"icon cell width", &style.m_nIconCellWidth, kMinimumIconCell, workArea.cx - kMinimumTitleWidth },
         { L"icon cell height", &style.m_nIconCellHeight, kMinimumIconCell, workArea.cy },
         { L"title margin left", &style.m_titleMargins.cxLeftWidth, 0, kMaximumTitleMargin },

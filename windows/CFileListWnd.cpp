@@ -101,7 +101,9 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
     m_icons.clear();
     BuildFileInfoList(pInfo->m_items, size.cx, m_nRowHeight);
 
-    if (!Create(L"VornFileList", pos.x, pos.y, size.cx, size.cy, pOwner, TRUE, 3, 3, TRUE, 1, kWindowColor, FALSE)) {
+    if (!Create({ .title = L"VornFileList", .x = pos.x, .y = pos.y, .width = size.cx, .height = size.cy,
+                  .owner = pOwner, .shadow = TRUE, .shadowX = 3, .shadowY = 3, .region = TRUE,
+                  .color = kWindowColor })) {
         m_rows.clear();
         return FALSE;
     }

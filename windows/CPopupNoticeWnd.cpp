@@ -41,7 +41,9 @@ BOOL CPopupNoticeWnd::Show(int x, int y, CWnd* pOwner, UINT nNotifyMsg, Gdiplus:
     SIZE size = {0, 0};
     m_text.Measure(pGraphics, m_strText, &format, &size);
 
-    if (!Create(L"VornFileList", x, y, size.cx + 16, size.cy + 8, pOwner, TRUE, 3, 3, TRUE, 2, kWindowColor, FALSE))
+    if (!Create({ .title = L"VornFileList", .x = x, .y = y, .width = size.cx + 16, .height = size.cy + 8,
+                  .owner = pOwner, .shadow = TRUE, .shadowX = 3, .shadowY = 3, .region = TRUE,
+                  .cornerStyle = LayeredWindowParams::kCornerRound, .color = kWindowColor }))
         return FALSE;
 
     m_bVisible = TRUE;

@@ -62,9 +62,6 @@ CTarneloWnd::~CTarneloWnd()
         ::UnregisterHotKey(m_hWnd, kHotKeyId);
         DestroyWindow();
     }
-    delete m_pIconImage;
-    m_pIconImage = nullptr;
-    DeleteFileList();
 }
 
 // ---- Creation and style ------------------------------------------------------------------------
@@ -77,7 +74,7 @@ BOOL CTarneloWnd::Create(Model::CTarneloInfo* pInfo, CWnd* pManager, UINT nBoxMs
     m_pStyle = pStyle;
     m_pInfo = pInfo;
     if (!pInfo || !pStyle || !pConfig) {
-        Log(L"ERR!", L"<boxwnd> Create: no record, style or settings");
+        Log(kLogError, L"<boxwnd> Create: no record, style or settings");
         return FALSE;
     }
 
@@ -87,11 +84,11 @@ BOOL CTarneloWnd::Create(Model::CTarneloInfo* pInfo, CWnd* pManager, UINT nBoxMs
     int width = 0;
     int height = 0;
     pStyle->MeasureBox(width, height, pManager ? pManager->GetSafeHwnd() : nullptr);
-    Log(L"info", FormatString(L"<boxwnd> create id:%u pos:(%ld,%ld) size:(%d,%d)", pInfo->m_nId, pInfo->m_pos.x,
+    Log(kLogInfo, FormatString(L"<boxwnd> create id:%u pos:(%ld,%ld) size:(%d,%d)", pInfo->m_nId, pInfo->m_pos.x,
                               pInfo->m_pos.y, width, height));
 
-    if (!CVornWndBase::Create(title, pInfo->m_pos.x, pInfo->m_pos.y, width, height, pManager, FALSE, 0, 0, FALSE, 1,
-                              0xFF000000, bShowInTaskSwitcher))
+    if (!CVornWndBase::Create({ .title = title, .x = pInfo->m_pos.x, .y = pInfo->m_pos.y, .width = width,
+                                .height = height, .owner = pManager, .taskSwitcher = bShowInTaskSwitcher }))
         return FALSE;
 
     ::DragAcceptFiles(m_hWnd, TRUE);
@@ -108,12 +105,12 @@ BOOL CTarneloWnd::RegisterRecordHotKey()
         return TRUE;
     if (!::RegisterHotKey(m_hWnd, kHotKeyId, m_pInfo->m_nHotKeyModifiers, m_pInfo->m_nHotKeyKey)) {
         // Another program (or box) holds the key (1409): say so, the box works without it.
-        LogValue(L"ERR!", FormatString(L"<boxwnd> RegisterHotKey failed (%u,%u) le:", m_pInfo->m_nHotKeyModifiers,
+        LogValue(kLogError, FormatString(L"<boxwnd> RegisterHotKey failed (%u,%u) le:", m_pInfo->m_nHotKeyModifiers,
                                        m_pInfo->m_nHotKeyKey),
                  static_cast<long>(::GetLastError()));
         return FALSE;
     }
-    LogValue2(L"info", L"<boxwnd> register hot key", static_cast<long>(m_pInfo->m_nHotKeyModifiers),
+    LogValue2(kLogInfo, L"<boxwnd> register hot key", static_cast<long>(m_pInfo->m_nHotKeyModifiers),
               static_cast<long>(m_pInfo->m_nHotKeyKey));
     return TRUE;
 }
@@ -149,14 +146,13 @@ void CTarneloWnd::SetStyle(Model::CTarneloStyleInfo* pStyle)
         CString iconPath;
         iconPath.Format(L"%s\\%s", CTarneloApp::GetIconsFolder().GetString(),
                         m_pInfo ? m_pInfo->m_strIcon.GetString() : L"");
-        delete m_pIconImage;
-        m_pIconImage = nullptr;
-        m_pIconImage = new Gdiplus::Image(iconPath.GetString());
+        m_pIconImage.reset();
+        m_pIconImage = std::make_unique<Gdiplus::Image>(iconPath.GetString());
     } catch (CException* e) {
         e->Delete();
-        Log(L"ERR!", L"<boxwnd> SetStyle exception.");
+        Log(kLogError, L"<boxwnd> SetStyle exception.");
     } catch (...) {
-        Log(L"ERR!", L"<boxwnd> SetStyle exception.");
+        Log(kLogError, L"<boxwnd> SetStyle exception.");
     }
 }
 

@@ -11,6 +11,8 @@
 #include <shellapi.h>
 #include <uxtheme.h>  // MARGINS
 
+#include <memory>
+
 #include "core/ProcessFlags.h"
 #include "core/WindowMessages.h"  // WM_BOXMSG, WM_FILEWNDMSG and the FILEWND_ codes
 #include "framework/CString.h"
@@ -131,7 +133,8 @@ public:
     static void SetTickHook(TickFn fn);
 
     // The box's state. Public because the manager reads m_bHover, m_bMoving and m_pInfo,
-    // and the tests drive the rest. The record, settings and style are not owned.
+    // and the tests drive the rest. The record, settings and style are not owned; the icon
+    // image, the file list and the notice popup are.
     BOOL m_bMoving = FALSE;
     BOOL m_bSizing = FALSE;
     BOOL m_bHover = FALSE;
@@ -144,8 +147,8 @@ public:
     Model::CConfigInfo* m_pConfig = nullptr;
     Model::CTarneloStyleInfo* m_pStyle = nullptr;
     CEffectText m_titleText;
-    Gdiplus::Image* m_pIconImage = nullptr;
-    CFileListWnd* m_pFileList = nullptr;
+    std::unique_ptr<Gdiplus::Image> m_pIconImage;
+    std::unique_ptr<CFileListWnd> m_pFileList;
     CPopupNoticeWnd m_noticeWnd;
     BOOL m_bCommandPending = FALSE;
 

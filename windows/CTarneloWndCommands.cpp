@@ -5,7 +5,6 @@
 #include <commdlg.h>
 
 #include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "core/Logger.h"
@@ -16,6 +15,7 @@
 #include "dialogs/CSetStyleDlg.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
@@ -24,14 +24,6 @@
 #include "windows/CTarneloApp.h"
 
 namespace {
-
-// The box menu as loaded, destroyed however its handler ends.
-struct MenuDestroyer
-{
-    using pointer = HMENU;
-    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
-};
-using MenuOwner = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 UINT RealTrackMenu(HMENU menu, HWND owner, POINT at)
 {
@@ -82,7 +74,7 @@ void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
     // One list at a time: this box's own list may still be on its way out.
     if (g_bFileListOpen || g_bBoxDialogOpen || m_pFileList || !m_pInfo || m_pInfo->m_items.empty())
         return;
-    m_pFileList = new CFileListWnd();
+    m_pFileList = std::make_unique<CFileListWnd>();
     if (!m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
         // A list that never came up sends no close message: forget it here, or the box
         // would refuse every later click.
@@ -94,11 +86,11 @@ LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
 {
     switch (wParam) {
     case FILEWND_UPDATE:
-        Log(L"info", L"<boxwnd> UPDATE msg from fileWnd");
+        Log(kLogInfo, L"<boxwnd> UPDATE msg from fileWnd");
         PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
         break;
     case FILEWND_OPEN:
-        Log(L"info", L"<boxwnd> OPEN msg from fileWnd");
+        Log(kLogInfo, L"<boxwnd> OPEN msg from fileWnd");
         if (m_pFileList) {
             // The list's WM_DESTROY asks for the object to be deleted (FILEWND_CLOSE).
             DestroyFileListWindow();
@@ -106,21 +98,21 @@ LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)
         }
         break;
     case FILEWND_CLOSE:
-        Log(L"info", L"<boxwnd> CLOSE msg from fileWnd");
+        Log(kLogInfo, L"<boxwnd> CLOSE msg from fileWnd");
         // Only the list that asked is deleted: a close request still queued from an
         // earlier list must not delete the one open now.
-        if (m_pFileList && lParam == reinterpret_cast<LPARAM>(m_pFileList)) {
+        if (m_pFileList && lParam == reinterpret_cast<LPARAM>(m_pFileList.get())) {
             if (m_pFileList->IsHandlingMessage()) {
                 // A loop run by one of the list's handlers dispatched this: the list goes
                 // once that handler has returned.
-                Log(L"info", L"<boxwnd> list close waits for an open menu or dialog");
+                Log(kLogInfo, L"<boxwnd> list close waits for an open menu or dialog");
                 SetTimer(kTimerListClose, kListCloseMs);
             } else {
                 DestroyFileListWindow();
                 DeleteFileList();
             }
         } else {
-            Log(L"info", L"<boxwnd> close msg of another list ignored");
+            Log(kLogInfo, L"<boxwnd> close msg of another list ignored");
         }
         break;
     default:
@@ -137,8 +129,7 @@ void CTarneloWnd::DestroyFileListWindow()
 
 void CTarneloWnd::DeleteFileList()
 {
-    delete m_pFileList;
-    m_pFileList = nullptr;
+    m_pFileList.reset();
 }
 
 void CTarneloWnd::ExecuteItem(int index)
@@ -157,15 +148,15 @@ void CTarneloWnd::ExecuteItem(int index)
         ::ShellExecuteW(nullptr, L"open", path.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32)
         return;
-    LogValue(L"ERR!", L"<boxwnd> ShellExecute failed:", static_cast<long>(result));
+    LogValue(kLogError, L"<boxwnd> ShellExecute failed:", static_cast<long>(result));
     CString target;
     if (ResolveShortcut(target, path)) {
         const INT_PTR again = reinterpret_cast<INT_PTR>(
             ::ShellExecuteW(nullptr, L"open", target.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
         if (again <= 32)
-            LogValue(L"ERR!", L"<boxwnd> ShellExecute failed again:", static_cast<long>(again));
+            LogValue(kLogError, L"<boxwnd> ShellExecute failed again:", static_cast<long>(again));
     } else {
-        LogValue(L"ERR!", L"<boxwnd> GetRealFilePath failed:", static_cast<long>(::GetLastError()));
+        LogValue(kLogError, L"<boxwnd> GetRealFilePath failed:", static_cast<long>(::GetLastError()));
     }
 }
 
@@ -180,32 +171,36 @@ LRESULT CTarneloWnd::OnRButtonUpMsg(WPARAM wParam, LPARAM lParam)
 
 void CTarneloWnd::OnRButtonUp(UINT, POINT)
 {
-    Log(L"info", L"<boxwnd> R-up");
+    Log(kLogInfo, L"<boxwnd> R-up");
     if (IsBusy() || !m_hWnd)
         return;
 
-    MenuOwner menu(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_BOX_MENU)));
+    // The menu is destroyed however its handler ends, the busy flag lowered before it.
+    ScopedMenu menu(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_BOX_MENU)));
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) {
-        LogValue(L"ERR!", L"<boxwnd> LoadMenu failed:", static_cast<long>(::GetLastError()));
+        LogValue(kLogError, L"<boxwnd> LoadMenu failed:", static_cast<long>(::GetLastError()));
         return;
     }
-    g_bMenuOpen = TRUE;
-    const BOOL locked = m_pConfig && m_pConfig->m_bLock;
-    const BOOL entirely = m_pConfig && m_pConfig->m_bEntirelyMoveMode;
-    ::CheckMenuItem(popup, ID_BOX_FIX_POSITION, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
-    ::CheckMenuItem(popup, ID_BOX_ENTIRELY_MOVE, MF_BYCOMMAND | (entirely ? MF_CHECKED : MF_UNCHECKED));
-
-    Log(L"info", L"<boxwnd> show menu");
     HWND owner = m_hWnd;
-    while ((::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD) && ::GetParent(owner))
-        owner = ::GetParent(owner);
-    // A menu whose owner is not in the foreground is never dismissed by a click elsewhere:
-    // bring the owner forward first, and let it process a message after the menu closes.
-    ::SetForegroundWindow(owner);
-    const UINT command = s_trackMenu(popup, owner, CursorPos());
-    ::PostMessageW(owner, WM_NULL, 0, 0);
-    g_bMenuOpen = FALSE;
+    UINT command = 0;
+    {
+        const ScopedFlag menuOpen(g_bMenuOpen);
+        const BOOL locked = m_pConfig && m_pConfig->m_bLock;
+        const BOOL entirely = m_pConfig && m_pConfig->m_bEntirelyMoveMode;
+        ::CheckMenuItem(popup, ID_BOX_FIX_POSITION, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
+        ::CheckMenuItem(popup, ID_BOX_ENTIRELY_MOVE, MF_BYCOMMAND | (entirely ? MF_CHECKED : MF_UNCHECKED));
+
+        Log(kLogInfo, L"<boxwnd> show menu");
+        while ((::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD) && ::GetParent(owner))
+            owner = ::GetParent(owner);
+        // A menu whose owner is not in the foreground is never dismissed by a click
+        // elsewhere: bring the owner forward first, and let it process a message after the
+        // menu closes.
+        ::SetForegroundWindow(owner);
+        command = s_trackMenu(popup, owner, CursorPos());
+        ::PostMessageW(owner, WM_NULL, 0, 0);
+    }
     menu.reset();
 
     // The command arrives as the menu's own would: after the menu has gone.
@@ -252,7 +247,7 @@ void CTarneloWnd::RegisterProgram(const CString& folder)
     if (m_pInfo->AddItem(ExtractFileName(path), path, FALSE))
         PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
     else
-        Log(L"info", L"<boxwnd> program not registered");
+        Log(kLogInfo, L"<boxwnd> program not registered");
 }
 
 void CTarneloWnd::OnFixPosition()

@@ -22,14 +22,14 @@ void CTarneloWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
         Gdiplus::SolidBrush brush{ Gdiplus::Color(m_pStyle->m_hotKeyColor) };
         const Gdiplus::Status status = pGraphics->FillRectangle(&brush, 0, 0, width, height);
         if (status != Gdiplus::Ok)
-            LogValue2(L"info", L"<boxwnd> OnCustomDraw failed1", status, static_cast<long>(::GetLastError()));
+            LogValue2(kLogInfo, L"<boxwnd> OnCustomDraw failed1", status, static_cast<long>(::GetLastError()));
     }
     // Drawn over the highlight: the box under the cursor stands out in selection mode too.
     if (m_bHover) {
         Gdiplus::SolidBrush brush{ Gdiplus::Color(m_pStyle->m_selectedColor) };
         const Gdiplus::Status status = pGraphics->FillRectangle(&brush, 0, 0, width, height);
         if (status != Gdiplus::Ok)
-            LogValue2(L"info", L"<boxwnd> OnCustomDraw failed2", status, static_cast<long>(::GetLastError()));
+            LogValue2(kLogInfo, L"<boxwnd> OnCustomDraw failed2", status, static_cast<long>(::GetLastError()));
     }
     if (m_pStyle->m_nKind != Style::kKindIconAndTitle)
         return;
@@ -72,7 +72,7 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
             Gdiplus::SolidBrush brush{ Gdiplus::Color(color) };
             const Gdiplus::Status status = pGraphics->FillRectangle(&brush, 0, 0, cellW, cellH);
             if (status != Gdiplus::Ok)
-                LogValue2(L"info", L"<boxwnd> DrawIcon failed1", status, static_cast<long>(::GetLastError()));
+                LogValue2(kLogInfo, L"<boxwnd> DrawIcon failed1", status, static_cast<long>(::GetLastError()));
         } else if (m_pStyle->m_nIconBackShape == Style::kIconBackRoundRect) {
             FillRoundRect(pGraphics, 0, 0, cellW, cellH, Gdiplus::Color(m_pStyle->m_iconBackColor), cellW < 30 ? 2 : 3);
         }
@@ -81,9 +81,9 @@ void CTarneloWnd::DrawIcon(Gdiplus::Graphics* pGraphics)
     if (!m_pIconImage)
         return;
     const Gdiplus::Status status =
-        pGraphics->DrawImage(m_pIconImage, m_pStyle->m_iconPos.x, m_pStyle->m_iconPos.y, drawWidth, drawHeight);
+        pGraphics->DrawImage(m_pIconImage.get(), m_pStyle->m_iconPos.x, m_pStyle->m_iconPos.y, drawWidth, drawHeight);
     if (status != Gdiplus::Ok)
-        LogValue2(L"info", L"<boxwnd> DrawIcon failed2", status, static_cast<long>(::GetLastError()));
+        LogValue2(kLogInfo, L"<boxwnd> DrawIcon failed2", status, static_cast<long>(::GetLastError()));
 }
 
 void CTarneloWnd::DrawTitle(Gdiplus::Graphics* pGraphics, const TitleCell& cell, const Model::CTextStyle& textStyle,

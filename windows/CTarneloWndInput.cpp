@@ -2,13 +2,12 @@
 // click, its timers, keyboard selection, activation, keys, the hot key and dropped files.
 #include "windows/CTarneloWnd.h"
 
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
@@ -18,14 +17,6 @@
 #include "windows/CFileListWnd.h"
 
 namespace {
-
-// The dropped file list, finished (and freed) however its handler ends.
-struct DropFinisher
-{
-    using pointer = HDROP;
-    void operator()(HDROP drop) const { ::DragFinish(drop); }
-};
-using DropOwner = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
 DWORD RealTick()
 {
@@ -71,7 +62,7 @@ void CTarneloWnd::Select()
     const int x = (pt.x >= body.left && pt.x < body.right) ? pt.x : m_rect.left + 10;
     const int y = m_rect.top + 10;
     ::SetCursorPos(x, y);
-    LogValue3(L"info", FormatString(L"<boxwnd> select:%s", m_pInfo ? m_pInfo->m_strName.GetString() : L""), x, y,
+    LogValue3(kLogInfo, FormatString(L"<boxwnd> select:%s", m_pInfo ? m_pInfo->m_strName.GetString() : L""), x, y,
               static_cast<long>(reinterpret_cast<LONG_PTR>(m_hWnd)));
     POINT client = { x, y };
     ::ScreenToClient(m_hWnd, &client);
@@ -124,11 +115,11 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
             m_ptPress = point;
             m_dwPressTick = Tick();
             ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
-            Log(L"info", L"<boxwnd> start moving");
+            Log(kLogInfo, L"<boxwnd> start moving");
             DragTo(screen);
         } else if (IsInBoxSizeStrip(m_rect, screen)) {
             m_bSizing = TRUE;
-            Log(L"info", L"<boxwnd> start sizing");
+            Log(kLogInfo, L"<boxwnd> start sizing");
             ::SetCapture(m_hWnd);
             ResizeTo(screen);
         }
@@ -179,14 +170,14 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
 {
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
-    LogValue3(L"info", L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
+    LogValue3(kLogInfo, L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
 
     if (m_bMoving) {
         m_bMoving = FALSE;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         ::ReleaseCapture();
         if (IsBoxMoveLongEnough(m_dwPressTick, Tick())) {
-            Log(L"info", L"<boxwnd> box moved");
+            Log(kLogInfo, L"<boxwnd> box moved");
             MoveTo(screen.x - m_ptPress.x, screen.y - m_ptPress.y);
             if (m_pInfo) {
                 m_pInfo->m_pos.x = m_rect.left;
@@ -194,7 +185,7 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
             }
             PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
         } else {
-            Log(L"info", L"<boxwnd> a little moved.");
+            Log(kLogInfo, L"<boxwnd> a little moved.");
             // The window stays where the short drag left it, so the record follows it;
             // otherwise the next start would put the box back. With every box moving
             // together, the others' records were stored by their moves and need saving too.
@@ -206,7 +197,7 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
             OnClick(screen);
         }
     } else if (m_bSizing) {
-        Log(L"info", L"<boxwnd> horizontal size changed");
+        Log(kLogInfo, L"<boxwnd> horizontal size changed");
         ResizeTo(screen);
         m_bSizing = FALSE;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
@@ -222,7 +213,7 @@ void CTarneloWnd::OnClick(POINT screenPoint)
 {
     if (!m_bHover || !IsPointInBoxRect(m_rect, screenPoint))
         return;
-    Log(L"info", L"<boxwnd> click");
+    Log(kLogInfo, L"<boxwnd> click");
     if (m_pFileList || g_bBoxDialogOpen)
         return;
     SetTimer(kTimerDelayedClick, kDelayedClickMs);
@@ -270,13 +261,13 @@ void CTarneloWnd::OnDelayedClickTimer()
     KillTimer(kTimerDelayedClick);
     if (g_bFileListOpen)
         return;
-    Log(L"info", L"<boxwnd> delayed click");
+    Log(kLogInfo, L"<boxwnd> delayed click");
     if (m_pInfo && !m_pInfo->m_items.empty()) {
         OpenFileList(TRUE);
     } else if (!g_bNoFileNoticeShown) {
-        g_bNoFileNoticeShown = TRUE;
+        // One notice at a time, lowered however the message box ends.
+        const ScopedFlag shown(g_bNoFileNoticeShown);
         ShowWarningMessage(IDS_NO_FILE_REGISTERED);
-        g_bNoFileNoticeShown = FALSE;
     }
 }
 
@@ -299,14 +290,14 @@ void CTarneloWnd::OnListCloseTimer()
 
 void CTarneloWnd::OnActivate(UINT state, HWND other, BOOL minimized)
 {
-    LogValue3(L"info", L"<boxwnd> OnActivate (st,first,act)", static_cast<long>(state), g_bFirstActivation,
+    LogValue3(kLogInfo, L"<boxwnd> OnActivate (st,first,act)", static_cast<long>(state), g_bFirstActivation,
               m_bKeyboardMode);
     if (state == WA_ACTIVE) {
         if (g_bFirstActivation) {
             g_bFirstActivation = FALSE;
         } else if (m_bTaskSwitcher && !IsPointInBoxRect(m_rect, CursorPos())) {
             // Alt+Tab brought the box forward: the next key selects.
-            LogValue2(L"info", FormatString(L"<boxwnd> activate(alt+tab):%s", ShortName(m_pInfo).GetString()),
+            LogValue2(kLogInfo, FormatString(L"<boxwnd> activate(alt+tab):%s", ShortName(m_pInfo).GetString()),
                       m_rect.left, m_rect.top);
             m_bKeyboardMode = TRUE;
         }
@@ -318,9 +309,9 @@ void CTarneloWnd::OnActivate(UINT state, HWND other, BOOL minimized)
 
 void CTarneloWnd::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
-    LogValue2(L"info", L"<boxwnd> key (char,act)", static_cast<long>(key), m_bKeyboardMode);
+    LogValue2(kLogInfo, L"<boxwnd> key (char,act)", static_cast<long>(key), m_bKeyboardMode);
     if (m_bKeyboardMode) {
-        LogValue2(L"info", FormatString(L"<boxwnd> activate:%s", ShortName(m_pInfo).GetString()), m_rect.left,
+        LogValue2(kLogInfo, FormatString(L"<boxwnd> activate:%s", ShortName(m_pInfo).GetString()), m_rect.left,
                   m_rect.top);
         if (!IsPointInBoxRect(m_rect, CursorPos())) {
             Select();
@@ -334,7 +325,7 @@ void CTarneloWnd::OnKeyDown(UINT key, UINT repeat, UINT flags)
 
 void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
 {
-    LogValue3(L"info", L"<boxwnd> OnHotKey (id,k1,k2)", static_cast<long>(id), static_cast<long>(modifiers),
+    LogValue3(kLogInfo, L"<boxwnd> OnHotKey (id,k1,k2)", static_cast<long>(id), static_cast<long>(modifiers),
               static_cast<long>(key));
     if (m_pInfo && modifiers == m_pInfo->m_nHotKeyModifiers) {
         m_pInfo->m_nHotKeyKey = key;
@@ -345,7 +336,7 @@ void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
             return;
         }
     }
-    LogValue2(L"info", L"<boxwnd> ignored.", m_pInfo ? static_cast<long>(m_pInfo->m_nHotKeyModifiers) : 0,
+    LogValue2(kLogInfo, L"<boxwnd> ignored.", m_pInfo ? static_cast<long>(m_pInfo->m_nHotKeyModifiers) : 0,
               m_pInfo ? static_cast<long>(m_pInfo->m_nHotKeyKey) : 0);
     ::SetForegroundWindow(m_hWnd);
 }
@@ -354,28 +345,29 @@ void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
 
 void CTarneloWnd::OnDropFiles(HDROP hDrop)
 {
-    Log(L"info", L"<boxwnd> OnDropFiles");
-    DropOwner drop(hDrop);
+    Log(kLogInfo, L"<boxwnd> OnDropFiles");
+    // The dropped file list is finished (and freed) however this handler ends.
+    ScopedDrop drop(hDrop);
     const UINT count = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
     int registered = 0;
     for (UINT i = 0; i < count; ++i) {
         // Each path is read whole: ask for its length first (a path may pass MAX_PATH).
         const UINT length = ::DragQueryFileW(hDrop, i, nullptr, 0);
         if (length == 0) {
-            LogValue(L"info", L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
+            LogValue(kLogInfo, L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
             continue;
         }
         std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
         const UINT copied = ::DragQueryFileW(hDrop, i, buffer.data(), length + 1);
         const CString path(buffer.data(), static_cast<int>(copied < length ? copied : length));
         if (path.IsEmpty()) {
-            LogValue(L"info", L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
+            LogValue(kLogInfo, L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
             continue;
         }
 
         const BOOL desktopShortcut = IsDesktopShortcut(path);
         if (desktopShortcut && m_pConfig && !m_pConfig->m_bRegisterAndMoveConfirmed) {
-            Log(L"info", L"<boxwnd> shortcut item dropped.");
+            Log(kLogInfo, L"<boxwnd> shortcut item dropped.");
             const int answer = ShowQuestionMessage(IDS_DELETE_DESKTOP_SHORTCUT_QUESTION);
             m_pConfig->m_bRegisterAndMove = answer == IDYES ? TRUE : FALSE;
             m_pConfig->m_bRegisterAndMoveConfirmed = TRUE;
@@ -385,7 +377,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         if (m_pInfo && m_pInfo->AddItem(ExtractFileName(path), path, move))
             ++registered;
         else
-            Log(L"info", L"<boxwnd> dropped path not registered");
+            Log(kLogInfo, L"<boxwnd> dropped path not registered");
     }
     drop.reset();
     Default();
@@ -393,7 +385,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
     // "Got it." only when something was registered: a drop that registered nothing
     // changed nothing to save.
     if (registered == 0) {
-        Log(L"info", L"<boxwnd> nothing registered");
+        Log(kLogInfo, L"<boxwnd> nothing registered");
         return;
     }
     if (!m_pGraphics)

@@ -41,7 +41,7 @@ CVornWndBase::CVornWndBase()
       m_nShadowX(0),
       m_nShadowY(0),
       m_bRegion(FALSE),
-      m_nCornerStyle(1),
+      m_nCornerStyle(LayeredWindowParams::kCornerSquare),
       m_color(0xFF000000)
 {
 }
@@ -56,23 +56,21 @@ CVornWndBase::~CVornWndBase()
     ReleaseRegion();
 }
 
-BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int nHeight, CWnd* pOwner, BOOL bShadow,
-                          int nShadowX, int nShadowY, BOOL bRegion, int nCornerStyle, Gdiplus::ARGB color,
-                          BOOL bTaskSwitcher)
+BOOL CVornWndBase::Create(const LayeredWindowParams& params)
 {
     // A window that exists keeps its place and settings: a second creation is refused.
     if (m_hWnd)
         return FALSE;
-    m_pOwner = pOwner;
-    m_bShadow = bShadow;
-    m_nShadowX = nShadowX;
-    m_nShadowY = nShadowY;
-    m_bRegion = bRegion;
-    m_nCornerStyle = nCornerStyle;
-    m_color = color;
-    m_bTaskSwitcher = bTaskSwitcher;
-    m_rect = RECT{x, y, x + nWidth, y + nHeight};
-    m_rcContent = Gdiplus::Rect(0, 0, nWidth, nHeight);
+    m_pOwner = params.owner;
+    m_bShadow = params.shadow;
+    m_nShadowX = params.shadowX;
+    m_nShadowY = params.shadowY;
+    m_bRegion = params.region;
+    m_nCornerStyle = params.cornerStyle;
+    m_color = params.color;
+    m_bTaskSwitcher = params.taskSwitcher;
+    m_rect = RECT{params.x, params.y, params.x + params.width, params.y + params.height};
+    m_rcContent = Gdiplus::Rect(0, 0, params.width, params.height);
     // A new window is layered again: left in fallback it would never get the layered update
     // that a layered window needs before it shows at all.
     m_bFallback = FALSE;
@@ -81,12 +79,12 @@ BOOL CVornWndBase::Create(const wchar_t* pszTitle, int x, int y, int nWidth, int
     const HICON icon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kAppIconId));
     const wchar_t* className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
                                                    static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH)), icon);
-    const DWORD exStyle = bTaskSwitcher ? WS_EX_LAYERED : (WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+    const DWORD exStyle = params.taskSwitcher ? WS_EX_LAYERED : (WS_EX_LAYERED | WS_EX_TOOLWINDOW);
     // A window created visible is activated as well; one that must leave the activation where
     // it is is shown afterwards.
     const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | (m_bShowInactive ? 0 : WS_VISIBLE);
-    if (!CreateEx(exStyle, className, pszTitle, style, x, y, nWidth, nHeight, pOwner ? pOwner->m_hWnd : nullptr,
-                  nullptr))
+    if (!CreateEx(exStyle, className, params.title, style, params.x, params.y, params.width, params.height,
+                  params.owner ? params.owner->m_hWnd : nullptr, nullptr))
         return FALSE;
     if (m_bShowInactive)
         ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
@@ -192,7 +190,7 @@ void CVornWndBase::Redraw()
         if (!m_hWnd)
             return;
         CreateBackBuffer();
-        if (m_bRegion && m_nCornerStyle == 2) {
+        if (m_bRegion && m_nCornerStyle == LayeredWindowParams::kCornerRound) {
             SetRoundRegion();
         } else {
             // Only a window that was given a region has one to lose: asking the system at

@@ -21,18 +21,43 @@
 #include "framework/ScopedHandles.h"
 #include "windows/CWndShadow.h"
 
+// How a layered window is made; a field left out keeps its default. Name the fields:
+//   Create({ .title = L"VornFileList", .x = 10, .y = 20, .width = 80, .height = 30,
+//            .owner = this, .shadow = TRUE, .shadowX = 3, .shadowY = 3 });
+struct LayeredWindowParams
+{
+    // Corner styles: rounded corners need a region as well.
+    static constexpr int kCornerSquare = 1;
+    static constexpr int kCornerRound = 2;
+
+    const wchar_t* title = L"";
+    // Place and size in screen coordinates.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    // The owner window; may be null.
+    CWnd* owner = nullptr;
+    // A drop shadow at this offset.
+    BOOL shadow = FALSE;
+    int shadowX = 0;
+    int shadowY = 0;
+    // A window region, which with kCornerRound gives rounded corners.
+    BOOL region = FALSE;
+    int cornerStyle = kCornerSquare;
+    Gdiplus::ARGB color = 0xFF000000;
+    // Shown in Alt+Tab (and then not a tool window).
+    BOOL taskSwitcher = FALSE;
+};
+
 class CVornWndBase : public CWnd
 {
 public:
     CVornWndBase();
     ~CVornWndBase() override;
 
-    // Creates the layered popup at (x, y) of the size given, owned by pOwner (may be null).
-    // bShadow with its offsets turns the drop shadow on; bRegion with nCornerStyle 2 gives
-    // rounded corners; bTaskSwitcher shows the window in Alt+Tab. TRUE when the window exists.
-    BOOL Create(const wchar_t* pszTitle, int x, int y, int nWidth, int nHeight, CWnd* pOwner, BOOL bShadow,
-                int nShadowX, int nShadowY, BOOL bRegion, int nCornerStyle, Gdiplus::ARGB color,
-                BOOL bTaskSwitcher);
+    // Creates the layered popup the parameters describe. TRUE when the window exists.
+    BOOL Create(const LayeredWindowParams& params);
 
     void GetRect(RECT& rect) const;
     void GetPos(POINT& pt) const;

@@ -160,6 +160,7 @@ TEST_F(BoxMenu, AThrowWhileTheMenuIsUpStillDestroysIt)
     Choose(box, ID_BOX_NEW);
     ASSERT_NE(nullptr, s_shown);
     EXPECT_FALSE(::IsMenu(s_shown));
+    EXPECT_FALSE(g_bMenuOpen);
     EXPECT_TRUE(m_manager.events.empty());
 }
 

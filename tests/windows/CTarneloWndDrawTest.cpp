@@ -191,8 +191,7 @@ TEST_F(BoxDraw, HalfSizeShrinksOnly32PixelImages)
 {
     CTarneloWnd box;
     MakeBox(box);
-    delete box.m_pIconImage;
-    box.m_pIconImage = RedSquare(32);
+    box.m_pIconImage.reset(RedSquare(32));
 
     m_style.m_nIconDisplay = 0;
     box.Redraw();
@@ -206,8 +205,7 @@ TEST_F(BoxDraw, HalfSizeShrinksOnly32PixelImages)
     EXPECT_EQ(0, Alpha(BackBufferPixel(box, 4 + 8, 4 + 26)));
 
     // 48 pixels: drawn at full size even in half-size mode.
-    delete box.m_pIconImage;
-    box.m_pIconImage = RedSquare(48);
+    box.m_pIconImage.reset(RedSquare(48));
     box.Redraw();
     EXPECT_EQ(255, Red(BackBufferPixel(box, 4 + 30, 4 + 30)));
 }
@@ -219,8 +217,7 @@ TEST_F(BoxDraw, OtherStyleKindsDrawOnlyTheFills)
     m_style.m_iconBackColor = 0xFF00FF00;
     CTarneloWnd box;
     MakeBox(box);
-    delete box.m_pIconImage;
-    box.m_pIconImage = RedSquare(32);
+    box.m_pIconImage.reset(RedSquare(32));
     m_style.m_nKind = 1;
     box.Redraw();
     EXPECT_EQ(0, InkCount(box, RECT{ 0, 0, 160, 40 }));

@@ -306,19 +306,19 @@ TEST_F(BoxClick, ADelayedClickOnABoxWithItemsOpensItsFileList)
     EXPECT_TRUE(g_bFileListOpen);
 
     // A second open is refused while the list is there.
-    CFileListWnd* first = box.m_pFileList;
+    CFileListWnd* first = box.m_pFileList.get();
     box.OpenFileList(TRUE);
-    EXPECT_EQ(first, box.m_pFileList);
+    EXPECT_EQ(first, box.m_pFileList.get());
 
     // A close request that names another list changes nothing.
     EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, 0));
     EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, reinterpret_cast<LPARAM>(&box)));
-    EXPECT_EQ(first, box.m_pFileList);
+    EXPECT_EQ(first, box.m_pFileList.get());
     EXPECT_TRUE(::IsWindow(list));
 
     // The list's own request closes it: window first, then the object.
     EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_CLOSE, reinterpret_cast<LPARAM>(first)));
-    EXPECT_EQ(nullptr, box.m_pFileList);
+    EXPECT_EQ(nullptr, box.m_pFileList.get());
     EXPECT_FALSE(::IsWindow(list));
     EXPECT_FALSE(g_bFileListOpen);
     PumpPending();
@@ -330,7 +330,7 @@ TEST_F(BoxClick, OpeningAnItemFromTheListClosesTheList)
     CTarneloWnd box;
     MakeBox(box);
     box.OpenFileList(TRUE);
-    ASSERT_NE(nullptr, box.m_pFileList);
+    ASSERT_NE(nullptr, box.m_pFileList.get());
     HWND list = box.m_pFileList->GetSafeHwnd();
     // An index past the items: the list goes, nothing is started.
     EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_FILEWNDMSG, FILEWND_OPEN, 5));
@@ -339,7 +339,7 @@ TEST_F(BoxClick, OpeningAnItemFromTheListClosesTheList)
     // The destroyed list asks to be deleted; then a new list may open.
     ASSERT_TRUE(PumpUntil([&] { return box.m_pFileList == nullptr; }));
     box.OpenFileList(TRUE);
-    EXPECT_NE(nullptr, box.m_pFileList);
+    EXPECT_NE(nullptr, box.m_pFileList.get());
 }
 
 TEST_F(BoxClick, ABoxGoesWithItsOpenList)
@@ -350,7 +350,7 @@ TEST_F(BoxClick, ABoxGoesWithItsOpenList)
         CTarneloWnd box;
         MakeBox(box);
         box.OpenFileList(TRUE);
-        ASSERT_NE(nullptr, box.m_pFileList);
+        ASSERT_NE(nullptr, box.m_pFileList.get());
         list = box.m_pFileList->GetSafeHwnd();
     }
     EXPECT_FALSE(::IsWindow(list));

@@ -212,7 +212,7 @@ void RunBoxLoop(BoxLoop loop, CTarneloWnd* box, const std::wstring& folder, cons
         TempFolder::WriteBytes(file, std::vector<BYTE>{ 'd' });
         ASSERT_TRUE(box->m_pInfo->AddItem(item, file.c_str(), FALSE));
         box->OpenFileList(FALSE);
-        CFileListWnd* list = box->m_pFileList;
+        CFileListWnd* list = box->m_pFileList.get();
         ASSERT_NE(nullptr, list);
         boxtest::PumpPending();
         const auto mouse = [list](UINT flags, int x, int y) {
@@ -276,7 +276,7 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         const size_t reloads = LogCount("CreateBoxies-done");
         g_bWizardExists = request == Request::ReloadInWizard;
         RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
-            list = box->m_pFileList;
+            list = box->m_pFileList.get();
             if (request == Request::DeleteBox)
                 ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
             else if (request == Request::Close)
@@ -296,7 +296,7 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
             ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
             EXPECT_TRUE(m_manager->m_boxList.empty());
         } else if (request == Request::CloseList) {
-            EXPECT_EQ(list, box->m_pFileList);
+            EXPECT_EQ(list, box->m_pFileList.get());
             ASSERT_TRUE(boxtest::PumpUntil([&] { return box->m_pFileList == nullptr; }));
         } else {
             EXPECT_EQ(reloads, LogCount("CreateBoxies-done"));

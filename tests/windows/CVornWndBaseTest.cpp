@@ -30,7 +30,8 @@ TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
     CRecorderWnd owner;
     ASSERT_TRUE(owner.CreatePopup(0, 0, 20, 20));
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"VornFileList", 40, 50, 120, 30, &owner, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(
+        window.Create({ .title = L"VornFileList", .x = 40, .y = 50, .width = 120, .height = 30, .owner = &owner }));
     EXPECT_EQ(static_cast<LONG_PTR>(WS_EX_LAYERED | WS_EX_TOOLWINDOW),
               ExStyle(window.m_hWnd) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_APPWINDOW));
     const LONG_PTR style = ::GetWindowLongPtrW(window.m_hWnd, GWL_STYLE);
@@ -63,7 +64,10 @@ TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
     EXPECT_NE(nullptr, window.m_hMutex.get());
 
     // A second creation is refused and changes nothing.
-    EXPECT_FALSE(window.Create(L"again", 1, 2, 3, 4, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, TRUE));
+    EXPECT_FALSE(window.Create({ .title = L"again", .x = 1, .y = 2, .width = 3, .height = 4, .shadow = TRUE,
+                                 .shadowX = 3, .shadowY = 3, .region = TRUE,
+                                 .cornerStyle = LayeredWindowParams::kCornerRound, .color = 0xFEC0C0C0,
+                                 .taskSwitcher = TRUE }));
     EXPECT_EQ(40, window.m_rect.left);
     EXPECT_EQ(120, window.m_rcContent.Width);
     EXPECT_EQ(&owner, window.m_pOwner);
@@ -73,7 +77,7 @@ TEST_F(VornWndBase, CreatesALayeredPopupOfTheRequestedPlaceAndStyle)
 TEST_F(VornWndBase, TaskSwitcherWindowIsNoToolWindow)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"Tarnelo box", 0, 0, 50, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, TRUE));
+    ASSERT_TRUE(window.Create({ .title = L"Tarnelo box", .width = 50, .height = 20, .taskSwitcher = TRUE }));
     EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
     EXPECT_EQ(0, ExStyle(window.m_hWnd) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(window.m_bTaskSwitcher);
@@ -82,7 +86,7 @@ TEST_F(VornWndBase, TaskSwitcherWindowIsNoToolWindow)
 TEST_F(VornWndBase, MoveToKeepsSizeAndRemembersThePreviousPlace)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"move", 10, 20, 60, 25, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"move", .x = 10, .y = 20, .width = 60, .height = 25 }));
     window.MoveTo(200, 300);
     EXPECT_EQ(10, window.m_ptPrevPos.x);
     EXPECT_EQ(20, window.m_ptPrevPos.y);
@@ -105,14 +109,18 @@ TEST_F(VornWndBase, MoveToKeepsSizeAndRemembersThePreviousPlace)
 TEST_F(VornWndBase, CanBeCreatedAgainAfterItsWindowWasDestroyed)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"once", 0, 0, 30, 30, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"once", .width = 30, .height = 30, .shadow = TRUE, .shadowX = 3, .shadowY = 3,
+                                .region = TRUE, .cornerStyle = LayeredWindowParams::kCornerRound,
+                                .color = 0xFEC0C0C0 }));
     window.Redraw();
     ASSERT_TRUE(window.DestroyWindow());
     EXPECT_EQ(nullptr, window.m_hWnd);
     EXPECT_EQ(nullptr, window.m_pGraphics);
     EXPECT_EQ(nullptr, window.m_memDC.GetSafeHdc());
     EXPECT_EQ(nullptr, window.m_bitmap.GetSafeHandle());
-    ASSERT_TRUE(window.Create(L"twice", 5, 5, 40, 20, nullptr, TRUE, 3, 3, TRUE, 2, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"twice", .x = 5, .y = 5, .width = 40, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE,
+                                .cornerStyle = LayeredWindowParams::kCornerRound, .color = 0xFEC0C0C0 }));
     window.Redraw();
     EXPECT_EQ(40u * 20u, window.BackBuffer().size());
     EXPECT_TRUE(window.m_shadow.m_bCreated);
@@ -123,7 +131,7 @@ TEST_F(VornWndBase, CanBeCreatedAgainAfterItsWindowWasDestroyed)
 TEST_F(VornWndBase, RedrawLeavesTheDrawingInATopDownBackBufferWithAlpha)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"fill", 30, 30, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"fill", .x = 30, .y = 30, .width = 40, .height = 20 }));
     window.Redraw();
     EXPECT_EQ(1, window.m_nDraws);
     ASSERT_NE(nullptr, window.m_pGraphics);
@@ -148,7 +156,7 @@ TEST_F(VornWndBase, RedrawLeavesTheDrawingInATopDownBackBufferWithAlpha)
 TEST_F(VornWndBase, EveryRedrawStartsFromATransparentBuffer)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"fresh", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"fresh", .width = 16, .height = 8 }));
     window.Redraw();
     window.m_top = 0x00000000;  // draws nothing in the top half this time
     window.Redraw();
@@ -162,7 +170,7 @@ TEST_F(VornWndBase, EveryRedrawStartsFromATransparentBuffer)
 TEST_F(VornWndBase, ResizedContentGetsABufferOfTheNewSize)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"resize", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"resize", .width = 16, .height = 8 }));
     window.Redraw();
     window.m_rect.right = window.m_rect.left + 30;
     window.m_rect.bottom = window.m_rect.top + 12;
@@ -177,7 +185,7 @@ TEST_F(VornWndBase, ResizedContentGetsABufferOfTheNewSize)
 TEST_F(VornWndBase, RedrawMessageRedrawsOncePerPostedMessage)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"posted", 0, 0, 16, 8, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"posted", .width = 16, .height = 8 }));
     ::PostMessageW(window.m_hWnd, WM_REDRAWMSG, 0, 0);
     ::PostMessageW(window.m_hWnd, WM_REDRAWMSG, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return window.m_nDraws >= 2; }));
@@ -190,7 +198,7 @@ TEST_F(VornWndBase, LayeredUpdatePushesTheWholeWindowAtFullStrength)
 {
     UpdateWatch watch;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"push", 0, 0, 33, 17, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"push", .width = 33, .height = 17 }));
     window.Redraw();
     const auto calls = watch.CallsFor(window.m_hWnd);
     ASSERT_EQ(1u, calls.size());
@@ -205,7 +213,7 @@ TEST_F(VornWndBase, RefusedLayeredUpdateFallsBackToPaintingTheBackBuffer)
     UpdateWatch watch;
     watch.m_bRefuse = true;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"fallback", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"fallback", .x = 60, .y = 60, .width = 40, .height = 20 }));
     window.Redraw();
     EXPECT_TRUE(window.m_bFallback);
     EXPECT_EQ(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
@@ -233,7 +241,7 @@ TEST_F(VornWndBase, WindowCreatedAgainAfterAFallbackIsLayeredAndUpdatedAgain)
     UpdateWatch watch;
     watch.m_bRefuse = true;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"first", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"first", .x = 60, .y = 60, .width = 40, .height = 20 }));
     window.Redraw();
     ASSERT_TRUE(window.m_bFallback);
     ASSERT_TRUE(window.DestroyWindow());
@@ -241,7 +249,7 @@ TEST_F(VornWndBase, WindowCreatedAgainAfterAFallbackIsLayeredAndUpdatedAgain)
     // The new window carries the layered style; without an update it would never show.
     watch.m_bRefuse = false;
     watch.m_calls.clear();
-    ASSERT_TRUE(window.Create(L"again", 60, 60, 40, 20, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"again", .x = 60, .y = 60, .width = 40, .height = 20 }));
     EXPECT_NE(0, ExStyle(window.m_hWnd) & WS_EX_LAYERED);
     window.Redraw();
     EXPECT_FALSE(window.m_bFallback);
@@ -252,7 +260,7 @@ TEST_F(VornWndBase, WindowOfNoSizeSkipsTheUpdateButStaysLayered)
 {
     UpdateWatch watch;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"empty", 0, 0, 0, 0, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"empty" }));
     window.Redraw();
     EXPECT_TRUE(watch.CallsFor(window.m_hWnd).empty());
     EXPECT_FALSE(window.m_bFallback);
@@ -271,7 +279,7 @@ TEST_F(VornWndBase, NotLayeredPipelineOnlyInvalidates)
 {
     UpdateWatch watch;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"plain", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"plain", .width = 10, .height = 10 }));
     window.m_bLayered = FALSE;
     window.Redraw();
     EXPECT_TRUE(watch.CallsFor(window.m_hWnd).empty());
@@ -295,7 +303,8 @@ TEST_P(VornWndRegion, OnlyRoundedCornersGiveTheWindowARegion)
 {
     const RegionCase c = GetParam();
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"region", 0, 0, 50, 30, nullptr, FALSE, 0, 0, c.region, c.corner, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"region", .width = 50, .height = 30, .region = c.region,
+                                .cornerStyle = c.corner, .color = 0xFEC0C0C0 }));
     for (int round = 0; round < 2; ++round) {  // rebuilt at every redraw
         window.Redraw();
         HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
@@ -324,7 +333,8 @@ INSTANTIATE_TEST_SUITE_P(CornerStyles, VornWndRegion,
 TEST_F(VornWndBase, SquareCornersAgainRemoveTheRegion)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"corners", 0, 0, 50, 30, nullptr, FALSE, 0, 0, TRUE, 2, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"corners", .width = 50, .height = 30, .region = TRUE,
+                                .cornerStyle = LayeredWindowParams::kCornerRound, .color = 0xFEC0C0C0 }));
     window.Redraw();
     HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(ERROR, ::GetWindowRgn(window.m_hWnd, rgn));
@@ -341,7 +351,7 @@ TEST_F(VornWndBase, ExceptionInTheDrawingKeepsTheLastImage)
 {
     UpdateWatch watch;
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"throws", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"throws", .width = 10, .height = 10 }));
     window.Redraw();
     ASSERT_EQ(1u, watch.CallsFor(window.m_hWnd).size());
     window.m_bThrow = true;
@@ -392,7 +402,7 @@ TEST_F(VornWndBase, RefusedUpdateAndDrawingExceptionsAreLogged)
         UpdateWatch watch;
         watch.m_bRefuse = true;  // refuses with ERROR_INVALID_PARAMETER (87)
         CFillWnd window;
-        ASSERT_TRUE(window.Create(L"logged", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+        ASSERT_TRUE(window.Create({ .title = L"logged", .width = 10, .height = 10 }));
         window.Redraw();
         window.m_bThrowFramework = true;
         window.Redraw();
@@ -424,7 +434,8 @@ TEST(VornWndBaseLog, ErrorLinesCarryTheCodeInDecimal)
 TEST_F(VornWndBase, DestroyingTheObjectTakesItsWindowAndShadowDown)
 {
     auto window = std::make_unique<CFillWnd>();
-    ASSERT_TRUE(window->Create(L"dies", 10, 10, 40, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window->Create({ .title = L"dies", .x = 10, .y = 10, .width = 40, .height = 20, .shadow = TRUE,
+                                 .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window->Redraw();
     const HWND hWnd = window->m_hWnd;
     ASSERT_TRUE(window->m_shadow.m_bCreated);
@@ -465,7 +476,7 @@ UINT MeasureMenuItem(HWND hWnd, UINT id, UINT type = ODT_MENU, UINT* height = nu
 TEST_F(VornWndBase, MenuItemMeasuresAsItsIconOr16)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"menu", .width = 10, .height = 10 }));
     UINT height = 0;
     // No icon resource with this id.
     EXPECT_EQ(16u, MeasureMenuItem(window.m_hWnd, 40000, ODT_MENU, &height));
@@ -492,7 +503,7 @@ TEST_F(VornWndBase, MenuItemMeasuresAsItsIconOr16)
 TEST_F(VornWndBase, MenuPopupGivesOnlyItemsWithIconsTheCallbackBitmap)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"menu", .width = 10, .height = 10 }));
     HMENU menu = ::CreatePopupMenu();
     ::AppendMenuW(menu, MF_STRING, ID_BOX_NEW, L"New box");
     ::AppendMenuW(menu, MF_STRING, 40000, L"No icon");
@@ -527,7 +538,7 @@ TEST_F(VornWndBase, MenuPopupGivesOnlyItemsWithIconsTheCallbackBitmap)
 TEST_F(VornWndBase, MenuIconIsDrawnAtTheItemsCorner)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"menu", 0, 0, 10, 10, nullptr, FALSE, 0, 0, FALSE, 1, 0xFF000000, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"menu", .width = 10, .height = 10 }));
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 40, 40);

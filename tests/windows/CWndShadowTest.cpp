@@ -159,7 +159,8 @@ TEST_F(WndShadow, DefaultsAreASoftBlackShadow)
 TEST_F(WndShadow, ShadowWindowLiesBehindTheParentAtItsOffset)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"shaded", 100, 120, 100, 40, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"shaded", .x = 100, .y = 120, .width = 100, .height = 40, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     ASSERT_TRUE(window.m_shadow.m_bCreated);
     const HWND shadow = window.m_shadow.m_hWnd;
@@ -195,7 +196,8 @@ TEST_F(WndShadow, ShadowWindowLiesBehindTheParentAtItsOffset)
 TEST_F(WndShadow, FollowsTheParentsMoves)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"mover", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"mover", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     window.MoveTo(300, 200);
     const RECT rc = WindowRect(window.m_shadow.m_hWnd);
@@ -207,7 +209,8 @@ TEST_F(WndShadow, FollowsTheParentsMoves)
 TEST_F(WndShadow, HidesAndShowsWithTheParent)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"blinker", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"blinker", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     const HWND shadow = window.m_shadow.m_hWnd;
     ASSERT_TRUE(::IsWindowVisible(shadow));
@@ -227,7 +230,8 @@ TEST_F(WndShadow, HidesAndShowsWithTheParent)
 TEST_F(WndShadow, MaximisedOrMinimisedParentHasNoVisibleShadow)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"sizer", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"sizer", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     const HWND shadow = window.m_shadow.m_hWnd;
     ::SendMessageW(window.m_hWnd, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(30, 20));
@@ -241,7 +245,8 @@ TEST_F(WndShadow, MaximisedOrMinimisedParentHasNoVisibleShadow)
 TEST_F(WndShadow, CompositionChangeShowsTheShadowAgain)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"aero", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"aero", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     const HWND shadow = window.m_shadow.m_hWnd;
     window.m_shadow.m_nStatus |= CWndShadow::SS_DISABLEDBYAERO;
@@ -255,7 +260,8 @@ TEST_F(WndShadow, CompositionChangeShowsTheShadowAgain)
 TEST_F(WndShadow, GrowingParentUpdatesAtItsNextPaint)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"grower", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"grower", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     window.m_shadow.m_bUpdate = false;
     window.m_shadow.m_wndSize = MAKELPARAM(30, 20);
@@ -274,7 +280,8 @@ TEST_F(WndShadow, GrowingParentUpdatesAtItsNextPaint)
 TEST_F(WndShadow, DestroyingTheParentDestroysTheShadowAndItsEntry)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"doomed", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"doomed", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     const HWND parent = window.m_hWnd;
     const HWND shadow = window.m_shadow.m_hWnd;
@@ -288,7 +295,8 @@ TEST_F(WndShadow, DestroyingTheParentDestroysTheShadowAndItsEntry)
 TEST_F(WndShadow, ParentKeepsItsProcedureWhenTheShadowHasNoEntry)
 {
     CFillWnd window;
-    ASSERT_TRUE(window.Create(L"orphan", 50, 60, 30, 20, nullptr, TRUE, 3, 3, TRUE, 1, 0xFEC0C0C0, FALSE));
+    ASSERT_TRUE(window.Create({ .title = L"orphan", .x = 50, .y = 60, .width = 30, .height = 20, .shadow = TRUE,
+                                .shadowX = 3, .shadowY = 3, .region = TRUE, .color = 0xFEC0C0C0 }));
     window.Redraw();
     EXPECT_EQ(42, ::SendMessageW(window.m_hWnd, CFillWnd::WM_PROBE, 0, 0));
     // Whatever took the entry away, the subclass procedure still hands messages on.
