@@ -76,7 +76,7 @@ TEST_F(FileListInBox, ASyntheticDragReordersCommitsAndTheBoxSavesIt)
     CTarneloWnd box;
     MakeBox(box);
     box.OpenFileList(FALSE);
-    CFileListWnd* list = box.m_pFileList;
+    CFileListWnd* list = box.m_pFileList.get();
     ASSERT_NE(nullptr, list);
     list->KillTimer(CFileListWnd::IDT_AUTO_CLOSE);
     PumpPending();
@@ -100,7 +100,7 @@ TEST_F(FileListInBox, ASyntheticDragReordersCommitsAndTheBoxSavesIt)
     EXPECT_TRUE(LogHas("<filewnd> item moved."));
     // The box hears of it and asks the manager to save; the list stays open.
     ASSERT_TRUE(PumpUntil([&] { return m_manager.Count(BOXEVENT_UPDATE_BOX_INFO) > 0; }));
-    EXPECT_EQ(list, box.m_pFileList);
+    EXPECT_EQ(list, box.m_pFileList.get());
     EXPECT_TRUE(::IsWindow(list->m_hWnd));
     EXPECT_FALSE(list->IsCloseRequested());
     // The rows are the record's items, one each.
