@@ -402,7 +402,7 @@ TEST_F(BoxInput, DraggingABoxMovesEveryBoxAlongAndSavesTheNewPositions)
     // "Entirely move mode" is on in a new installation.
     const POINT from = OnBody(m_apps);
     const POINT to = { 500, 500 };
-    ASSERT_TRUE(e2e::DragWithLeftButton(kDesktop, from, to, 10, 40));
+    ASSERT_TRUE(e2e::DragWithLeftButton(kDesktop, from, to, 10, 40, m_apps));
     ASSERT_TRUE(WaitForLogCount(L"Event: UpdateBoxInfo", 1));
     ASSERT_TRUE(e2e::WaitForFile(Path(L"tarnelo.ser"), kEventTimeoutMs));
     EXPECT_EQ(1u, LogCount(L"<boxwnd> start moving"));
@@ -450,7 +450,7 @@ TEST_F(BoxInputAlone, DraggingABoxMovesOnlyItAndSavesItsXAndYWords)
     ASSERT_NE(nullptr, tools);
     const POINT from = OnBody(tools);
     const POINT to = { 300, 600 };
-    ASSERT_TRUE(e2e::DragWithLeftButton(kDesktop, from, to, 12, 40));
+    ASSERT_TRUE(e2e::DragWithLeftButton(kDesktop, from, to, 12, 40, tools));
     ASSERT_TRUE(WaitForLogCount(L"Event: UpdateBoxInfo", 1));
     ASSERT_TRUE(e2e::WaitForFile(Path(L"tarnelo.ser"), kEventTimeoutMs));
 

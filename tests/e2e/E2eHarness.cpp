@@ -529,7 +529,7 @@ bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton, DWORD 
     return sent;
 }
 
-bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs)
+bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs, HWND holder)
 {
     if (steps < 1)
         steps = 1;
@@ -537,6 +537,20 @@ bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int s
     RunOnDesktop(desktop, [&] {
         if (!PlaceCursor(from.x, from.y, stepMs))
             return;
+        if (holder) {
+            const DWORD thread = ::GetWindowThreadProcessId(holder, nullptr);
+            const bool held = WaitUntil(
+                [&] {
+                    GUITHREADINFO info = {};
+                    info.cbSize = sizeof(info);
+                    // Nudged on the spot, so that a window that missed the arrival sees a move.
+                    SendMouseInput(MOUSEEVENTF_MOVE);
+                    return ::GetGUIThreadInfo(thread, &info) && info.hwndCapture == holder;
+                },
+                kEventTimeoutMs);
+            if (!held)
+                return;
+        }
         if (!SendMouseInput(MOUSEEVENTF_LEFTDOWN))
             return;
         // A move on the spot: a window that takes hold on the first move with the button

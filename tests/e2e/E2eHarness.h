@@ -162,8 +162,11 @@ bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags);
 // Moves the cursor to the point (it rests there holdMs) and clicks there.
 bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton = false, DWORD holdMs = 100);
 // Presses the left button at from (with a move on the spot there), moves in steps (stepMs
-// apart) to to and releases it there.
-bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs);
+// apart) to to and releases it there. Given a holder, the press waits until that window has
+// taken the mouse for the cursor resting at from: on a busy machine a window that captures
+// on hover may not have seen the cursor arrive yet, and the drag's moves would pass it by.
+bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int steps, DWORD stepMs,
+                        HWND holder = nullptr);
 // Presses and releases a key.
 bool PressKey(const std::wstring& desktop, WORD virtualKey);
 // The window that receives the desktop's keyboard input.
