@@ -162,13 +162,13 @@ BOOL CFileListWnd::RedrawChangedRows()
     // The background of the bands alone: under Wine a fill costs its whole rectangle
     // whatever the clip leaves of it.
     for (int i : changed)
-        DrawBackground(m_pGraphics, i * m_nRowHeight, m_nRowHeight);
+        DrawBackground(m_pGraphics.get(), i * m_nRowHeight, m_nRowHeight);
     index = 0;
     for (const auto& row : m_rows) {
         const bool beside = std::any_of(changed.begin(), changed.end(),
                                         [index](int i) { return index >= i - 1 && index <= i + 1; });
         if (beside)
-            DrawItem(m_pGraphics, row.get());
+            DrawItem(m_pGraphics.get(), row.get());
         ++index;
     }
     // Next rows make one band, so that no band's border reaches into its neighbour.
@@ -177,7 +177,7 @@ BOOL CFileListWnd::RedrawChangedRows()
         while (k + 1 < changed.size() && changed[k + 1] == changed[k] + 1)
             ++k;
         const int rows = changed[k] - changed[first] + 1;
-        DrawBorder(m_pGraphics, changed[first] * m_nRowHeight, rows * m_nRowHeight);
+        DrawBorder(m_pGraphics.get(), changed[first] * m_nRowHeight, rows * m_nRowHeight);
     }
     m_pGraphics->ResetClip();
     m_pGraphics->Flush(Gdiplus::FlushIntentionSync);

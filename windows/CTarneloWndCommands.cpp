@@ -75,7 +75,7 @@ void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
     if (g_bFileListOpen || g_bBoxDialogOpen || m_pFileList || !m_pInfo || m_pInfo->m_items.empty())
         return;
     m_pFileList = std::make_unique<CFileListWnd>();
-    if (!m_pFileList->Open(m_pInfo, m_pGraphics, this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
+    if (!m_pFileList->Open(m_pInfo, m_pGraphics.get(), this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
         // A list that never came up sends no close message: forget it here, or the box
         // would refuse every later click.
         DeleteFileList();

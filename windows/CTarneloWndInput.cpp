@@ -392,7 +392,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         Redraw();
     if (m_pStyle) {
         m_noticeWnd.Show(m_rect.left + m_pStyle->m_nIconCellWidth + 30, m_rect.bottom - 10, this, WM_NOTICEMSG,
-                         m_pGraphics, LoadResString(IDS_GOT_IT), m_pStyle->m_menuTextColor,
+                         m_pGraphics.get(), LoadResString(IDS_GOT_IT), m_pStyle->m_menuTextColor,
                          m_pStyle->m_strMenuFontFace);
     }
     PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);

@@ -31,7 +31,6 @@ CVornWndBase::CVornWndBase()
     : m_rect{0, 0, 0, 0},
       m_rcContent(0, 0, 0, 0),
       m_ptPrevPos{0, 0},
-      m_pGraphics(nullptr),
       m_hMutex(::CreateMutexW(nullptr, FALSE, nullptr)),
       m_pOwner(nullptr),
       m_bFallback(FALSE),
@@ -131,8 +130,7 @@ void CVornWndBase::LogError(const wchar_t* level, const wchar_t* text, DWORD cod
 
 void CVornWndBase::DeleteGraphics()
 {
-    delete m_pGraphics;
-    m_pGraphics = nullptr;
+    m_pGraphics.reset();
 }
 
 void CVornWndBase::ReleaseRegion()
@@ -165,7 +163,7 @@ void CVornWndBase::CreateBackBuffer()
 
     // Without a context (OnCreate logged why) the Graphics is still made: it refuses every
     // call, and the derived drawing never sees a null pointer.
-    m_pGraphics = new Gdiplus::Graphics(m_memDC.GetSafeHdc());
+    m_pGraphics = std::make_unique<Gdiplus::Graphics>(m_memDC.GetSafeHdc());
     m_pGraphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
 }
 
@@ -200,7 +198,7 @@ void CVornWndBase::Redraw()
             m_bWindowHasRegion = FALSE;
             ReleaseRegion();
         }
-        OnCustomDraw(m_pGraphics);
+        OnCustomDraw(m_pGraphics.get());
         if (m_pGraphics)
             m_pGraphics->Flush(Gdiplus::FlushIntentionSync);
         ::GdiFlush();

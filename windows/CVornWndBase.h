@@ -13,6 +13,8 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include <memory>
+
 #include "core/WindowMessages.h"  // WM_REDRAWMSG
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
@@ -91,7 +93,7 @@ public:
     CBitmap m_bitmap;
     CDC m_memDC;
     // GDI+ graphics on m_memDC; owned; rebuilt at every Redraw; null without a back buffer.
-    Gdiplus::Graphics* m_pGraphics;
+    std::unique_ptr<Gdiplus::Graphics> m_pGraphics;
     CRgn m_rgn;
     Utility::CWndShadow m_shadow;
     ScopedKernelHandle m_hMutex;
