@@ -53,10 +53,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
-        ASSERT_TRUE(e2e::ResetDataFolder());
-        m_data = e2e::LocalDataFolder();
-        m_log = e2e::TodayLogPath(m_data);
-        ASSERT_TRUE(e2e::WriteInstallDate(m_data));
+        ASSERT_TRUE(e2e::ResetInstalledDataFolder(m_data, m_log));
         PrepareData();
         ASSERT_TRUE(m_session.Start(kDesktop, kScreenWidth, kScreenHeight, kStartTimeoutMs)) << "no boxes";
         ASSERT_TRUE(e2e::WaitUntil([&] { return AllBoxes().size() == 6; }, kStartTimeoutMs));

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "TempFolder.h"
+#include "core/WindowMessages.h"
 
 #ifndef TARNELO_EXE_NAME
 #define TARNELO_EXE_NAME L"Tarnelo.exe"
@@ -621,6 +622,15 @@ bool WriteInstallDate(const std::wstring& dataFolder)
     return written;
 }
 
+bool ResetInstalledDataFolder(std::wstring& dataFolder, std::wstring& logPath)
+{
+    if (!ResetDataFolder())
+        return false;
+    dataFolder = LocalDataFolder();
+    logPath = TodayLogPath(dataFolder);
+    return WriteInstallDate(dataFolder);
+}
+
 int ReadIniInt(const std::wstring& path, const wchar_t* section, const wchar_t* key, int missing)
 {
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
@@ -815,7 +825,7 @@ bool DesktopSession::End(DWORD timeoutMs)
     bool ended = !m_program.IsRunning();
     if (!ended) {
         // The exit event, as the confirmed menu command posts it.
-        PostToWindow(m_manager, WM_USER + 100, 13, 0);
+        PostToWindow(m_manager, WM_BOXMSG, 13, 0);
         ended = m_program.WaitForExit(timeoutMs);
         if (!ended)
             m_program.Terminate();

@@ -179,6 +179,9 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadFileBytes(const std::wstring& path);
 // Gives "config.ini" of the data folder an install date, so the first-boot wizard is skipped.
 bool WriteInstallDate(const std::wstring& dataFolder);
+// A fresh data folder with an install date, as the program starts without its wizard; gives the
+// folder and the path of today's log in it.
+bool ResetInstalledDataFolder(std::wstring& dataFolder, std::wstring& logPath);
 // An integer key of an INI file changed behind this process's back (the cache is dropped first).
 int ReadIniInt(const std::wstring& path, const wchar_t* section, const wchar_t* key, int missing);
 

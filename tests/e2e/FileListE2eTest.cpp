@@ -71,11 +71,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
-        ASSERT_TRUE(e2e::ResetDataFolder());
-        m_data = e2e::LocalDataFolder();
-        m_log = e2e::TodayLogPath(m_data);
+        ASSERT_TRUE(e2e::ResetInstalledDataFolder(m_data, m_log));
         m_marker = m_data + L"\\marker.txt";
-        ASSERT_TRUE(e2e::WriteInstallDate(m_data));
 
         const std::wstring boxFolder = m_data + L"\\files\\000";
         ASSERT_EQ(ERROR_SUCCESS, ::SHCreateDirectoryExW(nullptr, boxFolder.c_str(), nullptr));

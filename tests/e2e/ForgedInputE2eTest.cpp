@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "E2eHarness.h"
+#include "core/WindowMessages.h"
 
 namespace {
 
@@ -22,8 +23,6 @@ using e2e::kScreenHeight;
 using e2e::kScreenWidth;
 using e2e::kStartTimeoutMs;
 
-constexpr UINT kBoxMsg = WM_USER + 100;
-constexpr UINT kWizardMsg = WM_USER + 101;
 constexpr WPARAM kUpdateBoxInfo = 0;
 constexpr WPARAM kUpdateHorizontalSize = 8;
 constexpr WPARAM kAlignWindow = 9;
@@ -41,10 +40,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
-        ASSERT_TRUE(e2e::ResetDataFolder());
-        m_data = e2e::LocalDataFolder();
-        m_log = e2e::TodayLogPath(m_data);
-        ASSERT_TRUE(e2e::WriteInstallDate(m_data));
+        ASSERT_TRUE(e2e::ResetInstalledDataFolder(m_data, m_log));
     }
 
     void TearDown() override
@@ -116,7 +112,7 @@ protected:
         const LPARAM marker = ++m_markers;
         const std::wstring line = L"<boxmng> box msg (" + std::to_wstring(kMarkerCode) + L"," +
                                   std::to_wstring(marker) + L")";
-        return e2e::PostToWindow(m_session->Manager(), kBoxMsg, kMarkerCode, marker) &&
+        return e2e::PostToWindow(m_session->Manager(), WM_BOXMSG, kMarkerCode, marker) &&
                e2e::WaitUntil([&] { return e2e::CountLogLines(m_log, line) > 0 || !Running(); }, kEventTimeoutMs) && Running();
     }
     bool Post(UINT message, WPARAM code, LPARAM value)
@@ -179,7 +175,7 @@ TEST_F(ForgedInput, HugeWidthsKeepEveryBoxOnScreenAndTheNextStartWorks)
 {
     ASSERT_TRUE(StartWithDefaultBoxes());
     for (const LPARAM width : { LPARAM(5000), LPARAM(32768), LPARAM(65536), LPARAM(100000), LPARAM(0x7FFFFFFF) }) {
-        ASSERT_TRUE(Post(kBoxMsg, kUpdateHorizontalSize, width));
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateHorizontalSize, width));
         ASSERT_TRUE(Settle()) << "the program ended on width " << width;
         EXPECT_TRUE(BoxesOnScreen(DefaultBoxes())) << width;
     }
@@ -196,8 +192,8 @@ TEST_F(ForgedInput, ReloadBoxiesWithoutTheWizardMovesNothing)
     for (const HWND box : DefaultBoxes())
         before.push_back(e2e::WindowRect(box));
 
-    ASSERT_TRUE(Post(kWizardMsg, kReloadBoxies, 1));
-    ASSERT_TRUE(Post(kBoxMsg, kUpdateBoxInfo, 0));
+    ASSERT_TRUE(Post(WM_WIZMSG, kReloadBoxies, 1));
+    ASSERT_TRUE(Post(WM_BOXMSG, kUpdateBoxInfo, 0));
     ASSERT_TRUE(Settle());
 
     const std::vector<HWND> after = DefaultBoxes();
@@ -232,7 +228,7 @@ TEST_F(ForgedInput, ABoxFileWithMoreBytesThanItsCountIsKeptAfterASave)
         ASSERT_TRUE(e2e::WriteFileBytes(Path(L"tarnelo.ser"), original));
         ASSERT_TRUE(Start());
         DismissMessageBoxes();
-        ASSERT_TRUE(Post(kBoxMsg, kUpdateBoxInfo, 0));
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateBoxInfo, 0));
         ASSERT_TRUE(Settle());
         EXPECT_TRUE(e2e::ReadFileBytes(Path(L"tarnelo.ser")) == original ||
                     e2e::ReadFileBytes(Path(L"tarnelo.ser.bad")) == original);
@@ -277,7 +273,7 @@ TEST_F(ForgedInput, AStormOfRandomEventsLeavesTheProgramRunningWithItsBoxesOnScr
         WPARAM code = static_cast<WPARAM>(random() % (wizard ? 8 : 16));
         if (!wizard && (code == kExitApp || code == kAlignWindow))
             code = kUpdateHorizontalSize;
-        ASSERT_TRUE(Post(wizard ? kWizardMsg : kBoxMsg, code, value())) << i;
+        ASSERT_TRUE(Post(wizard ? WM_WIZMSG : WM_BOXMSG, code, value())) << i;
         // Now and then the boxes draw what the events left them with.
         if (i % 20 == 19) {
             ASSERT_TRUE(Settle()) << "the program ended after message " << i;

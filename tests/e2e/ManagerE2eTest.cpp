@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "E2eHarness.h"
+#include "core/WindowMessages.h"
 
 namespace {
 
@@ -19,7 +20,6 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kEventTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 20000;
 
-constexpr UINT kBoxMsg = WM_USER + 100;
 constexpr WPARAM kUpdateBoxInfo = 0;
 constexpr WPARAM kUpdateStyle = 4;
 constexpr WPARAM kUpdateHorizontalSize = 8;
@@ -56,12 +56,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e2e::FileExists(e2e::TarneloExePath())) << "missing program";
-        ASSERT_TRUE(e2e::ResetDataFolder());
-        m_data = e2e::LocalDataFolder();
-        // An install date: the first-boot wizard is skipped.
-        ASSERT_TRUE(::WritePrivateProfileStringW(L"install", L"date", L"20261201_101010", Path(L"config.ini").c_str()));
-        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, Path(L"config.ini").c_str());
-        m_log = e2e::TodayLogPath(m_data);
+        ASSERT_TRUE(e2e::ResetInstalledDataFolder(m_data, m_log));
 
         ASSERT_TRUE(e2e::StartInDesktop(m_explorer, kDesktop, kScreenWidth, kScreenHeight, e2e::TarneloExePath()));
         ASSERT_TRUE(e2e::WaitForLogLine(m_log, L"CreateBoxies-done", kStartTimeoutMs)) << "the boxes were not made";
@@ -74,7 +69,7 @@ protected:
     void TearDown() override
     {
         if (m_program.IsRunning()) {
-            e2e::PostToWindow(m_manager, kBoxMsg, kExitApp, 0);
+            e2e::PostToWindow(m_manager, WM_BOXMSG, kExitApp, 0);
             if (!m_program.WaitForExit(kExitTimeoutMs))
                 m_program.Terminate();
         }
@@ -119,7 +114,7 @@ protected:
     bool PostEvent(WPARAM code, LPARAM value, const wchar_t* eventLine)
     {
         const size_t before = LogCount(eventLine);
-        if (!e2e::PostToWindow(m_manager, kBoxMsg, code, value))
+        if (!e2e::PostToWindow(m_manager, WM_BOXMSG, code, value))
             return false;
         return e2e::WaitUntil([&] { return LogCount(eventLine) > before; }, kEventTimeoutMs);
     }
@@ -230,7 +225,7 @@ TEST_F(RunningProgram, TheExitEventEndsTheProgramAndWritesNoFile)
 {
     std::map<std::wstring, std::wstring> before;
     ListFiles(m_data, before);
-    ASSERT_TRUE(e2e::PostToWindow(m_manager, kBoxMsg, kExitApp, 0));
+    ASSERT_TRUE(e2e::PostToWindow(m_manager, WM_BOXMSG, kExitApp, 0));
     ASSERT_TRUE(m_program.WaitForExit(kExitTimeoutMs)) << "the program did not end";
     EXPECT_EQ(0u, m_program.ExitCode());
 

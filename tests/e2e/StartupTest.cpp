@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "E2eHarness.h"
+#include "core/WindowMessages.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_F(Startup, AFreshDataFolderIsSetUpByTheWizardAndTheProgramThenRuns)
     // The exit event ends it.
     const HWND manager = e2e::WaitForWindow(L"TarneloWndManager", nullptr, program.Id(), kExitTimeoutMs);
     ASSERT_NE(nullptr, manager);
-    EXPECT_TRUE(e2e::PostToWindow(manager, WM_USER + 100, 13, 0));
+    EXPECT_TRUE(e2e::PostToWindow(manager, WM_BOXMSG, 13, 0));
     EXPECT_TRUE(program.WaitForExit(kExitTimeoutMs));
     EXPECT_EQ(0u, program.ExitCode());
 }
