@@ -1,5 +1,8 @@
 #include "windows/BoxGeometry.h"
 
+#include <algorithm>
+#include <climits>
+
 BOOL IsPointInBoxRect(const RECT& rect, POINT point)
 {
     return (point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom) ? TRUE
@@ -58,4 +61,20 @@ POINT FitBoxIntoArea(const RECT& box, const RECT& area)
     const LONGLONG width = static_cast<LONGLONG>(box.right) - box.left;
     const LONGLONG height = static_cast<LONGLONG>(box.bottom) - box.top;
     return POINT{ FitSpan(box.left, width, area.left, area.right), FitSpan(box.top, height, area.top, area.bottom) };
+}
+
+POINT PlaceResizedBox(POINT placed, SIZE placedSize, SIZE newSize, const RECT& area)
+{
+    const auto inside = [&](SIZE size) {
+        return placed.x >= area.left && placed.y >= area.top &&
+               static_cast<LONGLONG>(placed.x) + size.cx <= area.right &&
+               static_cast<LONGLONG>(placed.y) + size.cy <= area.bottom;
+    };
+    if (!inside(placedSize) || inside(newSize))
+        return placed;
+    const auto end = [](LONG start, LONG length) {
+        return static_cast<LONG>(std::min<LONGLONG>(LONG_MAX, static_cast<LONGLONG>(start) + length));
+    };
+    const RECT resized = { placed.x, placed.y, end(placed.x, newSize.cx), end(placed.y, newSize.cy) };
+    return FitBoxIntoArea(resized, area);
 }

@@ -31,3 +31,8 @@ int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth);
 // move that brings it in; a box larger than the area keeps its left or top edge on the
 // area's.
 POINT FitBoxIntoArea(const RECT& box, const RECT& area);
+// Where a box the user put at placed goes when the style changes its size from placedSize to
+// newSize: a box that lay wholly inside the area and that the new size pushes over an edge comes
+// back the least way; any other box stays where it was put (a box parked across an edge, over
+// the taskbar or reaching onto another monitor, is left there).
+POINT PlaceResizedBox(POINT placed, SIZE placedSize, SIZE newSize, const RECT& area);

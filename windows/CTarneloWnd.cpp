@@ -52,7 +52,16 @@ BEGIN_MESSAGE_MAP(CTarneloWnd, CVornWndBase)
     ON_COMMAND(ID_APP_EXIT_TARNELO, OnExit)
 END_MESSAGE_MAP()
 
-CTarneloWnd::CTarneloWnd() = default;
+namespace {
+
+// Box windows are numbered in the order they are made, never reusing a number in a run; the
+// high bits keep the numbers far from the small values and addresses others might post.
+LPARAM s_lastBoxSerial = 0;
+constexpr LPARAM kRequestIdTag = static_cast<LPARAM>(0x7B0C) << 48;
+
+}  // namespace
+
+CTarneloWnd::CTarneloWnd() : m_requestId(kRequestIdTag | ++s_lastBoxSerial) {}
 
 CTarneloWnd::~CTarneloWnd()
 {

@@ -33,9 +33,10 @@ class CFileListWnd;
 // ---- Messages ----------------------------------------------------------------------------
 // Box event codes (wParam of WM_BOXMSG).
 inline constexpr WPARAM BOXEVENT_UPDATE_BOX_INFO = 0;         // lParam 0: a record changed
-inline constexpr WPARAM BOXEVENT_ADD_BOX = 1;                 // lParam: the issuing CTarneloWnd*
-inline constexpr WPARAM BOXEVENT_DELETE_BOX = 2;              // lParam: the CTarneloWnd*
-inline constexpr WPARAM BOXEVENT_EDIT_BOX = 3;                // lParam: the CTarneloWnd*
+// AddBox, DeleteBox and EditBox name their box by its request id (CTarneloWnd::RequestId).
+inline constexpr WPARAM BOXEVENT_ADD_BOX = 1;                 // lParam: the issuing box
+inline constexpr WPARAM BOXEVENT_DELETE_BOX = 2;              // lParam: the box
+inline constexpr WPARAM BOXEVENT_EDIT_BOX = 3;                // lParam: the box
 inline constexpr WPARAM BOXEVENT_UPDATE_STYLE = 4;            // lParam 1 preview, 0 final
 inline constexpr WPARAM BOXEVENT_RESTORE_STYLE = 5;           // lParam 0
 inline constexpr WPARAM BOXEVENT_UPDATE_CONFIG = 6;           // lParam 0
@@ -106,6 +107,10 @@ public:
     void OnRButtonUp(UINT flags, POINT point);
 
     Model::CTarneloInfo* GetInfo() const { return m_pInfo; }
+    // How the box's events name it: a number no other box window of this run has, so that a
+    // request still queued when its box has gone (the wizard rebuilds every box, often at the
+    // same addresses) finds no box rather than another one.
+    LPARAM RequestId() const { return m_requestId; }
     // A copy of the box name (empty without a record).
     CString GetName() const;
 
@@ -191,6 +196,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    const LPARAM m_requestId;
     void PostBoxEvent(WPARAM code, LPARAM value);
     void PostRedraw();
     // Hover, move and resize from a mouse move at a client point (no default processing).

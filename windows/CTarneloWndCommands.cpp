@@ -211,7 +211,7 @@ void CTarneloWnd::OnRButtonUp(UINT, POINT)
 void CTarneloWnd::OnNewBox()
 {
     m_bHover = FALSE;
-    PostBoxEvent(BOXEVENT_ADD_BOX, reinterpret_cast<LPARAM>(this));
+    PostBoxEvent(BOXEVENT_ADD_BOX, RequestId());
 }
 
 void CTarneloWnd::OnEditBox()
@@ -219,14 +219,14 @@ void CTarneloWnd::OnEditBox()
     m_bHover = FALSE;
     SetTimer(kTimerCommandPending, kCommandPendingMs);
     m_bCommandPending = TRUE;
-    PostBoxEvent(BOXEVENT_EDIT_BOX, reinterpret_cast<LPARAM>(this));
+    PostBoxEvent(BOXEVENT_EDIT_BOX, RequestId());
 }
 
 void CTarneloWnd::OnDeleteBox()
 {
     SetTimer(kTimerCommandPending, kCommandPendingMs);
     m_bCommandPending = TRUE;
-    PostBoxEvent(BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(this));
+    PostBoxEvent(BOXEVENT_DELETE_BOX, RequestId());
 }
 
 void CTarneloWnd::OnRegisterFromStartMenu()

@@ -225,7 +225,7 @@ void CTarneloWnd::OnLButtonDblClk(UINT, POINT)
     m_bHover = FALSE;
     SetTimer(kTimerCommandPending, kCommandPendingMs);
     m_bCommandPending = TRUE;
-    PostBoxEvent(BOXEVENT_EDIT_BOX, reinterpret_cast<LPARAM>(this));
+    PostBoxEvent(BOXEVENT_EDIT_BOX, RequestId());
     Default();
 }
 

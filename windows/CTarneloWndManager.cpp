@@ -145,6 +145,10 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
             m_boxList.push_back(std::move(box));
         ++index;
     }
+    int width = 0;
+    int height = 0;
+    m_pStyle->MeasureBox(width, height, m_hWnd);
+    m_placedBoxSize = SIZE{ width, height };
     Log(kLogInfo, L"CreateBoxies-done");
 }
 
@@ -184,6 +188,15 @@ BOOL CTarneloWndManager::IsListedBox(const CTarneloWnd* pBox) const
             return TRUE;
     }
     return FALSE;
+}
+
+CTarneloWnd* CTarneloWndManager::FindBoxByRequestId(LPARAM id) const
+{
+    for (const auto& box : m_boxList) {
+        if (box->RequestId() == id)
+            return box.get();
+    }
+    return nullptr;
 }
 
 void CTarneloWndManager::RefreshAllBoxes()
@@ -226,9 +239,11 @@ void CTarneloWndManager::RemoveBox(std::list<std::unique_ptr<CTarneloWnd>>::iter
         m_pInfoManager->DeleteBox(record);
 }
 
-void CTarneloWndManager::LogIgnoredBox(const wchar_t* event, const void* pBox) const
+void CTarneloWndManager::LogIgnoredBox(const wchar_t* event, LPARAM box) const
 {
-    Log(kLogWarn, FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event, pBox));
+    // Also a request whose box has gone since it was posted.
+    Log(kLogWarn, FormatString(L"<boxmng> %s: not a box of this program (%p), ignored", event,
+                               reinterpret_cast<const void*>(box)));
 }
 
 // ---- Dispatch ----------------------------------------------------------------------------------
@@ -238,13 +253,11 @@ LRESULT CTarneloWndManager::OnBoxMsg(WPARAM wParam, LPARAM lParam)
     LogValue2(kLogInfo, L"<boxmng> box msg", static_cast<long>(wParam), static_cast<long>(lParam));
     if (wParam > BOXEVENT_LAST)
         return 1;
-    // A pointer here is never followed before IsListedBox has found it in the list.
-    CTarneloWnd* const box = reinterpret_cast<CTarneloWnd*>(lParam);
     switch (wParam) {
     case BOXEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
-    case BOXEVENT_ADD_BOX: OnAddBox(box); break;
-    case BOXEVENT_DELETE_BOX: OnDeleteBox(box); break;
-    case BOXEVENT_EDIT_BOX: OnEditBox(box); break;
+    case BOXEVENT_ADD_BOX: OnAddBox(lParam); break;
+    case BOXEVENT_DELETE_BOX: OnDeleteBox(lParam); break;
+    case BOXEVENT_EDIT_BOX: OnEditBox(lParam); break;
     case BOXEVENT_UPDATE_STYLE: OnUpdateStyle(lParam); break;
     case BOXEVENT_RESTORE_STYLE: OnRestoreStyle(); break;
     case BOXEVENT_UPDATE_CONFIG: OnUpdateConfig(); break;
@@ -279,10 +292,12 @@ LRESULT CTarneloWndManager::OnWizardMsg(WPARAM wParam, LPARAM lParam)
         DestroyAllBoxes();
         CreateBoxies(lParam != 0 ? TRUE : FALSE);
         break;
-    case WIZEVENT_EDIT_BOX:
+    case WIZEVENT_EDIT_BOX: {
         // Only compared with the listed boxes' records.
-        OnEditBox(FindBoxByInfo(reinterpret_cast<const Model::CTarneloInfo*>(lParam)));
+        const CTarneloWnd* box = FindBoxByInfo(reinterpret_cast<const Model::CTarneloInfo*>(lParam));
+        OnEditBox(box ? box->RequestId() : 0);
         break;
+    }
     case WIZEVENT_UPDATE_BOX_INFO: OnUpdateBoxInfo(); break;
     case WIZEVENT_UPDATE_BOXIES:
         Log(kLogInfo, L"Event: UpdateBoxies");
@@ -302,10 +317,14 @@ void CTarneloWndManager::OnUpdateBoxInfo()
     Log(kLogInfo, L"Event: UpdateBoxInfo");
     if (!m_pInfoManager)
         return;
-    // The wizard's box panel hides the boxes the user does not want; they go for good here.
-    if (g_bWizardExists) {
-        if (WaitForLoops(WM_BOXMSG, BOXEVENT_UPDATE_BOX_INFO, 0, L"UpdateBoxInfo"))
+    // The wizard's box panel hides the boxes the user does not want; they go for good here,
+    // also when this had to wait until the wizard was gone.
+    if (g_bWizardExists || m_bWizardRemovalsDue) {
+        if (WaitForLoops(WM_BOXMSG, BOXEVENT_UPDATE_BOX_INFO, 0, L"UpdateBoxInfo")) {
+            m_bWizardRemovalsDue = TRUE;
             return;
+        }
+        m_bWizardRemovalsDue = FALSE;
         for (auto it = m_boxList.begin(); it != m_boxList.end();) {
             auto next = std::next(it);
             if ((*it)->m_pInfo && !(*it)->m_pInfo->m_bVisible)
@@ -316,11 +335,11 @@ void CTarneloWndManager::OnUpdateBoxInfo()
     m_pInfoManager->Save(m_strBoxFilePath);
 }
 
-void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
+void CTarneloWndManager::OnAddBox(LPARAM issuerId)
 {
     Log(kLogInfo, L"Event: AddBox");
-    if (!IsListedBox(pIssuer)) {
-        LogIgnoredBox(L"AddBox", pIssuer);
+    if (!FindBoxByRequestId(issuerId)) {
+        LogIgnoredBox(L"AddBox", issuerId);
         return;
     }
     if (!m_pStyle || !m_pInfoManager)
@@ -334,8 +353,9 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     if (s_editBoxDialog(dialog) != IDOK)
         return;
     // The dialog's own message loop may have removed the issuing box meanwhile.
-    if (!IsListedBox(pIssuer)) {
-        LogIgnoredBox(L"AddBox", pIssuer);
+    CTarneloWnd* const pIssuer = FindBoxByRequestId(issuerId);
+    if (!pIssuer) {
+        LogIgnoredBox(L"AddBox", issuerId);
         return;
     }
 
@@ -369,16 +389,16 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     RefreshAllBoxes();
 }
 
-void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
+void CTarneloWndManager::OnDeleteBox(LPARAM boxId)
 {
     Log(kLogInfo, L"Event: DeleteBox");
     if (g_bDeletingBox)
         return;
-    if (!IsListedBox(pBox)) {
-        LogIgnoredBox(L"DeleteBox", pBox);
+    if (!FindBoxByRequestId(boxId)) {
+        LogIgnoredBox(L"DeleteBox", boxId);
         return;
     }
-    if (WaitForLoops(WM_BOXMSG, BOXEVENT_DELETE_BOX, reinterpret_cast<LPARAM>(pBox), L"DeleteBox"))
+    if (WaitForLoops(WM_BOXMSG, BOXEVENT_DELETE_BOX, boxId, L"DeleteBox"))
         return;
     const ScopedFlag deleting(g_bDeletingBox);
     if (m_boxList.size() == 1) {
@@ -390,25 +410,26 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
     if (ShowQuestionMessage(IDS_DELETE_BOX_QUESTION) == IDYES) {
         // Looked up again: the question's message loop may have removed the box.
         auto it = m_boxList.begin();
-        while (it != m_boxList.end() && it->get() != pBox)
+        while (it != m_boxList.end() && (*it)->RequestId() != boxId)
             ++it;
         if (it != m_boxList.end()) {
             RemoveBox(it);
             m_pInfoManager->Save(m_strBoxFilePath);
         } else {
-            LogIgnoredBox(L"DeleteBox", pBox);
+            LogIgnoredBox(L"DeleteBox", boxId);
         }
     }
 }
 
-void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
+void CTarneloWndManager::OnEditBox(LPARAM boxId)
 {
     Log(kLogInfo, L"Event: EditBox");
     const ScopedFlag dialogOpen(g_bDialogOpen);
-    if (!pBox)
+    if (!boxId)
         return;
-    if (!IsListedBox(pBox) || !pBox->m_pInfo || !m_pStyle || !m_pInfoManager) {
-        LogIgnoredBox(L"EditBox", pBox);
+    CTarneloWnd* pBox = FindBoxByRequestId(boxId);
+    if (!pBox || !pBox->m_pInfo || !m_pStyle || !m_pInfoManager) {
+        LogIgnoredBox(L"EditBox", boxId);
         return;
     }
 
@@ -420,14 +441,15 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
     dialog.pConfig = m_pConfig;
     if (s_editBoxDialog(dialog) == IDOK) {
-        if (IsListedBox(pBox) && pBox->m_pInfo) {
+        pBox = FindBoxByRequestId(boxId);
+        if (pBox && pBox->m_pInfo) {
             m_pStyle->SetBoxColor(dialog.color);
             pBox->m_pInfo->m_strName = dialog.strName;
             pBox->m_pInfo->m_strIcon = dialog.strIcon;
             m_pInfoManager->Save(m_strBoxFilePath);
             m_pStyle->Save(m_strStylePath);
         } else {
-            LogIgnoredBox(L"EditBox", pBox);
+            LogIgnoredBox(L"EditBox", boxId);
         }
     }
 
@@ -457,7 +479,7 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
         m_pStyle->m_nIconCellHeight = static_cast<int>(std::min<LONG>(icon.cy, INT_MAX - 8)) + 8;
     }
     // The icon images and the style dialog's values are bounded like the file's.
-    Model::BoundStyleSizes(*m_pStyle, Model::GetWorkAreaSize(), L"UpdateStyle");
+    Model::BoundStyleSizes(*m_pStyle, BoxesWorkAreaSize(), L"UpdateStyle");
     // 1 is the style dialog's live preview: shown, not saved.
     if (lParam == 0)
         m_pStyle->Save(m_strStylePath);
@@ -498,7 +520,7 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
         return;
     // Any process can post this width: it is brought between the narrowest box that can
     // still be seen, grabbed and widened and the width of the work area.
-    const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, Model::GetWorkAreaSize());
+    const int boxWidth = Model::BoundBoxWidth(width, *m_pStyle, BoxesWorkAreaSize());
     if (boxWidth != width)
         LogValue(kLogWarn, L"<boxmng> box width out of range, taken as", boxWidth);
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
@@ -513,10 +535,43 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
     int width = 0;
     int height = 0;
     m_pStyle->MeasureBox(width, height, m_hWnd);
-    for (const auto& box : m_boxList)
-        box->ResizeBox(width, height);
-    // A box that its new size pushed over the edge of its screen is brought back whole.
+    const SIZE size = { width, height };
     BOOL moved = FALSE;
+    for (const auto& box : m_boxList) {
+        box->ResizeBox(width, height);
+        if (!box->m_pInfo)
+            continue;
+        // Judged from where the user put the box, with the size it had then: a preview that
+        // moved the window has not moved the record.
+        const POINT placed = box->m_pInfo->m_pos;
+        const auto end = [](LONG start, LONG length) {
+            return static_cast<LONG>(std::min<LONGLONG>(LONG_MAX, static_cast<LONGLONG>(start) + length));
+        };
+        const RECT before = { placed.x, placed.y, end(placed.x, m_placedBoxSize.cx), end(placed.y, m_placedBoxSize.cy) };
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        POINT target = placed;
+        if (::GetMonitorInfoW(::MonitorFromRect(&before, MONITOR_DEFAULTTONEAREST), &monitor))
+            target = PlaceResizedBox(placed, m_placedBoxSize, size, monitor.rcWork);
+        POINT now = {};
+        box->GetPos(now);
+        if (bSave && (target.x != placed.x || target.y != placed.y)) {
+            box->MoveBoxTo(target.x, target.y);
+            moved = TRUE;
+        } else if (now.x != target.x || now.y != target.y) {
+            box->MoveTo(target.x, target.y);
+        }
+    }
+    if (bSave)
+        m_placedBoxSize = size;
+    if (moved && m_pInfoManager)
+        m_pInfoManager->Save(m_strBoxFilePath);
+    RefreshAllBoxes();
+}
+
+SIZE CTarneloWndManager::BoxesWorkAreaSize() const
+{
+    SIZE largest = {};
     for (const auto& box : m_boxList) {
         RECT rect = {};
         box->GetRect(rect);
@@ -524,15 +579,10 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
         monitor.cbSize = sizeof(monitor);
         if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
             continue;
-        const POINT inside = FitBoxIntoArea(rect, monitor.rcWork);
-        if (inside.x != rect.left || inside.y != rect.top) {
-            box->MoveBoxTo(inside.x, inside.y);
-            moved = TRUE;
-        }
+        largest.cx = std::max(largest.cx, monitor.rcWork.right - monitor.rcWork.left);
+        largest.cy = std::max(largest.cy, monitor.rcWork.bottom - monitor.rcWork.top);
     }
-    if (moved && bSave && m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
-    RefreshAllBoxes();
+    return largest.cx > 0 && largest.cy > 0 ? largest : Model::GetWorkAreaSize();
 }
 
 void CTarneloWndManager::OnAlignWindow()

@@ -3,10 +3,11 @@
 // box windows, the shared style record and the tray icon, and handles every box event and
 // wizard event, saving at once the file each change concerns, so nothing is saved at exit.
 //
-// Box events carry a box window pointer in lParam for AddBox, DeleteBox and EditBox. Any
-// process can post to this window, so such a pointer is only ever compared with the boxes
-// of the list, never followed unless it is one of them; it is checked again after every
-// modal dialog, whose loop may have removed the box meanwhile.
+// AddBox, DeleteBox and EditBox name their box by its request id, which no later box window
+// takes: a request that outlives its box (the wizard's reload makes every box anew) finds no
+// box and is dropped and logged. Any process can post to this window; the id is only looked
+// up in the list, and looked up again after every modal dialog, whose loop may have removed
+// the box meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -78,6 +79,8 @@ public:
     static void InsertSortedByPosition(std::list<std::unique_ptr<CTarneloWnd>>& list, std::unique_ptr<CTarneloWnd> pBox);
     // TRUE when pBox is one of the listed box windows; the pointer is only compared.
     BOOL IsListedBox(const CTarneloWnd* pBox) const;
+    // The listed box of that request id, or null.
+    CTarneloWnd* FindBoxByRequestId(LPARAM id) const;
 
     // The event dispatchers; both always return 1.
     LRESULT OnBoxMsg(WPARAM wParam, LPARAM lParam);
@@ -85,9 +88,10 @@ public:
 
     // Box events.
     void OnUpdateBoxInfo();
-    void OnAddBox(CTarneloWnd* pIssuer);
-    void OnDeleteBox(CTarneloWnd* pBox);
-    void OnEditBox(CTarneloWnd* pBox);
+    // The box is named by its request id (CTarneloWnd::RequestId).
+    void OnAddBox(LPARAM issuerId);
+    void OnDeleteBox(LPARAM boxId);
+    void OnEditBox(LPARAM boxId);
     void OnUpdateStyle(LPARAM lParam);
     void OnRestoreStyle();
     void OnUpdateConfig();
@@ -157,6 +161,10 @@ public:
     int m_nClearance;
     CString m_strLoadWarning;  // shown once by timer kTimerLoadWarning
 
+    // The window goes through here only: a WM_DESTROY that comes any other way (posted by
+    // another process) is taken as a request to close.
+    BOOL DestroyWindow() override;
+
 protected:
     void OnClose();
     void OnDestroy();
@@ -191,12 +199,17 @@ private:
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
     // could not be copied and is not saved over.
     static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);
-    // Gives every box the style's size, brings back whole onto its screen a box the new size
-    // pushed over an edge and saves the box file then when told to; redraws them all.
+    // Gives every box the style's size and brings back onto its monitor's work area a box that
+    // lay inside it and that the new size pushes over an edge; a box left across an edge stays.
+    // bSave makes that for good (the records and the box file); else only the windows move,
+    // and the records keep where the user put the boxes (a preview, a cancel).
     void ResizeAllBoxes(BOOL bSave);
+    // The largest work area of the monitors that hold a box (the primary's when there is none):
+    // no box size may be larger.
+    SIZE BoxesWorkAreaSize() const;
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
     void RemoveBox(std::list<std::unique_ptr<CTarneloWnd>>::iterator it);
-    void LogIgnoredBox(const wchar_t* event, const void* pBox) const;
+    void LogIgnoredBox(const wchar_t* event, LPARAM box) const;
     void ArmVersionCheck();
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
@@ -204,4 +217,11 @@ private:
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
     CTrayIcon m_trayIcon;
+    // The box size the records' positions were chosen with: the size of the saved style.
+    SIZE m_placedBoxSize = {};
+    // A wizard's UpdateBoxInfo had to wait: its removals are still due, even once the wizard
+    // has gone.
+    BOOL m_bWizardRemovalsDue = FALSE;
+    // Set by DestroyWindow: the WM_DESTROY that follows is the real one.
+    BOOL m_bDestroying = FALSE;
 };

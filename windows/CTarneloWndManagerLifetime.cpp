@@ -222,16 +222,25 @@ void CTarneloWndManager::OnClose()
             ::EndMenu();
         return;
     }
-    CWnd::OnClose();
+    DestroyWindow();
+}
+
+BOOL CTarneloWndManager::DestroyWindow()
+{
+    m_bDestroying = TRUE;
+    return CWnd::DestroyWindow();
 }
 
 BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
 {
     if (request.message == WM_BOXMSG && request.wParam == BOXEVENT_DELETE_BOX) {
-        // Only the box to delete counts; a pointer that is no listed box is never followed.
-        const auto* box = reinterpret_cast<const CTarneloWnd*>(request.lParam);
-        return IsListedBox(box) && box->IsRunningLoop();
+        // Only the box to delete counts; one that has gone waits for nothing.
+        const CTarneloWnd* box = FindBoxByRequestId(request.lParam);
+        return box && box->IsRunningLoop();
     }
+    // This window's own delete question and edit dialog work on a box of the list.
+    if (request.message == WM_WIZMSG && request.wParam == WIZEVENT_RELOAD_BOXIES && g_bDialogOpen)
+        return TRUE;
     // The others free every box.
     for (const auto& box : m_boxList) {
         if (box->IsRunningLoop())
@@ -274,6 +283,13 @@ void CTarneloWndManager::PostReadyRequests()
 
 void CTarneloWndManager::OnDestroy()
 {
+    if (!m_bDestroying) {
+        // Not this window's own end: another process posted it. Taken as the exit event is,
+        // so that it waits for the loops of the boxes and of the dialogs.
+        Log(kLogWarn, L"<boxmng> WM_DESTROY from outside, taken as a close");
+        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    }
     Log(kLogInfo, L"<boxmng> destroy");
     CWnd::OnDestroy();
     DestroyAllBoxes();

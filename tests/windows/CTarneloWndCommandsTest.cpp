@@ -172,13 +172,13 @@ TEST_F(BoxMenu, BoxCommandsPostTheirEvents)
     Choose(box, ID_BOX_NEW);
     ASSERT_EQ(1u, m_manager.events.size());
     EXPECT_EQ(BOXEVENT_ADD_BOX, m_manager.events[0].code);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[0].value);
+    EXPECT_EQ(box.RequestId(), m_manager.events[0].value);
     EXPECT_FALSE(box.m_bHover);
 
     Choose(box, ID_BOX_EDIT);
     ASSERT_EQ(2u, m_manager.events.size());
     EXPECT_EQ(BOXEVENT_EDIT_BOX, m_manager.events[1].code);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[1].value);
+    EXPECT_EQ(box.RequestId(), m_manager.events[1].value);
     EXPECT_TRUE(box.m_bCommandPending);
     // Pending: the menu does not open again until the flag's timer ends it.
     Choose(box, ID_BOX_DELETE);
@@ -188,7 +188,7 @@ TEST_F(BoxMenu, BoxCommandsPostTheirEvents)
     Choose(box, ID_BOX_DELETE);
     ASSERT_EQ(3u, m_manager.events.size());
     EXPECT_EQ(BOXEVENT_DELETE_BOX, m_manager.events[2].code);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), m_manager.events[2].value);
+    EXPECT_EQ(box.RequestId(), m_manager.events[2].value);
     ASSERT_TRUE(PumpUntil([&] { return !box.m_bCommandPending; }));
 
     Choose(box, ID_BOX_ALIGN);

@@ -381,7 +381,7 @@ TEST_F(BoxClick, ADoubleClickCancelsTheClickAndEditsTheBox)
     PumpPending();
     const auto* e = m_manager.Last(BOXEVENT_EDIT_BOX);
     ASSERT_NE(nullptr, e);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&box), e->value);
+    EXPECT_EQ(box.RequestId(), e->value);
     // The pending flag ends by its own timer; the click never fires.
     ASSERT_TRUE(PumpUntil([&] { return !box.m_bCommandPending; }));
     PumpUntil([] { return false; }, 200);

@@ -176,8 +176,16 @@ HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWST
     return reinterpret_cast<HINSTANCE>(33);
 }
 
+// The wizard ends while a box's menu is up.
+UINT DispatchingMenuThenWizardEnds(HMENU, HWND, POINT)
+{
+    testpump::DispatchQueued();
+    g_bWizardExists = FALSE;
+    return 0;
+}
+
 enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
-enum class Request { DeleteBox, Close, CloseList, ReloadInWizard };
+enum class Request { DeleteBox, Close, Destroy, CloseList, ReloadInWizard };
 
 // Runs one loop of the box; postRequest is called just before the loop starts, so that the
 // loop is what dispatches the request.
@@ -255,9 +263,11 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         { BoxLoop::FileDialog, Request::Close },
         { BoxLoop::StyleDialog, Request::DeleteBox },
         { BoxLoop::StyleDialog, Request::Close },
+        { BoxLoop::StyleDialog, Request::Destroy },  // posted by another process
         { BoxLoop::StyleDialog, Request::ReloadInWizard },
         { BoxLoop::ListDrag, Request::DeleteBox },
         { BoxLoop::ListDrag, Request::Close },
+        { BoxLoop::ListDrag, Request::Destroy },
         { BoxLoop::ListDrag, Request::CloseList },
         { BoxLoop::ListShellCall, Request::Close },
         { BoxLoop::ListShellCall, Request::CloseList },
@@ -278,9 +288,9 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
             list = box->m_pFileList.get();
             if (request == Request::DeleteBox)
-                ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, Ptr(box));
-            else if (request == Request::Close)
-                ::PostMessageW(window, WM_CLOSE, 0, 0);
+                ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, box->RequestId());
+            else if (request == Request::Close || request == Request::Destroy)
+                ::PostMessageW(window, request == Request::Close ? WM_CLOSE : WM_DESTROY, 0, 0);
             else if (request == Request::CloseList)
                 ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
             else
@@ -292,7 +302,7 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         if (request == Request::DeleteBox) {
             ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
             EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
-        } else if (request == Request::Close) {
+        } else if (request == Request::Close || request == Request::Destroy) {
             ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
             EXPECT_TRUE(m_manager->m_boxList.empty());
         } else if (request == Request::CloseList) {
@@ -303,6 +313,62 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
             ASSERT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
             EXPECT_EQ(boxes, m_manager->m_boxList.size());
         }
+        g_bWizardExists = FALSE;
+        m_manager.reset();
+        boxtest::PumpPending();
+    }
+}
+
+// A request names its box by an id no later box takes: one still queued when the wizard
+// rebuilds the boxes is dropped. The wizard's reload waits for this window's delete question
+// and edit dialog, and a wizard's UpdateBoxInfo that had to wait removes its boxes even when
+// the wizard has gone by then.
+TEST_F(ManagerTest, RequestsOutliveAReloadOnlyForTheirOwnBox)
+{
+    enum class Case { QueuedBeforeReload, ReloadDuringQuestion, ReloadDuringEdit, WizardUpdateAfterWizard };
+    AfxSetMessageBoxHook(&DispatchingMessageBox);
+    for (const Case c : { Case::QueuedBeforeReload, Case::ReloadDuringQuestion, Case::ReloadDuringEdit,
+                          Case::WizardUpdateAfterWizard }) {
+        SCOPED_TRACE(static_cast<int>(c));
+        ForgetFiles();
+        ASSERT_TRUE(Start());
+        g_bWizardExists = TRUE;
+        const HWND window = m_manager->m_hWnd;
+        const size_t reloads = LogCount("CreateBoxies-done");
+        const size_t dropped = LogCount("Box: not a box of this program");
+        g_script = managertest::DialogScript();
+        g_script.answer = IDOK;
+        g_script.name = L"Renamed";
+        g_script.dispatchDuring = TRUE;
+        std::vector<std::wstring> expected = Names();
+        if (c == Case::QueuedBeforeReload) {
+            ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, BoxAt(1)->RequestId());
+            ::PostMessageW(window, WM_BOXMSG, BOXEVENT_EDIT_BOX, BoxAt(2)->RequestId());
+            Wizard(WIZEVENT_RELOAD_BOXIES, 0);
+        } else if (c == Case::WizardUpdateAfterWizard) {
+            BoxAt(5)->m_pInfo->m_bVisible = FALSE;
+            expected.pop_back();
+            ::PostMessageW(window, WM_WIZMSG, WIZEVENT_UPDATE_BOX_INFO, 0);
+            CTarneloWnd::SetTrackMenuHook(&DispatchingMenuThenWizardEnds);
+            ::SendMessageW(BoxAt(1)->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+            CTarneloWnd::SetTrackMenuHook(nullptr);
+        } else {
+            ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+            if (c == Case::ReloadDuringQuestion) {
+                Box(BOXEVENT_DELETE_BOX, BoxAt(1)->RequestId());
+                expected.erase(expected.begin() + 1);
+            } else {
+                Box(BOXEVENT_EDIT_BOX, BoxAt(1)->RequestId());
+                expected[1] = L"Renamed";
+            }
+            EXPECT_EQ(reloads, LogCount("CreateBoxies-done")) << "the reload did not wait";
+            EXPECT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
+        }
+        boxtest::PumpUntil([] { return false; }, 300);
+        EXPECT_EQ(expected, Names());
+        EXPECT_EQ(expected.size(), m_manager->m_boxList.size());
+        EXPECT_EQ(dropped + (c == Case::QueuedBeforeReload ? 2 : 0), LogCount("Box: not a box of this program"));
+        EXPECT_EQ(c == Case::ReloadDuringEdit ? 1 : 0, g_script.calls);
         g_bWizardExists = FALSE;
         m_manager.reset();
         boxtest::PumpPending();

@@ -132,7 +132,7 @@ TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssu
 
     ForgetFiles();
     g_script.answer = IDCANCEL;
-    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
     EXPECT_EQ(1, g_script.calls);
     EXPECT_TRUE(g_script.seen.bNewBox);
     EXPECT_TRUE(g_script.seen.strName.IsEmpty());
@@ -144,7 +144,7 @@ TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssu
     g_script.name = L"Music";
     g_script.icon = L"set\\note.png";
     g_script.color = RGB(0x10, 0x20, 0x30);
-    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
     EXPECT_EQ(kBoxFile | kStyleFile, Written());
     EXPECT_TRUE(NoTempFiles());
     ASSERT_EQ(7u, m_manager->m_boxList.size());
@@ -173,14 +173,14 @@ TEST_F(ManagerTest, ANewBoxNearTheBottomGoesRightAndInTheCornerGoesLeft)
     const int right = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
 
     issuer->MoveBoxTo(100, bottom - h);
-    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
     ASSERT_EQ(7u, m_manager->m_boxList.size());
     RECT r = RectOf(m_manager->m_boxList.back().get());
     EXPECT_EQ(100 + w + 10, r.left);
     EXPECT_EQ(bottom - h, r.top);
 
     issuer->MoveBoxTo(right - w, bottom - h);
-    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
     ASSERT_EQ(8u, m_manager->m_boxList.size());
     r = RectOf(m_manager->m_boxList.back().get());
     const SIZE box = m_manager->m_pStyle->GetBoxSize(m_manager->m_hWnd);
@@ -197,7 +197,7 @@ TEST_F(ManagerTest, DeleteAsksAndOnYesRemovesWindowAndRecordAndSavesTheBoxFile)
 
     ForgetFiles();
     boxtest::MessageBoxAnswers::Answer() = IDNO;
-    Box(BOXEVENT_DELETE_BOX, Ptr(box));
+    Box(BOXEVENT_DELETE_BOX, box->RequestId());
     EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
     EXPECT_EQ(0, Written());
     EXPECT_EQ(6u, m_manager->m_boxList.size());
@@ -205,7 +205,7 @@ TEST_F(ManagerTest, DeleteAsksAndOnYesRemovesWindowAndRecordAndSavesTheBoxFile)
     EXPECT_FALSE(g_bDeletingBox);
 
     boxtest::MessageBoxAnswers::Answer() = IDYES;
-    Box(BOXEVENT_DELETE_BOX, Ptr(box));
+    Box(BOXEVENT_DELETE_BOX, box->RequestId());
     EXPECT_EQ(kBoxFile, Written());
     EXPECT_EQ(5u, m_manager->m_boxList.size());
     EXPECT_EQ(5u, m_infoManager.m_boxes.size());
@@ -218,7 +218,7 @@ TEST_F(ManagerTest, DeleteAsksAndOnYesRemovesWindowAndRecordAndSavesTheBoxFile)
     // A second delete while the first is under way is ignored.
     g_bDeletingBox = TRUE;
     boxtest::MessageBoxAnswers::Asked().clear();
-    Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+    Box(BOXEVENT_DELETE_BOX, BoxAt(0)->RequestId());
     EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
     EXPECT_EQ(5u, m_manager->m_boxList.size());
     g_bDeletingBox = FALSE;
@@ -228,10 +228,10 @@ TEST_F(ManagerTest, TheLastBoxCannotBeDeleted)
 {
     ASSERT_TRUE(Start());
     while (m_manager->m_boxList.size() > 1)
-        Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+        Box(BOXEVENT_DELETE_BOX, BoxAt(0)->RequestId());
     ForgetFiles();
     boxtest::MessageBoxAnswers::Asked().clear();
-    Box(BOXEVENT_DELETE_BOX, Ptr(BoxAt(0)));
+    Box(BOXEVENT_DELETE_BOX, BoxAt(0)->RequestId());
     ASSERT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
     EXPECT_EQ(L"You can't delete last one.", boxtest::MessageBoxAnswers::Asked()[0]);
     EXPECT_EQ(1u, m_manager->m_boxList.size());
@@ -249,7 +249,7 @@ TEST_F(ManagerTest, EditSavesBoxAndStyleOnlyOnOk)
 
     ForgetFiles();
     g_script.answer = IDCANCEL;
-    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    Box(BOXEVENT_EDIT_BOX, box->RequestId());
     EXPECT_EQ(0, Written());
     EXPECT_FALSE(g_script.seen.bNewBox);
     EXPECT_EQ(oldName, g_script.seen.strName);
@@ -260,7 +260,7 @@ TEST_F(ManagerTest, EditSavesBoxAndStyleOnlyOnOk)
     g_script.answer = IDOK;
     g_script.name = L"Renamed";
     g_script.icon = L"x.png";
-    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    Box(BOXEVENT_EDIT_BOX, box->RequestId());
     EXPECT_EQ(kBoxFile | kStyleFile, Written());
     EXPECT_EQ(L"Renamed", box->m_pInfo->m_strName);
     EXPECT_EQ(L"x.png", box->m_pInfo->m_strIcon);
@@ -309,7 +309,7 @@ TEST_F(ManagerTest, ABoxRemovedWhileTheEditDialogIsUpIsNotTouchedAfterIt)
     g_script.answer = IDOK;
     g_script.name = L"Gone";
 
-    Box(BOXEVENT_EDIT_BOX, Ptr(box));
+    Box(BOXEVENT_EDIT_BOX, box->RequestId());
     EXPECT_EQ(5u, m_manager->m_boxList.size());
     for (const std::wstring& name : Names())
         EXPECT_NE(L"Gone", name);
@@ -320,7 +320,7 @@ TEST_F(ManagerTest, ABoxRemovedWhileTheEditDialogIsUpIsNotTouchedAfterIt)
     CTarneloWnd* issuer = BoxAt(0);
     g_script.removeDuring = issuer;
     g_script.name = L"Orphan";
-    Box(BOXEVENT_ADD_BOX, Ptr(issuer));
+    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
     EXPECT_EQ(4u, m_manager->m_boxList.size());
     EXPECT_EQ(4u, m_infoManager.m_boxes.size());
     for (const std::wstring& name : Names())
@@ -435,6 +435,45 @@ TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSiz
         EXPECT_EQ(saved.bottom - saved.top, after.bottom - after.top);
         EXPECT_EQ(saved.right - saved.left, box->m_rcContent.Width);
         EXPECT_EQ(saved.bottom - saved.top, box->m_rcContent.Height);
+    }
+}
+
+// A box that lay inside its work area and that a larger size pushes over the edge comes back
+// onto it, for good only on OK or a width change; a box left across the edge stays put.
+TEST_F(ManagerTest, OnlyABoxTheNewSizePushesOverTheEdgeComesBackAndOnlyForGood)
+{
+    ASSERT_TRUE(Start());
+    Box(BOXEVENT_UPDATE_STYLE, 0);  // the style file, which a cancel reloads
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(BoxAt(0)->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const LONG edge = monitor.rcWork.right;
+    const LONG w = RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left;
+    const LONG inside = edge - w - 10;
+    const LONG across = edge - w / 2;
+    BoxAt(0)->MoveBoxTo(inside, 100);
+    BoxAt(1)->MoveBoxTo(across, 200);
+    const struct
+    {
+        WPARAM code;
+        LPARAM value;
+        int widen;
+        LONG window;
+        LONG record;
+    } steps[] = {
+        { BOXEVENT_UPDATE_STYLE, 1, 50, edge - w - 50, inside },               // preview
+        { BOXEVENT_RESTORE_STYLE, 0, 0, inside, inside },                      // cancel
+        { BOXEVENT_UPDATE_STYLE, 0, 0, inside, inside },                       // OK, no change
+        { BOXEVENT_UPDATE_STYLE, 0, 50, edge - w - 50, edge - w - 50 },        // OK, wider
+        { BOXEVENT_UPDATE_HORIZONTAL_SIZE, w + 100, 0, edge - w - 100, edge - w - 100 },
+    };
+    for (const auto& step : steps) {
+        m_manager->m_pStyle->m_nTitleWidth += step.widen;
+        Box(step.code, step.value);
+        EXPECT_EQ(step.window, RectOf(BoxAt(0)).left) << step.code << "," << step.value;
+        EXPECT_EQ(step.record, BoxAt(0)->m_pInfo->m_pos.x) << step.code << "," << step.value;
+        EXPECT_EQ(across, RectOf(BoxAt(1)).left) << step.code << "," << step.value;
+        EXPECT_EQ(across, BoxAt(1)->m_pInfo->m_pos.x) << step.code << "," << step.value;
     }
 }
 
@@ -561,7 +600,7 @@ TEST_F(ManagerTest, ADeletedBoxsWindowGoesAndLeavesTheListBeforeItsRecordIsDelet
             Box(BOXEVENT_UPDATE_BOX_INFO, 0);
             g_bWizardExists = FALSE;
         } else {
-            Box(BOXEVENT_DELETE_BOX, Ptr(box));
+            Box(BOXEVENT_DELETE_BOX, box->RequestId());
         }
         ::UnhookWindowsHookEx(hook);
         EXPECT_EQ(1, g_watch.seen) << wizard;

@@ -62,7 +62,7 @@ TEST_F(ManagerBoxDialogsTest, EditAndAddRunTheEditBoxDialogOnTheBoxAndTheSetting
         })
         .Click(IDOK);
     edit.Arm();
-    Box(BOXEVENT_EDIT_BOX, reinterpret_cast<LPARAM>(box));
+    Box(BOXEVENT_EDIT_BOX, box->RequestId());
     EXPECT_FALSE(edit.TimedOut());
     EXPECT_EQ(oldName, shownName);
     EXPECT_EQ(L"Edit box", caption);
@@ -82,7 +82,7 @@ TEST_F(ManagerBoxDialogsTest, EditAndAddRunTheEditBoxDialogOnTheBoxAndTheSetting
        })
         .Click(IDOK);
     add.Arm();
-    Box(BOXEVENT_ADD_BOX, reinterpret_cast<LPARAM>(box));
+    Box(BOXEVENT_ADD_BOX, box->RequestId());
     EXPECT_EQ(L"Add Box", caption);
     ASSERT_EQ(before + 1, m_manager->m_boxList.size());
     EXPECT_STREQ(L"Fresh", m_manager->m_boxList.back()->m_pInfo->m_strName.GetString());

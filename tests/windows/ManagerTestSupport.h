@@ -152,6 +152,7 @@ struct DialogScript
     CTarneloWndManager* manager = nullptr;
     CTarneloWnd* removeDuring = nullptr;  // deleted while the dialog is "up"
     BOOL reloadInWizard = FALSE;
+    BOOL dispatchDuring = FALSE;  // the dialog's loop runs what is queued
 };
 inline DialogScript g_script;
 
@@ -160,7 +161,9 @@ inline INT_PTR ScriptedEditBox(CTarneloWndManager::_BOX_DIALOG& data)
     ++g_script.calls;
     g_script.seen = data;
     if (g_script.removeDuring && g_script.manager)
-        g_script.manager->OnDeleteBox(g_script.removeDuring);
+        g_script.manager->OnDeleteBox(g_script.removeDuring->RequestId());
+    if (g_script.dispatchDuring)
+        testpump::DispatchQueued();
     if (g_script.answer == IDOK) {
         data.strName = g_script.name;
         data.strIcon = g_script.icon;
