@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
+#include "core/ShellHelpers.h"
 #include "framework/AfxMessageBox.h"
 #include "framework/ScopedHandles.h"
 
@@ -66,21 +68,9 @@ int CFileDropListCtrl::OnCreate(LPCREATESTRUCTW createStruct)
 
 void CFileDropListCtrl::OnDropFiles(HDROP drop)
 {
-    if (!drop)
-        return;
-    // The drop handle is the receiver's to free, however the reading ends.
-    const ScopedDrop finisher(drop);
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        // The length comes first: a name is read whole, never cut to some buffer's size.
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0)
-            continue;
-        std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-        const UINT copied = ::DragQueryFileW(drop, i, name.data(), length + 1);
-        name.resize(copied < length ? copied : length);
-        CString path(name);
-
+    std::vector<CString> paths;
+    ReadDroppedFiles(drop, paths);
+    for (CString path : paths) {
         const CString target = ExpandShortcut(path);
         if (!target.IsEmpty())
             path = target;

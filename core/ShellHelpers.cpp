@@ -124,6 +124,62 @@ BOOL CopyFileToClipboard(CString path)
     return TRUE;
 }
 
+namespace {
+
+// A drop block of size bytes holds a whole file list: its names start inside it, and each
+// name, and the list (an empty name), ends inside it.
+BOOL IsWholeDropBlock(const BYTE* data, SIZE_T size)
+{
+    DROPFILES header = {};
+    if (size < sizeof(header))
+        return FALSE;
+    std::memcpy(&header, data, sizeof(header));
+    if (header.pFiles < sizeof(header) || header.pFiles >= size || (header.fWide != FALSE && header.fWide != TRUE))
+        return FALSE;
+    const SIZE_T unit = header.fWide ? sizeof(wchar_t) : 1;
+    SIZE_T nameLength = 0;
+    for (SIZE_T at = header.pFiles; at + unit <= size; at += unit) {
+        const bool zero = data[at] == 0 && (unit == 1 || data[at + 1] == 0);
+        if (!zero)
+            ++nameLength;
+        else if (nameLength == 0)
+            return TRUE;
+        else
+            nameLength = 0;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+BOOL ReadDroppedFiles(HDROP drop, std::vector<CString>& paths)
+{
+    paths.clear();
+    const SIZE_T size = drop ? ::GlobalSize(drop) : 0;
+    const void* data = size > 0 ? ::GlobalLock(drop) : nullptr;
+    const BOOL whole = data && IsWholeDropBlock(static_cast<const BYTE*>(data), size);
+    if (data)
+        ::GlobalUnlock(drop);
+    if (!whole) {
+        Log(kLogWarn, FormatString(L"<shell> dropped files: no file list of this program (%p), ignored",
+                                   static_cast<const void*>(drop)));
+        return FALSE;
+    }
+    const ScopedDrop finisher(drop);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        // The length comes first: a name is read whole, never cut to some buffer's size.
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0)
+            continue;
+        std::vector<wchar_t> name(static_cast<size_t>(length) + 1, L'\0');
+        const UINT copied = ::DragQueryFileW(drop, i, name.data(), length + 1);
+        if (copied > 0)
+            paths.emplace_back(name.data(), static_cast<int>(copied < length ? copied : length));
+    }
+    return TRUE;
+}
+
 CString LoadResString(UINT id)
 {
     CString text;

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
 
 #include "framework/CString.h"
 
@@ -11,6 +14,12 @@ BOOL IsAlreadyRunning(const wchar_t* name);
 BOOL CreateShortcut(CString target, CString linkPath);
 BOOL ResolveShortcut(CString& out, CString linkPath);
 BOOL CopyFileToClipboard(CString path);
+// The paths of a dropped file list (the HDROP of WM_DROPFILES), each read whole, in order;
+// empty names are left out. The block is read only when it is one: at least a DROPFILES,
+// its names starting inside it, each name and the list ended inside it. Anything else (under
+// Wine a handle of another process can arrive) is logged and not touched: FALSE. A block
+// that was read is finished (freed).
+BOOL ReadDroppedFiles(HDROP drop, std::vector<CString>& paths);
 CString LoadResString(UINT id);
 void ShowWarningMessage(UINT id, UINT flags = MB_OK);
 int ShowQuestionMessage(UINT id, UINT flags = 0);

@@ -346,25 +346,14 @@ void CTarneloWnd::OnHotKey(UINT id, UINT modifiers, UINT key)
 void CTarneloWnd::OnDropFiles(HDROP hDrop)
 {
     Log(kLogInfo, L"<boxwnd> OnDropFiles");
-    // The dropped file list is finished (and freed) however this handler ends.
-    ScopedDrop drop(hDrop);
-    const UINT count = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+    // Every path is read (and the drop freed) before the question below runs its loop.
+    std::vector<CString> paths;
+    if (!ReadDroppedFiles(hDrop, paths)) {
+        Default();
+        return;
+    }
     int registered = 0;
-    for (UINT i = 0; i < count; ++i) {
-        // Each path is read whole: ask for its length first (a path may pass MAX_PATH).
-        const UINT length = ::DragQueryFileW(hDrop, i, nullptr, 0);
-        if (length == 0) {
-            LogValue(kLogInfo, L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
-            continue;
-        }
-        std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
-        const UINT copied = ::DragQueryFileW(hDrop, i, buffer.data(), length + 1);
-        const CString path(buffer.data(), static_cast<int>(copied < length ? copied : length));
-        if (path.IsEmpty()) {
-            LogValue(kLogInfo, L"<boxwnd> empty dropped path skipped:", static_cast<long>(i));
-            continue;
-        }
-
+    for (const CString& path : paths) {
         const BOOL desktopShortcut = IsDesktopShortcut(path);
         if (desktopShortcut && m_pConfig && !m_pConfig->m_bRegisterAndMoveConfirmed) {
             Log(kLogInfo, L"<boxwnd> shortcut item dropped.");
@@ -379,7 +368,6 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         else
             Log(kLogInfo, L"<boxwnd> dropped path not registered");
     }
-    drop.reset();
     Default();
 
     // "Got it." only when something was registered: a drop that registered nothing

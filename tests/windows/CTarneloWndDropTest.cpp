@@ -1,6 +1,8 @@
 // Files dropped on the box window: what is registered, the notice, and desktop shortcuts.
 #include "BoxWndTestSupport.h"
 
+#include <cstring>
+
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "resources/resource.h"
@@ -177,6 +179,37 @@ TEST_F(BoxDrop, AThrowWhileAskingStillFinishesTheDrop)
     PumpPending();
     EXPECT_TRUE(m_info.m_items.empty());
     EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(drop));  // DragFinish freed it
+}
+
+// Blocks that are no whole file list, and a value that is no block of this process, are not
+// read and not freed.
+TEST_F(BoxDrop, ABlockThatIsNoWholeFileListIsLeftAlone)
+{
+    CTarneloWnd box;
+    MakeBox(box);
+    const std::wstring file = MakeFile(L"c.txt");
+    const auto block = [&](SIZE_T size, DWORD offset, bool ended) {
+        const HDROP drop = MakeDrop({ file });
+        const HGLOBAL resized = ::GlobalReAlloc(drop, size, GMEM_MOVEABLE);
+        auto* header = static_cast<DROPFILES*>(::GlobalLock(resized));
+        header->pFiles = offset;
+        if (!ended)
+            std::memset(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES), 'x', size - sizeof(DROPFILES));
+        ::GlobalUnlock(resized);
+        return static_cast<HDROP>(resized);
+    };
+    const SIZE_T whole = sizeof(DROPFILES) + (file.size() + 2) * sizeof(wchar_t);
+    for (const HDROP drop : { block(sizeof(DROPFILES) - 1, 20, true), block(whole, 0x7FFFFFF0, true),
+                              block(whole, 8, true), block(whole, 20, false), block(whole - 2, 20, true) }) {
+        ::SendMessageW(box.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        EXPECT_NE(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(drop));
+        ::GlobalFree(drop);
+    }
+    ::SendMessageW(box.m_hWnd, WM_DROPFILES, 0x12345678, 0);
+    PumpPending();
+    EXPECT_TRUE(m_info.m_items.empty());
+    EXPECT_TRUE(m_manager.events.empty());
+    EXPECT_TRUE(LogHas("<shell> dropped files: no file list of this program"));
 }
 
 TEST_F(BoxDrop, AShortcutElsewhereAsksNothing)
