@@ -186,6 +186,9 @@ private:
     void DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height);
     void DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height);
     void PostToOwner(WPARAM wParam, LPARAM lParam);
+    // After a dialog or message of its own the list takes the keyboard and the mouse back,
+    // so that Escape, the arrows and the cursor reach it again (unless it is closing).
+    void TakeInputBack();
     BOOL IsInside(POINT screenPoint) const;
     // Drags the current row out of the list as a file, then closes the list.
     void DragOut();

@@ -158,7 +158,7 @@ void CFileListWnd::OnMenuRename()
     if (!m_hWnd || !::IsWindow(m_hWnd) || m_bCloseRequested)
         return;
     if (result != IDOK) {
-        ::SetCapture(m_hWnd);
+        TakeInputBack();
         return;
     }
 
@@ -175,12 +175,19 @@ void CFileListWnd::OnMenuRename()
             const ScopedCount modal(m_nModalDepth);
             ShowWarningMessage(IDS_CANT_RENAME_ITEM);
         }
-        if (m_hWnd && ::IsWindow(m_hWnd) && !m_bCloseRequested)
-            ::SetCapture(m_hWnd);
+        TakeInputBack();
         return;
     }
     PostToOwner(FILEWND_UPDATE, 0);
     RequestClose(nullptr);
+}
+
+void CFileListWnd::TakeInputBack()
+{
+    if (!m_hWnd || !::IsWindow(m_hWnd) || m_bCloseRequested)
+        return;
+    ::SetForegroundWindow(m_hWnd);
+    ::SetCapture(m_hWnd);
 }
 
 void CFileListWnd::OnMenuOpenFolder()
