@@ -1,5 +1,7 @@
 #include "dialogs/CSetBoxDlg.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include "core/Logger.h"
@@ -181,11 +183,19 @@ BOOL CSetBoxDlg::OnInitDialog()
     if (!m_pConfig || (stored.cx == m_nLastCx && stored.cy == m_nLastCy)) {
         LoadIconSet(m_strIconSet);
     } else {
+        // Never larger than the work area of the dialog's monitor, and kept whole on it around
+        // its centre, so that OK and Cancel stay within reach whatever "config.ini" says.
         RECT window = {};
         ::GetWindowRect(m_hWnd, &window);
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left + stored.cx - m_nLastCx,
-                       window.bottom - window.top + stored.cy - m_nLastCy,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& area = monitor.rcWork;
+        const LONG width = std::min<LONG>(window.right - window.left + stored.cx - m_nLastCx, area.right - area.left);
+        const LONG height = std::min<LONG>(window.bottom - window.top + stored.cy - m_nLastCy, area.bottom - area.top);
+        const LONG left = std::clamp<LONG>((window.left + window.right - width) / 2, area.left, area.right - width);
+        const LONG top = std::clamp<LONG>((window.top + window.bottom - height) / 2, area.top, area.bottom - height);
+        ::SetWindowPos(m_hWnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return TRUE;
 }

@@ -628,7 +628,10 @@ TEST_F(SetBoxDlgTest, OpensAtTheStoredClientSizeAndADamagedSizeIsBroughtIntoRang
     const Case cases[] = {
         { base.cx + 60, base.cy + 30, base.cx + 60, base.cy + 30 },
         { -5, 3, CSetBoxDlg::kMinStoredWidth, CSetBoxDlg::kMinStoredHeight },
+        { 100000, 100000, 0, 0 },  // as large as the work area, and whole on it
     };
+    RECT area = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     for (const Case& c : cases) {
         ::DeleteFileW(m_configPath.c_str());
         m_config.m_nEditDialogWidth = c.width;
@@ -636,12 +639,14 @@ TEST_F(SetBoxDlgTest, OpensAtTheStoredClientSizeAndADamagedSizeIsBroughtIntoRang
         CSetBoxDlg dialog;
         Prepare(dialog, L"150-outlined-icons-white\\squares.png", true);
         SIZE client = {};
+        RECT window = {};
         int itemsLater = -1;
         ModalScript script;
         script.Then([&](HWND dlg) {
                   RECT r = {};
                   ::GetClientRect(dlg, &r);
                   client = SIZE{ r.right, r.bottom };
+                  ::GetWindowRect(dlg, &window);
                   return true;
               })
             .Then([&](HWND dlg) {
@@ -652,10 +657,12 @@ TEST_F(SetBoxDlgTest, OpensAtTheStoredClientSizeAndADamagedSizeIsBroughtIntoRang
         script.Arm();
         EXPECT_EQ(IDCANCEL, dialog.DoModal());
         EXPECT_FALSE(script.TimedOut());
-        EXPECT_EQ(c.expectWidth, client.cx);
-        EXPECT_EQ(c.expectHeight, client.cy);
-        EXPECT_EQ(c.expectWidth, StoredInt(L"width"));
-        EXPECT_EQ(c.expectHeight, StoredInt(L"height"));
+        EXPECT_EQ(c.expectWidth ? c.expectWidth : client.cx, client.cx);
+        EXPECT_EQ(c.expectHeight ? c.expectHeight : client.cy, client.cy);
+        EXPECT_TRUE(window.left >= area.left && window.top >= area.top && window.right <= area.right &&
+                    window.bottom <= area.bottom);
+        EXPECT_EQ(client.cx, StoredInt(L"width"));
+        EXPECT_EQ(client.cy, StoredInt(L"height"));
         EXPECT_EQ(2, itemsLater);
     }
 }
