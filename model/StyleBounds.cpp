@@ -1,5 +1,6 @@
 #include "model/StyleBounds.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "core/Logger.h"
@@ -54,6 +55,22 @@ BOOL ShowsIcon(const CTarneloStyleInfo& style)
 
 SIZE GetWorkAreaSize()
 {
+    SIZE largest = {};
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info = {};
+            info.cbSize = sizeof(info);
+            auto* size = reinterpret_cast<SIZE*>(data);
+            if (::GetMonitorInfoW(monitor, &info)) {
+                size->cx = std::max(size->cx, info.rcWork.right - info.rcWork.left);
+                size->cy = std::max(size->cy, info.rcWork.bottom - info.rcWork.top);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&largest));
+    if (largest.cx > 0 && largest.cy > 0)
+        return largest;
     RECT area = {};
     if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) && area.right > area.left && area.bottom > area.top)
         return SIZE{ area.right - area.left, area.bottom - area.top };

@@ -21,7 +21,9 @@ inline constexpr int kMaximumTitleMargin = 100;
 inline constexpr int kMaximumLineWidth = 100;
 inline constexpr int kMaximumShadowOffset = 100;
 
-// The size of the primary monitor's work area, or of the screen when that is not known.
+// The size of the largest monitor's work area (width and height each the largest), or of the
+// primary screen when that is not known: a box may be as large as the monitor it is on, and
+// boxes live on any monitor.
 SIZE GetWorkAreaSize();
 
 // The narrowest box the style allows: the icon cell plus the minimum title, or in
