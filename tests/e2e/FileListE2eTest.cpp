@@ -235,38 +235,6 @@ TEST_F(FileList, EscapeClosesTheListAndTheBoxOpensItAgain)
     EXPECT_TRUE(m_session.Program().IsRunning());
 }
 
-// A name that cannot be given is refused with a message; the list then has the keyboard back.
-TEST_F(FileList, AfterARefusedRenameEscapeStillClosesTheList)
-{
-    constexpr WPARAM kRenameCommand = 32817;
-    const HWND list = OpenListByClick();
-    ASSERT_NE(nullptr, list) << "no file list";
-    const RECT r = e2e::WindowRect(list);
-    ASSERT_TRUE(WaitForCursorAt(POINT{ r.left + 5, r.top + 5 }));
-    const auto dialogUp = [&] {
-        const std::vector<HWND> up = m_session.VisibleWindows(nullptr, L"#32770");
-        return up.size() == 1 && e2e::DesktopForegroundWindow(kDesktop) == up.front();
-    };
-    ::Sleep(kSettleMs);  // the row under the cursor becomes the current one
-    ASSERT_TRUE(e2e::PostToWindow(list, WM_COMMAND, kRenameCommand));
-    ASSERT_TRUE(e2e::WaitUntil(dialogUp, kEventTimeoutMs)) << "no rename dialog";
-    // The whole name is selected: Delete empties it, which is refused.
-    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_DELETE));
-    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_RETURN));
-    std::vector<HWND> message;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        message = m_session.VisibleWindows(nullptr, L"#32770");
-        return message.size() == 1 && LogCount(L"<filewnd> do rename", L"act ") == 1;
-    }, kEventTimeoutMs)) << "no message";
-    const RECT ok = e2e::WindowRect(::GetDlgItem(message.front(), IDOK));
-    ASSERT_TRUE(e2e::ClickAt(kDesktop, (ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return m_session.VisibleWindows(nullptr, L"#32770").empty(); }, kEventTimeoutMs));
-
-    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_ESCAPE));
-    EXPECT_TRUE(WaitForListGone()) << "Escape left the list open";
-    EXPECT_EQ(1u, LogCount(L"<filewnd> send destroy3", L"info"));
-}
-
 TEST_F(FileList, EnterStartsTheItemAndClosesTheList)
 {
     const HWND list = OpenListByClick();

@@ -251,24 +251,6 @@ TEST_F(ForgedInput, ADamagedBoxFileStartsWithSixBoxesAndAWarningNamingItsCopy)
     EXPECT_EQ(damaged, e2e::ReadFileBytes(Path(L"tarnelo.ser.bad")));
 }
 
-// A drop handle that is no block of the program (under Wine a file dropped from outside can
-// bring one of another process) is not read: the program says so in its log and goes on.
-TEST_F(ForgedInput, DropHandlesOfAnotherProcessAreIgnored)
-{
-    ASSERT_TRUE(StartWithDefaultBoxes());
-    const HGLOBAL moveable = ::GlobalAlloc(GHND, 400);
-    const HGLOBAL fixed = ::GlobalAlloc(GMEM_FIXED, 400);
-    const WPARAM handles[] = { WPARAM(moveable), WPARAM(fixed), WPARAM(::GetModuleHandleW(nullptr)), 0x12345678 };
-    for (const WPARAM handle : handles)
-        ASSERT_TRUE(e2e::PostToWindow(DefaultBoxes().front(), WM_DROPFILES, handle));
-    ASSERT_TRUE(Settle());
-    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::CountLogLines(m_log, L"<boxwnd> OnDropFiles") == 4; }, kEventTimeoutMs));
-    EXPECT_FALSE(LogHasPart(L"<boxwnd> empty dropped path") || LogHasPart(L"nothing registered"));
-    EXPECT_TRUE(LogHasPart(L"<shell> dropped files: no file list of this program"));
-    ::GlobalFree(moveable);
-    ::GlobalFree(fixed);
-}
-
 // Thousands of box and wizard events with random codes and values, as any process could post
 // them. Left out: the exit event, and AlignWindow, whose clearance dialog is the program's
 // own modal answer to it. Pointers in lParam are never those of the program's boxes, so

@@ -176,16 +176,8 @@ HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWST
     return reinterpret_cast<HINSTANCE>(33);
 }
 
-// The wizard ends while a box's menu is up.
-UINT DispatchingMenuThenWizardEnds(HMENU, HWND, POINT)
-{
-    testpump::DispatchQueued();
-    g_bWizardExists = FALSE;
-    return 0;
-}
-
 enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
-enum class Request { DeleteBox, Close, Destroy, CloseList, ReloadInWizard };
+enum class Request { DeleteBox, Close, Destroy, CloseList, ReloadInWizard, UpdateInWizard };
 
 // Runs one loop of the box; postRequest is called just before the loop starts, so that the
 // loop is what dispatches the request.
@@ -257,6 +249,7 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         Request request;
     } rows[] = {
         { BoxLoop::Menu, Request::Close },
+        { BoxLoop::Menu, Request::UpdateInWizard },  // the wizard ends before the loop does
         { BoxLoop::MessageBox, Request::DeleteBox },
         { BoxLoop::MessageBox, Request::Close },
         { BoxLoop::FileDialog, Request::DeleteBox },
@@ -284,7 +277,8 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         const size_t boxes = m_manager->m_boxList.size();
         const size_t waited = LogCount("waits for");
         const size_t reloads = LogCount("CreateBoxies-done");
-        g_bWizardExists = request == Request::ReloadInWizard;
+        g_bWizardExists = request == Request::ReloadInWizard || request == Request::UpdateInWizard;
+        BoxAt(5)->m_pInfo->m_bVisible = request != Request::UpdateInWizard;
         RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
             list = box->m_pFileList.get();
             if (request == Request::DeleteBox)
@@ -294,14 +288,14 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
             else if (request == Request::CloseList)
                 ::PostMessageW(list->m_hWnd, WM_DESTROY, 0, 0);
             else
-                ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+                ::PostMessageW(window, WM_WIZMSG, request == Request::ReloadInWizard ? WIZEVENT_RELOAD_BOXIES : WIZEVENT_UPDATE_BOX_INFO, 0);
         });
+        g_bWizardExists = g_bWizardExists && request != Request::UpdateInWizard;
         ASSERT_TRUE(::IsWindow(window));
         ASSERT_TRUE(m_manager->IsListedBox(box));
         EXPECT_LT(waited, LogCount("waits for"));
-        if (request == Request::DeleteBox) {
-            ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_manager->IsListedBox(box); }));
-            EXPECT_EQ(boxes - 1, m_manager->m_boxList.size());
+        if (request == Request::DeleteBox || request == Request::UpdateInWizard) {
+            ASSERT_TRUE(boxtest::PumpUntil([&] { return m_manager->m_boxList.size() == boxes - 1; }));
         } else if (request == Request::Close || request == Request::Destroy) {
             ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
             EXPECT_TRUE(m_manager->m_boxList.empty());
@@ -319,60 +313,40 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
     }
 }
 
-// A request names its box by an id no later box takes: one still queued when the wizard
-// rebuilds the boxes is dropped. The wizard's reload waits for this window's delete question
-// and edit dialog, and a wizard's UpdateBoxInfo that had to wait removes its boxes even when
-// the wizard has gone by then.
+// A request names its box by an id no later box takes: one queued when the wizard rebuilds
+// the boxes is dropped. The reload waits for this window's delete question and edit dialog.
 TEST_F(ManagerTest, RequestsOutliveAReloadOnlyForTheirOwnBox)
 {
-    enum class Case { QueuedBeforeReload, ReloadDuringQuestion, ReloadDuringEdit, WizardUpdateAfterWizard };
     AfxSetMessageBoxHook(&DispatchingMessageBox);
-    for (const Case c : { Case::QueuedBeforeReload, Case::ReloadDuringQuestion, Case::ReloadDuringEdit,
-                          Case::WizardUpdateAfterWizard }) {
-        SCOPED_TRACE(static_cast<int>(c));
+    for (const WPARAM during : { WPARAM(0), BOXEVENT_DELETE_BOX, BOXEVENT_EDIT_BOX }) {
         ForgetFiles();
         ASSERT_TRUE(Start());
         g_bWizardExists = TRUE;
-        const HWND window = m_manager->m_hWnd;
         const size_t reloads = LogCount("CreateBoxies-done");
-        const size_t dropped = LogCount("Box: not a box of this program");
-        g_script = managertest::DialogScript();
-        g_script.answer = IDOK;
-        g_script.name = L"Renamed";
-        g_script.dispatchDuring = TRUE;
+        g_script = managertest::DialogScript{ .answer = IDOK, .name = L"Renamed", .dispatchDuring = TRUE };
         std::vector<std::wstring> expected = Names();
-        if (c == Case::QueuedBeforeReload) {
-            ::PostMessageW(window, WM_BOXMSG, BOXEVENT_DELETE_BOX, BoxAt(1)->RequestId());
-            ::PostMessageW(window, WM_BOXMSG, BOXEVENT_EDIT_BOX, BoxAt(2)->RequestId());
-            Wizard(WIZEVENT_RELOAD_BOXIES, 0);
-        } else if (c == Case::WizardUpdateAfterWizard) {
-            BoxAt(5)->m_pInfo->m_bVisible = FALSE;
-            expected.pop_back();
-            ::PostMessageW(window, WM_WIZMSG, WIZEVENT_UPDATE_BOX_INFO, 0);
-            CTarneloWnd::SetTrackMenuHook(&DispatchingMenuThenWizardEnds);
-            ::SendMessageW(BoxAt(1)->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
-            CTarneloWnd::SetTrackMenuHook(nullptr);
-        } else {
-            ::PostMessageW(window, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
-            if (c == Case::ReloadDuringQuestion) {
-                Box(BOXEVENT_DELETE_BOX, BoxAt(1)->RequestId());
-                expected.erase(expected.begin() + 1);
-            } else {
-                Box(BOXEVENT_EDIT_BOX, BoxAt(1)->RequestId());
-                expected[1] = L"Renamed";
-            }
-            EXPECT_EQ(reloads, LogCount("CreateBoxies-done")) << "the reload did not wait";
-            EXPECT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads; }));
+        for (const WPARAM code : { BOXEVENT_DELETE_BOX, BOXEVENT_EDIT_BOX }) {
+            if (during == 0)  // queued before the reload
+                ::PostMessageW(m_manager->m_hWnd, WM_BOXMSG, code, BoxAt(code)->RequestId());
         }
-        boxtest::PumpUntil([] { return false; }, 300);
-        EXPECT_EQ(expected, Names());
-        EXPECT_EQ(expected.size(), m_manager->m_boxList.size());
-        EXPECT_EQ(dropped + (c == Case::QueuedBeforeReload ? 2 : 0), LogCount("Box: not a box of this program"));
-        EXPECT_EQ(c == Case::ReloadDuringEdit ? 1 : 0, g_script.calls);
+        ::PostMessageW(m_manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 0);
+        if (during == 0) {
+            Wizard(WIZEVENT_RELOAD_BOXIES, 0);
+        } else {
+            Box(during, BoxAt(1)->RequestId());
+            EXPECT_EQ(reloads, LogCount("CreateBoxies-done")) << "the reload did not wait";
+            if (during == BOXEVENT_DELETE_BOX)
+                expected.erase(expected.begin() + 1);
+            else
+                expected[1] = L"Renamed";
+        }
+        EXPECT_TRUE(boxtest::PumpUntil([&] { return LogCount("CreateBoxies-done") > reloads + (during == 0); }));
+        EXPECT_EQ(expected, Names()) << during;
+        EXPECT_EQ(during == BOXEVENT_EDIT_BOX ? 1 : 0, g_script.calls);
         g_bWizardExists = FALSE;
         m_manager.reset();
-        boxtest::PumpPending();
     }
+    EXPECT_EQ(2u, LogCount("Box: not a box of this program"));
 }
 
 TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)

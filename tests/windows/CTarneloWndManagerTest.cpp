@@ -444,36 +444,27 @@ TEST_F(ManagerTest, OnlyABoxTheNewSizePushesOverTheEdgeComesBackAndOnlyForGood)
 {
     ASSERT_TRUE(Start());
     Box(BOXEVENT_UPDATE_STYLE, 0);  // the style file, which a cancel reloads
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
+    MONITORINFO monitor = { sizeof(monitor) };
     ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(BoxAt(0)->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
-    const LONG edge = monitor.rcWork.right;
     const LONG w = RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left;
-    const LONG inside = edge - w - 10;
+    const LONG edge = monitor.rcWork.right;
     const LONG across = edge - w / 2;
-    BoxAt(0)->MoveBoxTo(inside, 100);
+    BoxAt(0)->MoveBoxTo(edge - w - 10, 100);
     BoxAt(1)->MoveBoxTo(across, 200);
-    const struct
-    {
-        WPARAM code;
-        LPARAM value;
-        int widen;
-        LONG window;
-        LONG record;
-    } steps[] = {
-        { BOXEVENT_UPDATE_STYLE, 1, 50, edge - w - 50, inside },               // preview
-        { BOXEVENT_RESTORE_STYLE, 0, 0, inside, inside },                      // cancel
-        { BOXEVENT_UPDATE_STYLE, 0, 0, inside, inside },                       // OK, no change
-        { BOXEVENT_UPDATE_STYLE, 0, 50, edge - w - 50, edge - w - 50 },        // OK, wider
+    // Code, value, title widened by, where the first box's window and record then are.
+    const LONG steps[][5] = {
+        { BOXEVENT_UPDATE_STYLE, 1, 50, edge - w - 50, edge - w - 10 },  // preview
+        { BOXEVENT_RESTORE_STYLE, 0, 0, edge - w - 10, edge - w - 10 },  // cancel
+        { BOXEVENT_UPDATE_STYLE, 0, 0, edge - w - 10, edge - w - 10 },   // OK, no change
+        { BOXEVENT_UPDATE_STYLE, 0, 50, edge - w - 50, edge - w - 50 },  // OK, wider
         { BOXEVENT_UPDATE_HORIZONTAL_SIZE, w + 100, 0, edge - w - 100, edge - w - 100 },
     };
     for (const auto& step : steps) {
-        m_manager->m_pStyle->m_nTitleWidth += step.widen;
-        Box(step.code, step.value);
-        EXPECT_EQ(step.window, RectOf(BoxAt(0)).left) << step.code << "," << step.value;
-        EXPECT_EQ(step.record, BoxAt(0)->m_pInfo->m_pos.x) << step.code << "," << step.value;
-        EXPECT_EQ(across, RectOf(BoxAt(1)).left) << step.code << "," << step.value;
-        EXPECT_EQ(across, BoxAt(1)->m_pInfo->m_pos.x) << step.code << "," << step.value;
+        m_manager->m_pStyle->m_nTitleWidth += step[2];
+        Box(step[0], step[1]);
+        EXPECT_EQ((std::vector<LONG>{ step[3], step[4], across, across }),
+                  (std::vector<LONG>{ RectOf(BoxAt(0)).left, BoxAt(0)->m_pInfo->m_pos.x, RectOf(BoxAt(1)).left,
+                                      BoxAt(1)->m_pInfo->m_pos.x })) << step[0] << "," << step[1];
     }
 }
 
