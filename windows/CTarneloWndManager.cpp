@@ -344,16 +344,25 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     if (!record)
         return;
 
-    // Below the issuing box; to its right when that leaves the screen; else to its left.
+    // Below the issuing box, on a place of its own: never over another box while the
+    // issuer's screen has a free place near it.
     RECT issuer = {};
     pIssuer->GetRect(issuer);
-    const SIZE size = m_pStyle->GetBoxSize(m_hWnd);
-    if (!IsBeyondScreenY(issuer.bottom + size.cy + 10))
-        record->m_pos = POINT{ issuer.left, issuer.bottom + 10 };
-    else if (!IsBeyondScreenX(issuer.right + size.cx + 10))
-        record->m_pos = POINT{ issuer.right + 10, issuer.top };
-    else
-        record->m_pos = POINT{ issuer.left - size.cx - 10, issuer.top };
+    std::vector<RECT> boxes;
+    for (const auto& box : m_boxList) {
+        RECT r = {};
+        box->GetRect(r);
+        boxes.push_back(r);
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromRect(&issuer, MONITOR_DEFAULTTONEAREST), &monitor))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT virtualScreen = { screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                 screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) };
+    record->m_pos = PlaceNewBox(issuer, m_pStyle->GetBoxSize(m_hWnd), boxes, monitor.rcWork, virtualScreen);
     record->m_strName = dialog.strName;
     record->m_strIcon = dialog.strIcon;
 
