@@ -80,6 +80,7 @@ BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_TIMER(kTimerLoadWarning, OnLoadWarningTimer)
     ON_TIMER(kTimerTypeAhead, OnTypeAheadTimer)
     ON_TIMER(kTimerSelection, OnSelectionTimer)
+    ON_TIMER(kTimerSaveWarning, OnSaveWarningTimer)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
     ON_MESSAGE(WM_TRAYMSG, OnTrayNotify)
@@ -112,6 +113,15 @@ void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
 void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 {
     s_clearanceDialog = fn ? fn : &RunClearanceDialog;
+}
+
+INT_PTR CTarneloWndManager::RunBoxDialog(_BOX_DIALOG& data)
+{
+    const INT_PTR result = s_editBoxDialog(data);
+    // The dialog keeps its size in the settings and saves them itself.
+    if (m_pConfig)
+        NoteSaveResult(m_strConfigPath, m_pConfig->GetSaveError());
+    return result;
 }
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
@@ -313,7 +323,7 @@ void CTarneloWndManager::OnUpdateBoxInfo()
             it = next;
         }
     }
-    m_pInfoManager->Save(m_strBoxFilePath);
+    SaveBoxFile();
 }
 
 void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
@@ -331,7 +341,7 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
     dialog.bNewBox = TRUE;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
     dialog.pConfig = m_pConfig;
-    if (s_editBoxDialog(dialog) != IDOK)
+    if (RunBoxDialog(dialog) != IDOK)
         return;
     // The dialog's own message loop may have removed the issuing box meanwhile.
     if (!IsListedBox(pIssuer)) {
@@ -373,8 +383,8 @@ void CTarneloWndManager::OnAddBox(CTarneloWnd* pIssuer)
         return;
     }
     m_boxList.push_back(std::move(box));
-    m_pInfoManager->Save(m_strBoxFilePath);
-    m_pStyle->Save(m_strStylePath);
+    SaveBoxFile();
+    SaveStyle();
     RefreshAllBoxes();
 }
 
@@ -403,7 +413,7 @@ void CTarneloWndManager::OnDeleteBox(CTarneloWnd* pBox)
             ++it;
         if (it != m_boxList.end()) {
             RemoveBox(it);
-            m_pInfoManager->Save(m_strBoxFilePath);
+            SaveBoxFile();
         } else {
             LogIgnoredBox(L"DeleteBox", pBox);
         }
@@ -428,13 +438,13 @@ void CTarneloWndManager::OnEditBox(CTarneloWnd* pBox)
     dialog.strIcon = pBox->m_pInfo->m_strIcon;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
     dialog.pConfig = m_pConfig;
-    if (s_editBoxDialog(dialog) == IDOK) {
+    if (RunBoxDialog(dialog) == IDOK) {
         if (IsListedBox(pBox) && pBox->m_pInfo) {
             m_pStyle->SetBoxColor(dialog.color);
             pBox->m_pInfo->m_strName = dialog.strName;
             pBox->m_pInfo->m_strIcon = dialog.strIcon;
-            m_pInfoManager->Save(m_strBoxFilePath);
-            m_pStyle->Save(m_strStylePath);
+            SaveBoxFile();
+            SaveStyle();
         } else {
             LogIgnoredBox(L"EditBox", pBox);
         }
@@ -469,7 +479,7 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     Model::BoundStyleSizes(*m_pStyle, Model::GetWorkAreaSize(), L"UpdateStyle");
     // 1 is the style dialog's live preview: shown, not saved.
     if (lParam == 0)
-        m_pStyle->Save(m_strStylePath);
+        SaveStyle();
     ResizeAllBoxes(lParam == 0 ? TRUE : FALSE);
 }
 
@@ -488,7 +498,7 @@ void CTarneloWndManager::OnUpdateConfig()
 {
     Log(kLogInfo, L"Event: UpdateConfig");
     if (m_pConfig)
-        m_pConfig->Save(m_strConfigPath);
+        SaveConfig();
 }
 
 void CTarneloWndManager::OnUpdateHotKey()
@@ -497,7 +507,7 @@ void CTarneloWndManager::OnUpdateHotKey()
     for (const auto& box : m_boxList)
         box->ReRegisterHotKey();
     if (m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
 }
 
 void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
@@ -513,7 +523,7 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
     const BOOL noIcon = m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden;
     m_pStyle->m_nTitleWidth = noIcon ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
-    m_pStyle->Save(m_strStylePath);
+    SaveStyle();
     ResizeAllBoxes(TRUE);
 }
 
@@ -540,7 +550,7 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
         }
     }
     if (moved && bSave && m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
     RefreshAllBoxes();
 }
 
@@ -583,7 +593,7 @@ void CTarneloWndManager::OnAlignWindow()
         }
     }
     if (m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
 }
 
 void CTarneloWndManager::MoveOtherBoxes()

@@ -101,7 +101,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
         }
         Log(kLogInfo, L"<boxmng> Install is done.");
         m_pConfig->SetInstallDate(CTime::GetCurrentTime());
-        m_pConfig->Save(m_strConfigPath);
+        SaveConfig();
     } else {
         CreateBoxies(FALSE);
     }
@@ -196,7 +196,7 @@ void CTarneloWndManager::CheckLatestVersion()
         }
     }
     m_pConfig->m_verCheckDate = now;
-    m_pConfig->Save(m_strConfigPath);
+    SaveConfig();
 }
 
 void CTarneloWndManager::OnVersionCheckTimer()

@@ -70,12 +70,12 @@ TEST(ConfigInfo, SaveWritesEveryKeyInOrderAndReadsBack)
     config.SetInstallDate(CTime(2016, 3, 29, 14, 5, 9));
     ASSERT_TRUE(config.Save());
 
-    const std::vector<std::string> expected = {
-        "[option]", "lock=1", "showExtension=0", "mouseHoverOpen=0", "registerAndMove=0",
-        "registerAndMoveConfirmed=0", "checkLatestVersion=1", "entirelyMoveMode=0",
-        "[install]", "date=20160329_140509", "[verCheck]", "date=2000/01/01",
-        "[editDialog]", "width=700", "height=442"};
-    EXPECT_EQ(expected, IniLines(path));
+    EXPECT_EQ("[option]\r\nlock=1\r\nshowExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\n"
+              "registerAndMoveConfirmed=0\r\ncheckLatestVersion=1\r\nentirelyMoveMode=0\r\n"
+              "[install]\r\ndate=20160329_140509\r\n[verCheck]\r\ndate=2000/01/01\r\n"
+              "[editDialog]\r\nwidth=700\r\nheight=442\r\n",
+              ReadText(path));
+    EXPECT_FALSE(Exists(path + L".temp"));
 
     CConfigInfo again;
     ASSERT_TRUE(again.Load(path.c_str()));
@@ -185,4 +185,44 @@ TEST(ConfigInfo, SavingAPartialFileFillsEveryKey)
         "[install]", "date=", "[verCheck]", "date=2000/01/01",
         "[editDialog]", "width=683", "height=442"};
     EXPECT_EQ(expected, IniLines(path));
+}
+
+// A save killed at any moment leaves the file as one whole save wrote it: a child process of
+// this test saves two records in turn until it is killed.
+TEST(ConfigInfo, AKillDuringSavesLeavesOneWholeFile)
+{
+    wchar_t childPath[MAX_PATH] = {};
+    const auto record = [](int n) {
+        CConfigInfo config;
+        config.m_bLock = config.m_bShowExtension = config.m_bEntirelyMoveMode = n;
+        config.m_nEditDialogWidth = config.m_nEditDialogHeight = 600 + n;
+        config.SetInstallDate(CTime(2020 + n, 1, 1, 0, 0, 0));
+        return config;
+    };
+    if (::GetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", childPath, MAX_PATH)) {
+        for (int i = 0; i < 100000; ++i)
+            record(i % 2).Save(childPath);
+        return;
+    }
+    TempFolder folder;
+    const std::wstring path = folder / L"config.ini";
+    ASSERT_TRUE(record(1).Save(path.c_str()));
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring line = std::wstring(L"\"") + exe + L"\" --gtest_filter=ConfigInfo.AKillDuringSavesLeavesOneWholeFile";
+    ::SetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", path.c_str());
+    for (int round = 0; round < 12; ++round) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION child = {};
+        ASSERT_TRUE(::CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+        ::Sleep(300 + round * 37 % 200);
+        ::TerminateProcess(child.hProcess, 9);
+        ::WaitForSingleObject(child.hProcess, 10000);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+        const std::string text = ReadText(path);
+        EXPECT_TRUE(text == record(0).FileText() || text == record(1).FileText()) << round << ": " << text;
+    }
+    ::SetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", nullptr);
 }
