@@ -199,8 +199,9 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
-    // Loads the box file; when no box could be read, the six default boxes stand in.
-    void LoadBoxes();
+    // Loads the box file; when no box could be read, the six default boxes stand in. TRUE
+    // when the box file gave at least one box.
+    BOOL LoadBoxes();
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
     // could not be copied and is not saved over.
     static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);
