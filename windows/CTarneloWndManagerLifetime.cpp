@@ -125,6 +125,9 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     CString keptCopy;
     if (m_pInfoManager->WasDamaged(&keptCopy)) {
         m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        // Without a copy the warning says already that the file is not saved over.
+        if (keptCopy.IsEmpty())
+            m_failingSaves.push_back(m_strBoxFilePath);
         SetTimer(kTimerLoadWarning, kLoadWarningMs);
     }
     return TRUE;

@@ -13,31 +13,34 @@
 #include "model/CTarneloStyleInfo.h"
 #include "resources/resource.h"
 
+namespace {
+
+// Saves a record to its file and hands the outcome to the manager, which tells a failure.
+template <class Record>
+BOOL SaveAndNote(CTarneloWndManager& manager, Record* record, const CString& path)
+{
+    if (!record)
+        return FALSE;
+    const BOOL saved = record->Save(path);
+    manager.NoteSaveResult(path, saved ? ERROR_SUCCESS : record->GetSaveError());
+    return saved;
+}
+
+}  // namespace
+
 BOOL CTarneloWndManager::SaveBoxFile()
 {
-    if (!m_pInfoManager)
-        return FALSE;
-    const BOOL saved = m_pInfoManager->Save(m_strBoxFilePath);
-    NoteSaveResult(m_strBoxFilePath, saved ? ERROR_SUCCESS : m_pInfoManager->GetSaveError());
-    return saved;
+    return SaveAndNote(*this, m_pInfoManager, m_strBoxFilePath);
 }
 
 BOOL CTarneloWndManager::SaveStyle()
 {
-    if (!m_pStyle)
-        return FALSE;
-    const BOOL saved = m_pStyle->Save(m_strStylePath);
-    NoteSaveResult(m_strStylePath, saved ? ERROR_SUCCESS : m_pStyle->GetSaveError());
-    return saved;
+    return SaveAndNote(*this, m_pStyle.get(), m_strStylePath);
 }
 
 BOOL CTarneloWndManager::SaveConfig()
 {
-    if (!m_pConfig)
-        return FALSE;
-    const BOOL saved = m_pConfig->Save(m_strConfigPath);
-    NoteSaveResult(m_strConfigPath, saved ? ERROR_SUCCESS : m_pConfig->GetSaveError());
-    return saved;
+    return SaveAndNote(*this, m_pConfig, m_strConfigPath);
 }
 
 CString CTarneloWndManager::NoteSaveResult(const CString& path, DWORD error)

@@ -84,8 +84,10 @@ TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneW
     Box(BOXEVENT_UPDATE_BOX_INFO, 0);
     ::CloseHandle(held);
     EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
-    // Once means once, even when its timer is fired again from outside.
+    // Once means once, even when its timer is fired again from outside; the save it refused
+    // is not told again.
     ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+    boxtest::PumpUntil([] { return false; }, 200);
     EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
 }
 
