@@ -488,7 +488,10 @@ void CTarneloWndManager::OnRestoreStyle()
     Log(kLogInfo, L"Event: RestoreStyle");
     if (!m_pStyle)
         return;
-    m_pStyle->Load(m_strStylePath);
+    if (m_pUnsavedStyle)
+        *m_pStyle = *m_pUnsavedStyle;  // the file is behind: its save failed
+    else
+        m_pStyle->Load(m_strStylePath);
     // Previews resized the boxes: they take the size of the stored style again, the size
     // they were created with.
     ResizeAllBoxes(FALSE);

@@ -221,6 +221,7 @@ private:
     std::vector<_WAITING_REQUEST> m_waitingRequests;
     std::vector<CString> m_failingSaves;  // files whose failed save was told, until saved
     CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pUnsavedStyle;  // the style its file lacks
     BOOL m_bSaveWarningUp = FALSE;
     CTrayIcon m_trayIcon;
 };

@@ -4,6 +4,7 @@
 #include "windows/CTarneloWndManager.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
@@ -35,7 +36,14 @@ BOOL CTarneloWndManager::SaveBoxFile()
 
 BOOL CTarneloWndManager::SaveStyle()
 {
-    return SaveAndNote(*this, m_pStyle.get(), m_strStylePath);
+    const BOOL saved = SaveAndNote(*this, m_pStyle.get(), m_strStylePath);
+    // Until its file holds it, the style meant to be saved is kept for a cancelled style
+    // dialog to come back to: the file holds an older one.
+    if (saved || !m_pStyle)
+        m_pUnsavedStyle.reset();
+    else
+        m_pUnsavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
+    return saved;
 }
 
 BOOL CTarneloWndManager::SaveConfig()
