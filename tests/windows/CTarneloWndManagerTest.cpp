@@ -412,8 +412,6 @@ TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSiz
     ASSERT_TRUE(::CreateDirectoryW(Path(L"style.ser.temp").c_str(), nullptr));
     m_manager->m_pStyle->m_nTitleWidth += 30;
     Box(BOXEVENT_UPDATE_STYLE, 0);
-    m_manager->m_pStyle->m_nTitleWidth += 50;
-    Box(BOXEVENT_UPDATE_STYLE, 1);
     Box(BOXEVENT_RESTORE_STYLE, 0);
     EXPECT_EQ((saved.right - saved.left) + 30, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
     EXPECT_EQ(file, testfs::ReadBytes(Path(L"style.ser")));
