@@ -202,3 +202,43 @@ BOOL IsDesktopShortcut(CString path)
     const CString extension = GetExtension(path);
     return (extension == L"lnk" || extension == L"url") ? TRUE : FALSE;
 }
+
+namespace {
+
+// The reason of the call that just failed; never 0, so that a failure always reads as one.
+DWORD LastErrorOfFailure()
+{
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
+BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* error)
+{
+    DWORD failure = ERROR_SUCCESS;
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        failure = ERROR_ACCESS_DENIED;
+    const CString temp = path + L".temp";
+    if (failure == ERROR_SUCCESS) {
+        const HANDLE file = ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            failure = LastErrorOfFailure();
+        } else {
+            DWORD written = 0;
+            if (!::WriteFile(file, data, size, &written, nullptr) || !::FlushFileBuffers(file))
+                failure = LastErrorOfFailure();
+            else if (written != size)
+                failure = ERROR_DISK_FULL;
+            ::CloseHandle(file);
+            if (failure == ERROR_SUCCESS && !::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                failure = LastErrorOfFailure();
+            if (failure != ERROR_SUCCESS)
+                ::DeleteFileW(temp);
+        }
+    }
+    if (error)
+        *error = failure;
+    return failure == ERROR_SUCCESS ? TRUE : FALSE;
+}

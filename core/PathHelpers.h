@@ -24,3 +24,8 @@ CString GetCommonDesktopFolder();
 CString GetCommonStartMenuFolder();
 CString GetProgramFilesFolder();
 BOOL IsDesktopShortcut(CString path);
+// Puts the bytes in place of the file at path in one step: they are written to path +
+// ".temp", flushed to the disk, then moved over path, so that a crash leaves the old file or
+// the new one, never a cut one. A read-only file is not replaced (Wine would). FALSE, with
+// the system's reason in *error, when anything fails; the file at path is then unchanged.
+BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* error);

@@ -5,7 +5,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "core/Logger.h"
@@ -196,6 +198,20 @@ int ShowQuestionMessage(UINT id, UINT flags)
 {
     const ScopedFlag confirming(g_bConfirmOpen);
     return AfxMessageBox(LoadResString(id), flags | MB_YESNO | MB_ICONQUESTION, 0);
+}
+
+CString GetSystemErrorText(DWORD error)
+{
+    wchar_t buffer[512] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                          buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    CString text(buffer, static_cast<int>(std::min<DWORD>(length, std::size(buffer) - 1)));
+    text.Replace(L'\r', L' ');
+    text.Replace(L'\n', L' ');
+    text.Trim();
+    if (text.IsEmpty())
+        text = FormatString(L"Error %lu.", error);
+    return text;
 }
 
 CString GetOSName(DWORD platformId, DWORD major, DWORD minor)

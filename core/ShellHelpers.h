@@ -23,6 +23,9 @@ BOOL ReadDroppedFiles(HDROP drop, std::vector<CString>& paths);
 CString LoadResString(UINT id);
 void ShowWarningMessage(UINT id, UINT flags = MB_OK);
 int ShowQuestionMessage(UINT id, UINT flags = 0);
+// The system's text for an error code in the UI language, on one line ("Access denied.");
+// "Error 1234." when the system has none.
+CString GetSystemErrorText(DWORD error);
 BOOL GetOSInfo(CString* name, CString* servicePack, int* major, int* minor);
 // The name GetOSInfo gives a platform and version ("7" for NT 6.1).
 CString GetOSName(DWORD platformId, DWORD major, DWORD minor);

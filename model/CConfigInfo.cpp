@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "core/Logger.h"
+#include "core/PathHelpers.h"
 
 namespace Model {
 
@@ -76,30 +77,57 @@ BOOL CConfigInfo::Save(CString path)
 {
     if (!path.IsEmpty())
         m_strPath = path;
-    const CString& file = m_strPath;
-    if (file.IsEmpty()) {
+    if (m_strPath.IsEmpty()) {
         Log(kLogError, L"config save: no path");
+        m_dwSaveError = ERROR_INVALID_NAME;
         return FALSE;
     }
+    // Written whole and put in place in one step: a crash during a save leaves the old file
+    // or the new one, never one cut in the middle (which would look like a first start).
+    const std::string text = FileText();
+    if (!ReplaceFileContents(m_strPath, text.data(), static_cast<DWORD>(text.size()), &m_dwSaveError)) {
+        LogValue(kLogError, FormatString(L"config save failed: %s le:", m_strPath.GetString()),
+                 static_cast<long>(m_dwSaveError));
+        return FALSE;
+    }
+    // The profile functions may still hold the file as it was.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, m_strPath);
+    return TRUE;
+}
 
-    BOOL ok = TRUE;
-    ok &= WriteInt(kOption, L"lock", m_bLock, file);
-    ok &= WriteInt(kOption, L"showExtension", m_bShowExtension, file);
-    ok &= WriteInt(kOption, L"mouseHoverOpen", m_bMouseHoverOpen, file);
-    ok &= WriteInt(kOption, L"registerAndMove", m_bRegisterAndMove, file);
-    ok &= WriteInt(kOption, L"registerAndMoveConfirmed", m_bRegisterAndMoveConfirmed, file);
-    ok &= WriteInt(kOption, L"checkLatestVersion", m_bCheckLatestVersion, file);
-    ok &= WriteInt(kOption, L"entirelyMoveMode", m_bEntirelyMoveMode, file);
-    ok &= ::WritePrivateProfileStringW(kInstall, L"date", m_strInstallDate, file) ? TRUE : FALSE;
-    const CString checkDate = m_verCheckDate.Format(L"%Y/%m/%d");
-    ok &= ::WritePrivateProfileStringW(kVerCheck, L"date", checkDate, file) ? TRUE : FALSE;
-    ok &= WriteInt(kEditDialog, L"width", m_nEditDialogWidth, file);
-    ok &= WriteInt(kEditDialog, L"height", m_nEditDialogHeight, file);
-    // Push the cached file out now rather than at some later moment.
-    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file);
-    if (!ok)
-        Log(kLogError, FormatString(L"config save failed: %s", file.GetString()));
-    return ok;
+std::string CConfigInfo::FileText() const
+{
+    CString text;
+    const auto section = [&text](const wchar_t* name) { text += FormatString(L"[%s]\r\n", name); };
+    const auto key = [&text](const wchar_t* name, const CString& value) {
+        // A line end inside a value would start a line of its own.
+        CString oneLine = value;
+        oneLine.Replace(L"\r", L"");
+        oneLine.Replace(L"\n", L"");
+        text += FormatString(L"%s=%s\r\n", name, oneLine.GetString());
+    };
+    const auto number = [&key](const wchar_t* name, int value) { key(name, FormatString(L"%d", value)); };
+    section(kOption);
+    number(L"lock", m_bLock);
+    number(L"showExtension", m_bShowExtension);
+    number(L"mouseHoverOpen", m_bMouseHoverOpen);
+    number(L"registerAndMove", m_bRegisterAndMove);
+    number(L"registerAndMoveConfirmed", m_bRegisterAndMoveConfirmed);
+    number(L"checkLatestVersion", m_bCheckLatestVersion);
+    number(L"entirelyMoveMode", m_bEntirelyMoveMode);
+    section(kInstall);
+    key(L"date", m_strInstallDate);
+    section(kVerCheck);
+    key(L"date", m_verCheckDate.Format(L"%Y/%m/%d"));
+    section(kEditDialog);
+    number(L"width", m_nEditDialogWidth);
+    number(L"height", m_nEditDialogHeight);
+
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), bytes.data(), length, nullptr, nullptr);
+    return bytes;
 }
 
 BOOL CConfigInfo::WriteInt(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path)

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/CString.h"
 #include "framework/CTime.h"
 
@@ -25,9 +27,15 @@ public:
     // Reads every key of the file at path (the data folder joined with "config.ini") and
     // keeps the path for later saves. A missing file or key gives its default.
     BOOL Load(CString path);
-    // Writes every key to path, or to the kept path when path is empty. FALSE when a key
-    // could not be written (the file is then incomplete or unchanged).
+    // Writes every key to path, or to the kept path when path is empty, as one whole file
+    // that takes the old one's place in one step. FALSE when it could not be written; the
+    // old file is then unchanged and GetSaveError tells why.
     BOOL Save(CString path = CString());
+    // The system's error code of the last Save that failed, 0 when the last one succeeded.
+    DWORD GetSaveError() const { return m_dwSaveError; }
+    // The bytes Save writes: every section and key in the file's order, lines ended by CR LF,
+    // in the ANSI code page, as the profile functions write a new file.
+    std::string FileText() const;
 
     static BOOL WriteInt(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path);
     static CString ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path);
@@ -52,6 +60,9 @@ public:
     int m_nEditDialogWidth;
     int m_nEditDialogHeight;
     CString m_strPath;
+
+private:
+    DWORD m_dwSaveError = 0;
 };
 
 }  // namespace Model

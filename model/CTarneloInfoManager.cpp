@@ -365,7 +365,7 @@ BOOL CTarneloInfoManager::Save(CString path)
     Log(kLogInfo, L"Save box info");
     if (!m_strUnsafePath.IsEmpty() && m_strUnsafePath.CompareNoCase(path) == 0) {
         Log(kLogError, FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
-        return FALSE;
+        return SaveFailed(ERROR_FILE_CORRUPT);
     }
     const CString temp = path + L".temp";
     ::DeleteFileW(temp);
@@ -374,10 +374,10 @@ BOOL CTarneloInfoManager::Save(CString path)
     CFileException openError;
     if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &openError)) {
         LogValue(kLogError, FormatString(L"box file: cannot create %s le:", temp.GetString()), openError.m_lOsError);
-        return FALSE;
+        return SaveFailed(static_cast<DWORD>(openError.m_lOsError));
     }
 
-    BOOL result = TRUE;
+    DWORD error = ERROR_SUCCESS;
     try {
         CArchive ar(&file, CArchive::store, kBoxFileBufferBytes);
         ar << static_cast<UINT>(FILE_VERSION);
@@ -385,45 +385,54 @@ BOOL CTarneloInfoManager::Save(CString path)
         ar << static_cast<UINT>(m_boxes.size());
         for (CTarneloInfo* record : m_boxes) {
             if (!SaveBox(ar, record)) {
-                result = FALSE;
+                error = ERROR_INVALID_DATA;
                 break;
             }
         }
-        if (result) {
+        if (error == ERROR_SUCCESS) {
             ar.Close();
             // The data must be on the disk before the old file is given up for it.
             if (!::FlushFileBuffers(file.GetHandle())) {
-                const long error = static_cast<long>(::GetLastError());
-                LogValue(kLogError, L"box file: flush failed le:", error);
-                result = FALSE;
+                error = ::GetLastError();
+                LogValue(kLogError, L"box file: flush failed le:", static_cast<long>(error));
             }
             file.Close();
         } else {
             ar.Abort();
         }
     } catch (CException* e) {
+        // A write that failed on the disk says why; anything else is the data's fault.
+        const auto* fileError = dynamic_cast<const CFileException*>(e);
+        error = fileError && fileError->m_lOsError > 0 ? static_cast<DWORD>(fileError->m_lOsError) : ERROR_WRITE_FAULT;
         LogException(kLogError, L"CTarneloInfoManager::Save", 186, e);
-        result = FALSE;
     } catch (...) {
         Log(kLogError, L"CTarneloInfoManager::Save exception");
-        result = FALSE;
+        error = ERROR_WRITE_FAULT;
     }
     file.Abort();
-    if (!result)
-        return FALSE;
+    if (error != ERROR_SUCCESS)
+        return SaveFailed(error);
 
     // A read-only box file is not replaced (not every file system refuses it by itself).
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         Log(kLogError, FormatString(L"box file: cannot replace read-only %s", path.GetString()));
-        return FALSE;
+        return SaveFailed(ERROR_ACCESS_DENIED);
     }
     if (!::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const long error = static_cast<long>(::GetLastError());
-        LogValue(kLogError, FormatString(L"box file: cannot replace %s le:", path.GetString()), error);
-        return FALSE;
+        error = ::GetLastError();
+        LogValue(kLogError, FormatString(L"box file: cannot replace %s le:", path.GetString()), static_cast<long>(error));
+        return SaveFailed(error);
     }
+    m_dwSaveError = ERROR_SUCCESS;
     return TRUE;
+}
+
+BOOL CTarneloInfoManager::SaveFailed(DWORD error)
+{
+    // A failure always reads as one, even when the system gave no code for it.
+    m_dwSaveError = error != ERROR_SUCCESS && error != static_cast<DWORD>(-1) ? error : ERROR_GEN_FAILURE;
+    return FALSE;
 }
 
 BOOL CTarneloInfoManager::SaveBox(CArchive& ar, CTarneloInfo* record)

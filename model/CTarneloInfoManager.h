@@ -50,8 +50,10 @@ public:
     // saved over in this run.
     BOOL WasDamaged(CString* keptCopy = nullptr) const;
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
-    // file at path as it was, when anything fails.
+    // file at path as it was, when anything fails; GetSaveError then tells why.
     BOOL Save(CString path);
+    // The system's error code of the last Save that failed, 0 when the last one succeeded.
+    DWORD GetSaveError() const { return m_dwSaveError; }
     // One record from or to an open archive; for Load and Save only (LoadBox reads within
     // the bytes that Load has counted for the file).
     BOOL LoadBox(CArchive& ar, BOOL* pModified);
@@ -78,6 +80,7 @@ private:
     CTarneloInfo::_SCREEN_INFO GetScreen() const;
     // Copies a box file that could not be read aside before anything can overwrite it.
     void KeepAside(const CString& path, const wchar_t* why);
+    BOOL SaveFailed(DWORD error);
 
     CString m_strFilesFolder;
     CString m_strIconsFolder;
@@ -87,6 +90,7 @@ private:
     CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
     BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
     CString m_strKeptCopy;        // and kept it as this copy
+    DWORD m_dwSaveError = 0;      // why the last Save failed
     static constexpr int kMaxKeptCopies = 999;
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Logger.h"
+#include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
@@ -120,10 +121,8 @@ void CTarneloStyleInfo::SetDefaults()
 
 BOOL CTarneloStyleInfo::Save(const wchar_t* path)
 {
-    if (!path || !*path) {
-        LogValue(kLogWarn, L"save style failed", ERROR_INVALID_NAME);
-        return FALSE;
-    }
+    if (!path || !*path)
+        return SaveFailed(ERROR_INVALID_NAME);
 
     // The whole record is built in memory first: a record that does not fit is never
     // written in part.
@@ -158,47 +157,27 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
         ar.WriteInt(m_nMenuFontStyle);
     } catch (const CStyleArchiverError& error) {
         Log(kLogError, CString(L"style save exception:") + error.GetText());
-        return FALSE;
+        return SaveFailed(ERROR_INVALID_DATA);
     } catch (CException* exception) {
         LogException(kLogError, L"style save exception", 171, exception);
-        return FALSE;
+        return SaveFailed(ERROR_INVALID_DATA);
     } catch (const std::exception&) {
         Log(kLogError, L"style save exception:out of memory");
-        return FALSE;
+        return SaveFailed(ERROR_NOT_ENOUGH_MEMORY);
     }
 
-    // Windows never replaces a read-only file; Wine's MoveFileExW does, so the rule is
-    // checked here, before anything is written.
-    const DWORD attributes = ::GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        LogValue(kLogWarn, L"save style failed", ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-
-    const CString tempPath = CString(path) + L".temp";
-    CFile file;
-    CFileException openError;
-    if (!file.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &openError)) {
-        LogValue(kLogWarn, L"save style failed", openError.m_lOsError);
-        return FALSE;
-    }
-    try {
-        file.Write(ar.GetBuffer(), static_cast<UINT>(ar.GetPosition()));
-        file.Flush();
-        file.Close();
-    } catch (CException* exception) {
-        file.Abort();
-        ::DeleteFileW(tempPath);
-        LogException(kLogError, L"style save exception", 171, exception);
-        return FALSE;
-    }
-    if (!::MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = ::GetLastError();
-        ::DeleteFileW(tempPath);
-        LogValue(kLogWarn, L"save style failed", static_cast<long>(error));
-        return FALSE;
-    }
+    DWORD error = ERROR_SUCCESS;
+    if (!ReplaceFileContents(path, ar.GetBuffer(), static_cast<DWORD>(ar.GetPosition()), &error))
+        return SaveFailed(error);
+    m_dwSaveError = ERROR_SUCCESS;
     return TRUE;
+}
+
+BOOL CTarneloStyleInfo::SaveFailed(DWORD error)
+{
+    LogValue(kLogWarn, L"save style failed", static_cast<long>(error));
+    m_dwSaveError = error;
+    return FALSE;
 }
 
 BOOL CTarneloStyleInfo::Load(const wchar_t* path)

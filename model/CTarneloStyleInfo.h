@@ -56,8 +56,10 @@ public:
     // bounded (and logged) as StyleBounds says; the file is not rewritten for that.
     BOOL Load(const wchar_t* path) override;
     // Writes "<path>.temp" and moves it over the file, so that a failed save leaves the
-    // old file as it was; FALSE on any failure.
+    // old file as it was; FALSE on any failure, and GetSaveError tells why.
     BOOL Save(const wchar_t* path) override;
+    // The system's error code of the last Save that failed, 0 when the last one succeeded.
+    DWORD GetSaveError() const { return m_dwSaveError; }
 
     // Size of a box in pixels; leaves the outputs alone for kinds other than 0.
     void MeasureBox(int& cx, int& cy, HWND window) const;
@@ -101,6 +103,9 @@ public:
 
 private:
     int MeasureTitleHeight(HWND window) const;
+    BOOL SaveFailed(DWORD error);
+
+    DWORD m_dwSaveError = 0;
 };
 
 } // namespace Model

@@ -43,6 +43,7 @@
 #define IDS_CANT_OPEN_FILE_LOCATION   168
 #define IDS_CANT_RENAME_ITEM          169
 #define IDS_BOX_FILE_DAMAGED          170
+#define IDS_SAVE_FAILED               171
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

@@ -78,3 +78,53 @@ POINT PlaceResizedBox(POINT placed, SIZE placedSize, SIZE newSize, const RECT& a
     const RECT resized = { placed.x, placed.y, end(placed.x, newSize.cx), end(placed.y, newSize.cy) };
     return FitBoxIntoArea(resized, area);
 }
+
+namespace {
+
+BOOL CoversAnyBox(const RECT& place, const std::vector<RECT>& boxes)
+{
+    RECT overlap = {};
+    return std::any_of(boxes.begin(), boxes.end(),
+                       [&](const RECT& box) { return ::IntersectRect(&overlap, &place, &box) != FALSE; })
+               ? TRUE
+               : FALSE;
+}
+
+// The first place from (x, y) down the column, in steps of the box's height + gap, that lies
+// wholly on the work area and covers no box.
+BOOL FindFreeInColumn(LONGLONG x, LONGLONG y, SIZE size, const std::vector<RECT>& boxes, const RECT& workArea,
+                      POINT* place)
+{
+    if (x < workArea.left || x + size.cx > workArea.right || size.cy <= 0)
+        return FALSE;
+    for (y = std::max<LONGLONG>(y, workArea.top); y + size.cy <= workArea.bottom; y += size.cy + kNewBoxGap) {
+        const RECT candidate = { static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + size.cx),
+                                 static_cast<LONG>(y + size.cy) };
+        if (!CoversAnyBox(candidate, boxes)) {
+            *place = POINT{ candidate.left, candidate.top };
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes, const RECT& workArea,
+                  const RECT& virtualScreen)
+{
+    const LONGLONG below = static_cast<LONGLONG>(issuer.bottom) + kNewBoxGap;
+    const LONGLONG right = static_cast<LONGLONG>(issuer.right) + kNewBoxGap;
+    const LONGLONG left = static_cast<LONGLONG>(issuer.left) - size.cx - kNewBoxGap;
+    POINT place = {};
+    if (FindFreeInColumn(issuer.left, below, size, boxes, workArea, &place) ||
+        FindFreeInColumn(right, issuer.top, size, boxes, workArea, &place) ||
+        FindFreeInColumn(left, issuer.top, size, boxes, workArea, &place))
+        return place;
+    // Nowhere free: the old rule, by the edges of the virtual screen.
+    if (below + size.cy <= virtualScreen.bottom)
+        return POINT{ issuer.left, static_cast<LONG>(below) };
+    if (right + size.cx <= virtualScreen.right)
+        return POINT{ static_cast<LONG>(right), issuer.top };
+    return POINT{ static_cast<LONG>(left), issuer.top };
+}

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // The right-most pixels of a box that widen it when dragged.
 inline constexpr int kBoxSizeStripWidth = 10;
 // A drag that ends within this many milliseconds of its start is a click, not a move.
@@ -36,3 +38,14 @@ POINT FitBoxIntoArea(const RECT& box, const RECT& area);
 // back the least way; any other box stays where it was put (a box parked across an edge, over
 // the taskbar or reaching onto another monitor, is left there).
 POINT PlaceResizedBox(POINT placed, SIZE placedSize, SIZE newSize, const RECT& area);
+
+// The space between a new box and the box it was made from, and between the places tried.
+inline constexpr int kNewBoxGap = 10;
+// Where a box of the given size made from the issuing box goes, on the work area of the
+// issuer's monitor: below it at (left, bottom + gap); when that covers one of the boxes,
+// further down in steps of the new box's height + gap; when the column has no free place
+// down to the work area's bottom, the same steps from the issuer's top in the column to its
+// right, then in the column to its left. With no free place anywhere, the place of the old
+// rule (below when that stays on the virtual screen, else to the right, else to the left).
+POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes, const RECT& workArea,
+                  const RECT& virtualScreen);

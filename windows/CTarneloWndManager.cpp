@@ -80,6 +80,7 @@ BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_TIMER(kTimerLoadWarning, OnLoadWarningTimer)
     ON_TIMER(kTimerTypeAhead, OnTypeAheadTimer)
     ON_TIMER(kTimerSelection, OnSelectionTimer)
+    ON_TIMER(kTimerSaveWarning, OnSaveWarningTimer)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
     ON_MESSAGE(WM_TRAYMSG, OnTrayNotify)
@@ -112,6 +113,15 @@ void CTarneloWndManager::SetEditBoxDialogHook(EditBoxDialogFn fn)
 void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 {
     s_clearanceDialog = fn ? fn : &RunClearanceDialog;
+}
+
+INT_PTR CTarneloWndManager::RunBoxDialog(_BOX_DIALOG& data)
+{
+    const INT_PTR result = s_editBoxDialog(data);
+    // The dialog keeps its size in the settings and saves them itself.
+    if (m_pConfig)
+        NoteSaveResult(m_strConfigPath, m_pConfig->GetSaveError());
+    return result;
 }
 
 void CTarneloWndManager::CreateBoxies(BOOL bPlace)
@@ -332,7 +342,7 @@ void CTarneloWndManager::OnUpdateBoxInfo()
             it = next;
         }
     }
-    m_pInfoManager->Save(m_strBoxFilePath);
+    SaveBoxFile();
 }
 
 void CTarneloWndManager::OnAddBox(LPARAM issuerId)
@@ -350,7 +360,7 @@ void CTarneloWndManager::OnAddBox(LPARAM issuerId)
     dialog.bNewBox = TRUE;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
     dialog.pConfig = m_pConfig;
-    if (s_editBoxDialog(dialog) != IDOK)
+    if (RunBoxDialog(dialog) != IDOK)
         return;
     // The dialog's own message loop may have removed the issuing box meanwhile.
     CTarneloWnd* const pIssuer = FindBoxByRequestId(issuerId);
@@ -364,16 +374,25 @@ void CTarneloWndManager::OnAddBox(LPARAM issuerId)
     if (!record)
         return;
 
-    // Below the issuing box; to its right when that leaves the screen; else to its left.
+    // Below the issuing box, on a place of its own: never over another box while the
+    // issuer's screen has a free place near it.
     RECT issuer = {};
     pIssuer->GetRect(issuer);
-    const SIZE size = m_pStyle->GetBoxSize(m_hWnd);
-    if (!IsBeyondScreenY(issuer.bottom + size.cy + 10))
-        record->m_pos = POINT{ issuer.left, issuer.bottom + 10 };
-    else if (!IsBeyondScreenX(issuer.right + size.cx + 10))
-        record->m_pos = POINT{ issuer.right + 10, issuer.top };
-    else
-        record->m_pos = POINT{ issuer.left - size.cx - 10, issuer.top };
+    std::vector<RECT> boxes;
+    for (const auto& box : m_boxList) {
+        RECT r = {};
+        box->GetRect(r);
+        boxes.push_back(r);
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromRect(&issuer, MONITOR_DEFAULTTONEAREST), &monitor))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT virtualScreen = { screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                 screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) };
+    record->m_pos = PlaceNewBox(issuer, m_pStyle->GetBoxSize(m_hWnd), boxes, monitor.rcWork, virtualScreen);
     record->m_strName = dialog.strName;
     record->m_strIcon = dialog.strIcon;
 
@@ -384,8 +403,8 @@ void CTarneloWndManager::OnAddBox(LPARAM issuerId)
         return;
     }
     m_boxList.push_back(std::move(box));
-    m_pInfoManager->Save(m_strBoxFilePath);
-    m_pStyle->Save(m_strStylePath);
+    SaveBoxFile();
+    SaveStyle();
     RefreshAllBoxes();
 }
 
@@ -414,7 +433,7 @@ void CTarneloWndManager::OnDeleteBox(LPARAM boxId)
             ++it;
         if (it != m_boxList.end()) {
             RemoveBox(it);
-            m_pInfoManager->Save(m_strBoxFilePath);
+            SaveBoxFile();
         } else {
             LogIgnoredBox(L"DeleteBox", boxId);
         }
@@ -440,14 +459,14 @@ void CTarneloWndManager::OnEditBox(LPARAM boxId)
     dialog.strIcon = pBox->m_pInfo->m_strIcon;
     dialog.color = ArgbToColorRef(m_pStyle->GetBoxColor());
     dialog.pConfig = m_pConfig;
-    if (s_editBoxDialog(dialog) == IDOK) {
+    if (RunBoxDialog(dialog) == IDOK) {
         pBox = FindBoxByRequestId(boxId);
         if (pBox && pBox->m_pInfo) {
             m_pStyle->SetBoxColor(dialog.color);
             pBox->m_pInfo->m_strName = dialog.strName;
             pBox->m_pInfo->m_strIcon = dialog.strIcon;
-            m_pInfoManager->Save(m_strBoxFilePath);
-            m_pStyle->Save(m_strStylePath);
+            SaveBoxFile();
+            SaveStyle();
         } else {
             LogIgnoredBox(L"EditBox", boxId);
         }
@@ -482,7 +501,7 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     Model::BoundStyleSizes(*m_pStyle, BoxesWorkAreaSize(), L"UpdateStyle");
     // 1 is the style dialog's live preview: shown, not saved.
     if (lParam == 0)
-        m_pStyle->Save(m_strStylePath);
+        SaveStyle();
     ResizeAllBoxes(lParam == 0 ? TRUE : FALSE);
 }
 
@@ -491,7 +510,10 @@ void CTarneloWndManager::OnRestoreStyle()
     Log(kLogInfo, L"Event: RestoreStyle");
     if (!m_pStyle)
         return;
-    m_pStyle->Load(m_strStylePath);
+    if (m_pUnsavedStyle)
+        *m_pStyle = *m_pUnsavedStyle;  // the file is behind: its save failed
+    else
+        m_pStyle->Load(m_strStylePath);
     // Previews resized the boxes: they take the size of the stored style again, the size
     // they were created with.
     ResizeAllBoxes(FALSE);
@@ -501,7 +523,7 @@ void CTarneloWndManager::OnUpdateConfig()
 {
     Log(kLogInfo, L"Event: UpdateConfig");
     if (m_pConfig)
-        m_pConfig->Save(m_strConfigPath);
+        SaveConfig();
 }
 
 void CTarneloWndManager::OnUpdateHotKey()
@@ -510,7 +532,7 @@ void CTarneloWndManager::OnUpdateHotKey()
     for (const auto& box : m_boxList)
         box->ReRegisterHotKey();
     if (m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
 }
 
 void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
@@ -526,7 +548,7 @@ void CTarneloWndManager::OnUpdateHorizontalSize(LPARAM width)
     // Without the icon the title is the whole box; the box is sized as a restart sizes it.
     const BOOL noIcon = m_pStyle->m_nIconDisplay == Model::CTarneloStyleInfo::kIconDisplayHidden;
     m_pStyle->m_nTitleWidth = noIcon ? boxWidth : boxWidth - m_pStyle->m_nIconCellWidth;
-    m_pStyle->Save(m_strStylePath);
+    SaveStyle();
     ResizeAllBoxes(TRUE);
 }
 
@@ -565,7 +587,7 @@ void CTarneloWndManager::ResizeAllBoxes(BOOL bSave)
     if (bSave)
         m_placedBoxSize = size;
     if (moved && m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
     RefreshAllBoxes();
 }
 
@@ -624,7 +646,7 @@ void CTarneloWndManager::OnAlignWindow()
         }
     }
     if (m_pInfoManager)
-        m_pInfoManager->Save(m_strBoxFilePath);
+        SaveBoxFile();
 }
 
 void CTarneloWndManager::MoveOtherBoxes()

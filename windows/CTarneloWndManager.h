@@ -52,6 +52,7 @@ public:
     static constexpr UINT_PTR kTimerWaitingRequests = 4;  // retries requests that had to wait
     static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of a damaged box file once up
     static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
+    static constexpr UINT_PTR kTimerSaveWarning = 9;    // tells of a failed save once the event is done
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
@@ -165,6 +166,17 @@ public:
     // another process) is taken as a request to close.
     BOOL DestroyWindow() override;
 
+    // ---- Saving (CTarneloWndManagerSaving.cpp) -------------------------------------------------
+    // Every save of a data file goes through these. A save that fails is told to the user
+    // once: not again while the same file keeps failing, again once it has been saved and
+    // fails anew. What is in memory stays, and the next save of the file tries again.
+    BOOL SaveBoxFile();
+    BOOL SaveStyle();
+    BOOL SaveConfig();
+    // Takes the outcome of a save of the file at path: error 0 when it was saved, else the
+    // system's error code. Gives the text to tell, empty when nothing is to be told.
+    CString NoteSaveResult(const CString& path, DWORD error);
+
 protected:
     void OnClose();
     void OnDestroy();
@@ -174,6 +186,7 @@ protected:
     void OnLoadWarningTimer();
     void OnTypeAheadTimer();
     void OnSelectionTimer();
+    void OnSaveWarningTimer();
 
     DECLARE_MESSAGE_MAP()
 
@@ -194,8 +207,9 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
-    // Loads the box file; when no box could be read, the six default boxes stand in.
-    void LoadBoxes();
+    // Loads the box file; when no box could be read, the six default boxes stand in. TRUE
+    // when the box file gave at least one box.
+    BOOL LoadBoxes();
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
     // could not be copied and is not saved over.
     static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);
@@ -210,12 +224,18 @@ private:
     // Removes a listed box: its window goes and leaves the list before its record is deleted.
     void RemoveBox(std::list<std::unique_ptr<CTarneloWnd>>::iterator it);
     void LogIgnoredBox(const wchar_t* event, LPARAM box) const;
+    // The edit-box dialog (or its test hook); a failed save of the size it keeps is told.
+    INT_PTR RunBoxDialog(_BOX_DIALOG& data);
     void ArmVersionCheck();
     // The current box (hovered), searched from the head or from the tail.
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
     void EnterSelectionMode();
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
+    std::vector<CString> m_failingSaves;  // files whose failed save was told, until saved
+    CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pUnsavedStyle;  // the style its file lacks
+    BOOL m_bSaveWarningUp = FALSE;
     CTrayIcon m_trayIcon;
     // The box size the records' positions were chosen with: the size of the saved style.
     SIZE m_placedBoxSize = {};

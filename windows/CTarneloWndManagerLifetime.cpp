@@ -87,11 +87,22 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
     m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
 
-    if (m_pConfig->GetInstallDate().IsEmpty()) {
+    BOOL firstBoot = m_pConfig->GetInstallDate().IsEmpty();
+    if (firstBoot) {
         // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
         // load them, once.
         m_pStyle->Load(m_strStylePath);
-        LoadBoxes();
+        if (LoadBoxes()) {
+            // Boxes of the user's own but no install date: the settings were lost or damaged,
+            // and the wizard would stack the boxes over the user's layout. They stay where
+            // the box file puts them.
+            Log(kLogWarn, L"<boxmng> settings missing or damaged, started with the boxes of the box file");
+            m_pConfig->SetInstallDate(CTime::GetCurrentTime());
+            SaveConfig();
+            firstBoot = FALSE;
+        }
+    }
+    if (firstBoot) {
         Log(kLogInfo, L"<boxmng> first boot");
         const INT_PTR result = s_wizard(this);
         if (result != IDOK) {
@@ -101,7 +112,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
         }
         Log(kLogInfo, L"<boxmng> Install is done.");
         m_pConfig->SetInstallDate(CTime::GetCurrentTime());
-        m_pConfig->Save(m_strConfigPath);
+        SaveConfig();
     } else {
         CreateBoxies(FALSE);
     }
@@ -114,19 +125,27 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     CString keptCopy;
     if (m_pInfoManager->WasDamaged(&keptCopy)) {
         m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        // Without a copy the warning says already that the file is not saved over.
+        if (keptCopy.IsEmpty())
+            m_failingSaves.push_back(m_strBoxFilePath);
         SetTimer(kTimerLoadWarning, kLoadWarningMs);
     }
     return TRUE;
 }
 
-void CTarneloWndManager::LoadBoxes()
+BOOL CTarneloWndManager::LoadBoxes()
 {
+    // Only a box file that is there can give the user's own boxes; without one the list
+    // holds the default boxes.
+    const BOOL present = ::GetFileAttributesW(m_strBoxFilePath) != INVALID_FILE_ATTRIBUTES;
     m_pInfoManager->Load(m_strBoxFilePath);
+    const BOOL usersBoxes = present && !m_pInfoManager->m_boxes.empty();
     // With no box there would be no menu and no way in: the default boxes stand in.
     if (m_pInfoManager->m_boxes.empty()) {
         Log(kLogWarn, L"<boxmng> no box could be read, the default boxes stand in");
         m_pInfoManager->CreateDefaultBoxes();
     }
+    return usersBoxes;
 }
 
 CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)
@@ -196,7 +215,7 @@ void CTarneloWndManager::CheckLatestVersion()
         }
     }
     m_pConfig->m_verCheckDate = now;
-    m_pConfig->Save(m_strConfigPath);
+    SaveConfig();
 }
 
 void CTarneloWndManager::OnVersionCheckTimer()

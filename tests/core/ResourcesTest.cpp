@@ -55,6 +55,8 @@ const StringEntry kStrings[] = {
      L"Changes are not saved to %s until the next start.",
      L"BOXファイルを最後まで読み込めませんでした。元のファイルは %s として保存しました。\n"
      L"BOXファイルを最後まで読み込めず、コピーもできませんでした。次に起動するまで %s には保存しません。"},
+    {171, L"%s could not be saved: %s\nYour changes stay in use and are saved again with the next change.",
+     L"%s に保存できませんでした: %s\n変更はそのまま使われ、次の変更のときに保存し直します。"},
 };
 
 // One menu entry as read back: separators have id 0 and no text; a submenu lists

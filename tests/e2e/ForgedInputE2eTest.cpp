@@ -251,6 +251,40 @@ TEST_F(ForgedInput, ADamagedBoxFileStartsWithSixBoxesAndAWarningNamingItsCopy)
     EXPECT_EQ(damaged, e2e::ReadFileBytes(Path(L"tarnelo.ser.bad")));
 }
 
+// A save that cannot be written is told, naming the file and the system's reason: once while
+// the file keeps failing, and again when it fails anew after it was saved. The box keeps the
+// width it was given.
+TEST_F(ForgedInput, AFailedSaveIsToldOnceNamingTheFileAndTheSystemsReason)
+{
+    ASSERT_TRUE(StartWithDefaultBoxes());
+    const std::wstring blocker = Path(L"style.ser.temp");  // a folder where the temporary file goes
+    const auto told = [&] { return e2e::WaitUntil([&] { return !MessageBoxTexts().empty(); }, 1500); };
+    wchar_t reason[256] = {};  // the start of the system's text for "access denied"
+    ASSERT_NE(0u, ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_ACCESS_DENIED, 0, reason, 256, nullptr));
+    reason[10] = L'\0';
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateHorizontalSize, 300));
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateHorizontalSize, 310));
+        ASSERT_TRUE(Settle());
+        ASSERT_TRUE(told()) << round;
+        const std::vector<std::wstring> texts = MessageBoxTexts();
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_NE(std::wstring::npos, texts[0].find(Path(L"style.ser") + L" ")) << texts[0];
+        EXPECT_NE(std::wstring::npos, texts[0].find(reason)) << texts[0];
+        const RECT box = e2e::WindowRect(DefaultBoxes()[0]);
+        EXPECT_EQ(310, box.right - box.left);
+        DismissMessageBoxes();
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateHorizontalSize, 320));
+        ASSERT_TRUE(Settle());
+        EXPECT_FALSE(told()) << "told again while the file still fails";
+        ASSERT_TRUE(::RemoveDirectoryW(blocker.c_str()));
+        ASSERT_TRUE(Post(WM_BOXMSG, kUpdateHorizontalSize, 330));  // saved
+        ASSERT_TRUE(Settle());
+    }
+    EXPECT_FALSE(told());
+}
+
 // Thousands of box and wizard events with random codes and values, as any process could post
 // them. Left out: the exit event, and AlignWindow, whose clearance dialog is the program's
 // own modal answer to it. Pointers in lParam are never those of the program's boxes, so

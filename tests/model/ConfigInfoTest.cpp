@@ -1,8 +1,6 @@
 // The settings record and "config.ini": defaults, key order, dates and bad values.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "BoxTestSupport.h"
 #include "model/CConfigInfo.h"
 
@@ -10,21 +8,6 @@ using Model::CConfigInfo;
 using namespace BoxTest;
 
 namespace {
-
-// The file's non-empty lines, without line ends.
-std::vector<std::string> IniLines(const std::wstring& path)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(ReadText(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
 
 void WriteIni(const std::wstring& path, const std::string& text)
 {
@@ -70,12 +53,12 @@ TEST(ConfigInfo, SaveWritesEveryKeyInOrderAndReadsBack)
     config.SetInstallDate(CTime(2016, 3, 29, 14, 5, 9));
     ASSERT_TRUE(config.Save());
 
-    const std::vector<std::string> expected = {
-        "[option]", "lock=1", "showExtension=0", "mouseHoverOpen=0", "registerAndMove=0",
-        "registerAndMoveConfirmed=0", "checkLatestVersion=1", "entirelyMoveMode=0",
-        "[install]", "date=20160329_140509", "[verCheck]", "date=2000/01/01",
-        "[editDialog]", "width=700", "height=442"};
-    EXPECT_EQ(expected, IniLines(path));
+    EXPECT_EQ("[option]\r\nlock=1\r\nshowExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\n"
+              "registerAndMoveConfirmed=0\r\ncheckLatestVersion=1\r\nentirelyMoveMode=0\r\n"
+              "[install]\r\ndate=20160329_140509\r\n[verCheck]\r\ndate=2000/01/01\r\n"
+              "[editDialog]\r\nwidth=700\r\nheight=442\r\n",
+              ReadText(path));
+    EXPECT_FALSE(Exists(path + L".temp"));
 
     CConfigInfo again;
     ASSERT_TRUE(again.Load(path.c_str()));
@@ -179,10 +162,47 @@ TEST(ConfigInfo, SavingAPartialFileFillsEveryKey)
     config.Load(path.c_str());
     EXPECT_EQ(1, config.m_bLock);
     ASSERT_TRUE(config.Save());
-    const std::vector<std::string> expected = {
-        "[option]", "lock=1", "showExtension=0", "mouseHoverOpen=0", "registerAndMove=0",
-        "registerAndMoveConfirmed=0", "checkLatestVersion=0", "entirelyMoveMode=1",
-        "[install]", "date=", "[verCheck]", "date=2000/01/01",
-        "[editDialog]", "width=683", "height=442"};
-    EXPECT_EQ(expected, IniLines(path));
+    EXPECT_EQ("[option]\r\nlock=1\r\nshowExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\n"
+              "registerAndMoveConfirmed=0\r\ncheckLatestVersion=0\r\nentirelyMoveMode=1\r\n"
+              "[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n",
+              ReadText(path));
+}
+
+// A save killed at any moment leaves the file as one whole save wrote it: a child process of
+// this test saves two records in turn until it is killed.
+TEST(ConfigInfo, AKillDuringSavesLeavesOneWholeFile)
+{
+    const auto record = [](int n) {
+        CConfigInfo config;
+        config.m_bLock = config.m_bShowExtension = config.m_bEntirelyMoveMode = n;
+        config.m_nEditDialogWidth = config.m_nEditDialogHeight = 600 + n;
+        config.SetInstallDate(CTime(2020 + n, 1, 1, 0, 0, 0));
+        return config;
+    };
+    wchar_t path[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", path, MAX_PATH)) {
+        for (int i = 0; i < 100000; ++i)  // the child, until it is killed
+            record(i % 2).Save(path);
+        return;
+    }
+    TempFolder folder;
+    ASSERT_TRUE(record(1).Save((folder / L"config.ini").c_str()));
+    ::SetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", (folder / L"config.ini").c_str());
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring line = std::wstring(L"\"") + exe + L"\" --gtest_filter=ConfigInfo.AKillDuringSavesLeavesOneWholeFile";
+    for (int round = 0; round < 12; ++round) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION child = {};
+        ASSERT_TRUE(::CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+        ::Sleep(300 + round * 37 % 200);
+        ::TerminateProcess(child.hProcess, 9);
+        ::WaitForSingleObject(child.hProcess, 10000);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+        const std::string text = ReadText(folder / L"config.ini");
+        EXPECT_TRUE(text == record(0).FileText() || text == record(1).FileText()) << round << ": " << text;
+    }
+    ::SetEnvironmentVariableW(L"TARNELO_CONFIG_SAVER", nullptr);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "model/StyleBounds.h"
 #include "windows/BoxGeometry.h"
 #include "windows/CTarneloWnd.h"
@@ -104,6 +106,34 @@ TEST(BoxFitRule, ABoxMovesTheLeastToLieInsideTheArea)
     const RECT left = { -1024, 0, 0, 768 };
     const POINT p = FitBoxIntoArea(RECT{ -100, 0, 100, 24 }, left);
     EXPECT_EQ(-200, p.x);
+}
+
+// A column of boxes 124 x 24 at x, count of them from top, step apart.
+std::vector<RECT> Column(LONG x, LONG top, LONG step, int count)
+{
+    std::vector<RECT> boxes;
+    for (int i = 0; i < count; ++i)
+        boxes.push_back(RECT{ x, top + i * step, x + 124, top + i * step + 24 });
+    return boxes;
+}
+
+TEST(NewBoxPlace, BelowTheIssuerOnAPlaceThatCoversNoBox)
+{
+    const RECT work = { 0, 0, 1280, 760 };  // a taskbar below
+    struct Case { const char* name; std::vector<RECT> boxes; RECT area; POINT expected; };  // boxes[0] issues
+    const Case cases[] = {
+        { "wizard's column", Column(956, 20, 32, 6), work, { 956, 224 } },
+        { "at the work area's bottom", Column(100, 730, 0, 1), work, { 234, 730 } },
+        { "full column", Column(100, 0, 34, 23), work, { 234, 0 } },
+        { "full column at the right edge", Column(1150, 0, 34, 23), work, { 1016, 0 } },
+        { "single box", Column(500, 300, 0, 1), work, { 500, 334 } },
+        { "no free place: the old rule", Column(0, 0, 0, 1), { 0, 0, 124, 30 }, { 0, 34 } },
+    };
+    for (const Case& c : cases) {
+        const POINT p = PlaceNewBox(c.boxes[0], SIZE{ 124, 24 }, c.boxes, c.area, RECT{ 0, 0, 1280, 800 });
+        EXPECT_EQ(c.expected.x, p.x) << c.name;
+        EXPECT_EQ(c.expected.y, p.y) << c.name;
+    }
 }
 
 // ---- Busy ------------------------------------------------------------------------------------

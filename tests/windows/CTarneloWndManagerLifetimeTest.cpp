@@ -84,8 +84,10 @@ TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneW
     Box(BOXEVENT_UPDATE_BOX_INFO, 0);
     ::CloseHandle(held);
     EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
-    // Once means once, even when its timer is fired again from outside.
+    // Once means once, even when its timer is fired again from outside; the save it refused
+    // is not told again.
     ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+    boxtest::PumpUntil([] { return false; }, 200);
     EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
 }
 
@@ -126,6 +128,52 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
         EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + 20 + i * (h + 8), r.top);
         ++i;
     }
+}
+
+// A settings file without an install date over a box file holding the user's boxes is no
+// first start: the boxes stay where they stood and no wizard comes. Without a box file the
+// wizard comes (cancelled here, which ends the start).
+TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
+{
+    struct Case { const char* name; std::string bytes; bool folder = false; bool locked = false; };
+    const Case cases[] = {
+        { "empty", "" },
+        { "random bytes", std::string("\x8F\x01\xFE[\x00=\xC3\x9A\r\x7F\x00\xE2\x82", 14) },
+        { "a folder", "", true },
+        { "a locked file", "[install]\r\ndate=20261201_101010\r\n", false, true },
+        { "CR/LF only", "\r\n\r\n\r\n" },
+        { "an unclosed section header", "[install\r\ndate=20261201_101010\r\n" },
+        { "an empty date", "[install]\r\ndate=\r\n" },
+    };
+    for (const Case& c : cases) {
+        for (const bool withBoxes : { true, false }) {
+            SCOPED_TRACE(std::string(c.name) + (withBoxes ? " with boxes" : " without boxes"));
+            m_manager.reset();
+            ::RemoveDirectoryW(ConfigPath().c_str());
+            ForgetFiles();
+            g_script = managertest::DialogScript();  // the wizard is cancelled
+            ASSERT_TRUE(c.folder ? ::CreateDirectoryW(ConfigPath().c_str(), nullptr) != FALSE
+                                 : testfs::WriteBytes(ConfigPath(), c.bytes));
+            m_infoManager.RemoveAll();
+            for (const LONG y : { 120, 200 })
+                m_infoManager.AddNewBox()->m_pos = POINT{ 200, y };
+            if (withBoxes)
+                ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
+            const HANDLE held = c.locked ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                         : INVALID_HANDLE_VALUE;
+            EXPECT_EQ(withBoxes, StartManager());
+            if (held != INVALID_HANDLE_VALUE)
+                ::CloseHandle(held);
+            EXPECT_EQ(withBoxes ? 0 : 1, g_script.calls) << "the wizard runs";
+            if (withBoxes) {
+                ASSERT_EQ(2u, m_manager->m_boxList.size());
+                EXPECT_EQ(120, RectOf(BoxAt(0)).top);
+                EXPECT_EQ(200, RectOf(BoxAt(1)).top);
+                EXPECT_EQ(15, m_config.GetInstallDate().GetLength());
+            }
+        }
+    }
+    EXPECT_EQ(7u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
 }
 
 // ---- Tray icon -----------------------------------------------------------------------------------

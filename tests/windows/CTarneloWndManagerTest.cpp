@@ -160,34 +160,6 @@ TEST_F(ManagerTest, AddBoxSavesBoxAndStyleOnlyOnOkAndPlacesTheNewBoxBelowTheIssu
     EXPECT_NE(0, ::GetWindowLongPtrW(added->m_hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 }
 
-TEST_F(ManagerTest, ANewBoxNearTheBottomGoesRightAndInTheCornerGoesLeft)
-{
-    ASSERT_TRUE(Start());
-    g_script.answer = IDOK;
-    g_script.name = L"New";
-    CTarneloWnd* issuer = BoxAt(0);
-    const RECT size = RectOf(issuer);
-    const int w = size.right - size.left;
-    const int h = size.bottom - size.top;
-    const int bottom = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const int right = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-
-    issuer->MoveBoxTo(100, bottom - h);
-    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
-    ASSERT_EQ(7u, m_manager->m_boxList.size());
-    RECT r = RectOf(m_manager->m_boxList.back().get());
-    EXPECT_EQ(100 + w + 10, r.left);
-    EXPECT_EQ(bottom - h, r.top);
-
-    issuer->MoveBoxTo(right - w, bottom - h);
-    Box(BOXEVENT_ADD_BOX, issuer->RequestId());
-    ASSERT_EQ(8u, m_manager->m_boxList.size());
-    r = RectOf(m_manager->m_boxList.back().get());
-    const SIZE box = m_manager->m_pStyle->GetBoxSize(m_manager->m_hWnd);
-    EXPECT_EQ(right - w - box.cx - 10, r.left);
-    EXPECT_EQ(bottom - h, r.top);
-}
-
 TEST_F(ManagerTest, DeleteAsksAndOnYesRemovesWindowAndRecordAndSavesTheBoxFile)
 {
     ASSERT_TRUE(Start());
@@ -436,6 +408,13 @@ TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSiz
         EXPECT_EQ(saved.right - saved.left, box->m_rcContent.Width);
         EXPECT_EQ(saved.bottom - saved.top, box->m_rcContent.Height);
     }
+    // A final style whose file could not be written is what a later Cancel comes back to.
+    ASSERT_TRUE(::CreateDirectoryW(Path(L"style.ser.temp").c_str(), nullptr));
+    m_manager->m_pStyle->m_nTitleWidth += 30;
+    Box(BOXEVENT_UPDATE_STYLE, 0);
+    Box(BOXEVENT_RESTORE_STYLE, 0);
+    EXPECT_EQ((saved.right - saved.left) + 30, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
+    EXPECT_EQ(file, testfs::ReadBytes(Path(L"style.ser")));
 }
 
 // A box that lay inside its work area and that a larger size pushes over the edge comes back
