@@ -371,7 +371,10 @@ TEST_F(ManagerTest, RequestsOutliveAReloadOnlyForTheirOwnBox)
         ASSERT_TRUE(Start());
         g_bWizardExists = TRUE;
         const size_t reloads = LogCount("CreateBoxies-done");
-        g_script = managertest::DialogScript{ .answer = IDOK, .name = L"Renamed", .dispatchDuring = TRUE };
+        g_script = managertest::DialogScript();
+        g_script.answer = IDOK;
+        g_script.name = L"Renamed";
+        g_script.dispatchDuring = TRUE;
         std::vector<std::wstring> expected = Names();
         for (const WPARAM code : { BOXEVENT_DELETE_BOX, BOXEVENT_EDIT_BOX }) {
             if (during == 0)  // queued before the reload

@@ -423,7 +423,8 @@ TEST_F(ManagerTest, OnlyABoxTheNewSizePushesOverTheEdgeComesBackAndOnlyForGood)
 {
     ASSERT_TRUE(Start());
     Box(BOXEVENT_UPDATE_STYLE, 0);  // the style file, which a cancel reloads
-    MONITORINFO monitor = { sizeof(monitor) };
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
     ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(BoxAt(0)->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
     const LONG w = RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left;
     const LONG edge = monitor.rcWork.right;
