@@ -179,23 +179,17 @@ TEST_F(BoxDrop, AThrowWhileAskingStillFinishesTheDrop)
     EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(drop));  // DragFinish freed it
 }
 
-// Blocks that are no whole file list (too small, the list or a name not ended, names outside
-// it) and a value that is no block of this process are neither read nor freed.
+// A block whose name is not ended inside it, and a value that is no block of this process,
+// are neither read nor freed.
 TEST_F(BoxDrop, ABlockThatIsNoWholeFileListIsLeftAlone)
 {
     CTarneloWnd box;
     MakeBox(box);
-    const std::wstring file = MakeFile(L"c.txt");
-    for (const SIZE_T cut : { (file.size() + 2) * sizeof(wchar_t) + 1, SIZE_T(2), SIZE_T(4), SIZE_T(0) }) {
-        const HDROP drop = MakeDrop({ file });
-        static_cast<DROPFILES*>(::GlobalLock(drop))->pFiles = cut == 0 ? 0x7FFFFFF0 : sizeof(DROPFILES);
-        ::GlobalUnlock(drop);
-        const HGLOBAL block = ::GlobalReAlloc(drop, ::GlobalSize(drop) - cut, GMEM_MOVEABLE);
-        ::SendMessageW(box.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-        EXPECT_NE(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(block)) << cut;
-        ::GlobalFree(block);
-    }
-    ::SendMessageW(box.m_hWnd, WM_DROPFILES, 0x12345678, 0);
+    const HGLOBAL cut = ::GlobalReAlloc(MakeDrop({ MakeFile(L"c.txt") }), sizeof(DROPFILES) + 6, GMEM_MOVEABLE);
+    for (const WPARAM drop : { reinterpret_cast<WPARAM>(cut), WPARAM(0x12345678) })
+        ::SendMessageW(box.m_hWnd, WM_DROPFILES, drop, 0);
+    EXPECT_NE(static_cast<UINT>(GMEM_INVALID_HANDLE), ::GlobalFlags(cut));
+    ::GlobalFree(cut);
     EXPECT_TRUE(m_info.m_items.empty());
     EXPECT_TRUE(LogHas("<shell> dropped files: no file list of this program"));
 }
