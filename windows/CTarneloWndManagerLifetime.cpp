@@ -257,8 +257,9 @@ BOOL CTarneloWndManager::MustWait(const _WAITING_REQUEST& request) const
         const CTarneloWnd* box = FindBoxByRequestId(request.lParam);
         return box && box->IsRunningLoop();
     }
-    // This window's own delete question and edit dialog work on a box of the list.
-    if (request.message == WM_WIZMSG && request.wParam == WIZEVENT_RELOAD_BOXIES && g_bDialogOpen)
+    // This window's own delete question and box dialog (edit, or add beside a box) work on a
+    // box of the list.
+    if (request.message == WM_WIZMSG && request.wParam == WIZEVENT_RELOAD_BOXIES && (g_bDialogOpen || g_bBoxDialogOpen))
         return TRUE;
     // The others free every box.
     for (const auto& box : m_boxList) {
