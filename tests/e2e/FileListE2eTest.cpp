@@ -330,6 +330,7 @@ TEST_F(LongFileList, TheLastRowIsReachedByTheKeysAndByTheWheelAndOpened)
     // The wheel turned past the end; a click on the bottom row starts the last item again.
     ::Sleep(::GetDoubleClickTime() + 100);
     ASSERT_NE(nullptr, OpenListByClick()) << "no second file list";
+    ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, r.top + 5 }));
     for (int notch = 0; notch < 120; ++notch)
         ASSERT_TRUE(e2e::SendMouseButtons(kDesktop, MOUSEEVENTF_WHEEL, -WHEEL_DELTA));
     ASSERT_TRUE(e2e::ClickAt(kDesktop, r.left + 40, r.bottom - kRowHeight / 2));
