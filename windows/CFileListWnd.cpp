@@ -4,6 +4,7 @@
 #include "windows/CFileListWnd.h"
 
 #include <memory>
+#include <vector>
 
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
@@ -19,11 +20,13 @@ BEGIN_MESSAGE_MAP(CFileListWnd, CVornWndBase)
     ON_WM_DESTROY()
     ON_TIMER(IDT_AUTO_CLOSE, OnAutoCloseTimer)
     ON_TIMER(IDT_TYPEAHEAD_CLEAR, OnTypeAheadTimer)
+    ON_TIMER(IDT_REORDER_SCROLL, OnReorderScrollTimer)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_RBUTTONUP()
     ON_WM_DROPFILES()
     ON_WM_KEYDOWN()
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
     ON_MESSAGE(WM_REDRAWMSG, OnRedrawMsg)
     ON_COMMAND(ID_ITEM_OPEN, OnMenuOpen)
     ON_COMMAND(ID_ITEM_COPY, OnMenuCopy)
@@ -71,15 +74,21 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
         ownGraphics.reset(Gdiplus::Graphics::FromImage(ownBitmap.get()));
         pGraphics = ownGraphics.get();
     }
+    Gdiplus::StringFormat format;
+    const auto measure = [&](const CString& text) {
+        SIZE measured = {0, 0};
+        m_text.Measure(pGraphics, text, &format, &measured);
+        return static_cast<int>(measured.cx);
+    };
     int widest = 0;
+    std::vector<int> widths;
     if (pGraphics) {
-        Gdiplus::StringFormat format;
+        widths.reserve(pInfo->m_items.size());
+        const BOOL showExtension = pConfig ? pConfig->m_bShowExtension : FALSE;
         for (const Model::CTarneloInfo::_ITEM& item : pInfo->m_items) {
-            const CString name = GetDisplayName(item.nType, item.strName, pConfig ? pConfig->m_bShowExtension : FALSE);
-            SIZE measured = {0, 0};
-            m_text.Measure(pGraphics, name, &format, &measured);
-            if (measured.cx > widest)
-                widest = measured.cx;
+            widths.push_back(measure(GetDisplayName(item.nType, item.strName, showExtension)));
+            if (widths.back() > widest)
+                widest = widths.back();
         }
     }
 
@@ -89,6 +98,7 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
     screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
+    size.cx = FitListWidth(size.cx, screen);
     size.cy = FitListHeight(size.cy, m_nRowHeight, screen);
     const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
     const POINT pos = GetListPosition(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy, size, screen);
@@ -99,7 +109,16 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
     m_pDrawnCurrent = nullptr;
     m_bFullRedrawDue = TRUE;
     m_icons.clear();
+    m_nTopRow = 0;
+    m_nWheelDelta = 0;
     BuildFileInfoList(pInfo->m_items, size.cx, m_nRowHeight);
+    // A name wider than the list is cut to it, with an ellipsis.
+    const int nameArea = size.cx - m_nIconColumnWidth - kNameGap;
+    auto width = widths.begin();
+    for (auto& row : m_rows) {
+        if (width != widths.end() && *width++ > nameArea)
+            row->strShownName = FitNameWithEllipsis(DisplayName(*row), nameArea, measure);
+    }
 
     if (!Create({ .title = L"VornFileList", .x = pos.x, .y = pos.y, .width = size.cx, .height = size.cy,
                   .owner = pOwner, .shadow = TRUE, .shadowX = 3, .shadowY = 3, .region = TRUE,
@@ -162,6 +181,7 @@ void CFileListWnd::RequestClose(const wchar_t* reason)
     if (m_hWnd) {
         KillTimer(IDT_AUTO_CLOSE);
         KillTimer(IDT_TYPEAHEAD_CLEAR);
+        KillTimer(IDT_REORDER_SCROLL);
         if (::GetCapture() == m_hWnd)
             ::ReleaseCapture();
     }
@@ -214,7 +234,25 @@ void CFileListWnd::OnAutoCloseTimer()
 
 CFileListWnd::_FILE_INFO* CFileListWnd::HitTest(int x, int y) const
 {
-    return FileListLayout::HitTest(m_rows, x, y);
+    if (y < 0 || y >= GetVisibleRows() * m_nRowHeight)
+        return nullptr;
+    return FileListLayout::HitTest(m_rows, x, y + m_nTopRow * m_nRowHeight);
+}
+
+int CFileListWnd::GetVisibleRows() const
+{
+    const int height = m_rect.bottom - m_rect.top;
+    return m_nRowHeight > 0 && height > 0 ? height / m_nRowHeight : 0;
+}
+
+BOOL CFileListWnd::ScrollTo(int top)
+{
+    top = ClampTopRow(top, GetVisibleRows(), static_cast<int>(m_rows.size()));
+    if (top == m_nTopRow)
+        return FALSE;
+    m_nTopRow = top;
+    PostRedraw();
+    return TRUE;
 }
 
 void CFileListWnd::MoveItem(_FILE_INFO* pCurrent, _FILE_INFO* pTarget)

@@ -48,6 +48,8 @@ public:
     // Timers of the list.
     static constexpr UINT_PTR IDT_AUTO_CLOSE = 1;      // 1000 ms: closes after 3 ticks outside
     static constexpr UINT_PTR IDT_TYPEAHEAD_CLEAR = 2; // 1000 ms after the last typed key
+    static constexpr UINT_PTR IDT_REORDER_SCROLL = 13; // while a held row waits at an edge
+    static constexpr UINT kReorderScrollMs = 100;
     static constexpr UINT kAutoCloseMs = 1000;
     static constexpr int kAutoCloseTicks = 3;
     static constexpr UINT kTypeAheadMs = 1000;
@@ -86,9 +88,10 @@ public:
     void ClearFileList();
 
     // ---- Rows -------------------------------------------------------------------------------
-    // The row at a client point, or null.
+    // The row shown at a client point, or null (rows lie m_nTopRow rows up, scrolled).
     _FILE_INFO* HitTest(int x, int y) const;
-    // Makes a row current (null clears), puts the cursor on it and redraws.
+    // Makes a row current (null clears), scrolls it into view, puts the cursor on it and
+    // redraws.
     void SelectItem(_FILE_INFO* pRow);
     void SelectPrevItem();
     void SelectNextItem();
@@ -107,6 +110,11 @@ public:
     BOOL IsCloseRequested() const { return m_bCloseRequested; }
 
     const RowList& GetRows() const { return m_rows; }
+    // The whole rows the window shows, and the first of them.
+    int GetVisibleRows() const;
+    int GetTopRow() const { return m_nTopRow; }
+    // Shows the rows from top on (kept within the list); FALSE when nothing moved.
+    BOOL ScrollTo(int top);
 
     // ---- Seams for tests ----------------------------------------------------------------
     using TrackMenuFn = UINT (*)(HMENU menu, HWND owner, POINT at);
@@ -144,11 +152,13 @@ protected:
     // The timers: closing after the cursor stayed away, and forgetting the typed text.
     void OnAutoCloseTimer();
     void OnTypeAheadTimer();
+    void OnReorderScrollTimer();
     void OnMouseMove(UINT nFlags, POINT point);
     void OnLButtonUp(UINT nFlags, POINT point);
     void OnRButtonUp(UINT nFlags, POINT point);
     void OnDropFiles(HDROP hDropInfo);
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnRedrawMsg(WPARAM wParam, LPARAM lParam);
 
     void OnMenuOpen();
@@ -194,8 +204,16 @@ private:
     void DragOut();
     // The path a drag-out of the row offers; empty when there is none.
     static CString GetDragPath(const _FILE_INFO& row);
-    // The name's display form for this list's settings.
+    // The name's display form for this list's settings (cut to the list when it had to be).
     CString DisplayName(const _FILE_INFO& row) const;
+    // The top of a row in the window (its place in the list less the scrolled rows).
+    int RowTop(const _FILE_INFO& row) const { return row.rcItem.Y - m_nTopRow * m_nRowHeight; }
+    // After the rows moved under a cursor that stayed: the row under it becomes current, or,
+    // while a row is held for reordering, the held row moves to it.
+    void FollowCursor();
+    // While a row is held for reordering with the cursor on the first (or last) row shown and
+    // more rows beyond it: -1 (or 1), the way the list scrolls by itself; else 0.
+    int ReorderScrollStep() const;
 
     BOOL m_bCloseRequested = FALSE;  // FILEWND_CLOSE has been posted
     // What the back buffer shows: whether a full redraw is due, the row drawn as current,
@@ -205,6 +223,9 @@ private:
     Gdiplus::SmoothingMode m_rowSmoothing = Gdiplus::SmoothingModeDefault;
     Gdiplus::InterpolationMode m_rowInterpolation = Gdiplus::InterpolationModeDefault;
     std::map<HICON, PreparedIcon> m_icons;
+    // Scrolling: the first row shown, and what is left of a part wheel notch.
+    int m_nTopRow = 0;
+    int m_nWheelDelta = 0;
     // Nested loops (menu, message boxes, the shell) running inside a handler of this list:
     // meanwhile input and the timer close nothing, so the box never deletes the list under
     // a handler that is still running.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "core/Logger.h"
@@ -131,19 +132,23 @@ BOOL CFileListWnd::RedrawChangedRows()
         !dib.dsBm.bmBits || dib.dsBm.bmWidth != w || dib.dsBm.bmHeight != h)
         return FALSE;
 
-    // The bands of the rows whose look changed, as row indexes; a row drawn as current that
-    // has left the list needs the full redraw.
+    // The bands of the shown rows whose look changed, as indexes of the rows shown; a row
+    // drawn as current that has left the list needs the full redraw.
+    const int visible = GetVisibleRows();
     std::vector<int> changed;
-    int index = 0;
+    int index = -m_nTopRow;
     bool drawnFound = m_pDrawnCurrent == nullptr;
     for (const auto& row : m_rows) {
-        if (row.get() == m_pDrawnCurrent || row.get() == m_pCurrent)
+        if ((row.get() == m_pDrawnCurrent || row.get() == m_pCurrent) && index >= 0 && index < visible)
             changed.push_back(index);
         drawnFound = drawnFound || row.get() == m_pDrawnCurrent;
         ++index;
     }
     if (!drawnFound)
         return FALSE;
+    m_pDrawnCurrent = m_pCurrent;
+    if (changed.empty())
+        return TRUE;  // the change lies in rows scrolled out of view: the screen stays
 
     // The bands start transparent, as the whole buffer does at a full redraw, and are drawn
     // clipped to themselves: the background, the neighbouring rows (whose ink may reach
@@ -163,7 +168,7 @@ BOOL CFileListWnd::RedrawChangedRows()
     // whatever the clip leaves of it.
     for (int i : changed)
         DrawBackground(m_pGraphics.get(), i * m_nRowHeight, m_nRowHeight);
-    index = 0;
+    index = -m_nTopRow;
     for (const auto& row : m_rows) {
         const bool beside = std::any_of(changed.begin(), changed.end(),
                                         [index](int i) { return index >= i - 1 && index <= i + 1; });
@@ -182,7 +187,6 @@ BOOL CFileListWnd::RedrawChangedRows()
     m_pGraphics->ResetClip();
     m_pGraphics->Flush(Gdiplus::FlushIntentionSync);
     ::GdiFlush();
-    m_pDrawnCurrent = m_pCurrent;
     RECT dirty = {0, h, w, 0};
     for (int i : changed) {
         dirty.top = std::min<LONG>(dirty.top, i * m_nRowHeight);
@@ -194,6 +198,8 @@ BOOL CFileListWnd::RedrawChangedRows()
 
 CString CFileListWnd::DisplayName(const _FILE_INFO& row) const
 {
+    if (!row.strShownName.IsEmpty())
+        return row.strShownName;
     return GetDisplayName(row.nType, row.strName, m_pConfig ? m_pConfig->m_bShowExtension : FALSE);
 }
 
@@ -207,8 +213,11 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     m_rowInterpolation = pGraphics->GetInterpolationMode();
     const int h = m_rect.bottom - m_rect.top;
     DrawBackground(pGraphics, 0, h);
-    for (const auto& row : m_rows)
-        DrawItem(pGraphics, row.get());
+    // The rows shown, from the first one scrolled to.
+    const int first = m_nTopRow < static_cast<int>(m_rows.size()) ? m_nTopRow : static_cast<int>(m_rows.size());
+    int left = GetVisibleRows();
+    for (auto it = std::next(m_rows.begin(), first); it != m_rows.end() && left-- > 0; ++it)
+        DrawItem(pGraphics, it->get());
     DrawBorder(pGraphics, 0, h);
     m_pDrawnCurrent = m_pCurrent;
     m_bFullRedrawDue = FALSE;
@@ -242,9 +251,9 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
 {
     if (!pGraphics || !pRow || !m_pStyle)
         return;
-    const Gdiplus::Rect& rc = pRow->rcItem;
-    // Rows below a list cut to the screen's height are not on its surface.
-    if (rc.Y >= m_rect.bottom - m_rect.top)
+    // The row where it is shown; rows scrolled out of view are not on the surface.
+    const Gdiplus::Rect rc(pRow->rcItem.X, RowTop(*pRow), pRow->rcItem.Width, pRow->rcItem.Height);
+    if (rc.Y >= m_rect.bottom - m_rect.top || rc.GetBottom() <= 0)
         return;
     pGraphics->SetSmoothingMode(m_rowSmoothing);
     pGraphics->SetInterpolationMode(m_rowInterpolation);

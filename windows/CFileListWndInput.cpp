@@ -20,7 +20,9 @@ using namespace FileListLayout;
 void CFileListWnd::SelectItem(_FILE_INFO* pRow)
 {
     if (pRow && m_hWnd) {
-        POINT point = {pRow->rcItem.X + kSelectCursorOffset, pRow->rcItem.Y + kSelectCursorOffset};
+        // The row comes into view first, so that the cursor lands on the list, on the row.
+        ScrollTo(TopRowShowing(m_nTopRow, IndexOf(m_rows, pRow), GetVisibleRows(), static_cast<int>(m_rows.size())));
+        POINT point = {pRow->rcItem.X + kSelectCursorOffset, RowTop(*pRow) + kSelectCursorOffset};
         ::ClientToScreen(m_hWnd, &point);
         ::SetCursorPos(point.x, point.y);
     }
@@ -42,6 +44,64 @@ void CFileListWnd::SelectNextItem()
     const int index = WrapIndex(IndexOf(m_rows, m_pCurrent), 1, count);
     if (index >= 0)
         SelectItem(std::next(m_rows.begin(), index)->get());
+}
+
+// ---- Scrolling ----------------------------------------------------------------------------------
+
+LRESULT CFileListWnd::OnMouseWheel(WPARAM wParam, LPARAM)
+{
+    if (m_bCloseRequested || m_nModalDepth > 0 || m_bDraggingOut)
+        return 0;
+    UINT lines = 3;
+    if (!::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    const int rows = WheelRows(m_nWheelDelta, GET_WHEEL_DELTA_WPARAM(wParam), lines, GetVisibleRows());
+    if (rows != 0 && ScrollTo(m_nTopRow + rows))
+        FollowCursor();
+    return 0;
+}
+
+void CFileListWnd::FollowCursor()
+{
+    POINT cursor = {0, 0};
+    if (!::GetCursorPos(&cursor) || !IsInside(cursor))
+        return;
+    ::ScreenToClient(m_hWnd, &cursor);
+    _FILE_INFO* hit = HitTest(cursor.x, cursor.y);
+    if (!hit || hit == m_pCurrent)
+        return;
+    if (m_nDragState == DRAG_REORDERING && m_pCurrent) {
+        ++m_nMoveCount;
+        MoveItem(m_pCurrent, hit);
+        PostRedraw();
+    } else if (m_nDragState == DRAG_NONE) {
+        m_pCurrent = hit;
+        PostCurrentRowRedraw();
+    }
+}
+
+int CFileListWnd::ReorderScrollStep() const
+{
+    POINT cursor = {0, 0};
+    if (m_nDragState != DRAG_REORDERING || m_nRowHeight <= 0 || !::GetCursorPos(&cursor) || !IsInside(cursor))
+        return 0;
+    const int row = (cursor.y - m_rect.top) / m_nRowHeight;
+    const int visible = GetVisibleRows();
+    if (row <= 0 && m_nTopRow > 0)
+        return -1;
+    if (row >= visible - 1 && m_nTopRow + visible < static_cast<int>(m_rows.size()))
+        return 1;
+    return 0;
+}
+
+void CFileListWnd::OnReorderScrollTimer()
+{
+    const int step = m_bCloseRequested || m_nModalDepth > 0 ? 0 : ReorderScrollStep();
+    if (step == 0 || !ScrollTo(m_nTopRow + step)) {
+        KillTimer(IDT_REORDER_SCROLL);
+        return;
+    }
+    FollowCursor();
 }
 
 // ---- Type-ahead --------------------------------------------------------------------------------
@@ -111,6 +171,9 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
                     MoveItem(m_pCurrent, hit);
                     PostRedraw();
                 }
+                // Held on the first or last row shown, the row goes on into the rows beyond.
+                if (ReorderScrollStep() != 0)
+                    SetTimer(IDT_REORDER_SCROLL, kReorderScrollMs);
             }
         } else if (!m_bDraggingOut) {
             if (!m_pCurrent) {

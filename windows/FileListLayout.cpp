@@ -38,11 +38,67 @@ SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t item
 
 int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen)
 {
-    const int screenHeight = virtualScreen.bottom - virtualScreen.top;
+    const int screenHeight = virtualScreen.bottom - virtualScreen.top - 2 * kScreenMargin;
     if (rowHeight <= 0 || listHeight <= screenHeight)
         return listHeight;
     const int rows = screenHeight / rowHeight;
     return rows > 0 ? rows * rowHeight : rowHeight;
+}
+
+int FitListWidth(int listWidth, const RECT& virtualScreen)
+{
+    const int screenWidth = virtualScreen.right - virtualScreen.left - 2 * kScreenMargin;
+    const int widest = screenWidth > 1 ? screenWidth : 1;
+    return listWidth < widest ? listWidth : widest;
+}
+
+CString FitNameWithEllipsis(const CString& name, int maxWidth, const std::function<int(const CString&)>& measure)
+{
+    if (measure(name) <= maxWidth)
+        return name;
+    static const wchar_t kEllipsis[] = L"\u2026";
+    // The longest beginning that fits with the ellipsis: widths grow with the length.
+    int fits = 0;
+    int tooLong = name.GetLength();
+    while (tooLong - fits > 1) {
+        const int mid = fits + (tooLong - fits) / 2;
+        if (measure(name.Left(mid) + kEllipsis) <= maxWidth)
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    if (fits > 0 && IS_HIGH_SURROGATE(name[fits - 1]))
+        --fits;
+    return name.Left(fits) + kEllipsis;
+}
+
+int ClampTopRow(int top, int visible, int count)
+{
+    const int last = count > visible ? count - visible : 0;
+    return top < 0 ? 0 : (top > last ? last : top);
+}
+
+int TopRowShowing(int top, int index, int visible, int count)
+{
+    if (index >= 0 && index < top)
+        top = index;
+    else if (visible > 0 && index >= top + visible)
+        top = index - visible + 1;
+    return ClampTopRow(top, visible, count);
+}
+
+int WheelRows(int& pendingDelta, int delta, UINT linesPerNotch, int visible)
+{
+    if ((pendingDelta < 0) != (delta < 0))
+        pendingDelta = 0;
+    pendingDelta += delta;
+    const int notches = pendingDelta / WHEEL_DELTA;
+    pendingDelta -= notches * WHEEL_DELTA;
+    int rowsPerNotch = static_cast<int>(linesPerNotch > 100 ? 100 : linesPerNotch);
+    if (linesPerNotch == WHEEL_PAGESCROLL)
+        rowsPerNotch = visible > 1 ? visible : 1;
+    // The wheel turned away from the user (a positive delta) scrolls back towards the start.
+    return -notches * rowsPerNotch;
 }
 
 POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen)

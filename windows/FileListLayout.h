@@ -8,6 +8,7 @@
 #include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include <functional>
 #include <list>
 #include <memory>
 #include <vector>
@@ -52,10 +53,27 @@ int GetIconColumnWidth(BOOL smallMenu);
 // per item. A count so large that the height would overflow is cut to what fits.
 SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount);
 
-// The list's height cut to the whole rows that fit the virtual screen's height (at least one
-// row): rows beyond the screen could never be seen, and a surface that tall is not drawn
-// safely under Wine (its GDI+ overflows the stack far down a very tall bitmap).
+// The list's height cut to the whole rows that fit the virtual screen's height less a margin
+// above and below (at least one row); the rows beyond are scrolled into view. A surface as
+// tall as all rows is not drawn safely under Wine either (its GDI+ overflows the stack far
+// down a very tall bitmap).
 int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen);
+// The list's width cut to the virtual screen's width less a margin on either side (never
+// below one pixel); a name too wide for it is shown cut with an ellipsis.
+int FitListWidth(int listWidth, const RECT& virtualScreen);
+
+// The name cut so that it and an ellipsis measure at most maxWidth, whole characters only
+// (a surrogate pair is never split); the name itself when it fits.
+CString FitNameWithEllipsis(const CString& name, int maxWidth, const std::function<int(const CString&)>& measure);
+
+// Scrolling a list that shows visible whole rows of count: the first row shown kept within
+// 0..count - visible, and the first row shown once index has been scrolled (just) into view.
+int ClampTopRow(int top, int visible, int count);
+int TopRowShowing(int top, int index, int visible, int count);
+// The rows a wheel turn scrolls (positive: towards the end), by linesPerNotch rows for each
+// whole notch (WHEEL_PAGESCROLL: by the visible rows); pendingDelta keeps what is left of a
+// part notch for the next turn, and starts again when the direction changes.
+int WheelRows(int& pendingDelta, int delta, UINT linesPerNotch, int visible);
 
 // The list's top-left corner: right of the box's x by the icon offset, below the box, then
 // moved left or up to end a margin inside the virtual screen's right or bottom edge. The
@@ -101,10 +119,12 @@ struct _FILE_INFO
     BOOL bExists = FALSE;
     CString strIconKey;
     Gdiplus::Rect rcItem;
+    // The name as drawn when it had to be cut to the list's width; empty: drawn whole.
+    CString strShownName;
 };
 using RowList = std::list<std::unique_ptr<_FILE_INFO>>;
 
-// The row at a client point, or null.
+// The row at a point of the whole list (not scrolled), or null.
 _FILE_INFO* HitTest(const RowList& rows, int x, int y);
 // The 0-based index of a row, -1 when it is not in the list.
 int IndexOf(const RowList& rows, const _FILE_INFO* pRow);

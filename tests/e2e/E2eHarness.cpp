@@ -458,11 +458,12 @@ void ProcessOfWindow::Terminate()
 
 namespace {
 
-bool SendMouseInput(DWORD flags)
+bool SendMouseInput(DWORD flags, DWORD data = 0)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
+    input.mi.mouseData = data;
     return ::SendInput(1, &input, sizeof(input)) == 1;
 }
 
@@ -510,10 +511,10 @@ POINT CursorPos(const std::wstring& desktop)
     return point;
 }
 
-bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags)
+bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags, int wheelDelta)
 {
     bool sent = false;
-    RunOnDesktop(desktop, [&] { sent = SendMouseInput(buttonFlags); });
+    RunOnDesktop(desktop, [&] { sent = SendMouseInput(buttonFlags, static_cast<DWORD>(wheelDelta)); });
     return sent;
 }
 

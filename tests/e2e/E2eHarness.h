@@ -157,8 +157,9 @@ private:
 
 bool MoveCursor(const std::wstring& desktop, int x, int y);
 POINT CursorPos(const std::wstring& desktop);
-// Presses or releases buttons: MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTUP, ...
-bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags);
+// Presses or releases buttons: MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTUP, ...; or turns the
+// wheel (MOUSEEVENTF_WHEEL) by wheelDelta.
+bool SendMouseButtons(const std::wstring& desktop, DWORD buttonFlags, int wheelDelta = 0);
 // Moves the cursor to the point (it rests there holdMs) and clicks there.
 bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton = false, DWORD holdMs = 100);
 // Presses the left button at from (with a move on the spot there), moves in steps (stepMs

@@ -86,6 +86,16 @@ protected:
         box.x = kBoxX;
         box.y = kBoxY;
         box.name = L"Runner";
+        // Rows before it: copies of a shortcut to a text file, "row001.txt" on; one name is wider
+        // than the screen.
+        const std::wstring other = boxFolder + L"\\other.lnk";
+        for (int i = 1; i <= LeadingRows(); ++i) {
+            ASSERT_TRUE(i > 1 || (e2e::WriteFileBytes(m_data + L"\\other.txt", Ascii("x")) &&
+                                  MakeShortcut(m_data + L"\\other.txt", other)));
+            const std::wstring name = L"row" + std::to_wstring(1000 + i).substr(1), link = boxFolder + L"\\" + name;
+            ASSERT_TRUE(::CopyFileW(other.c_str(), (link + L".lnk").c_str(), FALSE));
+            box.items.push_back({ 1, name + std::wstring(i == 150 ? 194 : 0, L'w') + L".txt", link + L".lnk", L"" });
+        }
         e2e::BoxFileItem item;
         item.type = 1;
         item.name = L"mark.bat";
@@ -98,6 +108,9 @@ protected:
         m_box = nullptr;
         ASSERT_TRUE(e2e::WaitUntil([&] { return (m_box = m_session.Box(L"Runner")) != nullptr; }, kStartTimeoutMs));
     }
+
+    // How many rows the box lists before "mark.bat".
+    virtual int LeadingRows() const { return 0; }
 
     void TearDown() override
     {
@@ -284,6 +297,45 @@ TEST_F(FileList, TheListClosesItselfWhenTheCursorStaysAwayAndStartsNothing)
     EXPECT_EQ(0u, LogCount(L"<boxwnd> OPEN msg from fileWnd"));
     EXPECT_FALSE(e2e::FileExists(m_marker));
     EXPECT_TRUE(m_session.Program().IsRunning());
+}
+
+// A box of 300 items, "mark.bat" last, one name of 200 characters: the list is cut to the
+// screen and scrolls.
+class LongFileList : public FileList
+{
+protected:
+    int LeadingRows() const override { return 299; }
+};
+
+TEST_F(LongFileList, TheLastRowIsReachedByTheKeysAndByTheWheelAndOpened)
+{
+    HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    const RECT r = e2e::WindowRect(list);
+    EXPECT_EQ(0, (r.bottom - r.top) % kRowHeight);
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= kScreenWidth && r.bottom <= kScreenHeight);
+    // The click on the box lies above the wide list: the cursor only went down onto it.
+    ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, r.top + 5 }));
+    ::Sleep(kSettleMs);
+
+    // Up from the first row: the last row scrolls into view under the cursor; Enter starts it.
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_UP));
+    ASSERT_TRUE(WaitForCursorAt(POINT{ r.left + 10, r.bottom - kRowHeight + 10 }));
+    ::Sleep(kSettleMs);
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_RETURN));
+    ASSERT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the last item did not run";
+    ASSERT_TRUE(WaitForListGone());
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::DeleteFileW(m_marker.c_str()) != FALSE; }, kEventTimeoutMs));
+
+    // The wheel turned past the end; a click on the bottom row starts the last item again.
+    ::Sleep(::GetDoubleClickTime() + 100);
+    ASSERT_NE(nullptr, OpenListByClick()) << "no second file list";
+    ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, r.top + 5 }));
+    for (int notch = 0; notch < 120; ++notch)
+        ASSERT_TRUE(e2e::SendMouseButtons(kDesktop, MOUSEEVENTF_WHEEL, -WHEEL_DELTA));
+    ASSERT_TRUE(e2e::ClickAt(kDesktop, r.left + 40, r.bottom - kRowHeight / 2));
+    EXPECT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the click did not start the last item";
+    EXPECT_EQ(2u, LogCount(L"File/Folder open:ma", L"act "));
 }
 
 // ---- The box file as the tests write and read it ---------------------------------------------------

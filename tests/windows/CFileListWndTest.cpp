@@ -1,6 +1,7 @@
 // The file-list popup for real on the display: opening (place, size, rows and their first
 // drawing, the large menu, the cursor) and closing, by timer and by its box.
 #include "FileListTestSupport.h"
+#include "LayeredTestSupport.h"
 
 using namespace filelisttest;
 using boxtest::PumpPending;
@@ -82,7 +83,7 @@ TEST_F(FileListTest, FourHundredItemsAreCutToTheScreenAndTheRowsItShowsAreDrawn)
     ASSERT_EQ(400u, list->GetRows().size());
     // As many whole rows as the screen holds, 5 pixels inside its bottom edge.
     const int screen = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const int shown = screen / 26;
+    const int shown = (screen - 10) / 26;
     const int h = shown * 26;
     EXPECT_EQ(h, list->m_rect.bottom - list->m_rect.top);
     EXPECT_EQ(::GetSystemMetrics(SM_YVIRTUALSCREEN) + screen - h - 5, list->m_rect.top);
@@ -95,6 +96,15 @@ TEST_F(FileListTest, FourHundredItemsAreCutToTheScreenAndTheRowsItShowsAreDrawn)
         EXPECT_GT(CountOther(*list, RECT{6, top + 5, 22, top + 21}, kColumn), 20) << row;
         EXPECT_GT(CountOther(*list, RECT{34, top + 2, 100, top + 24}, kBack), 10) << row;
     }
+
+    // Nothing to show, no layered update: a wheel turn past the start, a redraw request.
+    LayeredTest::UpdateWatch watch;
+    ::SendMessageW(list->m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    ::PostMessageW(list->m_hWnd, WM_REDRAWMSG, 0, 0);
+    PumpPending();
+    EXPECT_TRUE(watch.m_calls.empty());
+    ::SendMessageW(list->m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(3, list->GetTopRow());
 }
 
 TEST_F(FileListTest, TheLargeMenuAndTheMoveCursorFlag)

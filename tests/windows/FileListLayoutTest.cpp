@@ -94,11 +94,33 @@ TEST(FileListSize, AListTallerThanTheScreenKeepsTheWholeRowsThatFit)
 {
     const RECT screen = {0, -100, 1280, 924};
     const struct { int height, row, fitted; } cases[] = {
-        {78, 26, 78}, {1024, 26, 1024}, {1050, 26, 1014}, {26 * 400, 26, 1014},
+        {78, 26, 78}, {1014, 26, 1014}, {1015, 26, 1014}, {26 * 400, 26, 1014},
         {42 * 400, 42, 1008}, {2000, 2000, 2000}, {0, 0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.fitted, FitListHeight(c.height, c.row, screen)) << c.height << " " << c.row;
+    EXPECT_EQ(1270, FitListWidth(2997, screen));  // less a margin either side
+}
+
+TEST(FileListSize, ANameTooWideEndsWithAnEllipsis)
+{
+    const auto measure = [](const CString& text) { return 10 * text.GetLength(); };  // the ellipsis too
+    const struct { const wchar_t* name; int width; const wchar_t* shown; } cases[] = {
+        {L"abcdef", 60, L"abcdef"}, {L"abcdef", 59, L"abcd\u2026"}, {L"abcdef", 5, L"\u2026"},
+        {L"ab\U0001F600cd", 40, L"ab\u2026"}, {L"", 0, L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::wstring(c.shown), W(FitNameWithEllipsis(c.name, c.width, measure))) << c.width;
+}
+
+TEST(FileListScroll, TheWheelMovesByRows)
+{
+    // Three rows a notch either way, a part notch waits, a page when the system says so.
+    int pending = 0;
+    const struct { int delta; UINT lines; int rows; } turns[] = {
+        {-WHEEL_DELTA, 3, 3}, {2 * WHEEL_DELTA, 3, -6}, {-60, 3, 0}, {-60, 3, 3}, {-WHEEL_DELTA, WHEEL_PAGESCROLL, 4}};
+    for (const auto& t : turns)
+        EXPECT_EQ(t.rows, WheelRows(pending, t.delta, t.lines, 4)) << t.delta;
 }
 
 TEST(FileListPosition, OffsetsAndClampsAtTheRightAndBottomEdges)

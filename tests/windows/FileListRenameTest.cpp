@@ -85,11 +85,15 @@ TEST_F(FileListRenameTest, ANameWithoutExtensionGetsATrailingDotAndAFolderTakesT
 
 TEST_F(FileListRenameTest, CancelChangesNothingAndKeepsTheListOpen)
 {
-    AddPlainItem(L"Report.PDF");
+    // A name wider than the screen: the list shows it cut with an ellipsis, the dialog whole.
+    const std::wstring title = L"Report" + std::wstring(194, L'W');
+    AddPlainItem((title + L".PDF").c_str());
     CFileListWnd* list = OpenList();
     ASSERT_NE(nullptr, list);
-    EXPECT_EQ(L"Report", Rename(*list, 0, L"Summary", IDCANCEL));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Report.PDF" }), ItemNames());
+    EXPECT_EQ(::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 10, list->m_nWidth);
+    EXPECT_EQ(L'\u2026', list->GetRows().front()->strShownName.Right(1)[0]);
+    EXPECT_EQ(title, Rename(*list, 0, L"Summary", IDCANCEL));
+    EXPECT_EQ((std::vector<std::wstring>{ title + L".PDF" }), ItemNames());
     boxtest::PumpPending();
     EXPECT_TRUE(m_owner.messages.empty());
     EXPECT_FALSE(list->IsCloseRequested());
