@@ -256,8 +256,9 @@ TEST_F(WizardTest, BackWalksBackAndEnteringTheBoxPanelAgainReloadsTheBoxesAgain)
     EXPECT_EQ(2u, m_sink.Count(CWizDialogBase::kReloadBoxies));
     EXPECT_EQ(2u, m_sink.Count(CWizDialogBase::kUpdateBoxInfo));
     for (const EventSink::Event& e : m_sink.events) {
-        if (e.code == CWizDialogBase::kReloadBoxies)
+        if (e.code == CWizDialogBase::kReloadBoxies) {
             EXPECT_EQ(1, e.value);
+        }
     }
 }
 
@@ -388,8 +389,9 @@ TEST_F(WizardTest, TheBoxPanelShowsTheFirstSixNamesAndEmptyEditsBeyondTheList)
     Deliver();
     EXPECT_EQ(1u, m_sink.Count(CWizDialogBase::kEditBox));
     for (const EventSink::Event& e : m_sink.events) {
-        if (e.code == CWizDialogBase::kEditBox)
+        if (e.code == CWizDialogBase::kEditBox) {
             EXPECT_EQ(reinterpret_cast<LPARAM>(BoxAt(1)), e.value);
+        }
     }
 }
 

@@ -157,8 +157,9 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             m_infoManager.RemoveAll();
             for (const LONG y : { 120, 200 })
                 m_infoManager.AddNewBox()->m_pos = POINT{ 200, y };
-            if (withBoxes)
+            if (withBoxes) {
                 ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
+            }
             const HANDLE held = c.locked ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                          : INVALID_HANDLE_VALUE;
             EXPECT_EQ(withBoxes, StartManager());
