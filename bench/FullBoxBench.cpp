@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
@@ -33,28 +34,9 @@
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return t;
-}
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using bench::Milliseconds;
+using bench::Now;
+using bench::Pump;
 
 // One entry of the GDI handle table, as Windows and Wine lay it out on x64.
 struct GdiTableEntry
@@ -249,9 +231,8 @@ int main(int argc, char** argv)
             times.push_back(Milliseconds(t4, Now()));
             ok = opened && ok;
         }
-        std::sort(times.begin(), times.end());
         std::printf("list of %zu items opened and first drawn: %.1f ms (median of 7)%s\n", thousand.m_items.size(),
-                    times[3], ok ? "" : "  FAILED");
+                    bench::Median(times), ok ? "" : "  FAILED");
     }
 
     testfs::RemoveTree(folder);

@@ -21,12 +21,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "model/CTarneloInfoManager.h"
 #include "tests/e2e/E2eHarness.h"
 
 namespace {
+
+using bench::Median;
+using bench::Milliseconds;
 
 int g_runs = 7;
 constexpr int kBoxes = 6;
@@ -52,13 +56,6 @@ BOOL CALLBACK CountLayered(HWND window, LPARAM lParam)
         (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) && std::wstring(className) != L"DaskoShadowWnd")
         ++query->count;
     return TRUE;
-}
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // One start, in milliseconds; negative when the boxes never came.
@@ -89,12 +86,6 @@ double TimeStart(const std::wstring& exe, int boxes = kBoxes)
     process.Terminate();
     process.WaitForExit(kTimeoutMs);
     return shown ? Milliseconds(t0, t1) : -1;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 std::wstring OwnFolder()
