@@ -306,7 +306,8 @@ BOOL CTarneloInfoManager::Load(CString path)
 BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
                                         std::vector<CTarneloInfo*>* pKeyed)
 {
-    // A pointer that is no record of the list is never followed.
+    // A pointer that is no record of the list is never followed (records go from the file
+    // order when they are deleted; pFirst comes from elsewhere).
     auto listed = [this](CTarneloInfo* record) {
         return record && std::find(m_boxes.begin(), m_boxes.end(), record) != m_boxes.end();
     };
@@ -551,6 +552,7 @@ void CTarneloInfoManager::DeleteBox(CTarneloInfo* record)
     for (auto it = m_boxes.begin(); it != m_boxes.end(); ++it) {
         if (*it == record) {
             m_boxes.erase(it);
+            m_fileOrder.erase(std::remove(m_fileOrder.begin(), m_fileOrder.end(), record), m_fileOrder.end());
             delete record;
             return;
         }
@@ -562,6 +564,7 @@ void CTarneloInfoManager::RemoveAll()
     for (CTarneloInfo* record : m_boxes)
         delete record;
     m_boxes.clear();
+    m_fileOrder.clear();
 }
 
 void CTarneloInfoManager::GetMaxIconSize(SIZE* out)

@@ -106,8 +106,7 @@ private:
     DWORD m_dwSaveError = 0;      // why the last Save failed
     CString m_strKeysSavePath;    // saved to once the icon keys that Load left are registered
     // The records in the order the file holds them, which is the order their items' work is
-    // done in (so per-item keys are numbered as the file's order gives them). Only compared
-    // with the listed records, never followed before found among them.
+    // done in (so per-item keys are numbered as the file's order gives them).
     std::vector<CTarneloInfo*> m_fileOrder;
     static constexpr int kMaxKeptCopies = 999;
 };
