@@ -35,8 +35,8 @@ public:
         ULONGLONG nLastUse = 0;
     };
 
-    // The most icon handles the cache holds (each holds two GDI bitmaps). Icons that exist
-    // only in memory, because their files could not be written, are never let go of.
+    // The most icon handles the cache holds (each holds two or three GDI objects). Icons
+    // that exist only in memory, because their files could not be written, are never let go of.
     static constexpr size_t kMaxHandles = 256;
 
     IconManager();
