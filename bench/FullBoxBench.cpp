@@ -8,9 +8,7 @@
 //   point, and what it holds after the close;
 // - opening a list of 1,000 of those items (their keys now stored): the window made and its
 //   first drawing done.
-// "Scrolled to the end" is done as a scroll would: the rows are drawn a screenful at a time,
-// from the first to the last, each screenful by a full redraw of the list with those rows
-// moved to its surface and the others below it.
+// "Scrolled to the end" goes a screenful at a time, each step drawn, to the last row.
 // An argument gives another number of items. Run under Wine on a display:
 // wine FullBoxBench.exe
 #include <windows.h>
@@ -101,26 +99,14 @@ bool WriteText(const std::wstring& path, const std::string& text)
     return ok;
 }
 
-// Draws every row of the list once, a screenful per full redraw, first to last.
+// Scrolls the list from its first row to its last, a screenful at a time, each step drawn.
 void ScrollToEnd(CFileListWnd& list, Peak& peak)
 {
-    auto& rows = const_cast<CFileListWnd::RowList&>(list.GetRows());
-    const int height = static_cast<int>(list.m_rect.bottom - list.m_rect.top);
-    const int perPage = std::max(1, height / list.m_nRowHeight);
-    const int count = static_cast<int>(rows.size());
-    for (int first = 0; first < count; first += perPage) {
-        int index = 0;
-        for (auto& row : rows) {
-            const bool shown = index >= first && index < first + perPage;
-            row->rcItem.Y = shown ? (index - first) * list.m_nRowHeight : height;
-            ++index;
-        }
-        list.Redraw();
+    const int perPage = std::max(1, list.GetVisibleRows());
+    for (int top = perPage; list.ScrollTo(top); top += perPage) {
+        Pump();
         peak.Sample();
     }
-    int index = 0;
-    for (auto& row : rows)
-        row->rcItem.Y = index++ * list.m_nRowHeight;
 }
 
 }  // namespace
