@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
 #include "model/CTarneloStyleInfo.h"
@@ -19,29 +20,9 @@
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Runs the messages that are waiting, the list's posted redraw among them.
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return t;
-}
+using bench::Milliseconds;
+using bench::Now;
+using bench::Pump;
 
 }  // namespace
 

@@ -60,6 +60,64 @@ CTarneloInfo::_ITEM* CTarneloInfo::FindItem(const CString& name)
     return nullptr;
 }
 
+const CTarneloInfo::_ITEM* CTarneloInfo::FindItemByPath(const CString& path) const
+{
+    for (const _ITEM& item : m_items) {
+        if (item.strPath == path)
+            return &item;
+    }
+    return nullptr;
+}
+
+void CTarneloInfo::ResolveItem(_ITEM& item)
+{
+    item.bResolvePending = FALSE;
+    if (item.nType == ITEM_TYPE_SHORTCUT || item.nType == ITEM_TYPE_INTERNET_SHORTCUT) {
+        item.strResolvedPath = item.strPath;
+        item.bExists = TRUE;
+        return;
+    }
+    item.bExists = ResolveShortcut(item.strResolvedPath, item.strPath);
+    if (item.bExists)
+        return;
+    item.strResolvedPath.Empty();
+    if (GetExtension(item.strPath) == L"url") {
+        item.nType = ITEM_TYPE_INTERNET_SHORTCUT;
+        item.bExists = TRUE;
+        item.strResolvedPath = item.strPath;
+    }
+}
+
+void CTarneloInfo::ResolvePendingItems()
+{
+    for (_ITEM& item : m_items) {
+        if (item.bResolvePending)
+            ResolveItem(item);
+    }
+}
+
+BOOL CTarneloInfo::DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered)
+{
+    for (_ITEM& item : m_items) {
+        if (!item.bResolvePending && !item.bKeyPending)
+            continue;
+        if (item.bResolvePending)
+            ResolveItem(item);
+        if (item.bKeyPending) {
+            // The key comes from the resolved target, so it waits for the resolving.
+            item.bKeyPending = FALSE;
+            if (m_pIconManager) {
+                m_pIconManager->RegisterIcon(static_cast<int>(item.nType), item.strResolvedPath, item.strIconKey);
+                if (pKeyRegistered)
+                    *pKeyRegistered = TRUE;
+            }
+        }
+        if (timeUp && timeUp())
+            return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL CTarneloInfo::IsInBoxFolder(const CString& path) const
 {
     if (m_strFolder.IsEmpty())

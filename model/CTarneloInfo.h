@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <list>
 
 #include "framework/CObject.h"
@@ -31,6 +32,11 @@ public:
         CString strResolvedPath;  // what the item opens and shows the icon of (not stored)
         BOOL bExists = FALSE;     // the file could be read (not stored)
         CString strIconKey;
+        // Work that reading the box file leaves for later (not stored): the item's shortcut is
+        // still to be read (strResolvedPath and bExists are not known yet), and its icon key
+        // still to be registered.
+        BOOL bResolvePending = FALSE;
+        BOOL bKeyPending = FALSE;
     };
 
     // The screen that box positions are kept on: the virtual screen and the taskbar.
@@ -66,6 +72,20 @@ public:
 
     // The first item with exactly that name, or null.
     _ITEM* FindItem(const CString& name);
+    // The item whose file is path (no two items of a box share one), or null.
+    const _ITEM* FindItemByPath(const CString& path) const;
+
+    // Reads the item's file as the box file's reader does: a shortcut made for a file or a
+    // folder gives its target, and bExists tells whether it could be read; an unreadable one
+    // whose name ends in ".url" is an internet shortcut. Shortcuts and internet shortcuts are
+    // their own targets.
+    static void ResolveItem(_ITEM& item);
+    // Resolves every item still waiting for it, so that the items can be shown as they are.
+    void ResolvePendingItems();
+    // Does the waiting work of the items, in order, one item at a time (resolving it, then
+    // registering its icon key) until timeUp says so after an item. TRUE when work may be
+    // left; pKeyRegistered is set when an icon key was registered.
+    BOOL DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered);
 
     UINT m_nId;
     BOOL m_bVisible;

@@ -3,7 +3,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -223,6 +225,8 @@ BOOL CTarneloInfoManager::Load(CString path)
     RemoveAll();
     m_bDamaged = FALSE;
     m_strKeptCopy.Empty();
+    m_strKeysSavePath.Empty();
+    m_fileOrder.clear();
 
     // Only a box file that is not there at all means a fresh start with the default boxes;
     // one that is there but unreadable holds the user's boxes and is kept.
@@ -268,6 +272,7 @@ BOOL CTarneloInfoManager::Load(CString path)
         }
         readWhole = result;
         ar.Close();
+        m_fileOrder.assign(m_boxes.begin(), m_boxes.end());
 
         const CTarneloInfo::_SCREEN_INFO screen = GetScreen();
         BOOL moved = FALSE;
@@ -291,10 +296,59 @@ BOOL CTarneloInfoManager::Load(CString path)
     }
     if (m_strUnsafePath.CompareNoCase(path) == 0)
         m_strUnsafePath.Empty();
-    // Regenerated icon keys are written back at once, and only from a file read whole.
+    // Regenerated icon keys are written back once they are all in, and only to a file that
+    // was read whole.
     if (result && modified)
-        Save(path);
+        m_strKeysSavePath = path;
     return result;
+}
+
+BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
+                                        std::vector<CTarneloInfo*>* pKeyed)
+{
+    // A pointer that is no record of the list is never followed (records go from the file
+    // order when they are deleted; pFirst comes from elsewhere).
+    auto listed = [this](CTarneloInfo* record) {
+        return record && std::find(m_boxes.begin(), m_boxes.end(), record) != m_boxes.end();
+    };
+    std::vector<CTarneloInfo*> order;
+    order.reserve(m_fileOrder.size() + m_boxes.size() + 1);
+    if (listed(pFirst))
+        order.push_back(pFirst);
+    std::copy_if(m_fileOrder.begin(), m_fileOrder.end(), std::back_inserter(order), listed);
+    order.insert(order.end(), m_boxes.begin(), m_boxes.end());
+    for (CTarneloInfo* record : order) {
+        BOOL keyed = FALSE;
+        const BOOL more = record->DoPendingWork(timeUp, &keyed);
+        if (keyed && pKeyed && std::find(pKeyed->begin(), pKeyed->end(), record) == pKeyed->end())
+            pKeyed->push_back(record);
+        if (more)
+            return TRUE;
+    }
+    if (!m_strKeysSavePath.IsEmpty()) {
+        const CString path = m_strKeysSavePath;
+        m_strKeysSavePath.Empty();
+        Save(path);
+    }
+    return FALSE;
+}
+
+void CTarneloInfoManager::CompletePendingWork()
+{
+    DoPendingWork(nullptr, nullptr);
+}
+
+BOOL CTarneloInfoManager::HasPendingWork() const
+{
+    if (!m_strKeysSavePath.IsEmpty())
+        return TRUE;
+    for (const CTarneloInfo* record : m_boxes) {
+        for (const CTarneloInfo::_ITEM& item : record->m_items) {
+            if (item.bResolvePending || item.bKeyPending)
+                return TRUE;
+        }
+    }
+    return FALSE;
 }
 
 BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
@@ -314,24 +368,16 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
             item.nType = ReadUInt(ar);
             item.strName = ReadText(ar);
             item.strPath = ReadText(ar);
-            if (item.nType == ITEM_TYPE_SHORTCUT || item.nType == ITEM_TYPE_INTERNET_SHORTCUT) {
-                item.strResolvedPath = item.strPath;
-                item.bExists = TRUE;
-            } else {
-                item.bExists = ResolveShortcut(item.strResolvedPath, item.strPath);
-                if (!item.bExists) {
-                    item.strResolvedPath.Empty();
-                    if (GetExtension(item.strPath) == L"url") {
-                        item.nType = ITEM_TYPE_INTERNET_SHORTCUT;
-                        item.bExists = TRUE;
-                        item.strResolvedPath = item.strPath;
-                    }
-                }
-            }
+            // Only what costs nothing is done here: reading a shortcut and asking the shell for
+            // icons wait until the boxes are up (DoPendingWork).
+            if (item.nType == ITEM_TYPE_SHORTCUT || item.nType == ITEM_TYPE_INTERNET_SHORTCUT)
+                CTarneloInfo::ResolveItem(item);
+            else
+                item.bResolvePending = TRUE;
             if (version >= 1003)
                 item.strIconKey = ReadText(ar);
             if (item.strIconKey.IsEmpty() && m_pIconManager) {
-                m_pIconManager->RegisterIcon(static_cast<int>(item.nType), item.strResolvedPath, item.strIconKey);
+                item.bKeyPending = TRUE;
                 if (pModified)
                     *pModified = TRUE;
             }
@@ -506,6 +552,7 @@ void CTarneloInfoManager::DeleteBox(CTarneloInfo* record)
     for (auto it = m_boxes.begin(); it != m_boxes.end(); ++it) {
         if (*it == record) {
             m_boxes.erase(it);
+            m_fileOrder.erase(std::remove(m_fileOrder.begin(), m_fileOrder.end(), record), m_fileOrder.end());
             delete record;
             return;
         }
@@ -517,6 +564,7 @@ void CTarneloInfoManager::RemoveAll()
     for (CTarneloInfo* record : m_boxes)
         delete record;
     m_boxes.clear();
+    m_fileOrder.clear();
 }
 
 void CTarneloInfoManager::GetMaxIconSize(SIZE* out)

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <list>
 #include <optional>
+#include <vector>
 
 #include "framework/CArchive.h"
 #include "framework/CString.h"
@@ -40,7 +42,8 @@ public:
     void SetScreenInfo(const CTarneloInfo::_SCREEN_INFO* screen);
 
     // Replaces the list with the boxes of the file at path; the six default boxes when
-    // there is no such file. FALSE when the file could not be read whole (bytes after the
+    // there is no such file. Reading does no work per item: the items' shortcuts are read and
+    // the icon keys of items stored without one registered later, by DoPendingWork. FALSE when the file could not be read whole (bytes after the
     // counted boxes included): it is then kept as a numbered copy beside it (path + ".bad",
     // ".bad2", ...; an earlier copy is never replaced) and the boxes read before the failure
     // are kept.
@@ -49,6 +52,16 @@ public:
     // copy it is kept as, or is emptied when it could not be copied; the file is then not
     // saved over in this run.
     BOOL WasDamaged(CString* keptCopy = nullptr) const;
+    // The work that Load leaves for later, done item by item, the box first (when it is
+    // listed) and then every box in order, until timeUp says so after an item. TRUE while
+    // work is left. Once none is, a file whose icon keys were registered is saved to its
+    // path, once. pKeyed gets the boxes in which an icon key was registered.
+    BOOL DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
+                       std::vector<CTarneloInfo*>* pKeyed = nullptr);
+    // All that work at once.
+    void CompletePendingWork();
+    BOOL HasPendingWork() const;
+
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
     // file at path as it was, when anything fails; GetSaveError then tells why.
     BOOL Save(CString path);
@@ -91,6 +104,10 @@ private:
     BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
     CString m_strKeptCopy;        // and kept it as this copy
     DWORD m_dwSaveError = 0;      // why the last Save failed
+    CString m_strKeysSavePath;    // saved to once the icon keys that Load left are registered
+    // The records in the order the file holds them, which is the order their items' work is
+    // done in (so per-item keys are numbered as the file's order gives them).
+    std::vector<CTarneloInfo*> m_fileOrder;
     static constexpr int kMaxKeptCopies = 999;
 };
 

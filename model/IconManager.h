@@ -6,6 +6,10 @@
 // Items of one kind share a key: every folder "folder", every file of one extension that
 // extension. Programs, shortcuts and internet shortcuts (exe, lnk, url) show icons of their
 // own, so each of them gets a key of its own, "ext" followed by a number.
+//
+// Thousands of keys would hold thousands of icons, and the process runs out of GDI objects
+// long before the cache runs out of keys: the cache holds at most kMaxHandles icon handles,
+// letting go of those asked for least recently whose files can give them back.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +28,16 @@ public:
         CString strKey;
         HICON hSmall = nullptr;
         HICON hLarge = nullptr;
+        // Whether the icon's file holds it, so that its handle can be let go of and loaded
+        // again, and when the entry was last asked for.
+        BOOL bSmallOnDisk = FALSE;
+        BOOL bLargeOnDisk = FALSE;
+        ULONGLONG nLastUse = 0;
     };
+
+    // The most icon handles the cache holds (each holds two or three GDI objects). Icons
+    // that exist only in memory, because their files could not be written, are never let go of.
+    static constexpr size_t kMaxHandles = 256;
 
     IconManager();
     IconManager(const IconManager&) = delete;
@@ -43,7 +56,8 @@ public:
     BOOL RegisterIcon(int type, CString path, CString& key);
 
     // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded (the next call
-    // tries again). The cache keeps ownership of the handle.
+    // tries again). The cache keeps ownership of the handle, which stays valid while fewer
+    // than kMaxHandles other icons are asked for: draw it, or copy it, before asking for more.
     HICON GetIcon(CString key, int size);
 
     // Releases a per-item key ("ext" and a number): destroys its icons and deletes its files.
@@ -53,6 +67,8 @@ public:
     const CString& GetFolder() const { return m_strFolder; }
     int GetNextExt() const { return m_nNextExt; }
     const std::vector<_ICON_INFO>& GetIcons() const { return m_icons; }
+    // The icon handles the cache holds now.
+    size_t GetHandleCount() const { return m_nHandles; }
 
     // The building blocks, public so that each can be exercised on its own.
 
@@ -78,14 +94,21 @@ public:
 
 private:
     _ICON_INFO* Find(const CString& key);
-    // Asks the shell for both icons of path and saves those it gives under the entry's key.
-    void FetchShellIcons(_ICON_INFO& entry, const CString& path);
+    // Asks the shell for both icons of path and saves those it gives under the entry's key;
+    // the number of handles it gave.
+    int FetchShellIcons(_ICON_INFO& entry, const CString& path);
     // The next per-item key whose number no file and no listed entry uses.
     CString TakePerItemKey();
+    // Counts the handles an entry took, marks it as just asked for, and lets go of the
+    // handles asked for least recently beyond kMaxHandles (never the entry's own).
+    void Took(_ICON_INFO& entry, int handles);
+    void DestroyHandles(_ICON_INFO& entry);
 
     CString m_strFolder;
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
+    size_t m_nHandles = 0;
+    ULONGLONG m_nUses = 0;
 };
 
 }  // namespace Model

@@ -166,6 +166,7 @@ void CFileListWnd::ClearFileList()
         DestroyWindow();
     m_pCurrent = nullptr;
     m_rows.clear();
+    m_icons.clear();
 }
 
 // ---- Closing -----------------------------------------------------------------------------------

@@ -105,6 +105,9 @@ public:
     void TypeAheadKey(UINT nKey);
     _FILE_INFO* FindItem(const CString& text);
 
+    // Icon keys of the box's items came after the list opened: the next drawing shows them.
+    void OnIconsChanged();
+
     // Asks the box to close the list (once; later requests do nothing).
     void RequestClose(const wchar_t* reason);
     BOOL IsCloseRequested() const { return m_bCloseRequested; }
@@ -171,17 +174,25 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // An icon ready to draw: its pixels read once, wrapped in a bitmap that uses them.
+    // An icon ready to draw: its pixels read once, wrapped in a bitmap that uses them, and
+    // the number of the full drawing that last drew it.
     struct PreparedIcon
     {
         std::vector<uint32_t> pixels;
         std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        unsigned drawing = 0;
     };
+    // Icons prepared beyond what one drawing shows are let go of.
+    static constexpr size_t kMaxPreparedIcons = 256;
     // Reads an icon's pixels (or, on the old system, takes the icon as it is); FALSE when
     // nothing could be drawn (logged).
     static BOOL PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared);
-    // The prepared icon of a handle, read the first time the list draws it.
-    const PreparedIcon* IconFor(int nType, HICON hIcon);
+    // The prepared icon of a row's key, read from the icon cache the first time the list
+    // draws it; null when there is none, or the item's key is still to be registered. The
+    // list holds no icon handle: only the pixels of the icons it draws.
+    const PreparedIcon* RowIcon(_FILE_INFO& row);
+    // Lets go of the prepared icons that the last full drawing did not draw.
+    void ReleaseUndrawnIcons();
 
     // Posts a redraw of the whole list (back buffer, drawing, shadow, layered update).
     void PostRedraw();
@@ -222,7 +233,8 @@ private:
     const _FILE_INFO* m_pDrawnCurrent = nullptr;
     Gdiplus::SmoothingMode m_rowSmoothing = Gdiplus::SmoothingModeDefault;
     Gdiplus::InterpolationMode m_rowInterpolation = Gdiplus::InterpolationModeDefault;
-    std::map<HICON, PreparedIcon> m_icons;
+    std::map<CString, PreparedIcon> m_icons;
+    unsigned m_nDrawing = 0;
     // Scrolling: the first row shown, and what is left of a part wheel notch.
     int m_nTopRow = 0;
     int m_nWheelDelta = 0;

@@ -212,6 +212,7 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     m_rowSmoothing = pGraphics->GetSmoothingMode();
     m_rowInterpolation = pGraphics->GetInterpolationMode();
     const int h = m_rect.bottom - m_rect.top;
+    ++m_nDrawing;
     DrawBackground(pGraphics, 0, h);
     // The rows shown, from the first one scrolled to.
     const int first = m_nTopRow < static_cast<int>(m_rows.size()) ? m_nTopRow : static_cast<int>(m_rows.size());
@@ -219,6 +220,7 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     for (auto it = std::next(m_rows.begin(), first); it != m_rows.end() && left-- > 0; ++it)
         DrawItem(pGraphics, it->get());
     DrawBorder(pGraphics, 0, h);
+    ReleaseUndrawnIcons();
     m_pDrawnCurrent = m_pCurrent;
     m_bFullRedrawDue = FALSE;
 }
@@ -265,15 +267,10 @@ void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)
     }
 
     if (pRow->bExists) {
-        Model::IconManager* icons = m_pInfo ? m_pInfo->GetIconManager() : nullptr;
-        const HICON icon = icons ? icons->GetIcon(pRow->strIconKey, m_pStyle->m_bSmallMenu ? 0 : 1) : nullptr;
-        const PreparedIcon* prepared = icon ? IconFor(static_cast<int>(pRow->nType), icon) : nullptr;
-        if (prepared)
+        if (const PreparedIcon* prepared = RowIcon(*pRow))
             pGraphics->DrawImage(prepared->bitmap.get(), kIconX, rc.Y + kIconTop,
                                  static_cast<INT>(prepared->bitmap->GetWidth()),
                                  static_cast<INT>(prepared->bitmap->GetHeight()));
-        else if (!icon)
-            LogValue(kLogError, L"<filewnd> SHGetFileInfo failed", static_cast<long>(::GetLastError()));
     } else {
         ::Log(kLogError, CString(L"<filewnd> Not exist:") + GetLogName(pRow->strName));
     }
@@ -301,17 +298,57 @@ BOOL CFileListWnd::DrawIcon(Gdiplus::Graphics* pGraphics, int nType, HICON hIcon
     return pGraphics->DrawImage(prepared.bitmap.get(), x, y, width, height) == Gdiplus::Ok ? TRUE : FALSE;
 }
 
-const CFileListWnd::PreparedIcon* CFileListWnd::IconFor(int nType, HICON hIcon)
+void CFileListWnd::OnIconsChanged()
 {
-    // The cache hands out the same handle for the same icon, so the pixels of an icon many
-    // rows share are read once while the list is open.
-    const auto found = m_icons.find(hIcon);
-    if (found != m_icons.end())
+    PostRedraw();
+}
+
+const CFileListWnd::PreparedIcon* CFileListWnd::RowIcon(_FILE_INFO& row)
+{
+    Model::IconManager* icons = m_pInfo ? m_pInfo->GetIconManager() : nullptr;
+    if (!icons)
+        return nullptr;
+    if (row.strIconKey.IsEmpty()) {
+        // An item read without a key gets one a little after the boxes came up; until then
+        // its row has no icon.
+        const Model::CTarneloInfo::_ITEM* item = m_pInfo->FindItemByPath(row.strPath);
+        if (item && item->bKeyPending)
+            return nullptr;
+        if (item)
+            row.strIconKey = item->strIconKey;
+    }
+    // The pixels of an icon that many rows share are read once while the list shows it.
+    const auto found = m_icons.find(row.strIconKey);
+    if (found != m_icons.end()) {
+        found->second.drawing = m_nDrawing;
         return found->second.bitmap ? &found->second : nullptr;
-    PreparedIcon& prepared = m_icons[hIcon];
-    if (!PrepareIcon(nType, hIcon, prepared))
+    }
+    // The handle is the cache's and may be let go of by its next call: the pixels are read now.
+    const HICON icon = icons->GetIcon(row.strIconKey, m_pStyle && m_pStyle->m_bSmallMenu ? 0 : 1);
+    if (!icon) {
+        LogValue(kLogError, L"<filewnd> SHGetFileInfo failed", static_cast<long>(::GetLastError()));
+        return nullptr;
+    }
+    if (m_icons.size() >= kMaxPreparedIcons) {
+        ReleaseUndrawnIcons();
+        if (m_icons.size() >= kMaxPreparedIcons)
+            m_icons.clear();
+    }
+    PreparedIcon& prepared = m_icons[row.strIconKey];
+    prepared.drawing = m_nDrawing;
+    if (!PrepareIcon(static_cast<int>(row.nType), icon, prepared))
         prepared.bitmap.reset();
     return prepared.bitmap ? &prepared : nullptr;
+}
+
+void CFileListWnd::ReleaseUndrawnIcons()
+{
+    for (auto it = m_icons.begin(); it != m_icons.end();) {
+        if (it->second.drawing != m_nDrawing)
+            it = m_icons.erase(it);
+        else
+            ++it;
+    }
 }
 
 BOOL CFileListWnd::PrepareIcon(int nType, HICON hIcon, PreparedIcon& prepared)

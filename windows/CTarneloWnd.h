@@ -95,8 +95,11 @@ public:
     BOOL IsRunningLoop() const;
 
     // Opens the box's file list (nothing when a list or the edit-box dialog is open or the
-    // box has no items).
+    // box has no items). Items whose shortcuts are still to be read are read first.
     void OpenFileList(BOOL bMoveCursor);
+    // Whether the box's file list is open, and showing the icons whose keys came meanwhile.
+    BOOL HasFileList() const { return m_pFileList != nullptr; }
+    void RefreshFileListIcons();
     // Opens item index (0-based) of the box with the shell.
     void ExecuteItem(int index);
     // Registers the record's hot key again (after the options changed). A key of 0 only

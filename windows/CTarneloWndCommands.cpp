@@ -74,12 +74,20 @@ void CTarneloWnd::OpenFileList(BOOL bMoveCursor)
     // One list at a time: this box's own list may still be on its way out.
     if (g_bFileListOpen || g_bBoxDialogOpen || m_pFileList || !m_pInfo || m_pInfo->m_items.empty())
         return;
+    // The rows show what the items are: an item still to be read would pass for missing.
+    m_pInfo->ResolvePendingItems();
     m_pFileList = std::make_unique<CFileListWnd>();
     if (!m_pFileList->Open(m_pInfo, m_pGraphics.get(), this, WM_FILEWNDMSG, m_pStyle, m_pConfig, bMoveCursor)) {
         // A list that never came up sends no close message: forget it here, or the box
         // would refuse every later click.
         DeleteFileList();
     }
+}
+
+void CTarneloWnd::RefreshFileListIcons()
+{
+    if (m_pFileList)
+        m_pFileList->OnIconsChanged();
 }
 
 LRESULT CTarneloWnd::OnFileWndMsg(WPARAM wParam, LPARAM lParam)

@@ -53,10 +53,15 @@ public:
     static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of a damaged box file once up
     static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
     static constexpr UINT_PTR kTimerSaveWarning = 9;    // tells of a failed save once the event is done
+    static constexpr UINT_PTR kTimerPendingItems = 11;  // reads the items' shortcuts and icons
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
+    // The items' work goes in slices of about this long, one slice per timer tick: a timer
+    // message comes only when no input, posted message or drawing waits.
+    static constexpr UINT kPendingItemsMs = 10;
+    static constexpr DWORD kPendingSliceMs = 30;
     static constexpr UINT kTrayIconId = 1;
     static constexpr int kDefaultClearance = 10;
 
@@ -187,6 +192,7 @@ protected:
     void OnTypeAheadTimer();
     void OnSelectionTimer();
     void OnSaveWarningTimer();
+    void OnPendingItemsTimer();
 
     DECLARE_MESSAGE_MAP()
 

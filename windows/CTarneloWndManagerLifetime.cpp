@@ -145,7 +145,36 @@ BOOL CTarneloWndManager::LoadBoxes()
         Log(kLogWarn, L"<boxmng> no box could be read, the default boxes stand in");
         m_pInfoManager->CreateDefaultBoxes();
     }
+    // The items' shortcuts and missing icon keys are read once the boxes are up.
+    if (m_pInfoManager->HasPendingWork())
+        SetTimer(kTimerPendingItems, kPendingItemsMs);
     return usersBoxes;
+}
+
+// The work the box file's reading left: one slice per tick, the box whose list is open first.
+// The slices run on this thread rather than on a worker: the items belong to records that
+// the user's actions change on this thread at any moment, the icon cache and the shell's
+// link and icon objects are used by this thread alone, and a slice ends early for input.
+void CTarneloWndManager::OnPendingItemsTimer()
+{
+    const DWORD start = ::GetTickCount();
+    Model::CTarneloInfo* first = nullptr;
+    for (const auto& box : m_boxList) {
+        if (box->HasFileList())
+            first = box->m_pInfo;
+    }
+    std::vector<Model::CTarneloInfo*> keyed;
+    const BOOL more = m_pInfoManager->DoPendingWork(first, [start]() {
+        return ::GetTickCount() - start >= kPendingSliceMs || HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+    }, &keyed);
+    for (Model::CTarneloInfo* record : keyed) {
+        if (CTarneloWnd* box = FindBoxByInfo(record))
+            box->RefreshFileListIcons();
+    }
+    if (!more) {
+        KillTimer(kTimerPendingItems);
+        Log(kLogInfo, L"<boxmng> items read");
+    }
 }
 
 CString CTarneloWndManager::DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile)

@@ -372,6 +372,7 @@ TEST_F(BoxFileDamage, AFailedLoadDoesNotSaveAtOnce)
     manager.Bind(files.c_str(), (tmp / L"icons").c_str(), &cache, &config);
     EXPECT_FALSE(manager.Load(boxFile.c_str()));
     ASSERT_EQ(1u, manager.m_boxes.size());
+    manager.CompletePendingWork();
     EXPECT_EQ(CString(L"ext"), manager.m_boxes.front()->m_items.front().strIconKey.Left(3)) << "key made";
     EXPECT_EQ(original, ReadBytes(boxFile));
     EXPECT_EQ(original, ReadBytes(boxFile + L".bad"));

@@ -375,6 +375,29 @@ TEST_F(IconKeyTest, GetIconLoadsOnceAndCachesTheHandle)
     EXPECT_LT(width, largeWidth);
 }
 
+TEST_F(IconKeyTest, GetIconHoldsABoundedNumberOfHandles)
+{
+    // Far more per-item keys than the cache holds handles for, each with its file.
+    OwnedIcon icon(MakeTestIcon(16));
+    const size_t keys = IconManager::kMaxHandles + 20;
+    auto key = [](size_t i) { return L"ext" + std::to_wstring(i + 2); };
+    IconManager cache;
+    cache.Init(Cache().c_str());
+    for (size_t i = 0; i < keys; ++i)
+        ASSERT_TRUE(IconManager::SaveIconFile(icon.get(), 32, CacheFile(key(i) + L".si").c_str()));
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    for (size_t i = 0; i < keys; ++i)
+        ASSERT_NE(cache.GetIcon(key(i).c_str(), 0), nullptr);
+    EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before + 2 * IconManager::kMaxHandles);
+    // The least recently asked-for went, and comes back from its file when asked for.
+    ASSERT_NE(Entry(cache, L"ext2"), nullptr);
+    EXPECT_EQ(Entry(cache, L"ext2")->hSmall, nullptr);
+    EXPECT_NE(Entry(cache, key(keys - 1).c_str())->hSmall, nullptr);
+    EXPECT_NE(cache.GetIcon(L"ext2", 0), nullptr);
+    EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
+}
+
 TEST_F(IconKeyTest, GetIconOfAKeyWithoutFilesLogsAWarningEachTime)
 {
     struct LogOff { ~LogOff() { LogInit(nullptr); } } logOff;

@@ -163,7 +163,8 @@ TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
         Writer w;
         w.U32(version).Str(L"").U32(2);
         for (UINT id = 0; id < 2; ++id) {
-            w.U32(id).U32(100).U32(10 + 100 * id).Str(id ? L"Second" : L"First").U32(2);
+            // Listed bottom to top: sorting turns them round.
+            w.U32(id).U32(100).U32(110 - 100 * id).Str(id ? L"Second" : L"First").U32(2);
             w.U32(4).Str(L"a.url").Str(box0 + L"\\a.url");
             w.U32(1).Str(L"b.txt").Str(box0 + L"\\b.lnk");
             if (version >= 1002)
@@ -178,6 +179,11 @@ TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
         Bind(manager, &cache);
         ASSERT_TRUE(manager.Load(boxFile.c_str()));
         ASSERT_EQ(2u, manager.m_boxes.size());
+        // Reading does nothing per item: the shortcut is read and the keys registered after,
+        // and only then is the file written back, once.
+        EXPECT_TRUE(At(manager, 0)->m_items.back().bResolvePending && At(manager, 0)->m_items.front().bKeyPending);
+        EXPECT_EQ(w.bytes, ReadBytes(boxFile));
+        manager.CompletePendingWork();
         for (CTarneloInfo* box : manager.m_boxes) {
             EXPECT_EQ(version >= 1002 ? 2u : 0u, box->m_nHotKeyModifiers);
             ASSERT_EQ(2u, box->m_items.size());
@@ -188,8 +194,10 @@ TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
             EXPECT_EQ(TRUE, doc.bExists);
             EXPECT_EQ(CString((tmp / L"b.txt").c_str()), doc.strResolvedPath);
         }
-        EXPECT_EQ(version >= 1002 ? 0x41u : 0u, At(manager, 0)->m_nHotKeyKey);
-        EXPECT_EQ(version >= 1002 ? 0x42u : 0u, At(manager, 1)->m_nHotKeyKey);
+        EXPECT_EQ(version >= 1002 ? 0x42u : 0u, At(manager, 0)->m_nHotKeyKey);
+        EXPECT_EQ(version >= 1002 ? 0x41u : 0u, At(manager, 1)->m_nHotKeyKey);
+        // Keys are numbered in the file's order, as when they were registered while reading.
+        EXPECT_LT(At(manager, 1)->m_items.front().strIconKey, At(manager, 0)->m_items.front().strIconKey);
 
         // Written back at once as version 1003 with the new keys.
         const Bytes saved = ReadBytes(boxFile);
@@ -219,6 +227,7 @@ TEST_F(BoxList, ItemFilesAreResolvedOnLoad)
     w.U32(0).U32(0).U32(0).U32(0).Str(L"");
     ASSERT_TRUE(WriteBytes(boxFile, w.bytes));
     ASSERT_TRUE(list.Load(boxFile.c_str()));
+    list.CompletePendingWork();
     const auto& items = list.m_boxes.front()->m_items;
     ASSERT_EQ(3u, items.size());
     auto it = items.begin();

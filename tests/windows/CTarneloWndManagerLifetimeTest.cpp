@@ -91,6 +91,42 @@ TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneW
     EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
 }
 
+TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst)
+{
+    // Two boxes, each with a shortcut to a text file, stored without icon keys.
+    ASSERT_TRUE(testfs::WriteBytes(Path(L"doc.txt"), std::string("x")));
+    {
+        Model::CTarneloInfoManager writer;
+        writer.Bind(Path(L"files").c_str(), Path(L"icons").c_str(), nullptr, nullptr);
+        for (int b = 0; b < 2; ++b) {
+            Model::CTarneloInfo* box = writer.AddNewBox();
+            box->m_pos = {100, 100 + 100 * b};
+            Model::CTarneloInfo::_ITEM item{Model::ITEM_TYPE_FILE, L"doc.txt", box->m_strFolder + L"\\doc.lnk"};
+            ASSERT_TRUE(CreateShortcut(Path(L"doc.txt").c_str(), item.strPath));
+            box->m_items.push_back(item);
+        }
+        ASSERT_TRUE(writer.Save(Path(L"tarnelo.ser").c_str()));
+    }
+    const testfs::Bytes stored = testfs::ReadBytes(Path(L"tarnelo.ser"));
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(2u, m_manager->m_boxList.size());
+    const Model::CTarneloInfo::_ITEM& first = BoxAt(0)->m_pInfo->m_items.front();
+    const Model::CTarneloInfo::_ITEM& second = BoxAt(1)->m_pInfo->m_items.front();
+    EXPECT_TRUE(first.bResolvePending && first.bKeyPending && !first.bExists);
+    BoxAt(1)->OpenFileList(FALSE);
+    EXPECT_TRUE(second.bExists && !second.bResolvePending) << "a row is not shown missing while unread";
+    EXPECT_TRUE(first.bResolvePending);
+    EXPECT_EQ(stored, testfs::ReadBytes(Path(L"tarnelo.ser")));
+    ASSERT_TRUE(boxtest::PumpUntil([&] { return !m_infoManager.HasPendingWork(); }));
+    EXPECT_EQ(CString(L"txt"), first.strIconKey);
+    EXPECT_TRUE(first.bExists);
+    // Saved once with the keys.
+    Model::CTarneloInfoManager again;
+    again.Bind(Path(L"files").c_str(), Path(L"icons").c_str(), nullptr, nullptr);
+    ASSERT_TRUE(again.Load(Path(L"tarnelo.ser").c_str()));
+    EXPECT_EQ(CString(L"txt"), again.m_boxes.back()->m_items.front().strIconKey);
+}
+
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
 {
     g_script.answer = IDCANCEL;
