@@ -2,9 +2,14 @@
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
+
+#include "model/CTarneloStyleInfo.h"
 
 namespace bench {
 
@@ -37,5 +42,48 @@ inline void Pump()
         ::DispatchMessageW(&msg);
     }
 }
+
+// A folder of the benchmark's own under the temporary folder, made now: "<temp><name>_<pid>".
+inline std::wstring MakeScratchFolder(const wchar_t* name)
+{
+    wchar_t base[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, base);
+    const std::wstring folder = std::wstring(base) + name + L"_" + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+// The style the list benchmarks draw with: small rows of black Liberation Sans on white.
+inline Model::CTarneloStyleInfo SmallListStyle()
+{
+    Model::CTarneloStyleInfo style;
+    style.m_bSmallMenu = TRUE;
+    style.m_strMenuFontFace = L"Liberation Sans";
+    style.m_nMenuFontSizeSmall = 12;
+    style.m_menuBackColor = 0xFFFFFFFF;
+    style.m_menuTextColor = 0xFF000000;
+    return style;
+}
+
+// OLE and GDI+ for the life of a benchmark that draws windows.
+class GraphicsSession {
+public:
+    GraphicsSession()
+    {
+        ::OleInitialize(nullptr);
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    }
+    ~GraphicsSession()
+    {
+        Gdiplus::GdiplusShutdown(m_token);
+        ::OleUninitialize();
+    }
+    GraphicsSession(const GraphicsSession&) = delete;
+    GraphicsSession& operator=(const GraphicsSession&) = delete;
+
+private:
+    ULONG_PTR m_token = 0;
+};
 
 }  // namespace bench

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "core/PathHelpers.h"
 #include "framework/CArchive.h"
 #include "framework/CFile.h"
@@ -81,12 +82,9 @@ void DecodeOnly(const std::wstring& path, int boxes)
 
 int main()
 {
-    wchar_t base[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    const std::wstring folder = std::wstring(base) + L"BoxFileBench_" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring folder = bench::MakeScratchFolder(L"BoxFileBench");
     const std::wstring files = folder + L"\\files";
     const std::wstring boxFile = folder + L"\\tarnelo.ser";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
     ::CreateDirectoryW(files.c_str(), nullptr);
 
     Model::CTarneloInfo::_SCREEN_INFO screen;

@@ -28,15 +28,8 @@ using bench::Pump;
 
 int main()
 {
-    ::OleInitialize(nullptr);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-
-    wchar_t base[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    const std::wstring folder = std::wstring(base) + L"FileListBench_" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const bench::GraphicsSession graphics;
+    const std::wstring folder = bench::MakeScratchFolder(L"FileListBench");
     const std::wstring sample = folder + L"\\sample.txt";
     HANDLE file = ::CreateFileW(sample.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ::CloseHandle(file);
@@ -46,12 +39,7 @@ int main()
     CString key;
     icons.RegisterIcon(Model::ITEM_TYPE_FILE, sample.c_str(), key);
 
-    Model::CTarneloStyleInfo style;
-    style.m_bSmallMenu = TRUE;
-    style.m_strMenuFontFace = L"Liberation Sans";
-    style.m_nMenuFontSizeSmall = 12;
-    style.m_menuBackColor = 0xFFFFFFFF;
-    style.m_menuTextColor = 0xFF000000;
+    Model::CTarneloStyleInfo style = bench::SmallListStyle();
     Model::CConfigInfo config;
 
     for (const int count : {10, 50, 200, 500}) {
@@ -105,7 +93,5 @@ int main()
     }
 
     testfs::RemoveTree(folder);
-    Gdiplus::GdiplusShutdown(token);
-    ::OleUninitialize();
     return 0;
 }

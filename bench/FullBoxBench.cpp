@@ -114,17 +114,10 @@ void ScrollToEnd(CFileListWnd& list, Peak& peak)
 int main(int argc, char** argv)
 {
     const int items = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : 5000;
-    ::OleInitialize(nullptr);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-
-    wchar_t base[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    const std::wstring folder = std::wstring(base) + L"FullBoxBench_" + std::to_wstring(::GetCurrentProcessId());
+    const bench::GraphicsSession graphics;
+    const std::wstring folder = bench::MakeScratchFolder(L"FullBoxBench");
     const std::wstring files = folder + L"\\files";
     const std::wstring boxFile = folder + L"\\tarnelo.ser";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
     ::CreateDirectoryW(files.c_str(), nullptr);
 
     Model::IconManager icons;
@@ -169,12 +162,7 @@ int main(int argc, char** argv)
     peak.Sample();
     const LARGE_INTEGER t2 = Now();
 
-    Model::CTarneloStyleInfo style;
-    style.m_bSmallMenu = TRUE;
-    style.m_strMenuFontFace = L"Liberation Sans";
-    style.m_nMenuFontSizeSmall = 12;
-    style.m_menuBackColor = 0xFFFFFFFF;
-    style.m_menuTextColor = 0xFF000000;
+    Model::CTarneloStyleInfo style = bench::SmallListStyle();
     Model::CConfigInfo config;
     Model::CTarneloInfo* box = ok ? list.m_boxes.front() : nullptr;
     double scrollMs = 0;
@@ -226,7 +214,5 @@ int main(int argc, char** argv)
     }
 
     testfs::RemoveTree(folder);
-    Gdiplus::GdiplusShutdown(token);
-    ::OleUninitialize();
     return ok && peak.gdi < 2000 ? 0 : 1;
 }

@@ -144,7 +144,8 @@ TEST(DialogLayout, NoControlOverlapsAnotherOrLeavesItsDialogAndTheWizardHeaderFi
     ::InitCommonControlsEx(&init);
     const HMODULE module = ::GetModuleHandleW(nullptr);
     // Panel templates are child dialogs: they are made inside a window of their own.
-    WNDCLASSEXW parentClass = { sizeof(parentClass) };
+    WNDCLASSEXW parentClass{};
+    parentClass.cbSize = sizeof(parentClass);
     parentClass.lpfnWndProc = ::DefWindowProcW;
     parentClass.hInstance = module;
     parentClass.lpszClassName = L"DialogLayoutParent";
