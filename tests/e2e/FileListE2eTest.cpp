@@ -248,6 +248,29 @@ TEST_F(FileList, EscapeClosesTheListAndTheBoxOpensItAgain)
     EXPECT_TRUE(m_session.Program().IsRunning());
 }
 
+// An empty name is refused with a message; the list then has the keyboard back.
+TEST_F(FileList, AfterARefusedRenameEscapeStillClosesTheList)
+{
+    const HWND list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no file list";
+    const RECT r = e2e::WindowRect(list);
+    ASSERT_TRUE(WaitForCursorAt(POINT{ r.left + 5, r.top + 5 }));
+    ::Sleep(kSettleMs);  // the row under the cursor becomes the current one
+    std::vector<HWND> up;
+    const auto dialogUp = [&] { return (up = m_session.VisibleWindows(nullptr, L"#32770")).size() == 1; };
+    ASSERT_TRUE(e2e::PostToWindow(list, WM_COMMAND, 32817));  // "Rename"
+    ASSERT_TRUE(e2e::WaitUntil([&] { return dialogUp() && e2e::DesktopForegroundWindow(kDesktop) == up[0]; }, kEventTimeoutMs));
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_DELETE));  // the whole name is selected
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_RETURN));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return dialogUp() && LogCount(L"<filewnd> do rename") == 1; }, kEventTimeoutMs));
+    const RECT ok = e2e::WindowRect(::GetDlgItem(up[0], IDOK));
+    ASSERT_TRUE(e2e::ClickAt(kDesktop, (ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return m_session.VisibleWindows(nullptr, L"#32770").empty(); }, kEventTimeoutMs));
+    ASSERT_TRUE(e2e::PressKey(kDesktop, VK_ESCAPE));
+    EXPECT_TRUE(WaitForListGone());
+    EXPECT_EQ(1u, LogCount(L"<filewnd> send destroy3", L"info")) << "Escape did not reach the list";
+}
+
 TEST_F(FileList, EnterStartsTheItemAndClosesTheList)
 {
     const HWND list = OpenListByClick();
