@@ -61,6 +61,8 @@ public:
     // All that work at once.
     void CompletePendingWork();
     BOOL HasPendingWork() const;
+    // Whether the work still ends with saving the file its icon keys were registered for.
+    BOOL IsKeysSaveDue() const { return !m_strKeysSavePath.IsEmpty(); }
 
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
     // file at path as it was, when anything fails; GetSaveError then tells why.

@@ -164,6 +164,7 @@ void CTarneloWndManager::OnPendingItemsTimer()
             first = box->m_pInfo;
     }
     std::vector<Model::CTarneloInfo*> keyed;
+    const BOOL keysSaveDue = m_pInfoManager->IsKeysSaveDue();
     const BOOL more = m_pInfoManager->DoPendingWork(first, [start]() {
         return ::GetTickCount() - start >= kPendingSliceMs || HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
     }, &keyed);
@@ -173,6 +174,9 @@ void CTarneloWndManager::OnPendingItemsTimer()
     }
     if (!more) {
         KillTimer(kTimerPendingItems);
+        // The work ended with the box file's save: a failure is told like any other save's.
+        if (keysSaveDue)
+            NoteSaveResult(m_strBoxFilePath, m_pInfoManager->GetSaveError());
         Log(kLogInfo, L"<boxmng> items read");
     }
 }
