@@ -130,13 +130,6 @@ std::string CConfigInfo::FileText() const
     return bytes;
 }
 
-BOOL CConfigInfo::WriteInt(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path)
-{
-    CString text;
-    text.Format(L"%d", value);
-    return ::WritePrivateProfileStringW(section, key, text, path) ? TRUE : FALSE;
-}
-
 CString CConfigInfo::ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path)
 {
     wchar_t buffer[256] = {};

@@ -37,7 +37,6 @@ public:
     // in the ANSI code page, as the profile functions write a new file.
     std::string FileText() const;
 
-    static BOOL WriteInt(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path);
     static CString ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path);
     // "YYYY/MM/DD" to midnight local time; anything that is no real date gives the value
     // that stands for never (2000-01-01 00:00 local time).
