@@ -1,6 +1,7 @@
 #include "windows/BoxGeometry.h"
 
 #include <algorithm>
+#include <limits>
 #include <climits>
 
 BOOL IsPointInBoxRect(const RECT& rect, POINT point)
@@ -121,6 +122,25 @@ POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes,
         FindFreeInColumn(right, issuer.top, size, boxes, workArea, &place) ||
         FindFreeInColumn(left, issuer.top, size, boxes, workArea, &place))
         return place;
+    // Nothing from the issuer down (a box near the work area's bottom): the rest of the work
+    // area, its own column and its neighbours' from the top first, then the columns further
+    // out, nearest first. A new box over another hides both titles.
+    if (FindFreeInColumn(issuer.left, workArea.top, size, boxes, workArea, &place))
+        return place;
+    const LONGLONG step = static_cast<LONGLONG>(size.cx) + kNewBoxGap;
+    const LONGLONG lastX = static_cast<LONGLONG>(workArea.right) - size.cx;  // the rightmost column
+    if (step > 0 && lastX >= workArea.left) {
+        // An issuer off the area starts at the first column that can lie on it.
+        const LONGLONG never = std::numeric_limits<LONGLONG>::max();
+        const LONGLONG rightIn = right > lastX ? never : std::max<LONGLONG>(0, workArea.left - right);
+        const LONGLONG leftIn = left < workArea.left ? never : std::max<LONGLONG>(0, left - lastX);
+        LONGLONG out = std::min(rightIn, leftIn);
+        for (out = out == never ? 0 : out - out % step; right + out <= lastX || left - out >= workArea.left; out += step) {
+            if (FindFreeInColumn(right + out, workArea.top, size, boxes, workArea, &place) ||
+                FindFreeInColumn(left - out, workArea.top, size, boxes, workArea, &place))
+                return place;
+        }
+    }
     // Nowhere free: the old rule, by the edges of the virtual screen.
     if (below + size.cy <= virtualScreen.bottom)
         return POINT{ issuer.left, static_cast<LONG>(below) };
