@@ -176,19 +176,28 @@ TEST(DialogLayout, NoControlOverlapsAnotherOrLeavesItsDialogAndTheWizardHeaderFi
     EXPECT_EQ(english, japanese);
     ::DestroyWindow(parent);
 
-    // The edit-box dialog opens at the size kept in the settings (the program's default one
-    // here), which moves its controls away from their template places.
-    {
+    // The edit-box dialog opens at the size kept in the settings (the program's default one,
+    // then one far below its template's), which moves its controls away from their template
+    // places; made as small as it goes, it is still laid out whole.
+    for (const SIZE stored : { SIZE{ 683, 442 }, SIZE{ -500, 20 } }) {
         Model::CConfigInfo config;
-        config.m_nEditDialogWidth = 683;
-        config.m_nEditDialogHeight = 442;
+        config.m_nEditDialogWidth = stored.cx;
+        config.m_nEditDialogHeight = stored.cy;
         CSetBoxDlg dialog;
         dialog.m_pConfig = &config;
         std::vector<std::wstring> faults;
-        DialogTestSupport::OnNextDialog([&](HWND window) { faults = LayoutFaults(window); }, IDCANCEL);
+        DialogTestSupport::OnNextDialog(
+            [&](HWND window) {
+                faults = LayoutFaults(window);
+                ::SetWindowPos(window, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+                for (const std::wstring& fault : LayoutFaults(window))
+                    faults.push_back(L"shrunk: " + fault);
+            },
+            IDCANCEL);
         dialog.DoModal();
         for (const std::wstring& fault : faults)
-            ADD_FAILURE() << "edit-box dialog: " << std::string(fault.begin(), fault.end());
+            ADD_FAILURE() << "edit-box dialog " << stored.cx << " x " << stored.cy << ": "
+                          << std::string(fault.begin(), fault.end());
     }
 
     // The options dialog's list shows its three rows, as tall as the font's glyphs, without
