@@ -75,6 +75,7 @@ BEGIN_MESSAGE_MAP(CSetBoxDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_SETBOX_ICON_SET, OnSelChangeIconSet)
     ON_NOTIFY(NM_DBLCLK, IDC_SETBOX_ICON_LIST, OnDblClkIconList)
     ON_WM_SIZE()
+    ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
     ON_TIMER(kTimerSaveSize, OnSaveSizeTimer)
 END_MESSAGE_MAP()
 
@@ -109,25 +110,22 @@ CString CSetBoxDlg::SetFolder(const CString& setName) const
     return FormatString(L"%s\\%s", icons.GetString(), setName.GetString());
 }
 
-SIZE CSetBoxDlg::StoredClientSize(const Model::CConfigInfo* config)
+SIZE CSetBoxDlg::StoredClientSize(const Model::CConfigInfo* config, SIZE templateClient)
 {
     if (!config)
         return SIZE{ 0, 0 };
-    const int maxWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int maxHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    int width = config->m_nEditDialogWidth;
-    int height = config->m_nEditDialogHeight;
-    width = width < kMinStoredWidth ? kMinStoredWidth : width;
-    height = height < kMinStoredHeight ? kMinStoredHeight : height;
-    width = (maxWidth > kMinStoredWidth && width > maxWidth) ? maxWidth : width;
-    height = (maxHeight > kMinStoredHeight && height > maxHeight) ? maxHeight : height;
-    return SIZE{ width, height };
+    const int width = std::min(config->m_nEditDialogWidth, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    const int height = std::min(config->m_nEditDialogHeight, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    return SIZE{ std::max<int>(width, templateClient.cx), std::max<int>(height, templateClient.cy) };
 }
 
 BOOL CSetBoxDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     g_bBoxDialogOpen = 1;
+    RECT templateWindow = {};
+    ::GetWindowRect(m_hWnd, &templateWindow);
+    m_minWindow = SIZE{ templateWindow.right - templateWindow.left, templateWindow.bottom - templateWindow.top };
 
     ::EnableWindow(m_listIcons.m_hWnd, m_bIconEnabled ? TRUE : FALSE);
     m_btnColor.SetColor(m_color);
@@ -178,9 +176,10 @@ BOOL CSetBoxDlg::OnInitDialog()
     m_bInitialised = TRUE;
 
     // The size the user last gave the dialog; the resize that takes it there loads the
-    // icons when its timer ends.
-    const SIZE stored = StoredClientSize(m_pConfig);
-    if (!m_pConfig || (stored.cx == m_nLastCx && stored.cy == m_nLastCy)) {
+    // icons when its timer ends, and keeps the size shown: a stored size the dialog cannot
+    // take (below its template's) is replaced by it, one it can is written back unchanged.
+    const SIZE stored = StoredClientSize(m_pConfig, SIZE{ m_nLastCx, m_nLastCy });
+    if (!m_pConfig || (m_pConfig->m_nEditDialogWidth == m_nLastCx && m_pConfig->m_nEditDialogHeight == m_nLastCy)) {
         LoadIconSet(m_strIconSet);
     } else {
         // Never larger than the work area of the dialog's monitor, and kept whole on it around
@@ -196,6 +195,8 @@ BOOL CSetBoxDlg::OnInitDialog()
         const LONG left = std::clamp<LONG>((window.left + window.right - width) / 2, area.left, area.right - width);
         const LONG top = std::clamp<LONG>((window.top + window.bottom - height) / 2, area.top, area.bottom - height);
         ::SetWindowPos(m_hWnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Also when that size is the template's own, which sends no WM_SIZE.
+        SetTimer(kTimerSaveSize, kSaveSizeDelayMs);
     }
     return TRUE;
 }
@@ -400,6 +401,17 @@ void CSetBoxDlg::OnSize(UINT type, int cx, int cy)
     m_nLastCy = cy;
     KillTimer(kTimerSaveSize);
     SetTimer(kTimerSaveSize, kSaveSizeDelayMs);
+}
+
+LRESULT CSetBoxDlg::OnGetMinMaxInfo(WPARAM, LPARAM info)
+{
+    // Asked before the dialog knows its template's size too: the system's limits then.
+    if (m_minWindow.cx > 0) {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(info);
+        limits->ptMinTrackSize.x = m_minWindow.cx;
+        limits->ptMinTrackSize.y = m_minWindow.cy;
+    }
+    return 0;
 }
 
 void CSetBoxDlg::OnSaveSizeTimer()

@@ -45,10 +45,6 @@ public:
     static constexpr Gdiplus::ARGB kThumbnailBackground = 0xFF800000;
     // The set that takes dropped icons.
     static constexpr const wchar_t* kMyIcons = L"My Icons";
-    // The smallest client size taken from the settings; a larger one is limited to the
-    // virtual screen, so a damaged "config.ini" cannot hide the dialog's buttons.
-    static constexpr int kMinStoredWidth = 200;
-    static constexpr int kMinStoredHeight = 150;
 
     explicit CSetBoxDlg(CWnd* parent = nullptr);
     ~CSetBoxDlg() override;
@@ -70,8 +66,10 @@ public:
     // The icon list's drop callback.
     static UINT OnIconFileDropped(CFileDropListCtrl* control, CString& path, UINT& kind);
 
-    // The client size the settings ask for, limited as above (the settings' values when null).
-    static SIZE StoredClientSize(const Model::CConfigInfo* config);
+    // The client size the settings ask for, never smaller than the template's (smaller, the
+    // controls would overlap) nor larger than the virtual screen, so a damaged "config.ini"
+    // cannot hide the dialog's buttons; 0 x 0 without settings.
+    static SIZE StoredClientSize(const Model::CConfigInfo* config, SIZE templateClient);
 
     // In and out.
     CString m_strName;
@@ -102,6 +100,8 @@ public:
     int m_nLastCx = 0;
     int m_nLastCy = 0;
     BOOL m_bInitialised = FALSE;
+    // The window size of the template, the smallest the user can drag the dialog to.
+    SIZE m_minWindow = {};
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -111,6 +111,7 @@ protected:
     void OnSelChangeIconSet();
     void OnDblClkIconList(NMHDR* header, LRESULT* result);
     void OnSize(UINT type, int cx, int cy);
+    LRESULT OnGetMinMaxInfo(WPARAM, LPARAM info);
     void OnSaveSizeTimer();
 
     DECLARE_MESSAGE_MAP()

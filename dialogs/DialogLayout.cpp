@@ -41,6 +41,17 @@ void MoveControlsBelow(HWND dialog, int y, int dy)
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void CentreControl(HWND dialog, HWND control, const RECT& area)
+{
+    if (!dialog || !control)
+        return;
+    const RECT rect = ChildRect(dialog, control);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    ::SetWindowPos(control, nullptr, (area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void GrowControl(HWND dialog, HWND control, int dy)
 {
     if (!dialog || !control || dy == 0)

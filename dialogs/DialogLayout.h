@@ -1,6 +1,6 @@
 // Making room in a dialog laid out by its template, for content the template could not
-// size for the font in use: a picture scaled to the dialog's width, or list rows as tall as
-// the font's glyphs.
+// size for the font in use: a picture scaled to the dialog's width, a picture of its own
+// size in an area measured in dialog units, or list rows as tall as the font's glyphs.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,10 @@ RECT ChildRect(HWND dialog, HWND control);
 // positive) and makes the dialog dy taller, so the controls keep their distance to its
 // bottom edge.
 void MoveControlsBelow(HWND dialog, int y, int dy);
+
+// Moves the control, at its size, to the middle of the area (client coordinates): a picture
+// of a fixed pixel size then sits where the template meant it whatever the dialog font.
+void CentreControl(HWND dialog, HWND control, const RECT& area);
 
 // Makes the control dy taller together with every control around it (its group box); the
 // controls below it move down and the dialog grows by as much.

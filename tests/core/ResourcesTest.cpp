@@ -49,7 +49,7 @@ const StringEntry kStrings[] = {
     {167, L"Check latest version periodically", L"定期的に最新バージョンをチェックする"},
     {168, L"Can't open file location", L"ファイルの場所が開けません"},
     {169, L"Can't rename: the name is empty or used by another item.",
-     L"名前を変更できません。名前が空か、ほかのファイルで使われています。"},
+     L"名前を変更できません。名前が空か、ほかの項目で使われています。"},
     {170,
      L"The box file could not be read whole. It is kept as %s.\nThe box file could not be read whole nor copied. "
      L"Changes are not saved to %s until the next start.",

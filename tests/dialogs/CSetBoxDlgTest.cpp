@@ -627,7 +627,8 @@ TEST_F(SetBoxDlgTest, OpensAtTheStoredClientSizeAndADamagedSizeIsBroughtIntoRang
     };
     const Case cases[] = {
         { base.cx + 60, base.cy + 30, base.cx + 60, base.cy + 30 },
-        { -5, 3, CSetBoxDlg::kMinStoredWidth, CSetBoxDlg::kMinStoredHeight },
+        { -500, 20, base.cx, base.cy },  // below the template: the template's size
+        { base.cx - 50, base.cy + 30, base.cx, base.cy + 30 },
         { 100000, 100000, 0, 0 },  // as large as the work area, and whole on it
     };
     RECT area = {};

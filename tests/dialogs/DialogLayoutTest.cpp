@@ -4,8 +4,8 @@
 // group box around the controls it groups, an up-down control over the border of the edit
 // it is bound to, and a wizard panel over the hidden placeholder that gives it its place.
 // Then the dialogs whose layout changes as they open: the edit-box dialog at the size it
-// opens with, the options dialog whose list fits its rows, and the wizard, whose header
-// picture fills the dialog's width with no panel over it.
+// opens with and at its smallest, the options dialog whose list fits its rows, and the
+// wizard, whose header picture fills the dialog's width with no panel over it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -185,7 +185,14 @@ TEST(DialogLayout, NoControlOverlapsAnotherOrLeavesItsDialogAndTheWizardHeaderFi
         CSetBoxDlg dialog;
         dialog.m_pConfig = &config;
         std::vector<std::wstring> faults;
-        DialogTestSupport::OnNextDialog([&](HWND window) { faults = LayoutFaults(window); }, IDCANCEL);
+        DialogTestSupport::OnNextDialog(
+            [&](HWND window) {
+                faults = LayoutFaults(window);
+                ::SetWindowPos(window, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+                for (const std::wstring& fault : LayoutFaults(window))
+                    faults.push_back(L"shrunk: " + fault);
+            },
+            IDCANCEL);
         dialog.DoModal();
         for (const std::wstring& fault : faults)
             ADD_FAILURE() << "edit-box dialog: " << std::string(fault.begin(), fault.end());
@@ -236,8 +243,12 @@ TEST(DialogLayout, NoControlOverlapsAnotherOrLeavesItsDialogAndTheWizardHeaderFi
             const std::vector<std::wstring> layout = LayoutFaults(dialog);
             for (const std::wstring& fault : layout)
                 state << L"; " << fault;
+            // The files panel's picture is in the middle of the panel.
+            const HWND picture = ::GetDlgItem(wizard.m_pPanel->GetSafeHwnd(), IDC_WIZ_SETFILES_IMAGE);
+            const RECT image = picture ? RectIn(dialog, picture) : panel;
+            state << L", picture " << image.left << L"-" << image.right;
             if (header.left != 0 || header.top != 0 || header.right != client.right || header.bottom <= 0 ||
-                panel.top < header.bottom || !layout.empty())
+                panel.top < header.bottom || !layout.empty() || image.left - panel.left != panel.right - image.right)
                 faults.push_back(state.str());
             wiztest::Click(dialog, IDOK);  // the last one is "Done"
         }
