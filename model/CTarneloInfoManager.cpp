@@ -184,8 +184,17 @@ CString CTarneloInfoManager::GetBoxFolder(UINT id) const
 
 // ------------------------------------------------------------------------- load
 
+void CTarneloInfoManager::KeepIconFiles()
+{
+    // Icon files are deleted only for want of an item in a box file read whole: one that is
+    // missing or damaged may name them still (a copy kept aside, or a file brought back).
+    if (m_pIconManager)
+        m_pIconManager->KeepEarlierFiles();
+}
+
 void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
 {
+    KeepIconFiles();
     m_bDamaged = TRUE;
     // A copy never replaces an earlier one. The same damaged file met again (a start reads it
     // twice, and it stays until the next save) is not copied twice.
@@ -227,12 +236,16 @@ BOOL CTarneloInfoManager::Load(CString path)
     m_strKeptCopy.Empty();
     m_strKeysSavePath.Empty();
     m_fileOrder.clear();
+    m_bUnsavedKeys = FALSE;
+    m_namedKeys.clear();
+    m_bSweepDue = FALSE;
 
     // Only a box file that is not there at all means a fresh start with the default boxes;
     // one that is there but unreadable holds the user's boxes and is kept.
     if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            KeepIconFiles();
             CreateDefaultBoxes();
             return TRUE;
         }
@@ -296,6 +309,17 @@ BOOL CTarneloInfoManager::Load(CString path)
     }
     if (m_strUnsafePath.CompareNoCase(path) == 0)
         m_strUnsafePath.Empty();
+    if (m_pIconManager && m_pIconManager->HasEarlierFiles()) {
+        for (const CTarneloInfo* record : m_boxes) {
+            for (const CTarneloInfo::_ITEM& item : record->m_items) {
+                CString key = item.strIconKey;
+                key.MakeLower();
+                if (IconManager::IsPerItemKey(key))
+                    m_namedKeys.insert(key.GetString());
+            }
+        }
+        m_bSweepDue = TRUE;
+    }
     // Regenerated icon keys are written back once they are all in, and only to a file that
     // was read whole.
     if (result && modified)
@@ -306,6 +330,14 @@ BOOL CTarneloInfoManager::Load(CString path)
 BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
                                         std::vector<CTarneloInfo*>* pKeyed)
 {
+    // The icon files of earlier runs first: starts cut short one after another then leave
+    // no more than the files of the last one.
+    if (m_bSweepDue) {
+        if (m_pIconManager && m_pIconManager->RemoveUnnamedFiles(m_namedKeys, timeUp))
+            return TRUE;
+        m_bSweepDue = FALSE;
+        m_namedKeys.clear();
+    }
     // A pointer that is no record of the list is never followed (records go from the file
     // order when they are deleted; pFirst comes from elsewhere).
     auto listed = [this](CTarneloInfo* record) {
@@ -320,6 +352,7 @@ BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::functio
     for (CTarneloInfo* record : order) {
         BOOL keyed = FALSE;
         const BOOL more = record->DoPendingWork(timeUp, &keyed);
+        m_bUnsavedKeys = m_bUnsavedKeys || keyed;
         if (keyed && pKeyed && std::find(pKeyed->begin(), pKeyed->end(), record) == pKeyed->end())
             pKeyed->push_back(record);
         if (more)
@@ -340,7 +373,7 @@ void CTarneloInfoManager::CompletePendingWork()
 
 BOOL CTarneloInfoManager::HasPendingWork() const
 {
-    if (!m_strKeysSavePath.IsEmpty())
+    if (!m_strKeysSavePath.IsEmpty() || m_bSweepDue)
         return TRUE;
     for (const CTarneloInfo* record : m_boxes) {
         for (const CTarneloInfo::_ITEM& item : record->m_items) {
@@ -471,6 +504,7 @@ BOOL CTarneloInfoManager::Save(CString path)
         return SaveFailed(error);
     }
     m_dwSaveError = ERROR_SUCCESS;
+    m_bUnsavedKeys = FALSE;
     return TRUE;
 }
 

@@ -8,6 +8,8 @@
 #include <functional>
 #include <list>
 #include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/CArchive.h"
@@ -54,8 +56,9 @@ public:
     BOOL WasDamaged(CString* keptCopy = nullptr) const;
     // The work that Load leaves for later, done item by item, the box first (when it is
     // listed) and then every box in order, until timeUp says so after an item. TRUE while
-    // work is left. Once none is, a file whose icon keys were registered is saved to its
-    // path, once. pKeyed gets the boxes in which an icon key was registered.
+    // work is left. Before it, the icon files of earlier runs that no item of a file read
+    // whole names are deleted. Once no work is left, a file whose icon keys were registered
+    // is saved to its path, once. pKeyed gets the boxes in which an icon key was registered.
     BOOL DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
                        std::vector<CTarneloInfo*>* pKeyed = nullptr);
     // All that work at once.
@@ -63,6 +66,8 @@ public:
     BOOL HasPendingWork() const;
     // Whether the work still ends with saving the file its icon keys were registered for.
     BOOL IsKeysSaveDue() const { return !m_strKeysSavePath.IsEmpty(); }
+    // Whether icon keys registered by that work are not yet in the file it is to be saved to.
+    BOOL HasUnsavedKeys() const { return m_bUnsavedKeys && IsKeysSaveDue(); }
 
     // Writes the list to path + ".temp" and puts that in place of path. FALSE, leaving the
     // file at path as it was, when anything fails; GetSaveError then tells why.
@@ -93,6 +98,8 @@ public:
 
 private:
     CTarneloInfo::_SCREEN_INFO GetScreen() const;
+    // Leaves the icon files of earlier runs alone for the rest of the run.
+    void KeepIconFiles();
     // Copies a box file that could not be read aside before anything can overwrite it.
     void KeepAside(const CString& path, const wchar_t* why);
     BOOL SaveFailed(DWORD error);
@@ -110,6 +117,11 @@ private:
     // The records in the order the file holds them, which is the order their items' work is
     // done in (so per-item keys are numbered as the file's order gives them).
     std::vector<CTarneloInfo*> m_fileOrder;
+    BOOL m_bUnsavedKeys = FALSE;  // keys registered since the file was last written
+    // The per-item icon keys (in lower case) that the file read whole names, while the icon
+    // files of earlier runs are still to be looked at.
+    std::unordered_set<std::wstring> m_namedKeys;
+    BOOL m_bSweepDue = FALSE;
     static constexpr int kMaxKeptCopies = 999;
 };
 

@@ -364,7 +364,8 @@ IconManager::~IconManager() = default;
 void IconManager::Init(CString folder)
 {
     m_strFolder = folder;
-    m_nNextExt = GetNextExtIndex();
+    m_earlierFiles.clear();
+    m_nNextExt = GetNextExtIndex(&m_earlierFiles);
     CreateDirectoryTree(m_strFolder);
 }
 
@@ -560,7 +561,26 @@ BOOL IconManager::IconFileExists(CString key) const
     return FileExists(GetIconPath(key, FALSE));
 }
 
-int IconManager::GetNextExtIndex() const
+BOOL IconManager::RemoveUnnamedFiles(const std::unordered_set<std::wstring>& named,
+                                     const std::function<bool()>& timeUp)
+{
+    while (!m_earlierFiles.empty()) {
+        CString name = m_earlierFiles.back();
+        m_earlierFiles.pop_back();
+        CString key = name.Left(name.ReverseFind(L'.'));
+        key.MakeLower();
+        if (named.count(key.GetString()) == 0 && ::DeleteFileW(m_strFolder + L"\\" + name))
+            ++m_nRemovedFiles;
+        if (timeUp && timeUp() && !m_earlierFiles.empty())
+            return TRUE;
+    }
+    if (m_nRemovedFiles)
+        LogValue(kLogInfo, L"<icon> icon files that no item names, removed:", m_nRemovedFiles);
+    m_nRemovedFiles = 0;
+    return FALSE;
+}
+
+int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles) const
 {
     long largest = 1;
     for (const wchar_t* suffix : {L"si", L"li"}) {
@@ -579,6 +599,10 @@ int IconManager::GetNextExtIndex() const
             long number = 0;
             if (ParseExtNumber(title.Left(dot), number) && number > largest)
                 largest = number;
+            CString key = title.Left(dot);
+            key.MakeLower();
+            if (perItemFiles && IsPerItemKey(key))
+                perItemFiles->push_back(title);
         }
     }
     return static_cast<int>(largest + 1);

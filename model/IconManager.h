@@ -14,6 +14,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/CString.h"
@@ -50,6 +53,16 @@ public:
     // missing, and finds the number of the next per-item key from the files in it.
     void Init(CString folder);
 
+    // The per-item icon files that were in the folder when it was opened are those of earlier
+    // runs; a run that ended before its keys were saved leaves files that no item names.
+    BOOL HasEarlierFiles() const { return !m_earlierFiles.empty(); }
+    // Deletes, one by one until timeUp says so, the earlier per-item files whose key (in lower
+    // case) is not in named. TRUE while some are left to look at. Keys given in this run
+    // always number above the earlier files, so their files are never touched.
+    BOOL RemoveUnnamedFiles(const std::unordered_set<std::wstring>& named, const std::function<bool()>& timeUp);
+    // Keeps every earlier file for the rest of the run.
+    void KeepEarlierFiles() { m_earlierFiles.clear(); }
+
     // Gives the key for an item of the given type (1 file, 2 folder, 3 shortcut, 4 internet
     // shortcut) whose shell icon is that of path, extracting and saving the icons when the key
     // is new. Always TRUE; never raises.
@@ -77,8 +90,8 @@ public:
     // Whether the small file of the key exists.
     BOOL IconFileExists(CString key) const;
     // One more than the largest number of the "ext*.si" and "ext*.li" files in the folder,
-    // and at least 2.
-    int GetNextExtIndex() const;
+    // and at least 2. perItemFiles gets the names of those files that hold per-item icons.
+    int GetNextExtIndex(std::vector<CString>* perItemFiles = nullptr) const;
     // The shell's icon of an existing file or folder; NULL when the shell gives none or the
     // path is empty.
     static HICON GetShellIcon(CString path, BOOL large);
@@ -107,6 +120,8 @@ private:
     CString m_strFolder;
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
+    std::vector<CString> m_earlierFiles;  // file names, not yet looked at by RemoveUnnamedFiles
+    long m_nRemovedFiles = 0;
     size_t m_nHandles = 0;
     ULONGLONG m_nUses = 0;
 };

@@ -216,6 +216,9 @@ private:
     // Loads the box file; when no box could be read, the six default boxes stand in. TRUE
     // when the box file gave at least one box.
     BOOL LoadBoxes();
+    // At exit: the icon keys that the items of the box file got since the start, when the
+    // file's save with them is still to come, are saved with it now.
+    void SaveIconKeysAtExit();
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
     // could not be copied and is not saved over.
     static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);

@@ -274,7 +274,18 @@ void CTarneloWndManager::OnClose()
             ::EndMenu();
         return;
     }
+    SaveIconKeysAtExit();
     DestroyWindow();
+}
+
+void CTarneloWndManager::SaveIconKeysAtExit()
+{
+    // Items left without them would get new keys, and new icon files, at the next start,
+    // while the files made for them in this run would be named by nothing.
+    if (!m_pInfoManager || !m_pInfoManager->HasUnsavedKeys())
+        return;
+    Log(kLogInfo, L"<boxmng> saving the icon keys given so far");
+    SaveBoxFile();
 }
 
 BOOL CTarneloWndManager::DestroyWindow()

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "BoxTestSupport.h"
+#include "IconManagerTestSupport.h"
 #include "core/ShellHelpers.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfoManager.h"
@@ -211,6 +212,39 @@ TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
         EXPECT_EQ(CString(L"txt"), At(again, 1)->m_items.back().strIconKey);
         EXPECT_EQ(At(manager, 1)->m_nHotKeyKey, At(again, 1)->m_nHotKeyKey);
     }
+}
+
+TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
+{
+    const std::wstring box0 = files + L"\\000", cache = tmp / L"fileIcons";
+    ::CreateDirectoryW(box0.c_str(), nullptr);
+    ::CreateDirectoryW(cache.c_str(), nullptr);
+    Writer w;
+    w.U32(1003).Str(L"").U32(1).U32(0).U32(100).U32(10).Str(L"B").U32(3);
+    for (const std::wstring name : {L"a.url", L"b.url", L"c.url"}) {
+        WriteBytes(box0 + L"\\" + name, Bytes{'[', ']'});
+        w.U32(4).Str(name).Str(box0 + L"\\" + name).Str(name == L"a.url" ? L"ext3" : L"");
+    }
+    ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
+    // A named file, a shared one and a pair that no item names.
+    for (const wchar_t* name : {L"ext3.si", L"txt.si", L"ext9.si", L"ext9.li"})
+        WriteBytes(cache + L"\\" + name, Bytes{1});
+    // Each start keys one more item: the first ends by the exit event, the second is killed,
+    // the third runs to the end. Only the keys of the killed one are given again.
+    for (const int start : {0, 1, 2}) {
+        Model::IconManager icons;
+        icons.Init(cache.c_str());
+        CTarneloInfoManager manager;
+        Bind(manager, &icons);
+        ASSERT_TRUE(manager.Load(boxFile.c_str()));
+        std::vector<CTarneloInfo*> keyed;
+        while (start == 2 ? manager.HasPendingWork() : keyed.empty())
+            manager.DoPendingWork(nullptr, [] { return true; }, &keyed);
+        if (start == 0 && manager.HasUnsavedKeys())
+            manager.Save(boxFile.c_str());
+    }
+    EXPECT_EQ(IconTest::ListFolder(cache), (std::vector<std::wstring>{L"ext10.li", L"ext10.si", L"ext12.li",
+                                                                       L"ext12.si", L"ext3.si", L"txt.si"}));
 }
 
 TEST_F(BoxList, ItemFilesAreResolvedOnLoad)
