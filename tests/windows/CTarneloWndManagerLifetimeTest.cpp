@@ -101,7 +101,10 @@ TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst
         for (int b = 0; b < 2; ++b) {
             Model::CTarneloInfo* box = writer.AddNewBox();
             box->m_pos = {100, 100 + 100 * b};
-            Model::CTarneloInfo::_ITEM item{Model::ITEM_TYPE_FILE, L"doc.txt", box->m_strFolder + L"\\doc.lnk"};
+            Model::CTarneloInfo::_ITEM item;
+            item.nType = Model::ITEM_TYPE_FILE;
+            item.strName = L"doc.txt";
+            item.strPath = box->m_strFolder + L"\\doc.lnk";
             ASSERT_TRUE(CreateShortcut(Path(L"doc.txt").c_str(), item.strPath));
             box->m_items.push_back(item);
         }
