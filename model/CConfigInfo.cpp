@@ -75,7 +75,7 @@ BOOL CConfigInfo::Load(CString path)
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             break;
-        if (::GetTickCount() - start >= kHeldFileWaitMs) {
+        if (::GetTickCount() - start >= kHeldFileWaitMs || IsDirectory(path)) {
             LogValue(kLogError, FormatString(L"config cannot be read, defaults in use and not saved over: %s le:",
                                              path.GetString()),
                      static_cast<long>(error));

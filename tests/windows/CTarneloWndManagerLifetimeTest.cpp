@@ -6,10 +6,12 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "resources/resource.h"
 #include "windows/CFileListWnd.h"
@@ -169,17 +171,22 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
 // A settings file without an install date over a box file holding the user's boxes is no
 // first start: the boxes stay where they stood and no wizard comes. Without a box file the
 // wizard comes (cancelled here, which ends the start).
+// Damaged settings beside the user's boxes start without the wizard. Settings that cannot be
+// read are waited for a moment, then give the defaults, are told once and are not written over.
 TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
 {
-    struct Case { const char* name; std::string bytes; bool folder = false; bool locked = false; };
+    enum Outcome { kDamaged, kRead, kUnread };
+    struct Case { const char* name; std::string bytes; Outcome outcome = kDamaged; bool folder = false; DWORD heldMs = 0; };
+    const std::string dated = "[install]\r\ndate=20261201_101010\r\n[option]\r\nlock=1\r\n";
     const Case cases[] = {
         { "empty", "" },
         { "random bytes", std::string("\x8F\x01\xFE[\x00=\xC3\x9A\r\x7F\x00\xE2\x82", 14) },
-        { "a folder", "", true },
-        { "a locked file", "[install]\r\ndate=20261201_101010\r\n", false, true },
         { "CR/LF only", "\r\n\r\n\r\n" },
         { "an unclosed section header", "[install\r\ndate=20261201_101010\r\n" },
         { "an empty date", "[install]\r\ndate=\r\n" },
+        { "a file held for a moment", dated, kRead, false, 300 },
+        { "a file held through the start", dated, kUnread, false, INFINITE },
+        { "a folder", "", kUnread, true },
     };
     for (const Case& c : cases) {
         for (const bool withBoxes : { true, false }) {
@@ -188,6 +195,7 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             ::RemoveDirectoryW(ConfigPath().c_str());
             ForgetFiles();
             g_script = managertest::DialogScript();  // the wizard is cancelled
+            boxtest::MessageBoxAnswers::Asked().clear();
             ASSERT_TRUE(c.folder ? ::CreateDirectoryW(ConfigPath().c_str(), nullptr) != FALSE
                                  : testfs::WriteBytes(ConfigPath(), c.bytes));
             m_infoManager.RemoveAll();
@@ -196,21 +204,37 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             if (withBoxes) {
                 ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
             }
-            const HANDLE held = c.locked ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+            const HANDLE held = c.heldMs ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                          : INVALID_HANDLE_VALUE;
-            EXPECT_EQ(withBoxes, StartManager());
-            if (held != INVALID_HANDLE_VALUE)
+            std::thread release;
+            if (c.heldMs != INFINITE && held != INVALID_HANDLE_VALUE)
+                release = std::thread([&] { ::Sleep(c.heldMs); ::CloseHandle(held); });
+            const bool wizard = c.outcome == kDamaged && !withBoxes;
+            EXPECT_EQ(!wizard, StartManager());
+            if (release.joinable())
+                release.join();
+            else if (held != INVALID_HANDLE_VALUE)
                 ::CloseHandle(held);
-            EXPECT_EQ(withBoxes ? 0 : 1, g_script.calls) << "the wizard runs";
+            EXPECT_EQ(wizard ? 1 : 0, g_script.calls) << "the wizard runs";
             if (withBoxes) {
                 ASSERT_EQ(2u, m_manager->m_boxList.size());
                 EXPECT_EQ(120, RectOf(BoxAt(0)).top);
                 EXPECT_EQ(200, RectOf(BoxAt(1)).top);
-                EXPECT_EQ(15, m_config.GetInstallDate().GetLength());
+            }
+            if (!wizard) {
+                EXPECT_EQ(c.outcome == kUnread ? 0 : 15, m_config.GetInstallDate().GetLength());
+            }
+            EXPECT_EQ(c.outcome == kRead, m_config.m_bLock);
+            if (c.outcome == kUnread) {
+                ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+                EXPECT_NE(std::wstring::npos, boxtest::MessageBoxAnswers::Asked()[0].find(ConfigPath()));
+                Box(BOXEVENT_UPDATE_CONFIG);
+                EXPECT_TRUE(c.folder ? IsDirectory(ConfigPath().c_str()) : testfs::ReadString(ConfigPath()) == c.bytes);
+                EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
             }
         }
     }
-    EXPECT_EQ(7u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
+    EXPECT_EQ(5u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
 }
 
 // ---- Tray icon -----------------------------------------------------------------------------------
@@ -453,6 +477,44 @@ TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
     for (const HWND box : boxes)
         EXPECT_FALSE(::IsWindow(box));
     EXPECT_TRUE(LogHas("<boxmng> destroy"));
+}
+
+// A failed save is made again by itself once the file can be written, or at the close; a
+// change that still cannot be saved then is told before the window goes, and only then.
+TEST_F(ManagerTest, AFailedSaveIsMadeLaterOrAtTheCloseOrToldThere)
+{
+    struct Case { const char* name; bool freeForRetry; bool freeForClose; };
+    const Case cases[] = { { "saved later", true, true }, { "saved at the close", false, true },
+                           { "lost", false, false } };
+    const std::wstring blocker = ConfigPath() + L".temp";
+    int width = 700;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Start());
+        const HWND window = m_manager->m_hWnd;
+        const auto savedWidth = [&] { return std::stoi(L"0" + Ini(L"editDialog", L"width")); };
+        const int before = savedWidth();
+        boxtest::MessageBoxAnswers::Asked().clear();
+        ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
+        m_config.m_nEditDialogWidth = ++width;
+        Box(BOXEVENT_UPDATE_CONFIG);
+        ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+        if (c.freeForRetry)
+            ::RemoveDirectoryW(blocker.c_str());
+        ::SendMessageW(window, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
+        EXPECT_EQ(c.freeForRetry ? width : before, savedWidth());
+        if (c.freeForClose)
+            ::RemoveDirectoryW(blocker.c_str());
+        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(::IsWindow(window));
+        ::RemoveDirectoryW(blocker.c_str());
+        EXPECT_EQ(c.freeForClose ? width : before, savedWidth());
+        const std::vector<std::wstring>& told = boxtest::MessageBoxAnswers::Asked();
+        ASSERT_EQ(c.freeForClose ? 1u : 2u, told.size()) << "one message per failure, none for a retry";
+        if (!c.freeForClose) {
+            EXPECT_EQ(std::wstring(FormatString(LoadResString(IDS_CHANGES_NOT_KEPT), ConfigPath().c_str())), told[1]);
+        }
+    }
 }
 
 }  // namespace
