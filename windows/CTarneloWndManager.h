@@ -1,7 +1,8 @@
 // The hidden manager window: the application's main window and the hub of every change to
 // the boxes. It loads the three data files, creates one box window per box record, owns the
 // box windows, the shared style record and the tray icon, and handles every box event and
-// wizard event, saving at once the file each change concerns, so nothing is saved at exit.
+// wizard event, saving at once the file each change concerns; at exit only a file whose
+// save failed is saved once more.
 //
 // AddBox, DeleteBox and EditBox name their box by its request id, which no later box window
 // takes: a request that outlives its box (the wizard's reload makes every box anew) finds no

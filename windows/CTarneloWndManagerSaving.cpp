@@ -64,11 +64,11 @@ CString CTarneloWndManager::NoteSaveResult(const CString& path, DWORD error)
     if (error == ERROR_SUCCESS && unsaved != m_unsavedFiles.end()) {
         m_unsavedFiles.erase(unsaved);
     } else if (error != ERROR_SUCCESS && unsaved == m_unsavedFiles.end()) {
+        // A file newly failing is tried again soon: whatever held it may let it go at once.
         m_unsavedFiles.push_back(path);
-        if (m_hWnd && m_unsavedFiles.size() == 1) {
-            m_nSaveRetryMs = kSaveRetryFirstMs;
+        m_nSaveRetryMs = kSaveRetryFirstMs;
+        if (m_hWnd)
             SetTimer(kTimerSaveRetry, m_nSaveRetryMs);
-        }
     }
     const auto told = FindFile(m_failingSaves, path);
     if (error == ERROR_SUCCESS) {

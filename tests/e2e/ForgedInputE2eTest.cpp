@@ -308,6 +308,12 @@ TEST_F(ForgedInput, AFailedSaveIsToldOnceNamingTheFileAndTheSystemsReason)
         EXPECT_EQ(kept, box.right - box.left);
         ASSERT_TRUE(failTold(360));
         DismissMessageBoxes();
+        // The end of the Windows session has no time for a message: the loss goes to the log.
+        const std::wstring lostLine = L"<boxmng> changes not kept: " + Path(L"style.ser");
+        const size_t lost = e2e::CountLogLines(m_log, lostLine);
+        ASSERT_TRUE(Post(WM_ENDSESSION, TRUE, 0));
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::CountLogLines(m_log, lostLine) > lost; }, kEventTimeoutMs));
+        EXPECT_TRUE(MessageBoxTexts().empty());
         ASSERT_TRUE(::RemoveDirectoryW(blocker.c_str()));
         ASSERT_TRUE(Stop());
     }
