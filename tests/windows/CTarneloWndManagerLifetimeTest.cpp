@@ -171,22 +171,18 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
 // A settings file without an install date over a box file holding the user's boxes is no
 // first start: the boxes stay where they stood and no wizard comes. Without a box file the
 // wizard comes (cancelled here, which ends the start).
-// Damaged settings beside the user's boxes start without the wizard. Settings that cannot be
-// read are waited for a moment, then give the defaults, are told once and are not written over.
 TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
 {
-    enum Outcome { kDamaged, kRead, kUnread };
-    struct Case { const char* name; std::string bytes; Outcome outcome = kDamaged; bool folder = false; DWORD heldMs = 0; };
-    const std::string dated = "[install]\r\ndate=20261201_101010\r\n[option]\r\nlock=1\r\n";
+    struct Case { const char* name; std::string bytes; bool folder = false; DWORD heldMs = 0; };
     const Case cases[] = {
         { "empty", "" },
         { "random bytes", std::string("\x8F\x01\xFE[\x00=\xC3\x9A\r\x7F\x00\xE2\x82", 14) },
+        { "a folder", "", true },
+        { "a file held through the start", "[install]\r\ndate=20261201_101010\r\n", false, INFINITE },
+        { "a file held for a moment", "[install]\r\ndate=20261201_101010\r\n", false, 300 },
         { "CR/LF only", "\r\n\r\n\r\n" },
         { "an unclosed section header", "[install\r\ndate=20261201_101010\r\n" },
         { "an empty date", "[install]\r\ndate=\r\n" },
-        { "a file held for a moment", dated, kRead, false, 300 },
-        { "a file held through the start", dated, kUnread, false, INFINITE },
-        { "a folder", "", kUnread, true },
     };
     for (const Case& c : cases) {
         for (const bool withBoxes : { true, false }) {
@@ -204,30 +200,26 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             if (withBoxes) {
                 ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
             }
+            // Settings that cannot be read are no first start; those held for a moment are read.
+            const bool unread = c.folder || c.heldMs == INFINITE;
+            const bool wizard = !withBoxes && !unread && !c.heldMs;
             const HANDLE held = c.heldMs ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                          : INVALID_HANDLE_VALUE;
-            std::thread release;
-            if (c.heldMs != INFINITE && held != INVALID_HANDLE_VALUE)
-                release = std::thread([&] { ::Sleep(c.heldMs); ::CloseHandle(held); });
-            const bool wizard = c.outcome == kDamaged && !withBoxes;
+            const bool moment = c.heldMs && c.heldMs != INFINITE;
+            std::thread release([&] { if (moment) { ::Sleep(c.heldMs); ::CloseHandle(held); } });
             EXPECT_EQ(!wizard, StartManager());
-            if (release.joinable())
-                release.join();
-            else if (held != INVALID_HANDLE_VALUE)
+            release.join();
+            if (c.heldMs == INFINITE)
                 ::CloseHandle(held);
             EXPECT_EQ(wizard ? 1 : 0, g_script.calls) << "the wizard runs";
             if (withBoxes) {
                 ASSERT_EQ(2u, m_manager->m_boxList.size());
                 EXPECT_EQ(120, RectOf(BoxAt(0)).top);
                 EXPECT_EQ(200, RectOf(BoxAt(1)).top);
+                EXPECT_EQ(unread ? 0 : 15, m_config.GetInstallDate().GetLength());
             }
-            if (!wizard) {
-                EXPECT_EQ(c.outcome == kUnread ? 0 : 15, m_config.GetInstallDate().GetLength());
-            }
-            EXPECT_EQ(c.outcome == kRead, m_config.m_bLock);
-            if (c.outcome == kUnread) {
+            if (unread) {  // told once, and not written over
                 ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
-                EXPECT_NE(std::wstring::npos, boxtest::MessageBoxAnswers::Asked()[0].find(ConfigPath()));
                 Box(BOXEVENT_UPDATE_CONFIG);
                 EXPECT_TRUE(c.folder ? IsDirectory(ConfigPath().c_str()) : testfs::ReadString(ConfigPath()) == c.bytes);
                 EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
@@ -480,40 +472,31 @@ TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
 }
 
 // A failed save is made again by itself once the file can be written, or at the close; a
-// change that still cannot be saved then is told before the window goes, and only then.
+// change that still cannot be saved then is told there.
 TEST_F(ManagerTest, AFailedSaveIsMadeLaterOrAtTheCloseOrToldThere)
 {
-    struct Case { const char* name; bool freeForRetry; bool freeForClose; };
-    const Case cases[] = { { "saved later", true, true }, { "saved at the close", false, true },
-                           { "lost", false, false } };
+    const std::pair<bool, bool> writable[] = { { true, true }, { false, true }, { false, false } };  // retry, close
     const std::wstring blocker = ConfigPath() + L".temp";
-    int width = 700;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::vector<std::wstring>& told = boxtest::MessageBoxAnswers::Asked();
+    for (const auto& [atRetry, atClose] : writable) {
         ASSERT_TRUE(Start());
-        const HWND window = m_manager->m_hWnd;
-        const auto savedWidth = [&] { return std::stoi(L"0" + Ini(L"editDialog", L"width")); };
-        const int before = savedWidth();
+        const std::wstring before = Ini(L"editDialog", L"width");
+        const std::wstring changed = std::to_wstring(++m_config.m_nEditDialogWidth);
         boxtest::MessageBoxAnswers::Asked().clear();
         ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
-        m_config.m_nEditDialogWidth = ++width;
         Box(BOXEVENT_UPDATE_CONFIG);
-        ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
-        if (c.freeForRetry)
+        ASSERT_TRUE(boxtest::PumpUntil([&] { return !told.empty(); }));
+        if (atRetry)
             ::RemoveDirectoryW(blocker.c_str());
-        ::SendMessageW(window, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
-        EXPECT_EQ(c.freeForRetry ? width : before, savedWidth());
-        if (c.freeForClose)
+        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
+        EXPECT_EQ(atRetry ? changed : before, Ini(L"editDialog", L"width"));
+        if (atClose)
             ::RemoveDirectoryW(blocker.c_str());
-        ::SendMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(::IsWindow(window));
+        ::SendMessageW(m_manager->m_hWnd, WM_CLOSE, 0, 0);
         ::RemoveDirectoryW(blocker.c_str());
-        EXPECT_EQ(c.freeForClose ? width : before, savedWidth());
-        const std::vector<std::wstring>& told = boxtest::MessageBoxAnswers::Asked();
-        ASSERT_EQ(c.freeForClose ? 1u : 2u, told.size()) << "one message per failure, none for a retry";
-        if (!c.freeForClose) {
-            EXPECT_EQ(std::wstring(FormatString(LoadResString(IDS_CHANGES_NOT_KEPT), ConfigPath().c_str())), told[1]);
-        }
+        EXPECT_EQ(atClose ? changed : before, Ini(L"editDialog", L"width"));
+        EXPECT_EQ(atClose ? 1u : 2u, told.size()) << "one message per failure, none for a retry";
+        EXPECT_EQ(FormatString(LoadResString(IDS_CHANGES_NOT_KEPT), ConfigPath().c_str()) == told.back().c_str(), !atClose);
     }
 }
 
