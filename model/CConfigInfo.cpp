@@ -82,6 +82,7 @@ BOOL CConfigInfo::Load(CString path)
             *this = CConfigInfo();
             m_nEditDialogWidth = kDefaultEditDialogWidth;
             m_nEditDialogHeight = kDefaultEditDialogHeight;
+            m_verCheckDate = GetNeverDate();
             m_strPath = m_strUnreadPath = path;
             m_dwLoadError = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
             return FALSE;
