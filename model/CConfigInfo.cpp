@@ -5,6 +5,7 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "framework/ScopedHandles.h"
 
 namespace Model {
 
@@ -14,6 +15,8 @@ const wchar_t kOption[] = L"option";
 const wchar_t kInstall[] = L"install";
 const wchar_t kVerCheck[] = L"verCheck";
 const wchar_t kEditDialog[] = L"editDialog";
+const int kDefaultEditDialogWidth = 683;
+const int kDefaultEditDialogHeight = 442;
 
 // A decimal number from the leading digits of a short text, as the profile functions
 // read integers: 0 when it does not start with a digit.
@@ -56,8 +59,36 @@ CString CConfigInfo::FilePath(const CString& dataFolder)
 BOOL CConfigInfo::Load(CString path)
 {
     m_strPath = path;
+    m_strUnreadPath.Empty();
+    m_dwLoadError = ERROR_SUCCESS;
     // The profile functions may hold an older copy of a file changed behind their back.
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path);
+
+    // The profile functions take a file they cannot open for a missing one, and the defaults
+    // they then give would be saved over the user's settings. A backup, sync or scanning tool
+    // may hold the file for a moment at logon: it is waited for, and held here (for reading,
+    // by anyone) until every key is read, so that no one locks it half-way.
+    const DWORD start = ::GetTickCount();
+    ScopedFile reading;
+    while (!(reading = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            break;
+        if (::GetTickCount() - start >= kHeldFileWaitMs || IsDirectory(path)) {
+            LogValue(kLogError, FormatString(L"config cannot be read, defaults in use and not saved over: %s le:",
+                                             path.GetString()),
+                     static_cast<long>(error));
+            *this = CConfigInfo();
+            m_nEditDialogWidth = kDefaultEditDialogWidth;
+            m_nEditDialogHeight = kDefaultEditDialogHeight;
+            m_verCheckDate = GetNeverDate();
+            m_strPath = m_strUnreadPath = path;
+            m_dwLoadError = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+            return FALSE;
+        }
+        ::Sleep(kHeldFileRetryMs);
+    }
 
     m_bLock = ::GetPrivateProfileIntW(kOption, L"lock", 0, path);
     m_bShowExtension = ::GetPrivateProfileIntW(kOption, L"showExtension", 0, path);
@@ -68,8 +99,8 @@ BOOL CConfigInfo::Load(CString path)
     m_bEntirelyMoveMode = ::GetPrivateProfileIntW(kOption, L"entirelyMoveMode", 1, path);
     m_strInstallDate = ReadString(kInstall, L"date", path);
     m_verCheckDate = ParseDate(ReadString(kVerCheck, L"date", path));
-    m_nEditDialogWidth = static_cast<int>(::GetPrivateProfileIntW(kEditDialog, L"width", 683, path));
-    m_nEditDialogHeight = static_cast<int>(::GetPrivateProfileIntW(kEditDialog, L"height", 442, path));
+    m_nEditDialogWidth = static_cast<int>(::GetPrivateProfileIntW(kEditDialog, L"width", kDefaultEditDialogWidth, path));
+    m_nEditDialogHeight = static_cast<int>(::GetPrivateProfileIntW(kEditDialog, L"height", kDefaultEditDialogHeight, path));
     return TRUE;
 }
 
@@ -80,6 +111,11 @@ BOOL CConfigInfo::Save(CString path)
     if (m_strPath.IsEmpty()) {
         Log(kLogError, L"config save: no path");
         m_dwSaveError = ERROR_INVALID_NAME;
+        return FALSE;
+    }
+    if (!m_strUnreadPath.IsEmpty() && m_strUnreadPath.CompareNoCase(m_strPath) == 0) {
+        Log(kLogError, FormatString(L"config not saved over, it could not be read: %s", m_strPath.GetString()));
+        m_dwSaveError = m_dwLoadError;
         return FALSE;
     }
     // Written whole and put in place in one step: a crash during a save leaves the old file

@@ -24,12 +24,21 @@ public:
     // "<data folder>\config.ini".
     static CString FilePath(const CString& dataFolder);
 
+    // How long Load waits for a file that another program holds open.
+    static constexpr DWORD kHeldFileWaitMs = 1500;
+    static constexpr DWORD kHeldFileRetryMs = 100;
+
     // Reads every key of the file at path (the data folder joined with "config.ini") and
-    // keeps the path for later saves. A missing file or key gives its default.
+    // keeps the path for later saves. A missing file or key gives its default. A file that
+    // is there but cannot be read (another program holds it) is tried again for a moment;
+    // then FALSE: every setting takes its default, GetLoadError tells why, and the file is
+    // not saved over until a Load reads it.
     BOOL Load(CString path);
+    DWORD GetLoadError() const { return m_dwLoadError; }
     // Writes every key to path, or to the kept path when path is empty, as one whole file
-    // that takes the old one's place in one step. FALSE when it could not be written; the
-    // old file is then unchanged and GetSaveError tells why.
+    // that takes the old one's place in one step. FALSE when it could not be written, or
+    // would replace a file that could not be read; the old file is then unchanged and
+    // GetSaveError tells why.
     BOOL Save(CString path = CString());
     // The system's error code of the last Save that failed, 0 when the last one succeeded.
     DWORD GetSaveError() const { return m_dwSaveError; }
@@ -62,6 +71,8 @@ public:
 
 private:
     DWORD m_dwSaveError = 0;
+    DWORD m_dwLoadError = 0;    // why the last Load could not read its file
+    CString m_strUnreadPath;    // that file: never written over in this run
 };
 
 }  // namespace Model

@@ -44,6 +44,8 @@
 #define IDS_CANT_RENAME_ITEM          169
 #define IDS_BOX_FILE_DAMAGED          170
 #define IDS_SAVE_FAILED               171
+#define IDS_SETTINGS_UNREADABLE       190
+#define IDS_CHANGES_NOT_KEPT          191
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

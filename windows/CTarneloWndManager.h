@@ -1,7 +1,8 @@
 // The hidden manager window: the application's main window and the hub of every change to
 // the boxes. It loads the three data files, creates one box window per box record, owns the
 // box windows, the shared style record and the tray icon, and handles every box event and
-// wizard event, saving at once the file each change concerns, so nothing is saved at exit.
+// wizard event, saving at once the file each change concerns; at exit only a file whose
+// save failed is saved once more.
 //
 // AddBox, DeleteBox and EditBox name their box by its request id, which no later box window
 // takes: a request that outlives its box (the wizard's reload makes every box anew) finds no
@@ -54,6 +55,7 @@ public:
     static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
     static constexpr UINT_PTR kTimerSaveWarning = 9;    // tells of a failed save once the event is done
     static constexpr UINT_PTR kTimerPendingItems = 11;  // reads the items' shortcuts and icons
+    static constexpr UINT_PTR kTimerSaveRetry = 12;     // saves again a file whose save failed
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
@@ -62,6 +64,10 @@ public:
     // message comes only when no input, posted message or drawing waits.
     static constexpr UINT kPendingItemsMs = 10;
     static constexpr DWORD kPendingSliceMs = 30;
+    // A failed save is tried again after the first period, then twice as long each time it
+    // fails again, up to the longest.
+    static constexpr UINT kSaveRetryFirstMs = 5000;
+    static constexpr UINT kSaveRetryLongestMs = 300000;
     static constexpr UINT kTrayIconId = 1;
     static constexpr int kDefaultClearance = 10;
 
@@ -174,17 +180,23 @@ public:
     // ---- Saving (CTarneloWndManagerSaving.cpp) -------------------------------------------------
     // Every save of a data file goes through these. A save that fails is told to the user
     // once: not again while the same file keeps failing, again once it has been saved and
-    // fails anew. What is in memory stays, and the next save of the file tries again.
+    // fails anew. What is in memory stays; the file is saved again by timer kTimerSaveRetry
+    // (silently) until a save of it succeeds, and once more when the program ends.
     BOOL SaveBoxFile();
     BOOL SaveStyle();
     BOOL SaveConfig();
     // Takes the outcome of a save of the file at path: error 0 when it was saved, else the
     // system's error code. Gives the text to tell, empty when nothing is to be told.
     CString NoteSaveResult(const CString& path, DWORD error);
+    // Before the program ends (a close, or the end of the Windows session): saves once more
+    // each file whose last save failed, and names those that still fail, in a message box
+    // or, at the end of a session, where no message can wait, in the log.
+    void KeepChangesBeforeEnd(BOOL bSessionEnding);
 
 protected:
     void OnClose();
     void OnDestroy();
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     // One handler per timer id; other ids take the default processing.
     void OnVersionCheckTimer();
     void OnTrayIconTimer();
@@ -193,6 +205,7 @@ protected:
     void OnSelectionTimer();
     void OnSaveWarningTimer();
     void OnPendingItemsTimer();
+    void OnSaveRetryTimer();
 
     DECLARE_MESSAGE_MAP()
 
@@ -241,7 +254,13 @@ private:
     void EnterSelectionMode();
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
+    // Saves each file whose last save failed; bAll also those never written in this run.
+    void SaveFailedFilesAgain(BOOL bAll);
+
     std::vector<CString> m_failingSaves;  // files whose failed save was told, until saved
+    std::vector<CString> m_unsavedFiles;  // files whose last save failed
+    std::vector<CString> m_unreadFiles;   // files not read at start, never written in this run
+    UINT m_nSaveRetryMs = kSaveRetryFirstMs;
     CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
     std::unique_ptr<Model::CTarneloStyleInfo> m_pUnsavedStyle;  // the style its file lacks
     BOOL m_bSaveWarningUp = FALSE;

@@ -83,11 +83,19 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
 
     // The loaders fall back to defaults themselves; start-up goes on whatever they report.
     m_strConfigPath = Model::CConfigInfo::FilePath(m_strDataFolder);
-    m_pConfig->Load(m_strConfigPath);
+    const BOOL configRead = m_pConfig->Load(m_strConfigPath);
     m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
     m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
 
-    BOOL firstBoot = m_pConfig->GetInstallDate().IsEmpty();
+    // Settings that are there but could not be read are no first start: the program runs on
+    // defaults, and the warning says already that the file is not saved over.
+    if (!configRead) {
+        m_strLoadWarning = FormatString(LoadResString(IDS_SETTINGS_UNREADABLE), m_strConfigPath.GetString(),
+                                        GetSystemErrorText(m_pConfig->GetLoadError()).GetString());
+        m_failingSaves.push_back(m_strConfigPath);
+        m_unreadFiles.push_back(m_strConfigPath);
+    }
+    BOOL firstBoot = configRead && m_pConfig->GetInstallDate().IsEmpty();
     if (firstBoot) {
         // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
         // load them, once.
@@ -124,12 +132,15 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // A box file that could not be read is reported once, when the program is up.
     CString keptCopy;
     if (m_pInfoManager->WasDamaged(&keptCopy)) {
-        m_strLoadWarning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+        m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
         // Without a copy the warning says already that the file is not saved over.
-        if (keptCopy.IsEmpty())
+        if (keptCopy.IsEmpty()) {
             m_failingSaves.push_back(m_strBoxFilePath);
-        SetTimer(kTimerLoadWarning, kLoadWarningMs);
+            m_unreadFiles.push_back(m_strBoxFilePath);
+        }
     }
+    if (!m_strLoadWarning.IsEmpty())
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
     return TRUE;
 }
 
@@ -274,8 +285,16 @@ void CTarneloWndManager::OnClose()
             ::EndMenu();
         return;
     }
-    SaveIconKeysAtExit();
+    KeepChangesBeforeEnd(FALSE);
     DestroyWindow();
+}
+
+LRESULT CTarneloWndManager::OnEndSession(WPARAM wParam, LPARAM /*lParam*/)
+{
+    // The session ends without a close once this returns.
+    if (wParam)
+        KeepChangesBeforeEnd(TRUE);
+    return 0;
 }
 
 void CTarneloWndManager::SaveIconKeysAtExit()

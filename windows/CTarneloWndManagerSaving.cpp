@@ -1,6 +1,7 @@
 // The manager window's saves of the three data files. A save that fails changes nothing on
 // the disk and keeps what is in memory; the user is told, in a message box shown once the
-// event that saved is done, naming the file and the system's reason.
+// event that saved is done, naming the file and the system's reason. The file is saved again
+// by a timer until it can be written, and once more before the program ends.
 #include "windows/CTarneloWndManager.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "framework/AfxMessageBox.h"
+#include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
@@ -25,6 +27,11 @@ BOOL SaveAndNote(CTarneloWndManager& manager, Record* record, const CString& pat
     const BOOL saved = record->Save(path);
     manager.NoteSaveResult(path, saved ? ERROR_SUCCESS : record->GetSaveError());
     return saved;
+}
+
+std::vector<CString>::iterator FindFile(std::vector<CString>& files, const CString& path)
+{
+    return std::find_if(files.begin(), files.end(), [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
 }
 
 }  // namespace
@@ -53,8 +60,17 @@ BOOL CTarneloWndManager::SaveConfig()
 
 CString CTarneloWndManager::NoteSaveResult(const CString& path, DWORD error)
 {
-    const auto told = std::find_if(m_failingSaves.begin(), m_failingSaves.end(),
-                                   [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
+    const auto unsaved = FindFile(m_unsavedFiles, path);
+    if (error == ERROR_SUCCESS && unsaved != m_unsavedFiles.end()) {
+        m_unsavedFiles.erase(unsaved);
+    } else if (error != ERROR_SUCCESS && unsaved == m_unsavedFiles.end()) {
+        // A file newly failing is tried again soon: whatever held it may let it go at once.
+        m_unsavedFiles.push_back(path);
+        m_nSaveRetryMs = kSaveRetryFirstMs;
+        if (m_hWnd)
+            SetTimer(kTimerSaveRetry, m_nSaveRetryMs);
+    }
+    const auto told = FindFile(m_failingSaves, path);
     if (error == ERROR_SUCCESS) {
         if (told != m_failingSaves.end()) {
             Log(kLogInfo, FormatString(L"<boxmng> saved again: %s", path.GetString()));
@@ -63,7 +79,7 @@ CString CTarneloWndManager::NoteSaveResult(const CString& path, DWORD error)
         return CString();
     }
     // The same file failing again in a row was told already: its first failure said that
-    // the changes wait for a later save.
+    // the changes are saved again by themselves.
     if (told != m_failingSaves.end())
         return CString();
     m_failingSaves.push_back(path);
@@ -91,4 +107,63 @@ void CTarneloWndManager::OnSaveWarningTimer()
     // Failures of other files met while the box was up come in one box after it.
     if (!m_strSaveWarnings.IsEmpty() && m_hWnd)
         SetTimer(kTimerSaveWarning, 0);
+}
+
+void CTarneloWndManager::SaveFailedFilesAgain(BOOL bAll)
+{
+    // Each save takes the newest state the file is meant to hold, and goes through the
+    // records' own protection (a file not read whole is not saved over).
+    const std::vector<CString> files = m_unsavedFiles;
+    for (const CString& path : files) {
+        if (!bAll && FindFile(m_unreadFiles, path) != m_unreadFiles.end())
+            continue;  // refused until the next start: no use trying
+        if (path.CompareNoCase(m_strBoxFilePath) == 0) {
+            SaveBoxFile();
+        } else if (path.CompareNoCase(m_strConfigPath) == 0) {
+            SaveConfig();
+        } else if (path.CompareNoCase(m_strStylePath) == 0) {
+            // The style meant to be saved, not a preview the style dialog shows meanwhile.
+            if (!m_pUnsavedStyle)
+                SaveStyle();
+            else if (SaveAndNote(*this, m_pUnsavedStyle.get(), m_strStylePath))
+                m_pUnsavedStyle.reset();
+        }
+    }
+}
+
+void CTarneloWndManager::OnSaveRetryTimer()
+{
+    KillTimer(kTimerSaveRetry);
+    // Not while the wizard works on the records: boxes it is to remove are still listed.
+    if (!g_bWizardExists && !m_bWizardRemovalsDue)
+        SaveFailedFilesAgain(FALSE);
+    const bool retrying = std::any_of(m_unsavedFiles.begin(), m_unsavedFiles.end(), [this](const CString& path) {
+        return FindFile(m_unreadFiles, path) == m_unreadFiles.end();
+    });
+    if (retrying && m_hWnd) {
+        m_nSaveRetryMs = std::min(m_nSaveRetryMs * 2, kSaveRetryLongestMs);
+        SetTimer(kTimerSaveRetry, m_nSaveRetryMs);
+    }
+}
+
+void CTarneloWndManager::KeepChangesBeforeEnd(BOOL bSessionEnding)
+{
+    KillTimer(kTimerSaveRetry);
+    // The keys given so far first: a failure of that save is then kept or told with the rest.
+    SaveIconKeysAtExit();
+    SaveFailedFilesAgain(TRUE);
+    // What is still unsaved is told here, in one message, rather than one by one.
+    KillTimer(kTimerSaveWarning);
+    m_strSaveWarnings.Empty();
+    if (m_unsavedFiles.empty())
+        return;
+    CString files;
+    for (const CString& path : m_unsavedFiles) {
+        Log(kLogError, FormatString(L"<boxmng> changes not kept: %s", path.GetString()));
+        files += (files.IsEmpty() ? L"" : L"\n") + path;
+    }
+    if (bSessionEnding)
+        return;
+    const ScopedFlag ending(g_bDialogOpen);  // the boxes start nothing new meanwhile
+    AfxMessageBox(FormatString(LoadResString(IDS_CHANGES_NOT_KEPT), files.GetString()), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -55,8 +55,18 @@ const StringEntry kStrings[] = {
      L"Changes are not saved to %s until the next start.",
      L"BOXファイルを最後まで読み込めませんでした。元のファイルは %s として保存しました。\n"
      L"BOXファイルを最後まで読み込めず、コピーもできませんでした。次に起動するまで %s には保存しません。"},
-    {171, L"%s could not be saved: %s\nYour changes stay in use and are saved again with the next change.",
-     L"%s に保存できませんでした: %s\n変更はそのまま使われ、次の変更のときに保存し直します。"},
+    {171,
+     L"%s could not be saved: %s\nYour changes stay in use. Tarnelo saves them again by itself as soon as it can, "
+     L"and once more when it ends; if they cannot be kept, you are told.",
+     L"%s に保存できませんでした: %s\n変更はそのまま使われます。保存できるようになりしだい自動で保存し直し、"
+     L"終了するときにももう一度保存します。保存できなかった場合はお知らせします。"},
+    {190,
+     L"The settings file %s could not be read: %s\nTarnelo runs with the default settings and does not save over "
+     L"that file until its next start, so settings changed now are not kept.",
+     L"設定ファイル %s を読み込めませんでした: %s\n既定の設定で動作し、次に起動するまでこのファイルには保存しません。"
+     L"このため、今変更した設定は保存されません。"},
+    {191, L"These files could not be saved, so your changes to them are not kept:\n%s",
+     L"次のファイルに保存できなかったため、変更は保存されません:\n%s"},
 };
 
 // One menu entry as read back: separators have id 0 and no text; a submenu lists

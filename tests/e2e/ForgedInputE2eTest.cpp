@@ -283,6 +283,27 @@ TEST_F(ForgedInput, AFailedSaveIsToldOnceNamingTheFileAndTheSystemsReason)
         ASSERT_TRUE(Settle());
     }
     EXPECT_FALSE(told());
+
+    // Once the file can be written again, the failed save is made without a new change. What
+    // still fails at the end of the session is logged, and at exit it is told.
+    const auto failTold = [&](LPARAM width) {
+        return ::CreateDirectoryW(blocker.c_str(), nullptr) && Post(WM_BOXMSG, kUpdateHorizontalSize, width) && told();
+    };
+    ASSERT_TRUE(failTold(340));
+    DismissMessageBoxes();
+    ASSERT_TRUE(::RemoveDirectoryW(blocker.c_str()));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::CountLogLines(m_log, L"<boxmng> saved again: " + Path(L"style.ser")) == 3; },
+                               kEventTimeoutMs));
+    ASSERT_TRUE(failTold(350));
+    DismissMessageBoxes();
+    ASSERT_TRUE(Post(WM_ENDSESSION, TRUE, 0));
+    EXPECT_TRUE(e2e::WaitForLogLine(m_log, L"<boxmng> changes not kept: " + Path(L"style.ser"), kEventTimeoutMs));
+    EXPECT_TRUE(MessageBoxTexts().empty());
+    ASSERT_TRUE(Post(WM_BOXMSG, kExitApp, 0));
+    ASSERT_TRUE(told());
+    EXPECT_NE(std::wstring::npos, MessageBoxTexts().front().find(Path(L"style.ser"))) << MessageBoxTexts().front();
+    ASSERT_TRUE(::RemoveDirectoryW(blocker.c_str()));
+    ASSERT_TRUE(Stop());
 }
 
 // Thousands of box and wizard events with random codes and values, as any process could post

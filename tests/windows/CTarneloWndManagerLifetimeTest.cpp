@@ -6,10 +6,12 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "resources/resource.h"
 #include "windows/CFileListWnd.h"
@@ -174,12 +176,13 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
 // wizard comes (cancelled here, which ends the start).
 TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
 {
-    struct Case { const char* name; std::string bytes; bool folder = false; bool locked = false; };
+    struct Case { const char* name; std::string bytes; bool folder = false; DWORD heldMs = 0; };
     const Case cases[] = {
         { "empty", "" },
         { "random bytes", std::string("\x8F\x01\xFE[\x00=\xC3\x9A\r\x7F\x00\xE2\x82", 14) },
         { "a folder", "", true },
-        { "a locked file", "[install]\r\ndate=20261201_101010\r\n", false, true },
+        { "a file held through the start", "[install]\r\ndate=20261201_101010\r\n", false, INFINITE },
+        { "a file held for a moment", "[install]\r\ndate=20261201_101010\r\n", false, 300 },
         { "CR/LF only", "\r\n\r\n\r\n" },
         { "an unclosed section header", "[install\r\ndate=20261201_101010\r\n" },
         { "an empty date", "[install]\r\ndate=\r\n" },
@@ -191,6 +194,7 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             ::RemoveDirectoryW(ConfigPath().c_str());
             ForgetFiles();
             g_script = managertest::DialogScript();  // the wizard is cancelled
+            boxtest::MessageBoxAnswers::Asked().clear();
             ASSERT_TRUE(c.folder ? ::CreateDirectoryW(ConfigPath().c_str(), nullptr) != FALSE
                                  : testfs::WriteBytes(ConfigPath(), c.bytes));
             m_infoManager.RemoveAll();
@@ -199,21 +203,33 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             if (withBoxes) {
                 ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
             }
-            const HANDLE held = c.locked ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+            // Settings that cannot be read are no first start; those held for a moment are read.
+            const bool unread = c.folder || c.heldMs == INFINITE;
+            const bool wizard = !withBoxes && !unread && !c.heldMs;
+            const HANDLE held = c.heldMs ? ::CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                          : INVALID_HANDLE_VALUE;
-            EXPECT_EQ(withBoxes, StartManager());
-            if (held != INVALID_HANDLE_VALUE)
+            const bool moment = c.heldMs && c.heldMs != INFINITE;
+            std::thread release([&] { if (moment) { ::Sleep(c.heldMs); ::CloseHandle(held); } });
+            EXPECT_EQ(!wizard, StartManager());
+            release.join();
+            if (c.heldMs == INFINITE)
                 ::CloseHandle(held);
-            EXPECT_EQ(withBoxes ? 0 : 1, g_script.calls) << "the wizard runs";
+            EXPECT_EQ(wizard ? 1 : 0, g_script.calls) << "the wizard runs";
             if (withBoxes) {
                 ASSERT_EQ(2u, m_manager->m_boxList.size());
                 EXPECT_EQ(120, RectOf(BoxAt(0)).top);
                 EXPECT_EQ(200, RectOf(BoxAt(1)).top);
-                EXPECT_EQ(15, m_config.GetInstallDate().GetLength());
+                EXPECT_EQ(unread ? 0 : 15, m_config.GetInstallDate().GetLength());
+            }
+            if (unread) {  // told once, and not written over
+                ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+                Box(BOXEVENT_UPDATE_CONFIG);
+                EXPECT_TRUE(c.folder ? IsDirectory(ConfigPath().c_str()) : testfs::ReadString(ConfigPath()) == c.bytes);
+                EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
             }
         }
     }
-    EXPECT_EQ(7u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
+    EXPECT_EQ(5u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
 }
 
 // ---- Tray icon -----------------------------------------------------------------------------------
@@ -456,6 +472,35 @@ TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
     for (const HWND box : boxes)
         EXPECT_FALSE(::IsWindow(box));
     EXPECT_TRUE(LogHas("<boxmng> destroy"));
+}
+
+// A failed save is made again by itself once the file can be written, or at the close; a
+// change that still cannot be saved then is told there.
+TEST_F(ManagerTest, AFailedSaveIsMadeLaterOrAtTheCloseOrToldThere)
+{
+    const std::pair<bool, bool> writable[] = { { true, true }, { false, true }, { false, false } };  // retry, close
+    const std::wstring blocker = ConfigPath() + L".temp";
+    const std::vector<std::wstring>& told = boxtest::MessageBoxAnswers::Asked();
+    for (const auto& [atRetry, atClose] : writable) {
+        ASSERT_TRUE(Start());
+        const std::wstring before = Ini(L"editDialog", L"width");
+        const std::wstring changed = std::to_wstring(++m_config.m_nEditDialogWidth);
+        boxtest::MessageBoxAnswers::Asked().clear();
+        ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
+        Box(BOXEVENT_UPDATE_CONFIG);
+        ASSERT_TRUE(boxtest::PumpUntil([&] { return !told.empty(); }));
+        if (atRetry)
+            ::RemoveDirectoryW(blocker.c_str());
+        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
+        EXPECT_EQ(atRetry ? changed : before, Ini(L"editDialog", L"width"));
+        if (atClose)
+            ::RemoveDirectoryW(blocker.c_str());
+        ::SendMessageW(m_manager->m_hWnd, WM_CLOSE, 0, 0);
+        ::RemoveDirectoryW(blocker.c_str());
+        EXPECT_EQ(atClose ? changed : before, Ini(L"editDialog", L"width"));
+        EXPECT_EQ(atClose ? 1u : 2u, told.size()) << "one message per failure, none for a retry";
+        EXPECT_EQ(FormatString(LoadResString(IDS_CHANGES_NOT_KEPT), ConfigPath().c_str()) == told.back().c_str(), !atClose);
+    }
 }
 
 }  // namespace

@@ -415,6 +415,15 @@ TEST_F(ManagerTest, StylePreviewResizesButDoesNotSaveAndRestoreBringsTheSavedSiz
     Box(BOXEVENT_RESTORE_STYLE, 0);
     EXPECT_EQ((saved.right - saved.left) + 30, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
     EXPECT_EQ(file, testfs::ReadBytes(Path(L"style.ser")));
+    // Its save made again by itself takes that style, not a preview shown meanwhile.
+    const int meant = m_manager->m_pStyle->m_nTitleWidth;
+    m_manager->m_pStyle->m_nTitleWidth += 40;
+    Box(BOXEVENT_UPDATE_STYLE, 1);
+    ASSERT_TRUE(::RemoveDirectoryW(Path(L"style.ser.temp").c_str()));
+    ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
+    Model::CTarneloStyleInfo stored;
+    stored.Load(CString(Path(L"style.ser").c_str()));
+    EXPECT_EQ(meant, stored.m_nTitleWidth);
 }
 
 // A box that lay inside its work area and that a larger size pushes over the edge comes back
