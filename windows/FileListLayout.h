@@ -33,7 +33,7 @@ inline constexpr int kIconTop = 5;
 // The list's left edge from the box's: past a full-size icon, or close otherwise.
 inline constexpr int kOffsetFullIcon = 50;
 inline constexpr int kOffsetOther = 24;
-// Gap kept to the right and bottom edges of the virtual screen.
+// Gap kept to the right and bottom edges of the area the list is kept in.
 inline constexpr int kScreenMargin = 5;
 // A press turns into a reorder after moving more than this many pixels up or down.
 inline constexpr int kReorderThreshold = 6;
@@ -53,14 +53,19 @@ int GetIconColumnWidth(BOOL smallMenu);
 // per item. A count so large that the height would overflow is cut to what fits.
 SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount);
 
-// The list's height cut to the whole rows that fit the virtual screen's height less a margin
-// above and below (at least one row); the rows beyond are scrolled into view. A surface as
-// tall as all rows is not drawn safely under Wine either (its GDI+ overflows the stack far
-// down a very tall bitmap).
-int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen);
-// The list's width cut to the virtual screen's width less a margin on either side (never
-// below one pixel); a name too wide for it is shown cut with an ellipsis.
-int FitListWidth(int listWidth, const RECT& virtualScreen);
+// The area the list is kept in: the work area of the monitor that holds most of the box (the
+// taskbar stays on top of what lies beyond it, and another monitor may show nothing below
+// this one's bottom); the virtual screen only when no monitor holds the box.
+RECT GetListArea(const RECT& box);
+
+// The list's height cut to the whole rows that fit the area's height less a margin above and
+// below (at least one row); the rows beyond are scrolled into view. A surface as tall as all
+// rows is not drawn safely under Wine either (its GDI+ overflows the stack far down a very
+// tall bitmap).
+int FitListHeight(int listHeight, int rowHeight, const RECT& area);
+// The list's width cut to the area's width less a margin on either side (never below one
+// pixel); a name too wide for it is shown cut with an ellipsis.
+int FitListWidth(int listWidth, const RECT& area);
 
 // The name cut so that it and an ellipsis measure at most maxWidth, whole characters only
 // (a surrogate pair is never split); the name itself when it fits.
@@ -76,9 +81,12 @@ int TopRowShowing(int top, int index, int visible, int count);
 int WheelRows(int& pendingDelta, int delta, UINT linesPerNotch, int visible);
 
 // The list's top-left corner: right of the box's x by the icon offset, below the box, then
-// moved left or up to end a margin inside the virtual screen's right or bottom edge. The
-// left and top edges are not adjusted.
-POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen);
+// moved left or up to end a margin inside the area's right or bottom edge. The left and top
+// edges are not adjusted.
+POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& area);
+// The list's window: its whole size cut to the area (whole rows, the width), placed below the
+// box and kept inside the area as above.
+RECT PlaceList(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, int rowHeight, const RECT& area);
 
 // Where the cursor goes when the list opens: the cursor's x when it lies within the list's
 // left..right (both inclusive), else the list's left + 5; the list's top + 5.
