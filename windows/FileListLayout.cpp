@@ -144,6 +144,17 @@ POINT GetOpenCursorPos(POINT cursor, const RECT& listRect)
     return pos;
 }
 
+int PageIndex(int index, int step, int top, int visible, int count)
+{
+    if (count <= 0)
+        return -1;
+    const int page = visible > 1 ? visible : 1;
+    if (index < 0 || index >= count)
+        index = step < 0 ? top + page : top - 1;
+    const long long next = static_cast<long long>(index) + (step < 0 ? -page : page);
+    return next < 0 ? 0 : (next >= count ? count - 1 : static_cast<int>(next));
+}
+
 BOOL IsPointInRow(int x, int y, int width, int height, POINT point)
 {
     return (point.x >= x && point.x < x + width && point.y >= y && point.y < y + height) ? TRUE : FALSE;

@@ -92,6 +92,12 @@ RECT PlaceList(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, int 
 // left..right (both inclusive), else the list's left + 5; the list's top + 5.
 POINT GetOpenCursorPos(POINT cursor, const RECT& listRect);
 
+// The row PageUp (step -1) or PageDown (+1) makes current: the rows shown further up or
+// down from index, kept within the list. Without a current row (index -1) the page starts
+// just outside the rows shown, so PageDown takes the last row shown and PageUp the first.
+// -1 only without rows.
+int PageIndex(int index, int step, int top, int visible, int count);
+
 // Whether a point lies in a rectangle given as x, y, width, height (left and top inside,
 // right and bottom outside).
 BOOL IsPointInRow(int x, int y, int width, int height, POINT point);

@@ -215,6 +215,9 @@ TEST(FileListSelection, UpAndDownWrapAround)
     EXPECT_EQ(-1, WrapIndex(-1, 1, 5));
     EXPECT_EQ(-1, WrapIndex(5, 1, 5));
     EXPECT_EQ(-1, WrapIndex(0, 1, 0));
+    // PageDown and PageUp, with 29 rows of 300 shown from row 10.
+    EXPECT_EQ(69, PageIndex(40, 1, 10, 29, 300));
+    EXPECT_EQ(11, PageIndex(40, -1, 10, 29, 300));
 }
 
 TEST(FileListReorder, SixPixelsUpOrDownAreNotYetAReorderSevenAre)
