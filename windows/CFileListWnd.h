@@ -210,6 +210,9 @@ private:
     // clip to that band when it is not the whole list): background and icon column, border.
     void DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height);
     void DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height);
+    // The part from top for height pixels of the mark that shows where the rows shown lie in
+    // a list that scrolls (nothing when every row is shown).
+    void DrawScrollMark(Gdiplus::Graphics* pGraphics, int top, int height);
     void PostToOwner(WPARAM wParam, LPARAM lParam);
     // After a dialog or message of its own the list takes the keyboard and the mouse back,
     // so that Escape, the arrows and the cursor reach it again (unless it is closing).

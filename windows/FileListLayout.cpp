@@ -155,6 +155,21 @@ int PageIndex(int index, int step, int top, int visible, int count)
     return next < 0 ? 0 : (next >= count ? count - 1 : static_cast<int>(next));
 }
 
+ScrollMark GetScrollMark(int topRow, int visible, int count, int height)
+{
+    ScrollMark mark;
+    if (visible <= 0 || count <= visible || height <= 0)
+        return mark;
+    const long long proportional = static_cast<long long>(height) * visible / count;
+    const int shortest = kScrollMarkMinLength < height ? kScrollMarkMinLength : height;
+    mark.length = proportional > shortest ? static_cast<int>(proportional) : shortest;
+    // The first and last scroll positions put the mark at the list's top and bottom.
+    const int range = count - visible;
+    const int top = ClampTopRow(topRow, visible, count);
+    mark.top = static_cast<int>(static_cast<long long>(height - mark.length) * top / range);
+    return mark;
+}
+
 BOOL IsPointInRow(int x, int y, int width, int height, POINT point)
 {
     return (point.x >= x && point.x < x + width && point.y >= y && point.y < y + height) ? TRUE : FALSE;

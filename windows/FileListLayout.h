@@ -40,6 +40,11 @@ inline constexpr int kReorderThreshold = 6;
 // How far into the list (or a row) the cursor is put.
 inline constexpr int kCursorInset = 5;
 inline constexpr int kSelectCursorOffset = 10;
+// The mark of a list that scrolls: its width, its gap to the list's right edge, and the
+// shortest it gets however many rows the list holds.
+inline constexpr int kScrollMarkWidth = 3;
+inline constexpr int kScrollMarkInset = 1;
+inline constexpr int kScrollMarkMinLength = 12;
 
 // The shown name: without its extension for shortcuts and internet shortcuts, and for files
 // unless extensions are shown; folders (and unknown types) keep their full name.
@@ -97,6 +102,16 @@ POINT GetOpenCursorPos(POINT cursor, const RECT& listRect);
 // just outside the rows shown, so PageDown takes the last row shown and PageUp the first.
 // -1 only without rows.
 int PageIndex(int index, int step, int top, int visible, int count);
+
+// Where the mark of a list that scrolls lies along the list's height: as long as the rows
+// shown are of all rows (never shorter than the minimum), as far down as they lie. Length 0
+// when every row is shown.
+struct ScrollMark
+{
+    int top = 0;
+    int length = 0;
+};
+ScrollMark GetScrollMark(int topRow, int visible, int count, int height);
 
 // Whether a point lies in a rectangle given as x, y, width, height (left and top inside,
 // right and bottom outside).
