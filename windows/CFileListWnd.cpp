@@ -92,16 +92,13 @@ BOOL CFileListWnd::Open(Model::CTarneloInfo* pInfo, Gdiplus::Graphics* pGraphics
         }
     }
 
-    RECT screen;
-    screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    SIZE size = GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size());
-    size.cx = FitListWidth(size.cx, screen);
-    size.cy = FitListHeight(size.cy, m_nRowHeight, screen);
     const SIZE box = pStyle->GetBoxSize(pOwner ? pOwner->m_hWnd : nullptr);
-    const POINT pos = GetListPosition(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy, size, screen);
+    const RECT boxRect = {pInfo->m_pos.x, pInfo->m_pos.y, pInfo->m_pos.x + box.cx, pInfo->m_pos.y + box.cy};
+    const RECT placed = PlaceList(pInfo->m_pos, pStyle->m_nIconDisplay, box.cy,
+                                  GetListSize(m_nIconColumnWidth, widest, m_nRowHeight, pInfo->m_items.size()),
+                                  m_nRowHeight, GetListArea(boxRect));
+    const POINT pos = {placed.left, placed.top};
+    const SIZE size = {placed.right - placed.left, placed.bottom - placed.top};
 
     m_nWidth = size.cx;
     m_rows.clear();

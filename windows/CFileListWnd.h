@@ -95,6 +95,8 @@ public:
     void SelectItem(_FILE_INFO* pRow);
     void SelectPrevItem();
     void SelectNextItem();
+    // PageUp (step -1) and PageDown (+1): selects the row as many rows up or down as are shown.
+    void SelectPageItem(int step);
     // Tells the box to open the current row (nothing without one).
     void OpenSelectedItem();
     // One reorder step and the commit of the row order into the box record.
@@ -194,6 +196,8 @@ private:
     // Lets go of the prepared icons that the last full drawing did not draw.
     void ReleaseUndrawnIcons();
 
+    // Selects the row at index; nothing when index is no row.
+    void SelectIndex(int index);
     // Posts a redraw of the whole list (back buffer, drawing, shadow, layered update).
     void PostRedraw();
     // Posts a redraw for a change of the current row alone: only the rows it changes are
@@ -206,6 +210,9 @@ private:
     // clip to that band when it is not the whole list): background and icon column, border.
     void DrawBackground(Gdiplus::Graphics* pGraphics, int top, int height);
     void DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height);
+    // The part from top for height pixels of the mark that shows where the rows shown lie in
+    // a list that scrolls (nothing when every row is shown).
+    void DrawScrollMark(Gdiplus::Graphics* pGraphics, int top, int height);
     void PostToOwner(WPARAM wParam, LPARAM lParam);
     // After a dialog or message of its own the list takes the keyboard and the mouse back,
     // so that Escape, the arrows and the cursor reach it again (unless it is closing).

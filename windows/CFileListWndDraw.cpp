@@ -176,6 +176,8 @@ BOOL CFileListWnd::RedrawChangedRows()
             DrawItem(m_pGraphics.get(), row.get());
         ++index;
     }
+    for (int i : changed)
+        DrawScrollMark(m_pGraphics.get(), i * m_nRowHeight, m_nRowHeight);
     // Next rows make one band, so that no band's border reaches into its neighbour.
     for (size_t k = 0; k < changed.size(); ++k) {
         const size_t first = k;
@@ -219,6 +221,7 @@ void CFileListWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
     int left = GetVisibleRows();
     for (auto it = std::next(m_rows.begin(), first); it != m_rows.end() && left-- > 0; ++it)
         DrawItem(pGraphics, it->get());
+    DrawScrollMark(pGraphics, 0, h);
     DrawBorder(pGraphics, 0, h);
     ReleaseUndrawnIcons();
     m_pDrawnCurrent = m_pCurrent;
@@ -247,6 +250,21 @@ void CFileListWnd::DrawBorder(Gdiplus::Graphics* pGraphics, int top, int height)
     const int first = top <= 0 ? 0 : top - 2;
     const int last = top + height >= h ? h : top + height + 2;
     pGraphics->DrawRectangle(&border, 0, first, m_rect.right - m_rect.left, last - first);
+}
+
+void CFileListWnd::DrawScrollMark(Gdiplus::Graphics* pGraphics, int top, int height)
+{
+    // Drawn over the rows' right ends: hit-testing still gives the row under it.
+    const int w = m_rect.right - m_rect.left;
+    const int h = m_rect.bottom - m_rect.top;
+    const ScrollMark mark = GetScrollMark(m_nTopRow, GetVisibleRows(), static_cast<int>(m_rows.size()), h);
+    const int first = std::max(top, mark.top);
+    const int last = std::min(top + height, mark.top + mark.length);
+    if (last <= first)
+        return;
+    pGraphics->SetSmoothingMode(m_rowSmoothing);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(m_pStyle->m_menuBorderColor)};
+    pGraphics->FillRectangle(&brush, w - kScrollMarkInset - kScrollMarkWidth, first, kScrollMarkWidth, last - first);
 }
 
 void CFileListWnd::DrawItem(Gdiplus::Graphics* pGraphics, _FILE_INFO* pRow)

@@ -30,20 +30,26 @@ void CFileListWnd::SelectItem(_FILE_INFO* pRow)
     PostCurrentRowRedraw();
 }
 
+void CFileListWnd::SelectIndex(int index)
+{
+    if (index >= 0 && index < static_cast<int>(m_rows.size()))
+        SelectItem(std::next(m_rows.begin(), index)->get());
+}
+
 void CFileListWnd::SelectPrevItem()
 {
-    const int count = static_cast<int>(m_rows.size());
-    const int index = WrapIndex(IndexOf(m_rows, m_pCurrent), -1, count);
-    if (index >= 0)
-        SelectItem(std::next(m_rows.begin(), index)->get());
+    SelectIndex(WrapIndex(IndexOf(m_rows, m_pCurrent), -1, static_cast<int>(m_rows.size())));
 }
 
 void CFileListWnd::SelectNextItem()
 {
-    const int count = static_cast<int>(m_rows.size());
-    const int index = WrapIndex(IndexOf(m_rows, m_pCurrent), 1, count);
-    if (index >= 0)
-        SelectItem(std::next(m_rows.begin(), index)->get());
+    SelectIndex(WrapIndex(IndexOf(m_rows, m_pCurrent), 1, static_cast<int>(m_rows.size())));
+}
+
+void CFileListWnd::SelectPageItem(int step)
+{
+    SelectIndex(PageIndex(IndexOf(m_rows, m_pCurrent), step, m_nTopRow, GetVisibleRows(),
+                          static_cast<int>(m_rows.size())));
 }
 
 // ---- Scrolling ----------------------------------------------------------------------------------
@@ -293,6 +299,12 @@ void CFileListWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         break;
     case VK_END:
         SelectItem(m_rows.empty() ? nullptr : m_rows.back().get());
+        break;
+    case VK_PRIOR:
+        SelectPageItem(-1);
+        break;
+    case VK_NEXT:
+        SelectPageItem(1);
         break;
     case VK_UP:
         SelectPrevItem();

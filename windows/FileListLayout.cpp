@@ -36,19 +36,34 @@ SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t item
     return size;
 }
 
-int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen)
+RECT GetListArea(const RECT& box)
 {
-    const int screenHeight = virtualScreen.bottom - virtualScreen.top - 2 * kScreenMargin;
-    if (rowHeight <= 0 || listHeight <= screenHeight)
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    const HMONITOR holder = ::MonitorFromRect(&box, MONITOR_DEFAULTTONULL);
+    if (holder && ::GetMonitorInfoW(holder, &monitor))
+        return monitor.rcWork;
+    RECT screen;
+    screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return screen;
+}
+
+int FitListHeight(int listHeight, int rowHeight, const RECT& area)
+{
+    const int areaHeight = area.bottom - area.top - 2 * kScreenMargin;
+    if (rowHeight <= 0 || listHeight <= areaHeight)
         return listHeight;
-    const int rows = screenHeight / rowHeight;
+    const int rows = areaHeight / rowHeight;
     return rows > 0 ? rows * rowHeight : rowHeight;
 }
 
-int FitListWidth(int listWidth, const RECT& virtualScreen)
+int FitListWidth(int listWidth, const RECT& area)
 {
-    const int screenWidth = virtualScreen.right - virtualScreen.left - 2 * kScreenMargin;
-    const int widest = screenWidth > 1 ? screenWidth : 1;
+    const int areaWidth = area.right - area.left - 2 * kScreenMargin;
+    const int widest = areaWidth > 1 ? areaWidth : 1;
     return listWidth < widest ? listWidth : widest;
 }
 
@@ -101,17 +116,24 @@ int WheelRows(int& pendingDelta, int delta, UINT linesPerNotch, int visible)
     return -notches * rowsPerNotch;
 }
 
-POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen)
+POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& area)
 {
     POINT pos;
     pos.x = boxPos.x + (iconDisplay == 0 ? kOffsetFullIcon : kOffsetOther);
     pos.y = boxPos.y + boxHeight;
     // Wide arithmetic: a list taller than the screen must not overflow the comparison.
-    if (static_cast<long long>(pos.x) + listSize.cx > virtualScreen.right)
-        pos.x = virtualScreen.right - listSize.cx - kScreenMargin;
-    if (static_cast<long long>(pos.y) + listSize.cy > virtualScreen.bottom)
-        pos.y = virtualScreen.bottom - listSize.cy - kScreenMargin;
+    if (static_cast<long long>(pos.x) + listSize.cx > area.right)
+        pos.x = area.right - listSize.cx - kScreenMargin;
+    if (static_cast<long long>(pos.y) + listSize.cy > area.bottom)
+        pos.y = area.bottom - listSize.cy - kScreenMargin;
     return pos;
+}
+
+RECT PlaceList(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, int rowHeight, const RECT& area)
+{
+    const SIZE size = {FitListWidth(listSize.cx, area), FitListHeight(listSize.cy, rowHeight, area)};
+    const POINT pos = GetListPosition(boxPos, iconDisplay, boxHeight, size, area);
+    return RECT{pos.x, pos.y, pos.x + size.cx, pos.y + size.cy};
 }
 
 POINT GetOpenCursorPos(POINT cursor, const RECT& listRect)
@@ -120,6 +142,32 @@ POINT GetOpenCursorPos(POINT cursor, const RECT& listRect)
     pos.x = (cursor.x >= listRect.left && cursor.x <= listRect.right) ? cursor.x : listRect.left + kCursorInset;
     pos.y = listRect.top + kCursorInset;
     return pos;
+}
+
+int PageIndex(int index, int step, int top, int visible, int count)
+{
+    if (count <= 0)
+        return -1;
+    const int page = visible > 1 ? visible : 1;
+    if (index < 0 || index >= count)
+        index = step < 0 ? top + page : top - 1;
+    const long long next = static_cast<long long>(index) + (step < 0 ? -page : page);
+    return next < 0 ? 0 : (next >= count ? count - 1 : static_cast<int>(next));
+}
+
+ScrollMark GetScrollMark(int topRow, int visible, int count, int height)
+{
+    ScrollMark mark;
+    if (visible <= 0 || count <= visible || height <= 0)
+        return mark;
+    const long long proportional = static_cast<long long>(height) * visible / count;
+    const int shortest = kScrollMarkMinLength < height ? kScrollMarkMinLength : height;
+    mark.length = proportional > shortest ? static_cast<int>(proportional) : shortest;
+    // The first and last scroll positions put the mark at the list's top and bottom.
+    const int range = count - visible;
+    const int top = ClampTopRow(topRow, visible, count);
+    mark.top = static_cast<int>(static_cast<long long>(height - mark.length) * top / range);
+    return mark;
 }
 
 BOOL IsPointInRow(int x, int y, int width, int height, POINT point)

@@ -33,13 +33,18 @@ inline constexpr int kIconTop = 5;
 // The list's left edge from the box's: past a full-size icon, or close otherwise.
 inline constexpr int kOffsetFullIcon = 50;
 inline constexpr int kOffsetOther = 24;
-// Gap kept to the right and bottom edges of the virtual screen.
+// Gap kept to the right and bottom edges of the area the list is kept in.
 inline constexpr int kScreenMargin = 5;
 // A press turns into a reorder after moving more than this many pixels up or down.
 inline constexpr int kReorderThreshold = 6;
 // How far into the list (or a row) the cursor is put.
 inline constexpr int kCursorInset = 5;
 inline constexpr int kSelectCursorOffset = 10;
+// The mark of a list that scrolls: its width, its gap to the list's right edge, and the
+// shortest it gets however many rows the list holds.
+inline constexpr int kScrollMarkWidth = 3;
+inline constexpr int kScrollMarkInset = 1;
+inline constexpr int kScrollMarkMinLength = 12;
 
 // The shown name: without its extension for shortcuts and internet shortcuts, and for files
 // unless extensions are shown; folders (and unknown types) keep their full name.
@@ -53,14 +58,19 @@ int GetIconColumnWidth(BOOL smallMenu);
 // per item. A count so large that the height would overflow is cut to what fits.
 SIZE GetListSize(int iconColumnWidth, int widestName, int rowHeight, size_t itemCount);
 
-// The list's height cut to the whole rows that fit the virtual screen's height less a margin
-// above and below (at least one row); the rows beyond are scrolled into view. A surface as
-// tall as all rows is not drawn safely under Wine either (its GDI+ overflows the stack far
-// down a very tall bitmap).
-int FitListHeight(int listHeight, int rowHeight, const RECT& virtualScreen);
-// The list's width cut to the virtual screen's width less a margin on either side (never
-// below one pixel); a name too wide for it is shown cut with an ellipsis.
-int FitListWidth(int listWidth, const RECT& virtualScreen);
+// The area the list is kept in: the work area of the monitor that holds most of the box (the
+// taskbar stays on top of what lies beyond it, and another monitor may show nothing below
+// this one's bottom); the virtual screen only when no monitor holds the box.
+RECT GetListArea(const RECT& box);
+
+// The list's height cut to the whole rows that fit the area's height less a margin above and
+// below (at least one row); the rows beyond are scrolled into view. A surface as tall as all
+// rows is not drawn safely under Wine either (its GDI+ overflows the stack far down a very
+// tall bitmap).
+int FitListHeight(int listHeight, int rowHeight, const RECT& area);
+// The list's width cut to the area's width less a margin on either side (never below one
+// pixel); a name too wide for it is shown cut with an ellipsis.
+int FitListWidth(int listWidth, const RECT& area);
 
 // The name cut so that it and an ellipsis measure at most maxWidth, whole characters only
 // (a surrogate pair is never split); the name itself when it fits.
@@ -76,13 +86,32 @@ int TopRowShowing(int top, int index, int visible, int count);
 int WheelRows(int& pendingDelta, int delta, UINT linesPerNotch, int visible);
 
 // The list's top-left corner: right of the box's x by the icon offset, below the box, then
-// moved left or up to end a margin inside the virtual screen's right or bottom edge. The
-// left and top edges are not adjusted.
-POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& virtualScreen);
+// moved left or up to end a margin inside the area's right or bottom edge. The left and top
+// edges are not adjusted.
+POINT GetListPosition(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, const RECT& area);
+// The list's window: its whole size cut to the area (whole rows, the width), placed below the
+// box and kept inside the area as above.
+RECT PlaceList(POINT boxPos, int iconDisplay, int boxHeight, SIZE listSize, int rowHeight, const RECT& area);
 
 // Where the cursor goes when the list opens: the cursor's x when it lies within the list's
 // left..right (both inclusive), else the list's left + 5; the list's top + 5.
 POINT GetOpenCursorPos(POINT cursor, const RECT& listRect);
+
+// The row PageUp (step -1) or PageDown (+1) makes current: the rows shown further up or
+// down from index, kept within the list. Without a current row (index -1) the page starts
+// just outside the rows shown, so PageDown takes the last row shown and PageUp the first.
+// -1 only without rows.
+int PageIndex(int index, int step, int top, int visible, int count);
+
+// Where the mark of a list that scrolls lies along the list's height: as long as the rows
+// shown are of all rows (never shorter than the minimum), as far down as they lie. Length 0
+// when every row is shown.
+struct ScrollMark
+{
+    int top = 0;
+    int length = 0;
+};
+ScrollMark GetScrollMark(int topRow, int visible, int count, int height);
 
 // Whether a point lies in a rectangle given as x, y, width, height (left and top inside,
 // right and bottom outside).

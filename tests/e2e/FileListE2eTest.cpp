@@ -351,12 +351,17 @@ TEST_F(LongFileList, TheLastRowIsReachedByTheKeysAndByTheWheelAndOpened)
     ASSERT_TRUE(e2e::WaitUntil([&] { return ::DeleteFileW(m_marker.c_str()) != FALSE; }, kEventTimeoutMs));
 
     // The wheel turned past the end; a click on the bottom row starts the last item again.
+    // The item's console window gave the desktop's 20-px taskbar its first button: from then on
+    // Wine leaves the taskbar out of the work area, and the list ends 5 pixels above it.
     ::Sleep(::GetDoubleClickTime() + 100);
-    ASSERT_NE(nullptr, OpenListByClick()) << "no second file list";
-    ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, r.top + 5 }));
+    list = OpenListByClick();
+    ASSERT_NE(nullptr, list) << "no second file list";
+    const RECT second = e2e::WindowRect(list);
+    EXPECT_EQ(kScreenHeight - 20 - 5, second.bottom);
+    ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, second.top + 5 }));
     for (int notch = 0; notch < 120; ++notch)
         ASSERT_TRUE(e2e::SendMouseButtons(kDesktop, MOUSEEVENTF_WHEEL, -WHEEL_DELTA));
-    ASSERT_TRUE(e2e::ClickAt(kDesktop, r.left + 40, r.bottom - kRowHeight / 2));
+    ASSERT_TRUE(e2e::ClickAt(kDesktop, second.left + 40, second.bottom - kRowHeight / 2));
     EXPECT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the click did not start the last item";
     EXPECT_EQ(2u, LogCount(L"File/Folder open:ma", L"act "));
 }

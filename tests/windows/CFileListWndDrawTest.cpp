@@ -27,6 +27,34 @@ TEST_F(FileListTest, AMissingItemIsGreyWithoutIconAndLogsTwoCharacters)
     EXPECT_FALSE(LogHas("Secret"));
 }
 
+TEST_F(FileListTest, ALongListMarksWhereTheRowsShownLieAtItsRightEdge)
+{
+    for (int i = 0; i < 300; ++i)
+        AddPlainItem((L"item" + std::to_wstring(i) + L".txt").c_str());
+    ::SetCursorPos(0, 0);
+    CFileListWnd* list = OpenList();
+    ASSERT_NE(nullptr, list);
+    const int w = list->m_rect.right - list->m_rect.left, h = list->m_rect.bottom - list->m_rect.top,
+              shown = list->GetVisibleRows(), length = h * shown / 300;
+    const auto mark = [&](int y) { return Pixel(*list, w - 3, y) == kBorder; };
+    EXPECT_TRUE(mark(1) && mark(length - 1) && !mark(length + 1) && !mark(h - 1));
+    // Near the middle: PageDown to the last row shown, then three pages on and one back.
+    for (UINT key : {VK_NEXT, VK_NEXT, VK_NEXT, VK_NEXT, VK_PRIOR})
+        Key(*list, key);
+    ASSERT_EQ(3 * shown - 1, list->GetTopRow());
+    boxtest::PumpPending();
+    const int middle = (h - length) * list->GetTopRow() / (300 - shown) + length / 2;
+    EXPECT_TRUE(!mark(middle - length) && mark(middle) && !mark(middle + length));
+    Key(*list, VK_END);
+    boxtest::PumpPending();
+    EXPECT_TRUE(!mark(h - length - 1) && mark(h - length + 1) && mark(h - 1));
+    // Hovering the row under the mark draws that row alone, as a full drawing draws it.
+    ListMouse(*list, WM_MOUSEMOVE, POINT{list->m_rect.right - 3, list->m_rect.top + h / 2});
+    boxtest::PumpPending();
+    const std::vector<DWORD> changed = BackBufferPixels(*list);
+    list->Redraw();
+    EXPECT_TRUE(changed == BackBufferPixels(*list));
+}
 
 // ---- Icons -------------------------------------------------------------------------------------
 

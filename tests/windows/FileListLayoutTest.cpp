@@ -154,6 +154,19 @@ TEST(FileListPosition, OffsetsAndClampsAtTheRightAndBottomEdges)
     EXPECT_EQ(1024 - 5200 - 5, p.y);
 }
 
+TEST(FileListPosition, TheListKeepsToTheWorkAreaOfTheBoxsMonitor)
+{
+    // A box 48 high, rows of 26; 1280 x 800 with a 20-px taskbar; 1920 x 1200 and 1280 x 800 side by side.
+    const RECT taskbar = {0, 0, 1280, 780}, tall = {0, 0, 1920, 1200}, low = {1920, 0, 3200, 800};
+    const struct { POINT box; SIZE list; RECT area, placed; } cases[] = {
+        {{400, 200}, {200, 7800}, taskbar, {450, 21, 650, 775}}, {{400, 740}, {114, 78}, taskbar, {450, 697, 564, 775}},
+        {{2500, 400}, {114, 7800}, low, {2550, 15, 2664, 795}}, {{1800, 400}, {200, 7800}, tall, {1715, 25, 1915, 1195}}};
+    for (const auto& c : cases) {
+        const RECT placed = PlaceList(c.box, 0, 48, c.list, 26, c.area);
+        EXPECT_TRUE(::EqualRect(&c.placed, &placed)) << placed.left << "," << placed.top;
+    }
+}
+
 TEST(FileListPosition, TheCursorLandsOnTheFirstRow)
 {
     const RECT list = {250, 198, 364, 276};
@@ -202,6 +215,9 @@ TEST(FileListSelection, UpAndDownWrapAround)
     EXPECT_EQ(-1, WrapIndex(-1, 1, 5));
     EXPECT_EQ(-1, WrapIndex(5, 1, 5));
     EXPECT_EQ(-1, WrapIndex(0, 1, 0));
+    // PageDown and PageUp, with 29 rows of 300 shown from row 10.
+    EXPECT_EQ(69, PageIndex(40, 1, 10, 29, 300));
+    EXPECT_EQ(11, PageIndex(40, -1, 10, 29, 300));
 }
 
 TEST(FileListReorder, SixPixelsUpOrDownAreNotYetAReorderSevenAre)
