@@ -335,6 +335,13 @@ void GetTaskbarInfo(RECT* rect, BOOL* autoHide, UINT* edge)
         *rect = data.rc;
 }
 
+RECT GetVirtualScreenRect()
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{ left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) };
+}
+
 BOOL IsBeyondScreenX(int x)
 {
     return x > ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) ? TRUE : FALSE;

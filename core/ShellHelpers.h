@@ -35,5 +35,7 @@ int UILanguageCode(LANGID language);
 CString GetAppVersion();
 int ParseVersionNumber(CString text);
 void GetTaskbarInfo(RECT* rect, BOOL* autoHide, UINT* edge);
+// The virtual screen: the rectangle that holds every monitor.
+RECT GetVirtualScreenRect();
 BOOL IsBeyondScreenX(int x);
 BOOL IsBeyondScreenY(int y);

@@ -35,10 +35,7 @@ BOOL IsDriveRoot(const CString& path)
 CTarneloInfo::_SCREEN_INFO CTarneloInfo::GetSystemScreenInfo()
 {
     _SCREEN_INFO screen;
-    screen.rcVirtual.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    screen.rcVirtual.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    screen.rcVirtual.right = screen.rcVirtual.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    screen.rcVirtual.bottom = screen.rcVirtual.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    screen.rcVirtual = GetVirtualScreenRect();
     ::GetTaskbarInfo(&screen.rcTaskbar, &screen.bTaskbarAutoHide, &screen.nTaskbarEdge);
     return screen;
 }

@@ -1,14 +1,12 @@
 #include "windows/CAlignManager.h"
 
+#include "core/ShellHelpers.h"
+
 namespace Utility {
 
 void CAlignManager::BuildGrid(POINT origin, SIZE cell, int gapX, int gapY)
 {
-    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const RECT screen = { left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                          top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) };
-    BuildGrid(origin, cell, gapX, gapY, screen);
+    BuildGrid(origin, cell, gapX, gapY, GetVirtualScreenRect());
 }
 
 void CAlignManager::BuildGrid(POINT origin, SIZE cell, int gapX, int gapY, const RECT& screen)

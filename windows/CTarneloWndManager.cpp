@@ -391,11 +391,7 @@ void CTarneloWndManager::OnAddBox(LPARAM issuerId)
     monitor.cbSize = sizeof(monitor);
     if (!::GetMonitorInfoW(::MonitorFromRect(&issuer, MONITOR_DEFAULTTONEAREST), &monitor))
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
-    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const RECT virtualScreen = { screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                 screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) };
-    record->m_pos = PlaceNewBox(issuer, m_pStyle->GetBoxSize(m_hWnd), boxes, monitor.rcWork, virtualScreen);
+    record->m_pos = PlaceNewBox(issuer, m_pStyle->GetBoxSize(m_hWnd), boxes, monitor.rcWork, GetVirtualScreenRect());
     record->m_strName = dialog.strName;
     record->m_strIcon = dialog.strIcon;
 

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "core/PathHelpers.h"
+#include "core/ShellHelpers.h"
 #include "model/CTarneloInfo.h"
 
 namespace FileListLayout {
@@ -43,12 +44,7 @@ RECT GetListArea(const RECT& box)
     const HMONITOR holder = ::MonitorFromRect(&box, MONITOR_DEFAULTTONULL);
     if (holder && ::GetMonitorInfoW(holder, &monitor))
         return monitor.rcWork;
-    RECT screen;
-    screen.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    screen.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    screen.right = screen.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    screen.bottom = screen.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return screen;
+    return GetVirtualScreenRect();
 }
 
 int FitListHeight(int listHeight, int rowHeight, const RECT& area)
