@@ -242,3 +242,22 @@ BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* erro
         *error = failure;
     return failure == ERROR_SUCCESS ? TRUE : FALSE;
 }
+
+BOOL IsHeldFileError(DWORD error, CString path)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return TRUE;
+    // A folder in the file's place also denies access, and waiting will not change it.
+    return error == ERROR_ACCESS_DENIED && FileExists(path) && !IsDirectory(path);
+}
+
+DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD error = open();
+        if (error == ERROR_SUCCESS || !IsHeldFileError(error, path) || ::GetTickCount() - start >= waitMs)
+            return error;
+        ::Sleep(kHeldFileRetryMs);
+    }
+}

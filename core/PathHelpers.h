@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/CString.h"
@@ -29,3 +30,14 @@ BOOL IsDesktopShortcut(CString path);
 // the new one, never a cut one. A read-only file is not replaced (Wine would). FALSE, with
 // the system's reason in *error, when anything fails; the file at path is then unchanged.
 BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* error);
+
+// A data file that another program holds open (a backup, sync or scanning tool does this at
+// logon) is there, not missing and not damaged: it is waited for this long, tried this often.
+inline constexpr DWORD kHeldFileWaitMs = 1500;
+inline constexpr DWORD kHeldFileRetryMs = 100;
+// Whether an open of path failed because another program holds the file: a sharing or lock
+// violation, or access denied to a file (not a folder) that is there.
+BOOL IsHeldFileError(DWORD error, CString path);
+// Calls open, which opens path and gives 0 or the system's error code, again while the file
+// is held by another program, for up to waitMs. Gives open's last result.
+DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs = kHeldFileWaitMs);

@@ -68,26 +68,23 @@ BOOL CConfigInfo::Load(CString path)
     // they then give would be saved over the user's settings. A backup, sync or scanning tool
     // may hold the file for a moment at logon: it is waited for, and held here (for reading,
     // by anyone) until every key is read, so that no one locks it half-way.
-    const DWORD start = ::GetTickCount();
     ScopedFile reading;
-    while (!(reading = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            break;
-        if (::GetTickCount() - start >= kHeldFileWaitMs || IsDirectory(path)) {
-            LogValue(kLogError, FormatString(L"config cannot be read, defaults in use and not saved over: %s le:",
-                                             path.GetString()),
-                     static_cast<long>(error));
-            *this = CConfigInfo();
-            m_nEditDialogWidth = kDefaultEditDialogWidth;
-            m_nEditDialogHeight = kDefaultEditDialogHeight;
-            m_verCheckDate = GetNeverDate();
-            m_strPath = m_strUnreadPath = path;
-            m_dwLoadError = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
-            return FALSE;
-        }
-        ::Sleep(kHeldFileRetryMs);
+    const DWORD error = OpenHeldFile(path, [&]() -> DWORD {
+        reading = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return reading ? ERROR_SUCCESS : ::GetLastError();
+    });
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        LogValue(kLogError, FormatString(L"config cannot be read, defaults in use and not saved over: %s le:",
+                                         path.GetString()),
+                 static_cast<long>(error));
+        *this = CConfigInfo();
+        m_nEditDialogWidth = kDefaultEditDialogWidth;
+        m_nEditDialogHeight = kDefaultEditDialogHeight;
+        m_verCheckDate = GetNeverDate();
+        m_strPath = m_strUnreadPath = path;
+        m_dwLoadError = error;
+        return FALSE;
     }
 
     m_bLock = ::GetPrivateProfileIntW(kOption, L"lock", 0, path);
@@ -106,6 +103,7 @@ BOOL CConfigInfo::Load(CString path)
 
 BOOL CConfigInfo::Save(CString path)
 {
+    ++m_nSaves;
     if (!path.IsEmpty())
         m_strPath = path;
     if (m_strPath.IsEmpty()) {

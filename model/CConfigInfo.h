@@ -24,10 +24,6 @@ public:
     // "<data folder>\config.ini".
     static CString FilePath(const CString& dataFolder);
 
-    // How long Load waits for a file that another program holds open.
-    static constexpr DWORD kHeldFileWaitMs = 1500;
-    static constexpr DWORD kHeldFileRetryMs = 100;
-
     // Reads every key of the file at path (the data folder joined with "config.ini") and
     // keeps the path for later saves. A missing file or key gives its default. A file that
     // is there but cannot be read (another program holds it) is tried again for a moment;
@@ -42,6 +38,8 @@ public:
     BOOL Save(CString path = CString());
     // The system's error code of the last Save that failed, 0 when the last one succeeded.
     DWORD GetSaveError() const { return m_dwSaveError; }
+    // How many saves were asked for in this run, for a caller to tell whether one was made.
+    UINT GetSaveCount() const { return m_nSaves; }
     // The bytes Save writes: every section and key in the file's order, lines ended by CR LF,
     // in the ANSI code page, as the profile functions write a new file.
     std::string FileText() const;
@@ -71,6 +69,7 @@ public:
 
 private:
     DWORD m_dwSaveError = 0;
+    UINT m_nSaves = 0;
     DWORD m_dwLoadError = 0;    // why the last Load could not read its file
     CString m_strUnreadPath;    // that file: never written over in this run
 };

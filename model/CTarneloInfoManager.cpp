@@ -233,6 +233,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     Log(kLogInfo, L"Load box info");
     RemoveAll();
     m_bDamaged = FALSE;
+    m_dwLoadError = ERROR_SUCCESS;
     m_strKeptCopy.Empty();
     m_strKeysSavePath.Empty();
     m_fileOrder.clear();
@@ -250,11 +251,27 @@ BOOL CTarneloInfoManager::Load(CString path)
             return TRUE;
         }
     }
+    // Read only while nobody writes it. A program that holds the file (a backup, sync or
+    // scanning tool at logon) is waited for a moment; a file still held then is whole as far
+    // as anyone knows: it is neither copied aside as damaged nor saved over in this run.
     CFile file;
-    CFileException openError;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &openError)) {
+    const DWORD openError = OpenHeldFile(path, [&]() -> DWORD {
+        CFileException error;
+        return file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error) ? ERROR_SUCCESS
+                                                                                : static_cast<DWORD>(error.m_lOsError);
+    });
+    if (openError != ERROR_SUCCESS && IsHeldFileError(openError, path)) {
+        LogValue(kLogError, FormatString(L"box file in use by another program, not to be saved over: %s le:",
+                                         path.GetString()),
+                 static_cast<long>(openError));
+        KeepIconFiles();
+        m_dwLoadError = openError;
+        m_strUnsafePath = path;
+        return FALSE;
+    }
+    if (openError != ERROR_SUCCESS) {
         LogValue(kLogError, FormatString(L"box file cannot be opened: %s le:", path.GetString()),
-                 openError.m_lOsError);
+                 static_cast<long>(openError));
         KeepAside(path, L"cannot be opened");
         return FALSE;
     }
@@ -444,7 +461,7 @@ BOOL CTarneloInfoManager::Save(CString path)
     Log(kLogInfo, L"Save box info");
     if (!m_strUnsafePath.IsEmpty() && m_strUnsafePath.CompareNoCase(path) == 0) {
         Log(kLogError, FormatString(L"box file not saved over, it could not be read or kept: %s", path.GetString()));
-        return SaveFailed(ERROR_FILE_CORRUPT);
+        return SaveFailed(m_dwLoadError != ERROR_SUCCESS ? m_dwLoadError : ERROR_FILE_CORRUPT);
     }
     const CString temp = path + L".temp";
     ::DeleteFileW(temp);

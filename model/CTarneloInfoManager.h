@@ -54,6 +54,10 @@ public:
     // copy it is kept as, or is emptied when it could not be copied; the file is then not
     // saved over in this run.
     BOOL WasDamaged(CString* keptCopy = nullptr) const;
+    // After Load: the system's error code when the file was there but held by another
+    // program all the while Load waited for it, else 0. No box was read, and the file is not
+    // saved over in this run.
+    DWORD GetLoadError() const { return m_dwLoadError; }
     // The work that Load leaves for later, done item by item, the box first (when it is
     // listed) and then every box in order, until timeUp says so after an item. TRUE while
     // work is left. Before it, the icon files of earlier runs that no item of a file read
@@ -111,6 +115,7 @@ private:
     std::optional<CTarneloInfo::_SCREEN_INFO> m_screen;
     CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
     BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
+    DWORD m_dwLoadError = 0;      // or one held by another program
     CString m_strKeptCopy;        // and kept it as this copy
     DWORD m_dwSaveError = 0;      // why the last Save failed
     CString m_strKeysSavePath;    // saved to once the icon keys that Load left are registered

@@ -123,6 +123,10 @@ BOOL CTarneloStyleInfo::Save(const wchar_t* path)
 {
     if (!path || !*path)
         return SaveFailed(ERROR_INVALID_NAME);
+    if (!m_strUnreadPath.IsEmpty() && m_strUnreadPath.CompareNoCase(path) == 0) {
+        Log(kLogError, FormatString(L"style not saved over, it could not be read: %s", path));
+        return SaveFailed(m_dwLoadError);
+    }
 
     // The whole record is built in memory first: a record that does not fit is never
     // written in part.
@@ -183,11 +187,30 @@ BOOL CTarneloStyleInfo::SaveFailed(DWORD error)
 BOOL CTarneloStyleInfo::Load(const wchar_t* path)
 {
     // Shared for everything, so that another reader or writer of the file never makes a
-    // present style look missing (which would put the defaults in its place).
+    // present style look missing (which would put the defaults in its place). A program that
+    // holds the file sharing nothing is waited for a moment, once per run: after that the file
+    // counts as unread, and the defaults in use are not saved over it.
     CFile file;
-    if (!path || !*path || !file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
+    const CString name = path ? path : L"";
+    const BOOL waited = !m_strUnreadPath.IsEmpty() && m_strUnreadPath.CompareNoCase(name) == 0;
+    const DWORD error = name.IsEmpty() ? ERROR_INVALID_NAME : OpenHeldFile(name, [&]() -> DWORD {
+        CFileException openError;
+        return file.Open(name, CFile::modeRead | CFile::shareDenyNone, &openError)
+                   ? ERROR_SUCCESS : static_cast<DWORD>(openError.m_lOsError);
+    }, waited ? 0 : kHeldFileWaitMs);
+    m_strUnreadPath.Empty();
+    m_dwLoadError = ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS) {
         SetDefaults();
-        Log(kLogWarn, L"no style file");
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
+            Log(kLogWarn, L"no style file");
+        } else {
+            LogValue(kLogError, FormatString(L"style cannot be read, defaults in use and not saved over: %s le:",
+                                             name.GetString()),
+                     static_cast<long>(error));
+            m_strUnreadPath = name;
+            m_dwLoadError = error;
+        }
         return FALSE;
     }
 

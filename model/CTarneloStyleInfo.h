@@ -51,7 +51,9 @@ public:
 
     void SetDefaults();
 
-    // FALSE (with the defaults) when the file cannot be opened. A short or damaged file
+    // FALSE (with the defaults) when the file cannot be opened. One that is there but held by
+    // another program is waited for a moment; if it still cannot be opened, GetLoadError tells
+    // why and Save does not write over it until a Load reads it. A short or damaged file
     // keeps the values read before the damage and gives TRUE. Sizes out of range are
     // bounded (and logged) as StyleBounds says; the file is not rewritten for that.
     BOOL Load(const wchar_t* path) override;
@@ -60,6 +62,8 @@ public:
     BOOL Save(const wchar_t* path) override;
     // The system's error code of the last Save that failed, 0 when the last one succeeded.
     DWORD GetSaveError() const { return m_dwSaveError; }
+    // Why the last Load could not open a file that is there; 0 when it read it or found none.
+    DWORD GetLoadError() const { return m_dwLoadError; }
 
     // Size of a box in pixels; leaves the outputs alone for kinds other than 0.
     void MeasureBox(int& cx, int& cy, HWND window) const;
@@ -106,6 +110,8 @@ private:
     BOOL SaveFailed(DWORD error);
 
     DWORD m_dwSaveError = 0;
+    DWORD m_dwLoadError = 0;
+    CString m_strUnreadPath;  // a file that is there but could not be read: never written over
 };
 
 } // namespace Model

@@ -46,6 +46,8 @@
 #define IDS_SAVE_FAILED               171
 #define IDS_SETTINGS_UNREADABLE       190
 #define IDS_CHANGES_NOT_KEPT          191
+#define IDS_STYLE_UNREADABLE          192
+#define IDS_BOX_FILE_IN_USE           193
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 #include <random>
+#include <thread>
 
 #include "BoxTestSupport.h"
 #include "model/CConfigInfo.h"
@@ -291,30 +292,46 @@ TEST_F(BoxFileDamage, SeededRandomMutations)
     EXPECT_GT(loadedWhole, 0);
 }
 
-TEST_F(BoxFileDamage, UnopenableFileIsNeverOverwritten)
+// A file another program holds (a backup or sync tool at logon) is whole: it is waited for a
+// moment; held longer, it is neither copied aside as damaged nor saved over in this run.
+TEST_F(BoxFileDamage, AHeldFileIsWaitedForAndNeverOverwritten)
 {
+    struct Case { const char* name; DWORD access; DWORD share; DWORD heldMs; };
+    const Case cases[] = {
+        { "sharing nothing, held through the load", GENERIC_READ, 0, INFINITE },
+        { "written to, sharing reading, held through the load", GENERIC_WRITE, FILE_SHARE_READ, INFINITE },
+        { "sharing nothing, held for a moment", GENERIC_READ, 0, 300 },
+    };
     const Bytes original = ValidFile();
-    ASSERT_TRUE(WriteBytes(boxFile, original));
-    HANDLE locked = ::CreateFileW(boxFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
-
-    CTarneloInfoManager manager;
-    Bind(manager);
-    EXPECT_FALSE(manager.Load(boxFile.c_str()));
-    EXPECT_TRUE(manager.m_boxes.empty()) << "no default boxes for a file that is there";
-    ::CloseHandle(locked);
-
-    // It could not be copied aside either, so it must not be saved over in this run.
-    EXPECT_FALSE(Exists(boxFile + L".bad"));
-    manager.AddNewBox()->m_strName = L"new";
-    EXPECT_FALSE(manager.Save(boxFile.c_str()));
-    EXPECT_EQ(original, ReadBytes(boxFile));
-    EXPECT_NE(std::wstring::npos, tmp.Logs().find(L"[ERR!] box file cannot be opened"));
-
-    // Once it reads again, all is as before.
-    EXPECT_TRUE(manager.Load(boxFile.c_str()));
-    EXPECT_EQ(3u, manager.m_boxes.size());
-    EXPECT_TRUE(manager.Save(boxFile.c_str()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteBytes(boxFile, original));
+        HANDLE held = ::CreateFileW(boxFile.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        std::thread release([&] { if (c.heldMs != INFINITE) { ::Sleep(c.heldMs); ::CloseHandle(held); } });
+        CTarneloInfoManager manager;
+        Bind(manager);
+        const BOOL read = manager.Load(boxFile.c_str());
+        release.join();
+        if (c.heldMs != INFINITE) {
+            EXPECT_TRUE(read);
+            EXPECT_EQ(3u, manager.m_boxes.size());
+            continue;
+        }
+        EXPECT_FALSE(read);
+        EXPECT_TRUE(manager.m_boxes.empty()) << "no default boxes for a file that is there";
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), manager.GetLoadError());
+        EXPECT_FALSE(manager.WasDamaged());
+        ::CloseHandle(held);
+        EXPECT_FALSE(Exists(boxFile + L".bad"));
+        manager.AddNewBox()->m_strName = L"new";
+        EXPECT_FALSE(manager.Save(boxFile.c_str()));
+        EXPECT_EQ(original, ReadBytes(boxFile));
+        // Once it reads again, all is as before.
+        EXPECT_TRUE(manager.Load(boxFile.c_str()));
+        EXPECT_EQ(3u, manager.m_boxes.size());
+        EXPECT_TRUE(manager.Save(boxFile.c_str()));
+    }
 }
 
 TEST_F(BoxFileDamage, FailingSaveKeepsTheOldFile)
