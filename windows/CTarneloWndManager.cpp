@@ -83,6 +83,7 @@ BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_TIMER(kTimerSaveWarning, OnSaveWarningTimer)
     ON_TIMER(kTimerPendingItems, OnPendingItemsTimer)
     ON_TIMER(kTimerSaveRetry, OnSaveRetryTimer)
+    ON_TIMER(kTimerHeldBoxFile, OnHeldBoxFileTimer)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
@@ -120,9 +121,11 @@ void CTarneloWndManager::SetClearanceDialogHook(ClearanceDialogFn fn)
 
 INT_PTR CTarneloWndManager::RunBoxDialog(_BOX_DIALOG& data)
 {
+    const UINT saves = m_pConfig ? m_pConfig->GetSaveCount() : 0;
     const INT_PTR result = s_editBoxDialog(data);
-    // The dialog keeps its size in the settings and saves them itself.
-    if (m_pConfig)
+    // The dialog keeps its size in the settings and saves them itself, once it has shown a
+    // while: only a save it made has an outcome to note.
+    if (m_pConfig && m_pConfig->GetSaveCount() != saves)
         NoteSaveResult(m_strConfigPath, m_pConfig->GetSaveError());
     return result;
 }
@@ -134,7 +137,7 @@ void CTarneloWndManager::CreateBoxies(BOOL bPlace)
     if (!m_pStyle || !m_pInfoManager || !m_pConfig)
         return;
 
-    m_pStyle->Load(m_strStylePath);
+    ReloadStyle();
     LoadBoxes();
 
     int index = 0;
@@ -504,15 +507,20 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
     ResizeAllBoxes(lParam == 0 ? TRUE : FALSE);
 }
 
+void CTarneloWndManager::ReloadStyle()
+{
+    if (m_pUnsavedStyle)
+        *m_pStyle = *m_pUnsavedStyle;  // the file is behind: its save failed
+    else
+        m_pStyle->Load(m_strStylePath);
+}
+
 void CTarneloWndManager::OnRestoreStyle()
 {
     Log(kLogInfo, L"Event: RestoreStyle");
     if (!m_pStyle)
         return;
-    if (m_pUnsavedStyle)
-        *m_pStyle = *m_pUnsavedStyle;  // the file is behind: its save failed
-    else
-        m_pStyle->Load(m_strStylePath);
+    ReloadStyle();
     // Previews resized the boxes: they take the size of the stored style again, the size
     // they were created with.
     ResizeAllBoxes(FALSE);

@@ -56,18 +56,20 @@ public:
     static constexpr UINT_PTR kTimerSaveWarning = 9;    // tells of a failed save once the event is done
     static constexpr UINT_PTR kTimerPendingItems = 11;  // reads the items' shortcuts and icons
     static constexpr UINT_PTR kTimerSaveRetry = 12;     // saves again a file whose save failed
+    static constexpr UINT_PTR kTimerHeldBoxFile = 13;   // shows the boxes once their file is free
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
+    static constexpr UINT kHeldBoxFileMs = 1000;
     // The items' work goes in slices of about this long, one slice per timer tick: a timer
     // message comes only when no input, posted message or drawing waits.
     static constexpr UINT kPendingItemsMs = 10;
     static constexpr DWORD kPendingSliceMs = 30;
-    // A failed save is tried again after the first period, then twice as long each time it
-    // fails again, up to the longest.
-    static constexpr UINT kSaveRetryFirstMs = 5000;
-    static constexpr UINT kSaveRetryLongestMs = 300000;
+    // A failed save is tried again this often for as long as it fails: a change reaches the
+    // disk soon after whatever refused it lets go, however long that took (three small files,
+    // so the tries cost nothing).
+    static constexpr UINT kSaveRetryMs = 5000;
     static constexpr UINT kTrayIconId = 1;
     static constexpr int kDefaultClearance = 10;
 
@@ -206,6 +208,7 @@ protected:
     void OnSaveWarningTimer();
     void OnPendingItemsTimer();
     void OnSaveRetryTimer();
+    void OnHeldBoxFileTimer();
 
     DECLARE_MESSAGE_MAP()
 
@@ -226,6 +229,8 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
+    // The style as last saved, or as meant to be saved when its file could not take it.
+    void ReloadStyle();
     // Loads the box file; when no box could be read, the six default boxes stand in. TRUE
     // when the box file gave at least one box.
     BOOL LoadBoxes();
@@ -235,6 +240,11 @@ private:
     // The warning about a damaged box file: it names the copy it is kept as, or says that it
     // could not be copied and is not saved over.
     static CString DamagedBoxFileWarning(const CString& keptCopy, const CString& boxFile);
+    // A data file that is there but could not be read at start: told once the program is up
+    // (the text of textId with the path and the system's reason), and not written in this run.
+    void NoteUnreadFile(const CString& path, UINT textId, DWORD error);
+    // Tells, once the program is up, of a box file that the last load found damaged.
+    void NoteDamagedBoxFile();
     // Gives every box the style's size and brings back onto its monitor's work area a box that
     // lay inside it and that the new size pushes over an edge; a box left across an edge stays.
     // bSave makes that for good (the records and the box file); else only the windows move,
@@ -260,7 +270,6 @@ private:
     std::vector<CString> m_failingSaves;  // files whose failed save was told, until saved
     std::vector<CString> m_unsavedFiles;  // files whose last save failed
     std::vector<CString> m_unreadFiles;   // files not read at start, never written in this run
-    UINT m_nSaveRetryMs = kSaveRetryFirstMs;
     CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
     std::unique_ptr<Model::CTarneloStyleInfo> m_pUnsavedStyle;  // the style its file lacks
     BOOL m_bSaveWarningUp = FALSE;

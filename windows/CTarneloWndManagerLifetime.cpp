@@ -89,12 +89,8 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
 
     // Settings that are there but could not be read are no first start: the program runs on
     // defaults, and the warning says already that the file is not saved over.
-    if (!configRead) {
-        m_strLoadWarning = FormatString(LoadResString(IDS_SETTINGS_UNREADABLE), m_strConfigPath.GetString(),
-                                        GetSystemErrorText(m_pConfig->GetLoadError()).GetString());
-        m_failingSaves.push_back(m_strConfigPath);
-        m_unreadFiles.push_back(m_strConfigPath);
-    }
+    if (!configRead)
+        NoteUnreadFile(m_strConfigPath, IDS_SETTINGS_UNREADABLE, m_pConfig->GetLoadError());
     BOOL firstBoot = configRead && m_pConfig->GetInstallDate().IsEmpty();
     if (firstBoot) {
         // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
@@ -129,19 +125,41 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // first drawings.
     SetTimer(kTimerTrayIcon, 0);
     ArmVersionCheck();
-    // A box file that could not be read is reported once, when the program is up.
-    CString keptCopy;
-    if (m_pInfoManager->WasDamaged(&keptCopy)) {
-        m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
-        // Without a copy the warning says already that the file is not saved over.
-        if (keptCopy.IsEmpty()) {
-            m_failingSaves.push_back(m_strBoxFilePath);
-            m_unreadFiles.push_back(m_strBoxFilePath);
-        }
+    NoteDamagedBoxFile();
+    // A style or box file that another program held all the while it was waited for: the
+    // defaults stand in and are not saved over it; the boxes come once their file is free.
+    if (m_pStyle->GetLoadError() != ERROR_SUCCESS)
+        NoteUnreadFile(m_strStylePath, IDS_STYLE_UNREADABLE, m_pStyle->GetLoadError());
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS) {
+        NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_IN_USE, m_pInfoManager->GetLoadError());
+        SetTimer(kTimerHeldBoxFile, kHeldBoxFileMs);
     }
+    // Told once the program is up.
     if (!m_strLoadWarning.IsEmpty())
         SetTimer(kTimerLoadWarning, kLoadWarningMs);
     return TRUE;
+}
+
+void CTarneloWndManager::NoteDamagedBoxFile()
+{
+    CString keptCopy;
+    if (!m_pInfoManager->WasDamaged(&keptCopy))
+        return;
+    m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+    // Without a copy the warning says already that the file is not saved over.
+    if (keptCopy.IsEmpty()) {
+        m_failingSaves.push_back(m_strBoxFilePath);
+        m_unreadFiles.push_back(m_strBoxFilePath);
+    }
+}
+
+void CTarneloWndManager::NoteUnreadFile(const CString& path, UINT textId, DWORD error)
+{
+    m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") +
+                        FormatString(LoadResString(textId), path.GetString(), GetSystemErrorText(error).GetString());
+    // The warning says already that the file is not saved over: its refused saves are not told.
+    m_failingSaves.push_back(path);
+    m_unreadFiles.push_back(path);
 }
 
 BOOL CTarneloWndManager::LoadBoxes()
@@ -150,7 +168,8 @@ BOOL CTarneloWndManager::LoadBoxes()
     // holds the default boxes.
     const BOOL present = ::GetFileAttributesW(m_strBoxFilePath) != INVALID_FILE_ATTRIBUTES;
     m_pInfoManager->Load(m_strBoxFilePath);
-    const BOOL usersBoxes = present && !m_pInfoManager->m_boxes.empty();
+    // A file held by another program holds them too, though none could be read.
+    const BOOL usersBoxes = present && (!m_pInfoManager->m_boxes.empty() || m_pInfoManager->GetLoadError() != ERROR_SUCCESS);
     // With no box there would be no menu and no way in: the default boxes stand in.
     if (m_pInfoManager->m_boxes.empty()) {
         Log(kLogWarn, L"<boxmng> no box could be read, the default boxes stand in");

@@ -10,11 +10,13 @@
 #include "core/Logger.h"
 #include "core/ShellHelpers.h"
 #include "framework/AfxMessageBox.h"
+#include "framework/CFile.h"
 #include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/CTarneloStyleInfo.h"
 #include "resources/resource.h"
+#include "windows/CTarneloWnd.h"
 
 namespace {
 
@@ -66,9 +68,8 @@ CString CTarneloWndManager::NoteSaveResult(const CString& path, DWORD error)
     } else if (error != ERROR_SUCCESS && unsaved == m_unsavedFiles.end()) {
         // A file newly failing is tried again soon: whatever held it may let it go at once.
         m_unsavedFiles.push_back(path);
-        m_nSaveRetryMs = kSaveRetryFirstMs;
         if (m_hWnd)
-            SetTimer(kTimerSaveRetry, m_nSaveRetryMs);
+            SetTimer(kTimerSaveRetry, kSaveRetryMs);
     }
     const auto told = FindFile(m_failingSaves, path);
     if (error == ERROR_SUCCESS) {
@@ -133,25 +134,65 @@ void CTarneloWndManager::SaveFailedFilesAgain(BOOL bAll)
 
 void CTarneloWndManager::OnSaveRetryTimer()
 {
-    KillTimer(kTimerSaveRetry);
     // Not while the wizard works on the records: boxes it is to remove are still listed.
     if (!g_bWizardExists && !m_bWizardRemovalsDue)
         SaveFailedFilesAgain(FALSE);
     const bool retrying = std::any_of(m_unsavedFiles.begin(), m_unsavedFiles.end(), [this](const CString& path) {
         return FindFile(m_unreadFiles, path) == m_unreadFiles.end();
     });
-    if (retrying && m_hWnd) {
-        m_nSaveRetryMs = std::min(m_nSaveRetryMs * 2, kSaveRetryLongestMs);
-        SetTimer(kTimerSaveRetry, m_nSaveRetryMs);
+    if (!retrying)
+        KillTimer(kTimerSaveRetry);
+}
+
+void CTarneloWndManager::OnHeldBoxFileTimer()
+{
+    // The default boxes stand in for those of a box file that another program held at start.
+    // Once they were changed, they stay: their changes are told as not kept at the end.
+    if (FindFile(m_unsavedFiles, m_strBoxFilePath) != m_unsavedFiles.end()) {
+        KillTimer(kTimerHeldBoxFile);
+        Log(kLogInfo, L"<boxmng> the default boxes were changed, the box file waits for the next start");
+        return;
     }
+    // Not while a box, a menu or a dialog runs a loop on the boxes that go now.
+    const bool busy = std::any_of(m_boxList.begin(), m_boxList.end(), [](const auto& box) { return box->IsRunningLoop(); });
+    if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
+        return;
+    {
+        CFile file;
+        if (!file.Open(m_strBoxFilePath, CFile::modeRead | CFile::shareDenyWrite))
+            return;
+    }
+    KillTimer(kTimerHeldBoxFile);
+    Log(kLogInfo, L"<boxmng> the box file is free, its boxes come");
+    CreateBoxies(FALSE);
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS) {  // taken again in the meantime
+        SetTimer(kTimerHeldBoxFile, kHeldBoxFileMs);
+        return;
+    }
+    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
+        const auto listed = FindFile(*files, m_strBoxFilePath);
+        if (listed != files->end())
+            files->erase(listed);
+    }
+    NoteDamagedBoxFile();
+    if (!m_strLoadWarning.IsEmpty())
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
 }
 
 void CTarneloWndManager::KeepChangesBeforeEnd(BOOL bSessionEnding)
 {
-    KillTimer(kTimerSaveRetry);
+    // A wizard not finished has nothing of the user's to keep: its boxes are half made.
+    if (g_bWizardExists || m_bWizardRemovalsDue) {
+        KillTimer(kTimerSaveRetry);
+        Log(kLogInfo, L"<boxmng> the wizard is not finished, nothing saved at the end");
+        return;
+    }
     // The keys given so far first: a failure of that save is then kept or told with the rest.
     SaveIconKeysAtExit();
     SaveFailedFilesAgain(TRUE);
+    // Stopped only now, since the saves above start it again when they fail: no retry may
+    // save under the message below, which says the changes are not kept.
+    KillTimer(kTimerSaveRetry);
     // What is still unsaved is told here, in one message, rather than one by one.
     KillTimer(kTimerSaveWarning);
     m_strSaveWarnings.Empty();

@@ -13,6 +13,7 @@
 #include "DialogTestSupport.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "model/CTarneloStyleInfo.h"
 #include "resources/resource.h"
 #include "windows/CFileListWnd.h"
 #include "ManagerTestSupport.h"
@@ -66,31 +67,52 @@ TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
     EXPECT_NE(nullptr, m_manager->m_pStyle);
 }
 
-TEST_F(ManagerTest, ABoxFileThatCanBeNeitherReadNorCopiedGivesTheDefaultsAndOneWarning)
+// A box file or style that another program holds all through the start is whole: the
+// defaults stand in, it is told once, nothing is saved over it and no copy is made. Once the
+// box file is free the user's boxes come, unless the boxes standing in were changed.
+TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndItsBoxesComeOnceFree)
 {
-    const std::string original = "\xEB\x03\x00\x00 not a box file";
-    ASSERT_TRUE(testfs::WriteBytes(Path(L"tarnelo.ser"), original));
-    // Held open by another program that shares nothing: it can be neither read nor copied.
-    const HANDLE held = ::CreateFileW(Path(L"tarnelo.ser").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(6u, m_manager->m_boxList.size()) << "the default boxes stand in";
-
-    // Once the program is up it says so, once, and that nothing is saved over the file.
-    EXPECT_TRUE(boxtest::MessageBoxAnswers::Asked().empty());
-    ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
-    const CString lines = LoadResString(IDS_BOX_FILE_DAMAGED);
-    const CString expected = FormatString(lines.Mid(lines.Find(L'\n') + 1), Path(L"tarnelo.ser").c_str());
-    EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
-
-    Box(BOXEVENT_UPDATE_BOX_INFO, 0);
-    ::CloseHandle(held);
-    EXPECT_EQ(original, testfs::ReadString(Path(L"tarnelo.ser")));
-    // Once means once, even when its timer is fired again from outside; the save it refused
-    // is not told again.
-    ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
-    boxtest::PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+    struct Case { const wchar_t* file; UINT text; bool changed; size_t boxesOnceFree; };
+    const Case cases[] = { { L"tarnelo.ser", IDS_BOX_FILE_IN_USE, false, 2 },
+                           { L"tarnelo.ser", IDS_BOX_FILE_IN_USE, true, 6 },
+                           { L"style.ser", IDS_STYLE_UNREADABLE, true, 2 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << (c.changed ? " changed" : ""));
+        m_manager.reset();
+        boxtest::MessageBoxAnswers::Asked().clear();
+        m_infoManager.Load(CString(Path(L"tarnelo.ser").c_str()));  // as a new start reads it
+        m_infoManager.RemoveAll();
+        for (const LONG y : { 120, 200 })
+            m_infoManager.AddNewBox()->m_pos = POINT{ 200, y };
+        ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
+        Model::CTarneloStyleInfo style;
+        style.m_nTitleWidth = 222;
+        ASSERT_TRUE(style.Save(Path(L"style.ser").c_str()));
+        const std::string original = testfs::ReadString(Path(c.file));
+        const HANDLE held = ::CreateFileW(Path(c.file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        ASSERT_TRUE(Start());
+        const bool boxFile = c.text == IDS_BOX_FILE_IN_USE;
+        EXPECT_EQ(boxFile ? 6u : 2u, m_manager->m_boxList.size());
+        EXPECT_EQ(boxFile ? 246 : 124, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
+        ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+        const CString expected = FormatString(LoadResString(c.text), Path(c.file).c_str(),
+                                              GetSystemErrorText(ERROR_SHARING_VIOLATION).GetString());
+        EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
+        if (c.changed)
+            Box(boxFile ? BOXEVENT_UPDATE_BOX_INFO : BOXEVENT_UPDATE_STYLE, 0);
+        ::CloseHandle(held);
+        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerHeldBoxFile, 0);
+        EXPECT_EQ(c.boxesOnceFree, m_manager->m_boxList.size());
+        Box(boxFile ? BOXEVENT_UPDATE_STYLE : BOXEVENT_UPDATE_BOX_INFO, 0);  // the other file saves
+        EXPECT_EQ(original, testfs::ReadString(Path(c.file)));
+        EXPECT_FALSE(FileExists((Path(c.file) + L".bad").c_str()));
+        // Once means once, even when its timer is fired again from outside; the save it refused
+        // is not told again.
+        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+        boxtest::PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+    }
 }
 
 TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst)
@@ -135,6 +157,15 @@ TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
 {
     g_script.answer = IDCANCEL;
+    // The Windows session ends while the wizard is up, after a save of its boxes failed: its
+    // half-made boxes are not saved then either.
+    const std::wstring blocker = Path(L"tarnelo.ser.temp");
+    g_script.inWizard = [&](CTarneloWndManager* manager) {
+        ::CreateDirectoryW(blocker.c_str(), nullptr);
+        ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_UPDATE_BOX_INFO, 0);
+        ::RemoveDirectoryW(blocker.c_str());
+        ::SendMessageW(manager->m_hWnd, WM_ENDSESSION, TRUE, 0);
+    };
     EXPECT_FALSE(Start(false));
     EXPECT_EQ(1, g_script.calls);
     EXPECT_EQ(nullptr, m_manager->m_hWnd);
@@ -221,10 +252,12 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
                 EXPECT_EQ(200, RectOf(BoxAt(1)).top);
                 EXPECT_EQ(unread ? 0 : 15, m_config.GetInstallDate().GetLength());
             }
-            if (unread) {  // told once, and not written over
+            if (unread) {  // told once, and not written over, also after a box dialog that saved nothing
                 ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+                Box(BOXEVENT_EDIT_BOX, BoxAt(0)->RequestId());
                 Box(BOXEVENT_UPDATE_CONFIG);
                 EXPECT_TRUE(c.folder ? IsDirectory(ConfigPath().c_str()) : testfs::ReadString(ConfigPath()) == c.bytes);
+                boxtest::PumpUntil([] { return boxtest::MessageBoxAnswers::Asked().size() > 1; }, 200);
                 EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
             }
         }
@@ -474,14 +507,15 @@ TEST_F(ManagerTest, TheExitEventClosesTheWindowAndSavesNothing)
     EXPECT_TRUE(LogHas("<boxmng> destroy"));
 }
 
-// A failed save is made again by itself once the file can be written, or at the close; a
-// change that still cannot be saved then is told there.
+// A failed save is made again by itself once the file can be written, however long it was
+// refused, or at the close; a change that still cannot be saved then is told there.
 TEST_F(ManagerTest, AFailedSaveIsMadeLaterOrAtTheCloseOrToldThere)
 {
-    const std::pair<bool, bool> writable[] = { { true, true }, { false, true }, { false, false } };  // retry, close
+    struct Row { bool atRetry; bool atClose; int refusedRetries; };
+    const Row rows[] = { { true, true, 0 }, { false, true, 0 }, { false, false, 0 }, { true, true, 30 } };
     const std::wstring blocker = ConfigPath() + L".temp";
     const std::vector<std::wstring>& told = boxtest::MessageBoxAnswers::Asked();
-    for (const auto& [atRetry, atClose] : writable) {
+    for (const auto& [atRetry, atClose, refusedRetries] : rows) {
         ASSERT_TRUE(Start());
         const std::wstring before = Ini(L"editDialog", L"width");
         const std::wstring changed = std::to_wstring(++m_config.m_nEditDialogWidth);
@@ -489,9 +523,15 @@ TEST_F(ManagerTest, AFailedSaveIsMadeLaterOrAtTheCloseOrToldThere)
         ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
         Box(BOXEVENT_UPDATE_CONFIG);
         ASSERT_TRUE(boxtest::PumpUntil([&] { return !told.empty(); }));
+        for (int retry = 0; retry < refusedRetries; ++retry)
+            ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
         if (atRetry)
             ::RemoveDirectoryW(blocker.c_str());
-        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
+        // After a long refusal the retry's own timer makes the save, within its period.
+        if (refusedRetries)
+            boxtest::PumpUntil([&] { return Ini(L"editDialog", L"width") == changed; }, CTarneloWndManager::kSaveRetryMs + 1000);
+        else
+            ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerSaveRetry, 0);
         EXPECT_EQ(atRetry ? changed : before, Ini(L"editDialog", L"width"));
         if (atClose)
             ::RemoveDirectoryW(blocker.c_str());

@@ -9,6 +9,7 @@
 #include <gdiplus.h>
 
 #include <iterator>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -152,6 +153,7 @@ struct DialogScript
     CTarneloWndManager* manager = nullptr;
     CTarneloWnd* removeDuring = nullptr;  // deleted while the dialog is "up"
     BOOL reloadInWizard = FALSE;
+    std::function<void(CTarneloWndManager*)> inWizard;  // runs while the wizard is "up"
     BOOL dispatchDuring = FALSE;  // the dialog's loop runs what is queued
 };
 inline DialogScript g_script;
@@ -187,6 +189,8 @@ inline INT_PTR ScriptedWizard(CTarneloWndManager* manager)
     g_bWizardExists = TRUE;
     if (g_script.reloadInWizard)
         ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);
+    if (g_script.inWizard)
+        g_script.inWizard(manager);
     g_bWizardExists = FALSE;
     return g_script.answer;
 }
