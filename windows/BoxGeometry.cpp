@@ -109,6 +109,112 @@ BOOL FindFreeInColumn(LONGLONG x, LONGLONG y, SIZE size, const std::vector<RECT>
     return FALSE;
 }
 
+// Floor and ceiling of a / b, for b > 0.
+LONGLONG FloorDiv(LONGLONG a, LONGLONG b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+LONGLONG CeilDiv(LONGLONG a, LONGLONG b)
+{
+    return -FloorDiv(-a, b);
+}
+
+// A run of grid indices, first to last; empty when first > last.
+struct GridRun
+{
+    LONGLONG first;
+    LONGLONG last;
+};
+
+// The indices i of the grid origin + i * step whose position lies within [low, high].
+GridRun GridRunWithin(LONGLONG origin, LONGLONG step, LONGLONG low, LONGLONG high)
+{
+    return GridRun{ CeilDiv(low - origin, step), FloorDiv(high - origin, step) };
+}
+
+// In the column at x, of the rows within rows (row j at top + j * step), the free one nearest
+// row 0, the lower on a tie. The rows each box covers are gathered first, so that the cost
+// grows with the boxes and not with the rows times the boxes.
+BOOL FindNearestFreeRow(LONGLONG x, LONGLONG top, SIZE size, LONGLONG step, GridRun rows,
+                        const std::vector<RECT>& boxes, LONGLONG* row)
+{
+    std::vector<GridRun> covered;
+    for (const RECT& box : boxes) {
+        if (box.left >= box.right || box.top >= box.bottom || box.right <= x || box.left >= x + size.cx)
+            continue;
+        // A row meets the box when it starts above the box's bottom and ends below its top.
+        const GridRun run = { std::max(rows.first, FloorDiv(box.top - top - size.cy, step) + 1),
+                              std::min(rows.last, CeilDiv(box.bottom - top, step) - 1) };
+        if (run.first <= run.last)
+            covered.push_back(run);
+    }
+    std::sort(covered.begin(), covered.end(), [](const GridRun& a, const GridRun& b) { return a.first < b.first; });
+    // Overlapping and touching runs joined, up to the one that holds the row nearest 0.
+    const LONGLONG nearest = std::clamp<LONGLONG>(0, rows.first, rows.last);
+    const auto holdsNearest = [&](const GridRun& run) { return run.first <= nearest && nearest <= run.last; };
+    GridRun joined = { 1, 0 };
+    for (const GridRun& run : covered) {
+        if (joined.first <= joined.last && run.first <= joined.last + 1) {
+            joined.last = std::max(joined.last, run.last);
+            continue;
+        }
+        if (holdsNearest(joined))
+            break;
+        joined = run;
+    }
+    if (!holdsNearest(joined)) {
+        *row = nearest;
+        return TRUE;
+    }
+    const BOOL above = joined.first - 1 >= rows.first ? TRUE : FALSE;
+    const BOOL below = joined.last + 1 <= rows.last ? TRUE : FALSE;
+    if (!above && !below)
+        return FALSE;
+    // With both free rows on the grid, row 0 lies between them.
+    *row = below && (!above || joined.last + 1 <= 1 - joined.first) ? joined.last + 1 : joined.first - 1;
+    return TRUE;
+}
+
+// The free place of the work area nearest the issuer's top-left corner, on the grid of
+// columns size.cx + gap and rows size.cy + gap apart through that corner (so the places just
+// above, below and beside it are among them). Columns are taken outward from the issuer's,
+// and none further than the best place found so far is looked at.
+BOOL FindNearestFree(const RECT& issuer, SIZE size, std::vector<RECT> boxes, const RECT& workArea, POINT* place)
+{
+    if (size.cx <= 0 || size.cy <= 0)
+        return FALSE;
+    boxes.push_back(issuer);  // never the issuer's own place
+    const LONGLONG stepX = static_cast<LONGLONG>(size.cx) + kNewBoxGap;
+    const LONGLONG stepY = static_cast<LONGLONG>(size.cy) + kNewBoxGap;
+    const GridRun columns =
+        GridRunWithin(issuer.left, stepX, workArea.left, static_cast<LONGLONG>(workArea.right) - size.cx);
+    const GridRun rows = GridRunWithin(issuer.top, stepY, workArea.top, static_cast<LONGLONG>(workArea.bottom) - size.cy);
+    if (rows.first > rows.last)
+        return FALSE;
+    // Squares of distances far off the screen overflow 64 bits; doubles only round them.
+    double best = std::numeric_limits<double>::infinity();
+    LONGLONG right = std::max<LONGLONG>(columns.first, 0);
+    LONGLONG left = std::min<LONGLONG>(columns.last, -1);
+    while (right <= columns.last || left >= columns.first) {
+        const bool takeRight = left < columns.first || (right <= columns.last && right <= -left);
+        const LONGLONG column = takeRight ? right++ : left--;
+        const double dx = static_cast<double>(column) * static_cast<double>(stepX);
+        if (dx * dx >= best)
+            break;
+        const LONGLONG x = issuer.left + column * stepX;
+        LONGLONG row = 0;
+        if (!FindNearestFreeRow(x, issuer.top, size, stepY, rows, boxes, &row))
+            continue;
+        const double dy = static_cast<double>(row) * static_cast<double>(stepY);
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            *place = POINT{ static_cast<LONG>(x), static_cast<LONG>(issuer.top + row * stepY) };
+        }
+    }
+    return best < std::numeric_limits<double>::infinity() ? TRUE : FALSE;
+}
+
 }  // namespace
 
 POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes, const RECT& workArea,
@@ -122,25 +228,10 @@ POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes,
         FindFreeInColumn(right, issuer.top, size, boxes, workArea, &place) ||
         FindFreeInColumn(left, issuer.top, size, boxes, workArea, &place))
         return place;
-    // Nothing from the issuer down (a box near the work area's bottom): the rest of the work
-    // area, its own column and its neighbours' from the top first, then the columns further
-    // out, nearest first. A new box over another hides both titles.
-    if (FindFreeInColumn(issuer.left, workArea.top, size, boxes, workArea, &place))
+    // Nothing from the issuer down (a box near the work area's bottom): the free place nearest
+    // to it anywhere on the work area. A new box over another hides both titles.
+    if (FindNearestFree(issuer, size, boxes, workArea, &place))
         return place;
-    const LONGLONG step = static_cast<LONGLONG>(size.cx) + kNewBoxGap;
-    const LONGLONG lastX = static_cast<LONGLONG>(workArea.right) - size.cx;  // the rightmost column
-    if (step > 0 && lastX >= workArea.left) {
-        // An issuer off the area starts at the first column that can lie on it.
-        const LONGLONG never = std::numeric_limits<LONGLONG>::max();
-        const LONGLONG rightIn = right > lastX ? never : std::max<LONGLONG>(0, workArea.left - right);
-        const LONGLONG leftIn = left < workArea.left ? never : std::max<LONGLONG>(0, left - lastX);
-        LONGLONG out = std::min(rightIn, leftIn);
-        for (out = out == never ? 0 : out - out % step; right + out <= lastX || left - out >= workArea.left; out += step) {
-            if (FindFreeInColumn(right + out, workArea.top, size, boxes, workArea, &place) ||
-                FindFreeInColumn(left - out, workArea.top, size, boxes, workArea, &place))
-                return place;
-        }
-    }
     // Nowhere free: the old rule, by the edges of the virtual screen.
     if (below + size.cy <= virtualScreen.bottom)
         return POINT{ issuer.left, static_cast<LONG>(below) };

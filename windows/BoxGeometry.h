@@ -45,9 +45,11 @@ inline constexpr int kNewBoxGap = 10;
 // issuer's monitor: below it at (left, bottom + gap); when that covers one of the boxes,
 // further down in steps of the new box's height + gap; when the column has no free place
 // down to the work area's bottom, the same steps from the issuer's top in the column to its
-// right, then in the column to its left. When these find nothing, the whole work area: the
-// issuer's column from the top, then the columns beside it and further out, nearest first,
-// each from the top. With no free place anywhere, the place of the old rule (below when that
-// stays on the virtual screen, else to the right, else to the left).
+// right, then in the column to its left. When these find nothing, the free place of the work
+// area nearest the issuer (by the distance between the top-left corners), among the places
+// of the grid through the issuer's corner in steps of the new box's width + gap and height +
+// gap, such as the place just above the issuer; of two as near, the one in the nearer column,
+// the right one, the lower one. With no free place anywhere, the place of the old rule
+// (below when that stays on the virtual screen, else to the right, else to the left).
 POINT PlaceNewBox(const RECT& issuer, SIZE size, const std::vector<RECT>& boxes, const RECT& workArea,
                   const RECT& virtualScreen);

@@ -133,14 +133,16 @@ TEST(NewBoxPlace, BelowTheIssuerOnAPlaceThatCoversNoBox)
         { "full column", Column(100, 0, 34, 23), work, { 234, 0 } },
         { "full column at the right edge", Column(1150, 0, 34, 23), work, { 1016, 0 } },
         { "single box", Column(500, 300, 0, 1), work, { 500, 334 } },
-        // From the bottom corners nothing lies below, beside or further down: the rest of the area.
-        { "bottom-right corner, a box to its left", { { 1150, 736, 1274, 760 }, { 1016, 736, 1140, 760 } }, work,
-          { 1150, 0 } },
+        // From the bottom corners nothing lies below, beside or further down: the free place nearest.
+        { "bottom-right corner, a box to its left", { { 1150, 750, 1274, 774 }, { 1016, 750, 1140, 774 } },
+          { 0, 0, 1280, 780 }, { 1150, 716 } },
+        { "bottom-right corner, above taken: two up is nearer than the diagonal",
+          { { 1150, 736, 1274, 760 }, { 1016, 736, 1140, 760 }, { 1150, 702, 1274, 726 } }, work, { 1150, 668 } },
         { "bottom-left corner, its column full, a box to its right",
-          Join(Column(0, 736, 0, 1), Join(Column(0, 0, 34, 22), Column(134, 736, 0, 1))), work, { 134, 0 } },
+          Join(Column(0, 736, 0, 1), Join(Column(0, 0, 34, 22), Column(134, 736, 0, 1))), work, { 134, 702 } },
         { "bottom-right corner, two columns full", Join(Column(1150, 736, 0, 1), Join(Column(1150, 0, 34, 22),
-                                                        Column(1016, 0, 34, 23))), work, { 882, 0 } },
-        { "far right of its area", Column(100000, 736, 0, 1), work, { 1108, 0 } },
+                                                        Column(1016, 0, 34, 23))), work, { 882, 736 } },
+        { "far right of its area", Column(100000, 736, 0, 1), work, { 1108, 736 } },
         { "no free place: the old rule", Column(0, 0, 0, 1), { 0, 0, 124, 30 }, { 0, 34 } },
     };
     for (const Case& c : cases) {
