@@ -14,6 +14,7 @@
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
+#include "framework/CFileFind.h"
 #include "model/CConfigInfo.h"
 #include "model/IconManager.h"
 
@@ -91,6 +92,24 @@ private:
 CString KeptCopyName(const CString& path, int number)
 {
     return number == 1 ? path + L".bad" : FormatString(L"%s.bad%d", path.GetString(), number);
+}
+
+// Whether a copy of a damaged box file is kept beside it (its numbers may have gaps).
+BOOL HasKeptCopy(const CString& path)
+{
+    const CString first = KeptCopyName(path, 1);
+    const CString firstName = first.Mid(first.ReverseFind(L'\\') + 1);
+    CFileFind finder;
+    BOOL more = finder.FindFile(first + L"*");
+    while (more) {
+        more = finder.FindNextFile();
+        const CString name = finder.GetFileName();
+        const std::wstring number = name.Mid(firstName.GetLength()).str();
+        if (!finder.IsDirectory() && name.Left(firstName.GetLength()).CompareNoCase(firstName) == 0 &&
+            number.find_first_not_of(L"0123456789") == std::wstring::npos)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 // TRUE when both files can be read and hold the same bytes.
@@ -309,6 +328,11 @@ BOOL CTarneloInfoManager::Load(CString path)
     }
     if (m_strUnsafePath.CompareNoCase(path) == 0)
         m_strUnsafePath.Empty();
+    // The user may bring a kept copy back: the icon files its items name stay until then.
+    if (m_pIconManager && m_pIconManager->HasEarlierFiles() && HasKeptCopy(path)) {
+        Log(kLogInfo, L"icon files of earlier runs kept while a copy of a damaged box file is kept");
+        KeepIconFiles();
+    }
     if (m_pIconManager && m_pIconManager->HasEarlierFiles()) {
         for (const CTarneloInfo* record : m_boxes) {
             for (const CTarneloInfo::_ITEM& item : record->m_items) {

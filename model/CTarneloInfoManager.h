@@ -57,8 +57,9 @@ public:
     // The work that Load leaves for later, done item by item, the box first (when it is
     // listed) and then every box in order, until timeUp says so after an item. TRUE while
     // work is left. Before it, the icon files of earlier runs that no item of a file read
-    // whole names are deleted. Once no work is left, a file whose icon keys were registered
-    // is saved to its path, once. pKeyed gets the boxes in which an icon key was registered.
+    // whole names are deleted, unless a copy of a damaged box file is kept beside it. Once no
+    // work is left, a file whose icon keys were registered is saved to its path, once. pKeyed
+    // gets the boxes in which an icon key was registered.
     BOOL DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
                        std::vector<CTarneloInfo*>* pKeyed = nullptr);
     // All that work at once.

@@ -247,6 +247,29 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
                                                                        L"ext12.si", L"ext3.si", L"txt.si"}));
 }
 
+// Icon files that no item names stay while another box file may name them: a missing one
+// earlier in the run (it may come back), or a kept copy of a damaged one.
+TEST_F(BoxList, IconFilesStayWhileAnotherBoxFileMayNameThem)
+{
+    const std::wstring unnamed = icons + L"\\ext9.si";
+    for (const std::wstring before : {L"", L".missing", L".bad2"}) {
+        WriteBytes(unnamed, Bytes{1});
+        WriteBytes(boxFile, OneBoxFile());
+        if (before == L".bad2")
+            WriteBytes(boxFile + before, Bytes{1});
+        Model::IconManager cache;
+        cache.Init(icons.c_str());
+        CTarneloInfoManager manager;
+        Bind(manager, &cache);
+        // Read (or found missing), written whole and read again, as a reload does.
+        manager.Load((boxFile + (before == L".missing" ? before : L"")).c_str());
+        manager.Save(boxFile.c_str());
+        manager.Load(boxFile.c_str());
+        manager.CompletePendingWork();
+        EXPECT_EQ(before.empty(), !Exists(unnamed)) << before;
+    }
+}
+
 TEST_F(BoxList, ItemFilesAreResolvedOnLoad)
 {
     const std::wstring box0 = files + L"\\000";
