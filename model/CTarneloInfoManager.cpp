@@ -352,7 +352,7 @@ BOOL CTarneloInfoManager::Load(CString path)
 }
 
 BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
-                                        std::vector<CTarneloInfo*>* pKeyed)
+                                        std::vector<CTarneloInfo*>* pNewIcons)
 {
     // The icon files of earlier runs first: starts cut short one after another then leave
     // no more than the files of the last one.
@@ -375,10 +375,11 @@ BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::functio
     order.insert(order.end(), m_boxes.begin(), m_boxes.end());
     for (CTarneloInfo* record : order) {
         BOOL keyed = FALSE;
-        const BOOL more = record->DoPendingWork(timeUp, &keyed);
+        BOOL made = FALSE;
+        const BOOL more = record->DoPendingWork(timeUp, &keyed, &made);
         m_bUnsavedKeys = m_bUnsavedKeys || keyed;
-        if (keyed && pKeyed && std::find(pKeyed->begin(), pKeyed->end(), record) == pKeyed->end())
-            pKeyed->push_back(record);
+        if ((keyed || made) && pNewIcons && std::find(pNewIcons->begin(), pNewIcons->end(), record) == pNewIcons->end())
+            pNewIcons->push_back(record);
         if (more)
             return TRUE;
     }
@@ -401,7 +402,7 @@ BOOL CTarneloInfoManager::HasPendingWork() const
         return TRUE;
     for (const CTarneloInfo* record : m_boxes) {
         for (const CTarneloInfo::_ITEM& item : record->m_items) {
-            if (item.bResolvePending || item.bKeyPending)
+            if (item.bResolvePending || item.bKeyPending || item.bIconCheckPending)
                 return TRUE;
         }
     }
@@ -437,6 +438,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
                 item.bKeyPending = TRUE;
                 if (pModified)
                     *pModified = TRUE;
+            } else if (m_pIconManager) {
+                m_pIconManager->ReserveKey(item.strIconKey);
+                item.bIconCheckPending = TRUE;
             }
             record->m_items.push_back(std::move(item));
         }

@@ -226,8 +226,8 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
         w.U32(4).Str(name).Str(box0 + L"\\" + name).Str(name == L"a.url" ? L"ext3" : L"");
     }
     ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
-    // A named file, a shared one and a pair that no item names.
-    for (const wchar_t* name : {L"ext3.si", L"txt.si", L"ext9.si", L"ext9.li"})
+    // A named pair, a shared file and a pair that no item names.
+    for (const wchar_t* name : {L"ext3.si", L"ext3.li", L"txt.si", L"ext9.si", L"ext9.li"})
         WriteBytes(cache + L"\\" + name, Bytes{1});
     // Each start keys one more item: the first ends by the exit event, the second is killed,
     // the third runs to the end. Only the keys of the killed one are given again.
@@ -243,8 +243,37 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
         if (start == 0 && manager.HasUnsavedKeys())
             manager.Save(boxFile.c_str());
     }
-    EXPECT_EQ(IconTest::ListFolder(cache), (std::vector<std::wstring>{L"ext10.li", L"ext10.si", L"ext12.li",
-                                                                       L"ext12.si", L"ext3.si", L"txt.si"}));
+    EXPECT_EQ(IconTest::ListFolder(cache), (std::vector<std::wstring>{L"ext10.li", L"ext10.si", L"ext12.li", L"ext12.si",
+                                                                       L"ext3.li", L"ext3.si", L"txt.si"}));
+}
+
+TEST_F(BoxList, MissingIconFilesAreMadeAgainUnderTheirKeys)
+{
+    const std::wstring box0 = files + L"\\000";
+    ::CreateDirectoryW(box0.c_str(), nullptr);
+    WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
+    WriteBytes(tmp / L"b.txt", Bytes{'b'});
+    ASSERT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+    // Made: an item's own key and the key of its target's kind; not: another kind's key and
+    // the key of an item whose file is gone.
+    Writer w;
+    w.U32(1003).Str(L"").U32(1).U32(0).U32(100).U32(10).Str(L"B").U32(4);
+    w.U32(4).Str(L"a").Str(box0 + L"\\a.url").Str(L"ext7").U32(1).Str(L"b").Str(box0 + L"\\b.lnk").Str(L"txt");
+    w.U32(1).Str(L"c").Str(box0 + L"\\b.lnk").Str(L"doc").U32(4).Str(L"d").Str(box0 + L"\\d.url").Str(L"ext8");
+    ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
+    const std::wstring cacheFolder = tmp / L"fileIcons";
+    Model::IconManager cache;
+    cache.Init(cacheFolder.c_str());
+    Bind(list, &cache);
+    ASSERT_TRUE(list.Load(boxFile.c_str()));
+    EXPECT_EQ(9, cache.GetNextExt()) << "the keys of the file are given to no new item";
+    std::vector<CTarneloInfo*> newIcons;
+    while (list.DoPendingWork(nullptr, nullptr, &newIcons)) {
+    }
+    EXPECT_EQ(IconTest::ListFolder(cacheFolder),
+              (std::vector<std::wstring>{L"ext7.li", L"ext7.si", L"txt.li", L"txt.si"}));
+    EXPECT_EQ(newIcons, std::vector<CTarneloInfo*>{list.m_boxes.front()}) << "its open list shows them";
+    EXPECT_EQ(w.bytes, ReadBytes(boxFile));
 }
 
 // Icon files that no item names stay while another box file may name them: a missing one
