@@ -41,6 +41,16 @@ protected:
         manager.m_boxes.push_back(record);
         return record;
     }
+    // Real files for items of box 0: an internet shortcut and a shortcut to a text file.
+    std::wstring MakeItemFiles()
+    {
+        const std::wstring box0 = files + L"\\000";
+        ::CreateDirectoryW(box0.c_str(), nullptr);
+        WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
+        WriteBytes(tmp / L"b.txt", Bytes{'b'});
+        EXPECT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+        return box0;
+    }
     CTarneloInfo* At(CTarneloInfoManager& manager, size_t index)
     {
         auto it = manager.m_boxes.begin();
@@ -152,12 +162,7 @@ TEST_F(BoxList, UnmarkedEightBitStringsAreRead)
 
 TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
 {
-    // Real files for the items: an internet shortcut and a shortcut to a text file.
-    const std::wstring box0 = files + L"\\000";
-    ::CreateDirectoryW(box0.c_str(), nullptr);
-    WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
-    WriteBytes(tmp / L"b.txt", Bytes{'b'});
-    ASSERT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+    const std::wstring box0 = MakeItemFiles();
 
     for (const UINT version : {1001u, 1002u}) {
         SCOPED_TRACE(version);
@@ -249,11 +254,7 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
 
 TEST_F(BoxList, MissingIconFilesAreMadeAgainUnderTheirKeys)
 {
-    const std::wstring box0 = files + L"\\000";
-    ::CreateDirectoryW(box0.c_str(), nullptr);
-    WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
-    WriteBytes(tmp / L"b.txt", Bytes{'b'});
-    ASSERT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+    const std::wstring box0 = MakeItemFiles();
     // Made: an item's own key and the key of its target's kind; not: another kind's key and
     // the key of an item whose file is gone.
     Writer w;
