@@ -135,12 +135,10 @@ TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst
 TEST_F(ManagerTest, IconKeysGivenBeforeTheCloseAreSavedByIt)
 {
     // Two internet shortcuts stored without icon keys.
-    Model::CTarneloInfo* box = m_infoManager.AddNewBox();
-    box->m_items.resize(2);
-    for (Model::CTarneloInfo::_ITEM& item : box->m_items) {
-        item.nType = Model::ITEM_TYPE_INTERNET_SHORTCUT;
-        item.strPath = L"site.url";
-    }
+    Model::CTarneloInfo::_ITEM site;
+    site.nType = Model::ITEM_TYPE_INTERNET_SHORTCUT;
+    site.strPath = L"site.url";
+    m_infoManager.AddNewBox()->m_items.assign(2, site);
     ASSERT_TRUE(m_infoManager.Save(Path(L"tarnelo.ser").c_str()));
     ASSERT_TRUE(Start());
     // One slice of the background work keys one item; the file is saved once both are.
