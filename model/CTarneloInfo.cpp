@@ -93,10 +93,10 @@ void CTarneloInfo::ResolvePendingItems()
     }
 }
 
-BOOL CTarneloInfo::DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered)
+BOOL CTarneloInfo::DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered, BOOL* pIconMade)
 {
     for (_ITEM& item : m_items) {
-        if (!item.bResolvePending && !item.bKeyPending)
+        if (!item.bResolvePending && !item.bKeyPending && !item.bIconCheckPending)
             continue;
         if (item.bResolvePending)
             ResolveItem(item);
@@ -108,7 +108,12 @@ BOOL CTarneloInfo::DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKey
                 if (pKeyRegistered)
                     *pKeyRegistered = TRUE;
             }
+        } else if (item.bIconCheckPending && item.bExists && m_pIconManager) {
+            const int type = static_cast<int>(item.nType);
+            if (m_pIconManager->RemakeMissingIcon(type, item.strResolvedPath, item.strIconKey) && pIconMade)
+                *pIconMade = TRUE;
         }
+        item.bIconCheckPending = FALSE;
         if (timeUp && timeUp())
             return TRUE;
     }

@@ -33,10 +33,12 @@ public:
         BOOL bExists = FALSE;     // the file could be read (not stored)
         CString strIconKey;
         // Work that reading the box file leaves for later (not stored): the item's shortcut is
-        // still to be read (strResolvedPath and bExists are not known yet), and its icon key
-        // still to be registered.
+        // still to be read (strResolvedPath and bExists are not known yet), its icon key still
+        // to be registered, or the icon files of its stored key still to be made again if
+        // they are gone.
         BOOL bResolvePending = FALSE;
         BOOL bKeyPending = FALSE;
+        BOOL bIconCheckPending = FALSE;
     };
 
     // The screen that box positions are kept on: the virtual screen and the taskbar.
@@ -83,9 +85,10 @@ public:
     // Resolves every item still waiting for it, so that the items can be shown as they are.
     void ResolvePendingItems();
     // Does the waiting work of the items, in order, one item at a time (resolving it, then
-    // registering its icon key) until timeUp says so after an item. TRUE when work may be
-    // left; pKeyRegistered is set when an icon key was registered.
-    BOOL DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered);
+    // registering its icon key or making its missing icon files again) until timeUp says so
+    // after an item. TRUE when work may be left; pKeyRegistered is set when an icon key was
+    // registered, pIconMade when an icon was made again under its key.
+    BOOL DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered, BOOL* pIconMade);
 
     UINT m_nId;
     BOOL m_bVisible;

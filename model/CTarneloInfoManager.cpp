@@ -14,6 +14,7 @@
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
+#include "framework/CFileFind.h"
 #include "model/CConfigInfo.h"
 #include "model/IconManager.h"
 
@@ -91,6 +92,24 @@ private:
 CString KeptCopyName(const CString& path, int number)
 {
     return number == 1 ? path + L".bad" : FormatString(L"%s.bad%d", path.GetString(), number);
+}
+
+// Whether a copy of a damaged box file is kept beside it (its numbers may have gaps).
+BOOL HasKeptCopy(const CString& path)
+{
+    const CString first = KeptCopyName(path, 1);
+    const CString firstName = first.Mid(first.ReverseFind(L'\\') + 1);
+    CFileFind finder;
+    BOOL more = finder.FindFile(first + L"*");
+    while (more) {
+        more = finder.FindNextFile();
+        const CString name = finder.GetFileName();
+        const std::wstring number = name.Mid(firstName.GetLength()).str();
+        if (!finder.IsDirectory() && name.Left(firstName.GetLength()).CompareNoCase(firstName) == 0 &&
+            number.find_first_not_of(L"0123456789") == std::wstring::npos)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 // TRUE when both files can be read and hold the same bytes.
@@ -326,6 +345,11 @@ BOOL CTarneloInfoManager::Load(CString path)
     }
     if (m_strUnsafePath.CompareNoCase(path) == 0)
         m_strUnsafePath.Empty();
+    // The user may bring a kept copy back: the icon files its items name stay until then.
+    if (m_pIconManager && m_pIconManager->HasEarlierFiles() && HasKeptCopy(path)) {
+        Log(kLogInfo, L"icon files of earlier runs kept while a copy of a damaged box file is kept");
+        KeepIconFiles();
+    }
     if (m_pIconManager && m_pIconManager->HasEarlierFiles()) {
         for (const CTarneloInfo* record : m_boxes) {
             for (const CTarneloInfo::_ITEM& item : record->m_items) {
@@ -345,7 +369,7 @@ BOOL CTarneloInfoManager::Load(CString path)
 }
 
 BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
-                                        std::vector<CTarneloInfo*>* pKeyed)
+                                        std::vector<CTarneloInfo*>* pNewIcons)
 {
     // The icon files of earlier runs first: starts cut short one after another then leave
     // no more than the files of the last one.
@@ -368,10 +392,11 @@ BOOL CTarneloInfoManager::DoPendingWork(CTarneloInfo* pFirst, const std::functio
     order.insert(order.end(), m_boxes.begin(), m_boxes.end());
     for (CTarneloInfo* record : order) {
         BOOL keyed = FALSE;
-        const BOOL more = record->DoPendingWork(timeUp, &keyed);
+        BOOL made = FALSE;
+        const BOOL more = record->DoPendingWork(timeUp, &keyed, &made);
         m_bUnsavedKeys = m_bUnsavedKeys || keyed;
-        if (keyed && pKeyed && std::find(pKeyed->begin(), pKeyed->end(), record) == pKeyed->end())
-            pKeyed->push_back(record);
+        if ((keyed || made) && pNewIcons && std::find(pNewIcons->begin(), pNewIcons->end(), record) == pNewIcons->end())
+            pNewIcons->push_back(record);
         if (more)
             return TRUE;
     }
@@ -394,7 +419,7 @@ BOOL CTarneloInfoManager::HasPendingWork() const
         return TRUE;
     for (const CTarneloInfo* record : m_boxes) {
         for (const CTarneloInfo::_ITEM& item : record->m_items) {
-            if (item.bResolvePending || item.bKeyPending)
+            if (item.bResolvePending || item.bKeyPending || item.bIconCheckPending)
                 return TRUE;
         }
     }
@@ -430,6 +455,9 @@ BOOL CTarneloInfoManager::LoadBox(CArchive& ar, BOOL* pModified)
                 item.bKeyPending = TRUE;
                 if (pModified)
                     *pModified = TRUE;
+            } else if (m_pIconManager) {
+                m_pIconManager->ReserveKey(item.strIconKey);
+                item.bIconCheckPending = TRUE;
             }
             record->m_items.push_back(std::move(item));
         }

@@ -44,11 +44,12 @@ public:
     void SetScreenInfo(const CTarneloInfo::_SCREEN_INFO* screen);
 
     // Replaces the list with the boxes of the file at path; the six default boxes when
-    // there is no such file. Reading does no work per item: the items' shortcuts are read and
-    // the icon keys of items stored without one registered later, by DoPendingWork. FALSE when the file could not be read whole (bytes after the
-    // counted boxes included): it is then kept as a numbered copy beside it (path + ".bad",
-    // ".bad2", ...; an earlier copy is never replaced) and the boxes read before the failure
-    // are kept.
+    // there is no such file. Reading does no work per item: the items' shortcuts are read,
+    // the icon keys of items stored without one registered and missing icon files of stored
+    // keys made again later, by DoPendingWork. FALSE when the file could not be read whole
+    // (bytes after the counted boxes included): it is then kept as a numbered copy beside it
+    // (path + ".bad", ".bad2", ...; an earlier copy is never replaced) and the boxes read
+    // before the failure are kept.
     BOOL Load(CString path);
     // After Load: TRUE when the file was there but could not be read whole. keptCopy gets the
     // copy it is kept as, or is emptied when it could not be copied; the file is then not
@@ -61,10 +62,11 @@ public:
     // The work that Load leaves for later, done item by item, the box first (when it is
     // listed) and then every box in order, until timeUp says so after an item. TRUE while
     // work is left. Before it, the icon files of earlier runs that no item of a file read
-    // whole names are deleted. Once no work is left, a file whose icon keys were registered
-    // is saved to its path, once. pKeyed gets the boxes in which an icon key was registered.
+    // whole names are deleted, unless a copy of a damaged box file is kept beside it. Once no
+    // work is left, a file whose icon keys were registered is saved to its path, once.
+    // pNewIcons gets the boxes in which an icon key was registered or an icon made again.
     BOOL DoPendingWork(CTarneloInfo* pFirst, const std::function<bool()>& timeUp,
-                       std::vector<CTarneloInfo*>* pKeyed = nullptr);
+                       std::vector<CTarneloInfo*>* pNewIcons = nullptr);
     // All that work at once.
     void CompletePendingWork();
     BOOL HasPendingWork() const;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <unordered_map>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
@@ -345,6 +346,25 @@ bool ParseExtNumber(const CString& title, long& number)
     return true;
 }
 
+// The key that every item of a kind shares: "folder", or the target's extension.
+CString KindKey(int type, const CString& path)
+{
+    const CString key = type == kFolderType ? CString(L"folder") : GetExtension(path);
+    return IsPlainKey(key) ? key : CString();  // the key of files without an extension
+}
+
+// Programs, shortcuts and internet shortcuts show icons of their own.
+bool IsOwnIconKind(const CString& kind)
+{
+    return kind == L"exe" || kind == L"lnk" || kind == L"url";
+}
+
+std::wstring Lower(CString text)
+{
+    text.MakeLower();
+    return text.GetString();
+}
+
 void LogCaught(const wchar_t* where)
 {
     try {
@@ -365,8 +385,24 @@ void IconManager::Init(CString folder)
 {
     m_strFolder = folder;
     m_earlierFiles.clear();
+    m_keysWithFiles.clear();
     m_nNextExt = GetNextExtIndex(&m_earlierFiles);
     CreateDirectoryTree(m_strFolder);
+    // The listing ("<key>.si" and "<key>.li" files) tells which per-item keys have both
+    // files, without a look per item.
+    std::unordered_map<std::wstring, int> halves;
+    for (const CString& name : m_earlierFiles) {
+        const std::wstring key = Lower(name.Left(name.ReverseFind(L'.')));
+        if (++halves[key] == 2)
+            m_keysWithFiles.insert(key);
+    }
+}
+
+void IconManager::ReserveKey(const CString& key)
+{
+    long number = 0;
+    if (IsPerItemKey(key) && ParseExtNumber(key, number) && number >= m_nNextExt)
+        m_nNextExt = static_cast<int>(number + 1);
 }
 
 BOOL IconManager::IsPerItemKey(const CString& key)
@@ -404,9 +440,7 @@ CString IconManager::TakePerItemKey()
 BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
 {
     try {
-        CString k = type == kFolderType ? CString(L"folder") : GetExtension(path);
-        if (!IsPlainKey(k))
-            k = CString();  // the key of files without an extension
+        const CString k = KindKey(type, path);
 
         // "exe", "lnk" and "url" items show icons of their own; so does a file whose
         // extension looks like a per-item key, which must not take over another item's icon.
@@ -435,7 +469,7 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         }
 
         _ICON_INFO entry;
-        if (shapedLikePerItem || k == L"exe" || k == L"lnk" || k == L"url")
+        if (shapedLikePerItem || IsOwnIconKind(k))
             entry.strKey = TakePerItemKey();
         else
             entry.strKey = k;
@@ -452,6 +486,47 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
         LogCaught(L"<icon> RegisterIcon failed");
     }
     return TRUE;
+}
+
+BOOL IconManager::HasIconFiles(const CString& key)
+{
+    const std::wstring lower = Lower(key);
+    if (m_keysWithFiles.count(lower))
+        return TRUE;
+    if (!FileExists(GetIconPath(key, FALSE)) || !FileExists(GetIconPath(key, TRUE)))
+        return FALSE;
+    m_keysWithFiles.insert(lower);
+    return TRUE;
+}
+
+BOOL IconManager::RemakeMissingIcon(int type, const CString& path, const CString& key)
+{
+    try {
+        const CString kind = KindKey(type, path);
+        const BOOL sound = IsPerItemKey(key) || (key == kind && !IsOwnIconKind(kind));
+        if (path.IsEmpty() || !sound || !IsPlainKey(key) || HasIconFiles(key) ||
+            ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+            return FALSE;
+        _ICON_INFO* entry = Find(key);
+        if (entry) {
+            DestroyHandles(*entry);
+        } else {
+            m_icons.emplace_back();
+            entry = &m_icons.back();
+            entry->strKey = key;
+        }
+        Took(*entry, FetchShellIcons(*entry, path));
+        if (entry->bSmallOnDisk && entry->bLargeOnDisk) {
+            m_keysWithFiles.insert(Lower(key));
+            Log(kLogInfo, CString(L"<icon> missing icon files made again:") + key);
+        }
+        return entry->hSmall || entry->hLarge;
+    } catch (CException* e) {
+        LogException(kLogError, L"<icon> RemakeMissingIcon", __LINE__, e);
+    } catch (...) {
+        LogCaught(L"<icon> RemakeMissingIcon failed");
+    }
+    return FALSE;
 }
 
 int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
@@ -546,6 +621,7 @@ void IconManager::DeleteIcon(CString key)
         DestroyHandles(*it);
         ::DeleteFileW(GetIconPath(key, FALSE));
         ::DeleteFileW(GetIconPath(key, TRUE));
+        m_keysWithFiles.erase(Lower(key));
         m_icons.erase(it);
         return;
     }

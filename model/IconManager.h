@@ -62,6 +62,15 @@ public:
     BOOL RemoveUnnamedFiles(const std::unordered_set<std::wstring>& named, const std::function<bool()>& timeUp);
     // Keeps every earlier file for the rest of the run.
     void KeepEarlierFiles() { m_earlierFiles.clear(); }
+    // A per-item key that a box file names: no new item may be given it, also when its files
+    // are gone (they are made again under it).
+    void ReserveKey(const CString& key);
+    // Makes the icon files of an item's key again from its target when they are missing, so
+    // that the item, stored with the key, shows its icon again. Only a per-item key or the
+    // key of the target's own kind is made (another target's icon would become the icon of
+    // a whole kind). TRUE when the shell gave an icon. Files known to be there cost no call
+    // to the system: the per-item ones were listed by Init, others are looked at once.
+    BOOL RemakeMissingIcon(int type, const CString& path, const CString& key);
 
     // Gives the key for an item of the given type (1 file, 2 folder, 3 shortcut, 4 internet
     // shortcut) whose shell icon is that of path, extracting and saving the icons when the key
@@ -107,6 +116,8 @@ public:
 
 private:
     _ICON_INFO* Find(const CString& key);
+    // Whether both files of the key are there.
+    BOOL HasIconFiles(const CString& key);
     // Asks the shell for both icons of path and saves those it gives under the entry's key;
     // the number of handles it gave.
     int FetchShellIcons(_ICON_INFO& entry, const CString& path);
@@ -121,6 +132,7 @@ private:
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
     std::vector<CString> m_earlierFiles;  // file names, not yet looked at by RemoveUnnamedFiles
+    std::unordered_set<std::wstring> m_keysWithFiles;  // in lower case: both files are there
     long m_nRemovedFiles = 0;
     size_t m_nHandles = 0;
     ULONGLONG m_nUses = 0;

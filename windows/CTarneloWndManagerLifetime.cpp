@@ -193,12 +193,12 @@ void CTarneloWndManager::OnPendingItemsTimer()
         if (box->HasFileList())
             first = box->m_pInfo;
     }
-    std::vector<Model::CTarneloInfo*> keyed;
+    std::vector<Model::CTarneloInfo*> newIcons;
     const BOOL keysSaveDue = m_pInfoManager->IsKeysSaveDue();
     const BOOL more = m_pInfoManager->DoPendingWork(first, [start]() {
         return ::GetTickCount() - start >= kPendingSliceMs || HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
-    }, &keyed);
-    for (Model::CTarneloInfo* record : keyed) {
+    }, &newIcons);
+    for (Model::CTarneloInfo* record : newIcons) {
         if (CTarneloWnd* box = FindBoxByInfo(record))
             box->RefreshFileListIcons();
     }

@@ -41,6 +41,16 @@ protected:
         manager.m_boxes.push_back(record);
         return record;
     }
+    // Real files for items of box 0: an internet shortcut and a shortcut to a text file.
+    std::wstring MakeItemFiles()
+    {
+        const std::wstring box0 = files + L"\\000";
+        ::CreateDirectoryW(box0.c_str(), nullptr);
+        WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
+        WriteBytes(tmp / L"b.txt", Bytes{'b'});
+        EXPECT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+        return box0;
+    }
     CTarneloInfo* At(CTarneloInfoManager& manager, size_t index)
     {
         auto it = manager.m_boxes.begin();
@@ -152,12 +162,7 @@ TEST_F(BoxList, UnmarkedEightBitStringsAreRead)
 
 TEST_F(BoxList, OlderVersionsGetIconKeysAndAreSavedAgain)
 {
-    // Real files for the items: an internet shortcut and a shortcut to a text file.
-    const std::wstring box0 = files + L"\\000";
-    ::CreateDirectoryW(box0.c_str(), nullptr);
-    WriteBytes(box0 + L"\\a.url", Bytes{'[', ']'});
-    WriteBytes(tmp / L"b.txt", Bytes{'b'});
-    ASSERT_TRUE(CreateShortcut((tmp / L"b.txt").c_str(), (box0 + L"\\b.lnk").c_str()));
+    const std::wstring box0 = MakeItemFiles();
 
     for (const UINT version : {1001u, 1002u}) {
         SCOPED_TRACE(version);
@@ -226,8 +231,8 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
         w.U32(4).Str(name).Str(box0 + L"\\" + name).Str(name == L"a.url" ? L"ext3" : L"");
     }
     ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
-    // A named file, a shared one and a pair that no item names.
-    for (const wchar_t* name : {L"ext3.si", L"txt.si", L"ext9.si", L"ext9.li"})
+    // A named pair, a shared file and a pair that no item names.
+    for (const wchar_t* name : {L"ext3.si", L"ext3.li", L"txt.si", L"ext9.si", L"ext9.li"})
         WriteBytes(cache + L"\\" + name, Bytes{1});
     // Each start keys one more item: the first ends by the exit event, the second is killed,
     // the third runs to the end. Only the keys of the killed one are given again.
@@ -243,8 +248,56 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
         if (start == 0 && manager.HasUnsavedKeys())
             manager.Save(boxFile.c_str());
     }
-    EXPECT_EQ(IconTest::ListFolder(cache), (std::vector<std::wstring>{L"ext10.li", L"ext10.si", L"ext12.li",
-                                                                       L"ext12.si", L"ext3.si", L"txt.si"}));
+    EXPECT_EQ(IconTest::ListFolder(cache), (std::vector<std::wstring>{L"ext10.li", L"ext10.si", L"ext12.li", L"ext12.si",
+                                                                       L"ext3.li", L"ext3.si", L"txt.si"}));
+}
+
+TEST_F(BoxList, MissingIconFilesAreMadeAgainUnderTheirKeys)
+{
+    const std::wstring box0 = MakeItemFiles();
+    // Made: an item's own key and the key of its target's kind; not: another kind's key and
+    // the key of an item whose file is gone.
+    Writer w;
+    w.U32(1003).Str(L"").U32(1).U32(0).U32(100).U32(10).Str(L"B").U32(4);
+    w.U32(4).Str(L"a").Str(box0 + L"\\a.url").Str(L"ext7").U32(1).Str(L"b").Str(box0 + L"\\b.lnk").Str(L"txt");
+    w.U32(1).Str(L"c").Str(box0 + L"\\b.lnk").Str(L"doc").U32(4).Str(L"d").Str(box0 + L"\\d.url").Str(L"ext8");
+    ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
+    const std::wstring cacheFolder = tmp / L"fileIcons";
+    Model::IconManager cache;
+    cache.Init(cacheFolder.c_str());
+    Bind(list, &cache);
+    ASSERT_TRUE(list.Load(boxFile.c_str()));
+    EXPECT_EQ(9, cache.GetNextExt()) << "the keys of the file are given to no new item";
+    std::vector<CTarneloInfo*> newIcons;
+    while (list.DoPendingWork(nullptr, nullptr, &newIcons)) {
+    }
+    EXPECT_EQ(IconTest::ListFolder(cacheFolder),
+              (std::vector<std::wstring>{L"ext7.li", L"ext7.si", L"txt.li", L"txt.si"}));
+    EXPECT_EQ(newIcons, std::vector<CTarneloInfo*>{list.m_boxes.front()}) << "its open list shows them";
+    EXPECT_EQ(w.bytes, ReadBytes(boxFile));
+}
+
+// Icon files that no item names stay while another box file may name them: a missing one
+// earlier in the run (it may come back), or a kept copy of a damaged one.
+TEST_F(BoxList, IconFilesStayWhileAnotherBoxFileMayNameThem)
+{
+    const std::wstring unnamed = icons + L"\\ext9.si";
+    for (const std::wstring before : {L"", L".missing", L".bad2"}) {
+        WriteBytes(unnamed, Bytes{1});
+        WriteBytes(boxFile, OneBoxFile());
+        if (before == L".bad2")
+            WriteBytes(boxFile + before, Bytes{1});
+        Model::IconManager cache;
+        cache.Init(icons.c_str());
+        CTarneloInfoManager manager;
+        Bind(manager, &cache);
+        // Read (or found missing), written whole and read again, as a reload does.
+        manager.Load((boxFile + (before == L".missing" ? before : L"")).c_str());
+        manager.Save(boxFile.c_str());
+        manager.Load(boxFile.c_str());
+        manager.CompletePendingWork();
+        EXPECT_EQ(before.empty(), !Exists(unnamed)) << before;
+    }
 }
 
 TEST_F(BoxList, ItemFilesAreResolvedOnLoad)

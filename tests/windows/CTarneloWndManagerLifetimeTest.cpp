@@ -154,6 +154,23 @@ TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst
     EXPECT_EQ(CString(L"txt"), again.m_boxes.back()->m_items.front().strIconKey);
 }
 
+TEST_F(ManagerTest, IconKeysGivenBeforeTheCloseAreSavedByIt)
+{
+    // Two internet shortcuts stored without icon keys.
+    Model::CTarneloInfo::_ITEM site;
+    site.nType = Model::ITEM_TYPE_INTERNET_SHORTCUT;
+    site.strPath = L"site.url";
+    m_infoManager.AddNewBox()->m_items.assign(2, site);
+    ASSERT_TRUE(m_infoManager.Save(Path(L"tarnelo.ser").c_str()));
+    ASSERT_TRUE(Start());
+    // One slice of the background work keys one item; the file is saved once both are.
+    m_infoManager.DoPendingWork(nullptr, [] { return true; });
+    ::SendMessageW(m_manager->m_hWnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_infoManager.Load(Path(L"tarnelo.ser").c_str()));
+    const auto& items = m_infoManager.m_boxes.front()->m_items;
+    EXPECT_EQ(std::wstring(L"ext2"), (items.front().strIconKey + items.back().strIconKey).GetString());
+}
+
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
 {
     g_script.answer = IDCANCEL;
