@@ -355,45 +355,41 @@ TEST(TarneloStyleInfo, ReadsEveryStoredVersion)
     }
 }
 
-// A missing file is a fresh start. One that another program holds is waited for a moment;
-// held longer, it gives the defaults and is not saved over until a load reads it.
-TEST(TarneloStyleInfo, AMissingOrHeldFileGivesTheDefaultsAndFalse)
+TEST(TarneloStyleInfo, MissingFileGivesDefaultsAndFalse)
 {
     TempFolder folder;
     LogToFolder log(folder.Path());
-    const std::wstring path = folder.File(L"style.ser");
-    CTarneloStyleInfo stored;
-    stored.m_nTitleWidth = 222;
-    struct Case { const char* name; bool present; DWORD heldMs; };
-    const Case cases[] = { { "missing", false, 0 }, { "held through the load", true, INFINITE },
-                           { "held for a moment", true, 300 } };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ::DeleteFileW(path.c_str());
-        if (c.present) {
-            ASSERT_TRUE(stored.Save(path.c_str()));
-        }
-        const Bytes before = StyleTest::ReadBytes(path);
-        const HANDLE held = c.heldMs ? ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                     : INVALID_HANDLE_VALUE;
-        std::thread release([&] { if (c.heldMs && c.heldMs != INFINITE) { ::Sleep(c.heldMs); ::CloseHandle(held); } });
-        CTarneloStyleInfo s;
-        s.m_nTitleWidth = 5;
-        const BOOL read = s.Load(path.c_str());
-        release.join();
-        const bool moment = c.heldMs && c.heldMs != INFINITE;
-        EXPECT_EQ(moment, read != FALSE);
-        EXPECT_EQ(moment ? 222 : 100, s.m_nTitleWidth);
-        EXPECT_EQ(c.heldMs == INFINITE ? static_cast<DWORD>(ERROR_SHARING_VIOLATION) : 0u, s.GetLoadError());
-        if (c.heldMs == INFINITE) {
-            ::CloseHandle(held);
-            EXPECT_FALSE(s.Save(path.c_str()));
-            EXPECT_EQ(before, StyleTest::ReadBytes(path));
-            EXPECT_TRUE(s.Load(path.c_str()));
-            EXPECT_TRUE(s.Save(path.c_str()));
-        }
-    }
+    CTarneloStyleInfo s;
+    s.m_nTitleWidth = 5;
+    s.m_titleStyle.m_nFontSize = 99;
+    EXPECT_FALSE(s.Load(folder.File(L"none.ser").c_str()));
+    EXPECT_EQ(100, s.m_nTitleWidth);
+    EXPECT_EQ(14, s.m_titleStyle.m_nFontSize);
     EXPECT_NE(std::wstring::npos, log.Text().find(L"[warn] no style file"));
+}
+
+// A file that another program holds is waited for a moment; held longer, it gives the
+// defaults and is not saved over until a load reads it.
+TEST(TarneloStyleInfo, AHeldFileIsWaitedForThenNotSavedOver)
+{
+    TempFolder folder;
+    const std::wstring path = folder.File(L"style.ser");
+    CTarneloStyleInfo s;
+    s.m_nTitleWidth = 222;
+    ASSERT_TRUE(s.Save(path.c_str()));
+    const Bytes stored = StyleTest::ReadBytes(path);
+    for (const DWORD heldMs : { DWORD{ 300 }, DWORD{ INFINITE } }) {
+        const HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::thread release([&] { if (heldMs != INFINITE) { ::Sleep(heldMs); ::CloseHandle(held); } });
+        EXPECT_EQ(heldMs != INFINITE, s.Load(path.c_str()) != FALSE);
+        release.join();
+        EXPECT_EQ(heldMs != INFINITE ? 222 : 100, s.m_nTitleWidth);
+        EXPECT_EQ(heldMs != INFINITE ? 0u : static_cast<DWORD>(ERROR_SHARING_VIOLATION), s.GetLoadError());
+        if (heldMs == INFINITE)
+            ::CloseHandle(held);
+    }
+    EXPECT_FALSE(s.Save(path.c_str()));
+    EXPECT_EQ(stored, StyleTest::ReadBytes(path));
 }
 
 TEST(TarneloStyleInfo, EmptyFileChangesNothing)
