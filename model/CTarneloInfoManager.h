@@ -117,8 +117,8 @@ private:
     std::optional<CTarneloInfo::_SCREEN_INFO> m_screen;
     CString m_strUnsafePath;      // a box file that could be neither read nor kept aside
     BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
-    DWORD m_dwLoadError = 0;      // or one held by another program
     CString m_strKeptCopy;        // and kept it as this copy
+    DWORD m_dwLoadError = 0;      // why the last Load found the file held by another program
     DWORD m_dwSaveError = 0;      // why the last Save failed
     CString m_strKeysSavePath;    // saved to once the icon keys that Load left are registered
     // The records in the order the file holds them, which is the order their items' work is

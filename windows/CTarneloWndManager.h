@@ -243,6 +243,7 @@ private:
     // A data file that is there but could not be read at start: told once the program is up
     // (the text of textId with the path and the system's reason), and not written in this run.
     void NoteUnreadFile(const CString& path, UINT textId, DWORD error);
+    void NoteUnreadFile(const CString& path, const CString& warning);
     // Tells, once the program is up, of a box file that the last load found damaged.
     void NoteDamagedBoxFile();
     // Gives every box the style's size and brings back onto its monitor's work area a box that

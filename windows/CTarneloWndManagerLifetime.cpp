@@ -145,18 +145,21 @@ void CTarneloWndManager::NoteDamagedBoxFile()
     CString keptCopy;
     if (!m_pInfoManager->WasDamaged(&keptCopy))
         return;
-    m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
-    // Without a copy the warning says already that the file is not saved over.
-    if (keptCopy.IsEmpty()) {
-        m_failingSaves.push_back(m_strBoxFilePath);
-        m_unreadFiles.push_back(m_strBoxFilePath);
-    }
+    const CString warning = DamagedBoxFileWarning(keptCopy, m_strBoxFilePath);
+    if (keptCopy.IsEmpty())
+        NoteUnreadFile(m_strBoxFilePath, warning);
+    else
+        m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + warning;
 }
 
 void CTarneloWndManager::NoteUnreadFile(const CString& path, UINT textId, DWORD error)
 {
-    m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") +
-                        FormatString(LoadResString(textId), path.GetString(), GetSystemErrorText(error).GetString());
+    NoteUnreadFile(path, FormatString(LoadResString(textId), path.GetString(), GetSystemErrorText(error).GetString()));
+}
+
+void CTarneloWndManager::NoteUnreadFile(const CString& path, const CString& warning)
+{
+    m_strLoadWarning += (m_strLoadWarning.IsEmpty() ? L"" : L"\n\n") + warning;
     // The warning says already that the file is not saved over: its refused saves are not told.
     m_failingSaves.push_back(path);
     m_unreadFiles.push_back(path);

@@ -158,6 +158,7 @@ void CTarneloWndManager::OnHeldBoxFileTimer()
     if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
         return;
     {
+        // Opened as the box list reads it: only then can the boxes go for those of the file.
         CFile file;
         if (!file.Open(m_strBoxFilePath, CFile::modeRead | CFile::shareDenyWrite))
             return;
