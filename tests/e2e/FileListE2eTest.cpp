@@ -361,7 +361,13 @@ TEST_F(LongFileList, TheLastRowIsReachedByTheKeysAndByTheWheelAndOpened)
     ASSERT_TRUE(WaitForCursorAt(POINT{ kBoxX + 20, second.top + 5 }));
     for (int notch = 0; notch < 120; ++notch)
         ASSERT_TRUE(e2e::SendMouseButtons(kDesktop, MOUSEEVENTF_WHEEL, -WHEEL_DELTA));
-    ASSERT_TRUE(e2e::ClickAt(kDesktop, second.left + 40, second.bottom - kRowHeight / 2));
+    // The cursor's move through X can come after the click that follows it: the click then
+    // lands where the cursor was. It is placed and settled first.
+    const POINT bottomRow = { second.left + 40, second.bottom - kRowHeight / 2 };
+    ASSERT_TRUE(e2e::MoveCursor(kDesktop, bottomRow.x, bottomRow.y));
+    ASSERT_TRUE(WaitForCursorAt(bottomRow));
+    ::Sleep(kSettleMs);
+    ASSERT_TRUE(e2e::ClickAt(kDesktop, bottomRow.x, bottomRow.y));
     EXPECT_TRUE(e2e::WaitForFile(m_marker, kRunTimeoutMs)) << "the click did not start the last item";
     EXPECT_EQ(2u, LogCount(L"File/Folder open:ma", L"act "));
 }
