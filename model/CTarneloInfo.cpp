@@ -153,6 +153,11 @@ CString CTarneloInfo::MakeUniqueDest(const CString& fileName, const _ITEM* self)
                 break;
             }
         }
+        // A file that no item names may still be named elsewhere (a kept copy of a damaged
+        // box file, a box file brought back): it is never replaced. An item placed again
+        // over its own file does not come here.
+        if (!taken && ::GetFileAttributesW(candidate) != INVALID_FILE_ATTRIBUTES)
+            taken = true;
         if (!taken)
             return candidate;
     }

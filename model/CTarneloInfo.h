@@ -104,7 +104,8 @@ public:
 
 private:
     BOOL IsInBoxFolder(const CString& path) const;
-    // A file name in the box folder, based on fileName, that no other item's file uses.
+    // A file name in the box folder, based on fileName, that no other item's file uses and
+    // no file of the folder has.
     CString MakeUniqueDest(const CString& fileName, const _ITEM* self) const;
 
     IconManager* m_pIconManager = nullptr;

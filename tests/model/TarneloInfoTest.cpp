@@ -152,14 +152,15 @@ TEST_F(BoxItems, ShortcutIsCopiedOrMoved)
     EXPECT_TRUE(Exists(link));
     EXPECT_EQ(CString(target.c_str()), Target(InBox(L"Editor.lnk")));
 
-    // With the move flag an existing file of that name is replaced only by the move itself.
+    // Moved, it takes a free name beside a file that no item names (a kept box file's, say).
     const std::wstring other = source + L"\\Other.lnk";
     ASSERT_TRUE(CreateShortcut(target.c_str(), other.c_str()));
     const Bytes original = ReadBytes(other);
     WriteBytes(InBox(L"Other.lnk"), Bytes{'o', 'l', 'd'});
     ASSERT_TRUE(box.AddItem(L"Other.lnk", other.c_str(), TRUE));
     EXPECT_FALSE(Exists(other)) << "moved away";
-    EXPECT_EQ(original, ReadBytes(InBox(L"Other.lnk")));
+    EXPECT_EQ((Bytes{'o', 'l', 'd'}), ReadBytes(InBox(L"Other.lnk")));
+    EXPECT_EQ(original, ReadBytes(InBox(L"Other (2).lnk")));
     EXPECT_EQ(2u, box.m_items.size());
 }
 
