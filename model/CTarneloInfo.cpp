@@ -185,6 +185,10 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
             type = ITEM_TYPE_INTERNET_SHORTCUT;
     }
     Log(kLogInfo, FormatString(L"<boxinfo> AddItem:%s type:%d", path.GetString(), static_cast<int>(type)));
+    if (m_bBoxFileUnread) {
+        Log(kLogWarn, L"<boxinfo> AddItem refused: the box file is not read, its files stay as they are");
+        return FALSE;
+    }
 
     if (m_strFolder.IsEmpty() || source.IsEmpty()) {
         Log(kLogError, L"<boxinfo> AddItem: no box folder or no path");
@@ -314,6 +318,10 @@ BOOL CTarneloInfo::RenameItem(CString oldName, CString newName)
 BOOL CTarneloInfo::DeleteItem(CString name)
 {
     Log(kLogInfo, CString(L"<boxinfo> delete:") + name);
+    if (m_bBoxFileUnread) {
+        Log(kLogWarn, L"<boxinfo> delete refused: the box file is not read, its files stay as they are");
+        return FALSE;
+    }
     for (auto it = m_items.begin(); it != m_items.end(); ++it) {
         if (it->strName != name)
             continue;

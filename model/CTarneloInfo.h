@@ -56,13 +56,14 @@ public:
 
     // Registers the file or folder at path under name, placing a file for it in the box
     // folder. TRUE when the item was registered (or, for a name already registered, its
-    // file placed again); FALSE, with nothing registered, when the file could not be placed.
+    // file placed again); FALSE, with nothing registered, when the file could not be placed
+    // or the box takes no files (m_bBoxFileUnread).
     BOOL AddItem(CString name, CString path, BOOL bMove);
     // Gives the first item named oldName the name newName. FALSE, changing nothing, when no
     // item has oldName, or newName is empty or taken by another item of this box.
     BOOL RenameItem(CString oldName, CString newName);
     // Removes the first item of that name and, when it lies in the box folder, its file.
-    // FALSE when no item has the name.
+    // FALSE when no item has the name, or the box takes no files (nothing is removed).
     BOOL DeleteItem(CString name);
     // Moves the box back onto the screen and off a visible taskbar; TRUE when it moved.
     BOOL AdjustPosition();
@@ -101,6 +102,10 @@ public:
     UINT m_nReserved;
     DWORD m_color;  // ARGB
     CString m_strIcon;
+    // The box list's file could not be read (another program held it, or it was damaged and
+    // could not be copied aside), and this box is not kept in it: its folder may hold files
+    // that the unread file names, so the box neither places nor deletes any. Not stored.
+    BOOL m_bBoxFileUnread = FALSE;
 
 private:
     BOOL IsInBoxFolder(const CString& path) const;

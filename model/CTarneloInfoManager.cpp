@@ -238,6 +238,9 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
                                    path.GetString()),
              error);
     m_strUnsafePath = path;
+    m_bFileUnread = TRUE;
+    for (CTarneloInfo* record : m_boxes)
+        record->m_bBoxFileUnread = TRUE;
 }
 
 BOOL CTarneloInfoManager::WasDamaged(CString* keptCopy) const
@@ -253,6 +256,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     RemoveAll();
     m_bDamaged = FALSE;
     m_dwLoadError = ERROR_SUCCESS;
+    m_bFileUnread = FALSE;
     m_strKeptCopy.Empty();
     m_strKeysSavePath.Empty();
     m_fileOrder.clear();
@@ -286,6 +290,7 @@ BOOL CTarneloInfoManager::Load(CString path)
         KeepIconFiles();
         m_dwLoadError = openError;
         m_strUnsafePath = path;
+        m_bFileUnread = TRUE;
         return FALSE;
     }
     if (openError != ERROR_SUCCESS) {
@@ -606,6 +611,8 @@ void CTarneloInfoManager::CreateDefaultBoxes()
         record->m_strFolder = GetBoxFolder(i);
         CreateDirectoryTree(record->m_strFolder);
         record->SetIconManager(m_pIconManager);
+        // Standing in for an unread file, they share the folders of the user's boxes.
+        record->m_bBoxFileUnread = m_bFileUnread;
         m_boxes.push_back(record);
     }
 }
@@ -622,6 +629,7 @@ CTarneloInfo* CTarneloInfoManager::AddNewBox()
     record->m_strFolder = GetBoxFolder(record->m_nId);
     CreateDirectoryTree(record->m_strFolder);
     record->SetIconManager(m_pIconManager);
+    record->m_bBoxFileUnread = m_bFileUnread;
     m_boxes.push_back(record);
     return record;
 }

@@ -119,6 +119,9 @@ private:
     BOOL m_bDamaged = FALSE;      // the last Load met a damaged file
     CString m_strKeptCopy;        // and kept it as this copy
     DWORD m_dwLoadError = 0;      // why the last Load found the file held by another program
+    // The last Load could neither read its file nor keep it aside: its records, and every
+    // record made until the next Load, are marked m_bBoxFileUnread and take no files.
+    BOOL m_bFileUnread = FALSE;
     DWORD m_dwSaveError = 0;      // why the last Save failed
     CString m_strKeysSavePath;    // saved to once the icon keys that Load left are registered
     // The records in the order the file holds them, which is the order their items' work is

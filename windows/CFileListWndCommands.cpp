@@ -211,6 +211,13 @@ void CFileListWnd::OnMenuDelete()
     ::Log(kLogAction, L"<filewnd> menu - delete");
     if (!m_pCurrent || m_bCloseRequested)
         return;
+    // A box standing in for an unread box file deletes no file: its folder may hold the
+    // files of the user's boxes.
+    if (m_pInfo && m_pInfo->m_bBoxFileUnread) {
+        const ScopedCount modal(m_nModalDepth);
+        ShowWarningMessage(IDS_BOX_FILE_NOT_READ, 0);
+        return;
+    }
     int answer = IDNO;
     {
         const ScopedCount modal(m_nModalDepth);

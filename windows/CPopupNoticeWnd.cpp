@@ -1,5 +1,7 @@
 #include "windows/CPopupNoticeWnd.h"
 
+#include <algorithm>
+
 BEGIN_MESSAGE_MAP(CPopupNoticeWnd, CVornWndBase)
     ON_TIMER(IDT_FADE, OnFadeTimer)
 END_MESSAGE_MAP()
@@ -12,12 +14,14 @@ constexpr Gdiplus::ARGB kWindowColor = 0xFEC0C0C0;
 
 }  // namespace
 
-CPopupNoticeWnd::CPopupNoticeWnd() : m_bVisible(FALSE), m_nTicks(0), m_nAlpha(255), m_nNotifyMsg(0)
+CPopupNoticeWnd::CPopupNoticeWnd()
+    : m_bVisible(FALSE), m_nTicks(0), m_nAlpha(255), m_nFullTicks(FULL_TICKS), m_nNotifyMsg(0)
 {
 }
 
 BOOL CPopupNoticeWnd::Show(int x, int y, CWnd* pOwner, UINT nNotifyMsg, Gdiplus::Graphics* pGraphics,
-                           const wchar_t* pszText, Gdiplus::ARGB textColor, const wchar_t* pszFontFace)
+                           const wchar_t* pszText, Gdiplus::ARGB textColor, const wchar_t* pszFontFace,
+                           int fullTicks)
 {
     // A notice still up (its window may have gone with its owner meanwhile): start over at
     // full strength, where it is.
@@ -32,6 +36,7 @@ BOOL CPopupNoticeWnd::Show(int x, int y, CWnd* pOwner, UINT nNotifyMsg, Gdiplus:
 
     m_strText = pszText;
     m_nNotifyMsg = nNotifyMsg;
+    m_nFullTicks = fullTicks;
     m_text.SetTextColor(Gdiplus::Color(textColor));
     m_text.SetFont(pszFontFace, kNoticeFontSize, 0);
     m_text.SetOutlineEnabled(false);
@@ -41,7 +46,15 @@ BOOL CPopupNoticeWnd::Show(int x, int y, CWnd* pOwner, UINT nNotifyMsg, Gdiplus:
     SIZE size = {0, 0};
     m_text.Measure(pGraphics, m_strText, &format, &size);
 
-    if (!Create({ .title = L"VornFileList", .x = x, .y = y, .width = size.cx + 16, .height = size.cy + 8,
+    // A box near the right edge of the screen would put a longer text past it.
+    const int width = size.cx + 16;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromPoint(POINT{ x, y }, MONITOR_DEFAULTTONEAREST), &monitor) &&
+        x + width > monitor.rcWork.right)
+        x = std::max<int>(monitor.rcWork.left, monitor.rcWork.right - width);
+
+    if (!Create({ .title = L"VornFileList", .x = x, .y = y, .width = width, .height = size.cy + 8,
                   .owner = pOwner, .shadow = TRUE, .shadowX = 3, .shadowY = 3, .region = TRUE,
                   .cornerStyle = LayeredWindowParams::kCornerRound, .color = kWindowColor }))
         return FALSE;
@@ -72,7 +85,7 @@ void CPopupNoticeWnd::OnCustomDraw(Gdiplus::Graphics* pGraphics)
 void CPopupNoticeWnd::OnFadeTimer()
 {
     ++m_nTicks;
-    if (m_nTicks <= FULL_TICKS)
+    if (m_nTicks <= m_nFullTicks)
         return;
     const int alpha = m_nAlpha - FADE_STEP;
     if (alpha > 0) {

@@ -215,6 +215,11 @@ private:
     void DeleteFileList();
     // Registers one program chosen in a file dialog starting at folder.
     void RegisterProgram(const CString& folder);
+    // The notice popup under the title, with the text of textId.
+    void ShowNotice(UINT textId, int fullTicks);
+    // TRUE, with a notice that says why, when the box takes no files: it stands in for a box
+    // file that could not be read, whose boxes' files its folder may hold.
+    BOOL RefuseFiles();
     void DrawIcon(Gdiplus::Graphics* pGraphics);
     // Where a title goes: its cell in the box, and the margins kept free inside the cell.
     struct TitleCell

@@ -249,6 +249,8 @@ void CTarneloWnd::OnRegisterFromProgramFiles()
 
 void CTarneloWnd::RegisterProgram(const CString& folder)
 {
+    if (RefuseFiles())
+        return;
     CString path;
     if (!s_pickFile(m_hWnd, folder, path) || !m_pInfo)
         return;

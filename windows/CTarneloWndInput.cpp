@@ -348,7 +348,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
     Log(kLogInfo, L"<boxwnd> OnDropFiles");
     // Every path is read (and the drop freed) before the question below runs its loop.
     std::vector<CString> paths;
-    if (!ReadDroppedFiles(hDrop, paths)) {
+    if (!ReadDroppedFiles(hDrop, paths) || RefuseFiles()) {
         Default();
         return;
     }
@@ -376,14 +376,28 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         Log(kLogInfo, L"<boxwnd> nothing registered");
         return;
     }
+    ShowNotice(IDS_GOT_IT, CPopupNoticeWnd::FULL_TICKS);
+    PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+}
+
+void CTarneloWnd::ShowNotice(UINT textId, int fullTicks)
+{
     if (!m_pGraphics)
         Redraw();
     if (m_pStyle) {
         m_noticeWnd.Show(m_rect.left + m_pStyle->m_nIconCellWidth + 30, m_rect.bottom - 10, this, WM_NOTICEMSG,
-                         m_pGraphics.get(), LoadResString(IDS_GOT_IT), m_pStyle->m_menuTextColor,
-                         m_pStyle->m_strMenuFontFace);
+                         m_pGraphics.get(), LoadResString(textId), m_pStyle->m_menuTextColor,
+                         m_pStyle->m_strMenuFontFace, fullTicks);
     }
-    PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+}
+
+BOOL CTarneloWnd::RefuseFiles()
+{
+    if (!m_pInfo || !m_pInfo->m_bBoxFileUnread)
+        return FALSE;
+    Log(kLogWarn, L"<boxwnd> no file taken: the box file is not read");
+    ShowNotice(IDS_BOX_FILE_NOT_READ, CPopupNoticeWnd::REASON_TICKS);
+    return TRUE;
 }
 
 LRESULT CTarneloWnd::OnNoticeMsg(WPARAM, LPARAM)

@@ -178,6 +178,9 @@ TEST_F(BoxFileDamage, RecordsBeforeADamagedOneAreKept)
     EXPECT_TRUE(manager.WasDamaged(&copy));
     EXPECT_EQ(CString((boxFile + L".bad2").c_str()), copy);
 
+    for (int n = 2; n <= 999; ++n)  // every copy name taken: not copied, the boxes read take no files
+        WriteBytes(boxFile + L".bad" + std::to_wstring(n), Bytes{ 1 });
+    EXPECT_TRUE(!LoadWatched(bytes, manager, largest) && manager.m_boxes.front()->m_bBoxFileUnread);
     // A file read whole is no damage.
     EXPECT_TRUE(LoadWatched(valid, manager, largest));
     EXPECT_FALSE(manager.WasDamaged(&copy));
@@ -324,12 +327,12 @@ TEST_F(BoxFileDamage, AHeldFileIsWaitedForAndNeverOverwritten)
         EXPECT_FALSE(manager.WasDamaged());
         ::CloseHandle(held);
         EXPECT_FALSE(Exists(boxFile + L".bad"));
-        manager.AddNewBox()->m_strName = L"new";
+        EXPECT_TRUE(manager.AddNewBox()->m_bBoxFileUnread) << "takes no files";
         EXPECT_FALSE(manager.Save(boxFile.c_str()));
         EXPECT_EQ(original, ReadBytes(boxFile));
         // Once it reads again, all is as before.
         EXPECT_TRUE(manager.Load(boxFile.c_str()));
-        EXPECT_EQ(3u, manager.m_boxes.size());
+        EXPECT_TRUE(manager.m_boxes.size() == 3 && !manager.AddNewBox()->m_bBoxFileUnread);
         EXPECT_TRUE(manager.Save(boxFile.c_str()));
     }
 }

@@ -190,6 +190,11 @@ TEST_F(BoxItems, FailedPlacementRegistersNothing)
     CTarneloInfo unplaced;
     EXPECT_FALSE(unplaced.AddItem(L"README", Source(L"README").c_str(), FALSE));
     EXPECT_TRUE(unplaced.m_items.empty());
+    // Nor a box standing in for an unread box file, which deletes no file either.
+    box.m_items.push_back({3, L"Gone.lnk", InBox(L"Gone.lnk").c_str(), L"", TRUE, L""});
+    box.m_bBoxFileUnread = TRUE;
+    EXPECT_FALSE(box.AddItem(L"README", Source(L"README").c_str(), FALSE) || box.DeleteItem(L"Gone.lnk"));
+    EXPECT_TRUE(Exists(InBox(L"Gone.lnk")) && !Exists(InBox(L"README.lnk")));
 
     const std::wstring logs = tmp.Logs();
     EXPECT_GE(CountOccurrences(logs, L"[ERR!]"), 5) << std::string(logs.begin(), logs.end());

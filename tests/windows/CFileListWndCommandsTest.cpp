@@ -134,6 +134,10 @@ TEST_F(FileListTest, DeleteItemRemovesTheItemAndItsFileAfterYes)
     EXPECT_EQ(2u, m_info.m_items.size());
     PumpPending();
     EXPECT_TRUE(m_owner.messages.empty());
+    m_info.m_bBoxFileUnread = TRUE;  // standing in for an unread box file: asks nothing, says why
+    Key(*list, VK_DELETE);
+    EXPECT_EQ(std::wstring(LoadResString(IDS_BOX_FILE_NOT_READ).GetString()), boxtest::MessageBoxAnswers::Asked().back());
+    m_info.m_bBoxFileUnread = FALSE;
 
     // Yes: the item and its shortcut go, the real file stays, the box hears and closes.
     boxtest::MessageBoxAnswers::Answer() = IDYES;

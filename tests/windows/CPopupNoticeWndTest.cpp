@@ -103,6 +103,12 @@ TEST_F(PopupNoticeWnd, PanelIsTheMeasuredTextPlus16By8)
     EXPECT_STREQ(L"VornFileList", title);
     // The timer is running: stopping it succeeds.
     EXPECT_TRUE(::KillTimer(m_notice.m_hWnd, CPopupNoticeWnd::IDT_FADE));
+    MONITORINFO monitor = { sizeof(monitor), {}, {}, 0 };
+    ::GetMonitorInfoW(::MonitorFromWindow(m_notice.m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    m_notice.DestroyWindow();  // shown again past the right edge of the work area, it ends there
+    ASSERT_TRUE(ShowNotice(monitor.rcWork.right - 10, 150));
+    ::GetWindowRect(m_notice.m_hWnd, &rc);
+    EXPECT_EQ(monitor.rcWork.right, rc.right);
 }
 
 TEST_F(PopupNoticeWnd, DrawsAWhiteRoundedShadowedPanelWithTheText)

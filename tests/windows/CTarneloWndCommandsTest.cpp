@@ -262,6 +262,9 @@ TEST_F(BoxMenu, RegisteringAProgramAddsItAndSaves)
     EXPECT_EQ(Model::ITEM_TYPE_FILE, m_info.m_items.front().nType);
     ASSERT_EQ(1u, m_manager.events.size());
     EXPECT_EQ(BOXEVENT_UPDATE_BOX_INFO, m_manager.events[0].code);
+    m_info.m_bBoxFileUnread = TRUE;  // standing in for an unread box file: no program is asked for
+    Choose(box, ID_REGISTER_FROM_START_MENU);
+    EXPECT_EQ(std::wstring(GetProgramFilesFolder()), PickProbe::Folder());
 }
 
 }  // namespace

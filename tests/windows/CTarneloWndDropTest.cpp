@@ -76,6 +76,10 @@ TEST_F(BoxDrop, AFileAndAFolderAreRegisteredWithTheNotice)
     // The faded notice tells its box, which closes it.
     EXPECT_EQ(1, ::SendMessageW(box.m_hWnd, WM_NOTICEMSG, 0, 0));
     EXPECT_FALSE(box.m_noticeWnd.m_hWnd && ::IsWindow(box.m_noticeWnd.m_hWnd));
+    m_info.m_bBoxFileUnread = TRUE;  // standing in for an unread box file: takes nothing, says why
+    Drop(box, { MakeFile(L"c.txt") });
+    EXPECT_TRUE(m_info.m_items.size() == 2 && m_manager.events.size() == 1 && NoticeShown(box) &&
+                box.m_noticeWnd.m_strText == LoadResString(IDS_BOX_FILE_NOT_READ));
 }
 
 TEST_F(BoxDrop, NothingRegisteredShowsNoNoticeAndSavesNothing)

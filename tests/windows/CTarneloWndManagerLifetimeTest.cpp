@@ -94,6 +94,7 @@ TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndItsBoxesC
         ASSERT_TRUE(Start());
         const bool boxFile = c.text == IDS_BOX_FILE_IN_USE;
         EXPECT_EQ(boxFile ? 6u : 2u, m_manager->m_boxList.size());
+        EXPECT_EQ(boxFile, BoxAt(0)->m_pInfo->m_bBoxFileUnread != FALSE) << "the defaults take no files";
         EXPECT_EQ(boxFile ? 246 : 124, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
         ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
         const CString expected = FormatString(LoadResString(c.text), Path(c.file).c_str(),
