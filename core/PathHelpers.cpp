@@ -251,6 +251,20 @@ BOOL IsHeldFileError(DWORD error, CString path)
     return error == ERROR_ACCESS_DENIED && FileExists(path) && !IsDirectory(path);
 }
 
+namespace {
+DWORD s_heldFileWaitMs = kHeldFileWaitMs;
+}  // namespace
+
+DWORD GetHeldFileWaitMs()
+{
+    return s_heldFileWaitMs;
+}
+
+void SetHeldFileWaitMs(DWORD waitMs)
+{
+    s_heldFileWaitMs = waitMs;
+}
+
 DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs)
 {
     const DWORD start = ::GetTickCount();

@@ -35,9 +35,13 @@ BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* erro
 // logon) is there, not missing and not damaged: it is waited for this long, tried this often.
 inline constexpr DWORD kHeldFileWaitMs = 1500;
 inline constexpr DWORD kHeldFileRetryMs = 100;
+// The wait that OpenHeldFile makes unless told otherwise: kHeldFileWaitMs, or what a test
+// that holds files many times sets instead.
+DWORD GetHeldFileWaitMs();
+void SetHeldFileWaitMs(DWORD waitMs);
 // Whether an open of path failed because another program holds the file: a sharing or lock
 // violation, or access denied to a file (not a folder) that is there.
 BOOL IsHeldFileError(DWORD error, CString path);
 // Calls open, which opens path and gives 0 or the system's error code, again while the file
 // is held by another program, for up to waitMs. Gives open's last result.
-DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs = kHeldFileWaitMs);
+DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs = GetHeldFileWaitMs());

@@ -197,7 +197,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
         CFileException openError;
         return file.Open(name, CFile::modeRead | CFile::shareDenyNone, &openError)
                    ? ERROR_SUCCESS : static_cast<DWORD>(openError.m_lOsError);
-    }, waited ? 0 : kHeldFileWaitMs);
+    }, waited ? 0 : GetHeldFileWaitMs());
     m_strUnreadPath.Empty();
     m_dwLoadError = ERROR_SUCCESS;
     if (error != ERROR_SUCCESS) {

@@ -47,7 +47,7 @@
 #define IDS_SETTINGS_UNREADABLE       190
 #define IDS_CHANGES_NOT_KEPT          191
 #define IDS_STYLE_UNREADABLE          192
-#define IDS_BOX_FILE_IN_USE           193
+#define IDS_BOX_FILE_UNREAD           193
 #define IDS_BOX_FILE_NOT_READ         194
 
 // Commands of the box's context menu. An icon resource with the same number, where

@@ -83,7 +83,7 @@ BEGIN_MESSAGE_MAP(CTarneloWndManager, CWnd)
     ON_TIMER(kTimerSaveWarning, OnSaveWarningTimer)
     ON_TIMER(kTimerPendingItems, OnPendingItemsTimer)
     ON_TIMER(kTimerSaveRetry, OnSaveRetryTimer)
-    ON_TIMER(kTimerHeldBoxFile, OnHeldBoxFileTimer)
+    ON_TIMER(kTimerHeldFiles, OnHeldFilesTimer)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_BOXMSG, OnBoxMsg)
     ON_MESSAGE(WM_WIZMSG, OnWizardMsg)
@@ -340,13 +340,20 @@ void CTarneloWndManager::OnUpdateBoxInfo()
             m_bWizardRemovalsDue = TRUE;
             return;
         }
-        m_bWizardRemovalsDue = FALSE;
-        for (auto it = m_boxList.begin(); it != m_boxList.end();) {
-            auto next = std::next(it);
-            if ((*it)->m_pInfo && !(*it)->m_pInfo->m_bVisible)
-                RemoveBox(it);
-            it = next;
-        }
+        RemoveBoxesTheWizardHid();
+        return;
+    }
+    SaveBoxFile();
+}
+
+void CTarneloWndManager::RemoveBoxesTheWizardHid()
+{
+    m_bWizardRemovalsDue = FALSE;
+    for (auto it = m_boxList.begin(); it != m_boxList.end();) {
+        auto next = std::next(it);
+        if ((*it)->m_pInfo && !(*it)->m_pInfo->m_bVisible)
+            RemoveBox(it);
+        it = next;
     }
     SaveBoxFile();
 }
@@ -509,10 +516,10 @@ void CTarneloWndManager::OnUpdateStyle(LPARAM lParam)
 
 void CTarneloWndManager::ReloadStyle()
 {
-    if (m_pUnsavedStyle)
-        *m_pStyle = *m_pUnsavedStyle;  // the file is behind: its save failed
-    else
-        m_pStyle->Load(m_strStylePath);
+    // Not read from the file again: another program may hold it at this very moment (a sync
+    // tool uploading the style just saved), and its defaults would then replace a good style.
+    if (m_pSavedStyle)
+        *m_pStyle = *m_pSavedStyle;
 }
 
 void CTarneloWndManager::OnRestoreStyle()

@@ -51,17 +51,17 @@ public:
     static constexpr UINT_PTR kTimerTypeAhead = 2;   // clears the typed text
     static constexpr UINT_PTR kTimerSelection = 3;   // ends the selection mode
     static constexpr UINT_PTR kTimerWaitingRequests = 4;  // retries requests that had to wait
-    static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of a damaged box file once up
+    static constexpr UINT_PTR kTimerLoadWarning = 5;    // tells of the files not read at start once up
     static constexpr UINT_PTR kTimerTrayIcon = 6;       // adds the tray icon after the first drawing
     static constexpr UINT_PTR kTimerSaveWarning = 9;    // tells of a failed save once the event is done
     static constexpr UINT_PTR kTimerPendingItems = 11;  // reads the items' shortcuts and icons
     static constexpr UINT_PTR kTimerSaveRetry = 12;     // saves again a file whose save failed
-    static constexpr UINT_PTR kTimerHeldBoxFile = 13;   // shows the boxes once their file is free
+    static constexpr UINT_PTR kTimerHeldFiles = 13;     // reads a held box file or style once free
     static constexpr UINT kLoadWarningMs = 100;
     static constexpr UINT kTypeAheadMs = 1000;
     static constexpr UINT kSelectionMs = 1000;
     static constexpr UINT kWaitingRequestsMs = 100;
-    static constexpr UINT kHeldBoxFileMs = 1000;
+    static constexpr UINT kHeldFilesMs = 1000;
     // The items' work goes in slices of about this long, one slice per timer tick: a timer
     // message comes only when no input, posted message or drawing waits.
     static constexpr UINT kPendingItemsMs = 10;
@@ -208,7 +208,7 @@ protected:
     void OnSaveWarningTimer();
     void OnPendingItemsTimer();
     void OnSaveRetryTimer();
-    void OnHeldBoxFileTimer();
+    void OnHeldFilesTimer();
 
     DECLARE_MESSAGE_MAP()
 
@@ -229,11 +229,22 @@ private:
     // Posts every kept request whose loops have ended.
     void PostReadyRequests();
 
-    // The style as last saved, or as meant to be saved when its file could not take it.
+    // Puts back the style as last read or saved (as meant to be saved when its file could not
+    // take it), undoing previews; the file is not read again.
     void ReloadStyle();
     // Loads the box file; when no box could be read, the six default boxes stand in. TRUE
-    // when the box file gave at least one box.
+    // when the file holds the user's boxes: it gave at least one, or another program holds it.
     BOOL LoadBoxes();
+    // A style or box file held by another program at start, once it is free: its style or
+    // boxes take the place of the defaults, unless those were changed meanwhile. TRUE when
+    // nothing is left to wait for.
+    BOOL ReadHeldStyle();
+    BOOL ReadHeldBoxFile();
+    // A file not read at start that has been read since: saved and told like any other.
+    void ForgetUnreadFile(const CString& path);
+    // The boxes whose names the user emptied in the wizard go for good, with their records;
+    // the box file is saved without them.
+    void RemoveBoxesTheWizardHid();
     // At exit: the icon keys that the items of the box file got since the start, when the
     // file's save with them is still to come, are saved with it now.
     void SaveIconKeysAtExit();
@@ -264,6 +275,9 @@ private:
     CTarneloWnd* FindHoveredBox(BOOL bFromTail) const;
     void EnterSelectionMode();
 
+    // Whether the path is one of the files (names compared as the file system does).
+    static BOOL IsListed(const std::vector<CString>& files, const CString& path);
+
     std::vector<_WAITING_REQUEST> m_waitingRequests;
     // Saves each file whose last save failed; bAll also those never written in this run.
     void SaveFailedFilesAgain(BOOL bAll);
@@ -272,7 +286,9 @@ private:
     std::vector<CString> m_unsavedFiles;  // files whose last save failed
     std::vector<CString> m_unreadFiles;   // files not read at start, never written in this run
     CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
-    std::unique_ptr<Model::CTarneloStyleInfo> m_pUnsavedStyle;  // the style its file lacks
+    // The style as last read or saved, or as meant to be saved when its file did not take it:
+    // what a cancelled style dialog, a reload of the boxes and the save retries go back to.
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pSavedStyle;
     BOOL m_bSaveWarningUp = FALSE;
     CTrayIcon m_trayIcon;
     // The box size the records' positions were chosen with: the size of the saved style.

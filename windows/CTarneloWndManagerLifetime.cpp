@@ -1,6 +1,7 @@
-// The manager window's life: start-up with the first-boot wizard, the timers that follow
-// it (the tray icon, the warning about a damaged box file, the version check), and the end:
-// a close that waits for the loops of the boxes, then destruction.
+// The manager window's life: start-up with the first-boot wizard and the loading of the data
+// files, the timers that follow it (the tray icon, the warning about files not read, the
+// reading of a held style or box file once free, the version check), and the end: a close
+// that waits for the loops of the boxes, then destruction.
 #include "windows/CTarneloWndManager.h"
 
 #include <algorithm>
@@ -9,10 +10,12 @@
 
 #include "core/HttpGet.h"
 #include "core/Logger.h"
+#include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/CVersionNoticeDlg.h"
 #include "dialogs/CWizardDlg.h"
 #include "framework/AfxMessageBox.h"
+#include "framework/CFile.h"
 #include "framework/CModalScope.h"
 #include "framework/CTime.h"
 #include "framework/CWaitCursor.h"
@@ -87,15 +90,21 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     m_strStylePath = Model::CTarneloStyleInfo::FilePath(m_strDataFolder);
     m_strBoxFilePath = Model::CTarneloInfoManager::FilePath(m_strDataFolder);
 
+    // The style is read once. The boxes, a cancelled style dialog and the wizard come back to
+    // the copy kept of it, which a file held by another program at such a moment cannot spoil.
+    m_pStyle->Load(m_strStylePath);
+    m_pSavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
+
     // Settings that are there but could not be read are no first start: the program runs on
     // defaults, and the warning says already that the file is not saved over.
     if (!configRead)
         NoteUnreadFile(m_strConfigPath, IDS_SETTINGS_UNREADABLE, m_pConfig->GetLoadError());
+    // Noted before the wizard, whose refused saves of the style are then not told as well.
+    if (m_pStyle->GetLoadError() != ERROR_SUCCESS)
+        NoteUnreadFile(m_strStylePath, IDS_STYLE_UNREADABLE, m_pStyle->GetLoadError());
     BOOL firstBoot = configRead && m_pConfig->GetInstallDate().IsEmpty();
     if (firstBoot) {
-        // The wizard works on the loaded style and boxes; a usual start has CreateBoxies
-        // load them, once.
-        m_pStyle->Load(m_strStylePath);
+        // The wizard works on the loaded boxes; a usual start has CreateBoxies load them, once.
         if (LoadBoxes()) {
             // Boxes of the user's own but no install date: the settings were lost or damaged,
             // and the wizard would stack the boxes over the user's layout. They stay where
@@ -127,13 +136,11 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     ArmVersionCheck();
     NoteDamagedBoxFile();
     // A style or box file that another program held all the while it was waited for: the
-    // defaults stand in and are not saved over it; the boxes come once their file is free.
-    if (m_pStyle->GetLoadError() != ERROR_SUCCESS)
-        NoteUnreadFile(m_strStylePath, IDS_STYLE_UNREADABLE, m_pStyle->GetLoadError());
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS) {
-        NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_IN_USE, m_pInfoManager->GetLoadError());
-        SetTimer(kTimerHeldBoxFile, kHeldBoxFileMs);
-    }
+    // defaults stand in and are not saved over it; the user's come once the file is free.
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
+        NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_UNREAD, m_pInfoManager->GetLoadError());
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS || m_pStyle->GetLoadError() != ERROR_SUCCESS)
+        SetTimer(kTimerHeldFiles, kHeldFilesMs);
     // Told once the program is up.
     if (!m_strLoadWarning.IsEmpty())
         SetTimer(kTimerLoadWarning, kLoadWarningMs);
@@ -163,6 +170,86 @@ void CTarneloWndManager::NoteUnreadFile(const CString& path, const CString& warn
     // The warning says already that the file is not saved over: its refused saves are not told.
     m_failingSaves.push_back(path);
     m_unreadFiles.push_back(path);
+}
+
+void CTarneloWndManager::ForgetUnreadFile(const CString& path)
+{
+    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
+        files->erase(std::remove_if(files->begin(), files->end(),
+                                    [&path](const CString& file) { return file.CompareNoCase(path) == 0; }),
+                     files->end());
+    }
+}
+
+void CTarneloWndManager::OnHeldFilesTimer()
+{
+    // Not while a box, a menu or a dialog runs a loop on the boxes or the style that change now.
+    const bool busy = std::any_of(m_boxList.begin(), m_boxList.end(), [](const auto& box) { return box->IsRunningLoop(); });
+    if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
+        return;
+    BOOL done = TRUE;
+    if (m_pStyle && m_pStyle->GetLoadError() != ERROR_SUCCESS && IsListed(m_unreadFiles, m_strStylePath))
+        done = ReadHeldStyle() && done;
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS && IsListed(m_unreadFiles, m_strBoxFilePath))
+        done = ReadHeldBoxFile() && done;
+    if (done)
+        KillTimer(kTimerHeldFiles);
+}
+
+BOOL CTarneloWndManager::ReadHeldStyle()
+{
+    // A change made meanwhile stays on screen; it is told as not kept at the end.
+    if (IsListed(m_unsavedFiles, m_strStylePath)) {
+        Log(kLogInfo, L"<boxmng> the style was changed, its file waits for the next start");
+        return TRUE;
+    }
+    {
+        // Looked at quietly first: the load logs every file it cannot read.
+        CFile file;
+        CFileException error;
+        if (!file.Open(m_strStylePath, CFile::modeRead | CFile::shareDenyNone, &error) &&
+            IsHeldFileError(static_cast<DWORD>(error.m_lOsError), m_strStylePath))
+            return FALSE;
+    }
+    // Read into a copy, which knows the file as unread and so does not wait for it again: a
+    // file still held leaves the style in use as it is.
+    Model::CTarneloStyleInfo style(*m_pSavedStyle);
+    style.Load(m_strStylePath);
+    if (style.GetLoadError() != ERROR_SUCCESS)
+        return FALSE;
+    Log(kLogInfo, L"<boxmng> the style file is free, its style comes");
+    *m_pSavedStyle = style;
+    *m_pStyle = style;
+    ForgetUnreadFile(m_strStylePath);
+    // The boxes stand where the user put them with this style's size, as after a start.
+    m_placedBoxSize = m_pStyle->GetBoxSize(m_hWnd);
+    ResizeAllBoxes(FALSE);
+    return TRUE;
+}
+
+BOOL CTarneloWndManager::ReadHeldBoxFile()
+{
+    // The default boxes stand in for those of the held box file. Once they were changed,
+    // they stay: their changes are told as not kept at the end.
+    if (IsListed(m_unsavedFiles, m_strBoxFilePath)) {
+        Log(kLogInfo, L"<boxmng> the default boxes were changed, the box file waits for the next start");
+        return TRUE;
+    }
+    {
+        // Opened as the box list reads it: only then can the boxes go for those of the file.
+        CFile file;
+        if (!file.Open(m_strBoxFilePath, CFile::modeRead | CFile::shareDenyWrite))
+            return FALSE;
+    }
+    Log(kLogInfo, L"<boxmng> the box file is free, its boxes come");
+    CreateBoxies(FALSE);
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)  // taken again in the meantime
+        return FALSE;
+    ForgetUnreadFile(m_strBoxFilePath);
+    NoteDamagedBoxFile();
+    if (!m_strLoadWarning.IsEmpty())
+        SetTimer(kTimerLoadWarning, kLoadWarningMs);
+    return TRUE;
 }
 
 BOOL CTarneloWndManager::LoadBoxes()

@@ -38,6 +38,11 @@ std::vector<CString>::iterator FindFile(std::vector<CString>& files, const CStri
 
 }  // namespace
 
+BOOL CTarneloWndManager::IsListed(const std::vector<CString>& files, const CString& path)
+{
+    return std::any_of(files.begin(), files.end(), [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
+}
+
 BOOL CTarneloWndManager::SaveBoxFile()
 {
     return SaveAndNote(*this, m_pInfoManager, m_strBoxFilePath);
@@ -46,12 +51,10 @@ BOOL CTarneloWndManager::SaveBoxFile()
 BOOL CTarneloWndManager::SaveStyle()
 {
     const BOOL saved = SaveAndNote(*this, m_pStyle.get(), m_strStylePath);
-    // Until its file holds it, the style meant to be saved is kept for a cancelled style
-    // dialog to come back to: the file holds an older one.
-    if (saved || !m_pStyle)
-        m_pUnsavedStyle.reset();
-    else
-        m_pUnsavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
+    // Saved or not, this is the style to keep: when its file did not take it, the file holds
+    // an older one.
+    if (m_pStyle)
+        m_pSavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
     return saved;
 }
 
@@ -116,7 +119,7 @@ void CTarneloWndManager::SaveFailedFilesAgain(BOOL bAll)
     // records' own protection (a file not read whole is not saved over).
     const std::vector<CString> files = m_unsavedFiles;
     for (const CString& path : files) {
-        if (!bAll && FindFile(m_unreadFiles, path) != m_unreadFiles.end())
+        if (!bAll && IsListed(m_unreadFiles, path))
             continue;  // refused until the next start: no use trying
         if (path.CompareNoCase(m_strBoxFilePath) == 0) {
             SaveBoxFile();
@@ -124,10 +127,10 @@ void CTarneloWndManager::SaveFailedFilesAgain(BOOL bAll)
             SaveConfig();
         } else if (path.CompareNoCase(m_strStylePath) == 0) {
             // The style meant to be saved, not a preview the style dialog shows meanwhile.
-            if (!m_pUnsavedStyle)
+            if (m_pSavedStyle)
+                SaveAndNote(*this, m_pSavedStyle.get(), m_strStylePath);
+            else
                 SaveStyle();
-            else if (SaveAndNote(*this, m_pUnsavedStyle.get(), m_strStylePath))
-                m_pUnsavedStyle.reset();
         }
     }
 }
@@ -138,56 +141,24 @@ void CTarneloWndManager::OnSaveRetryTimer()
     if (!g_bWizardExists && !m_bWizardRemovalsDue)
         SaveFailedFilesAgain(FALSE);
     const bool retrying = std::any_of(m_unsavedFiles.begin(), m_unsavedFiles.end(), [this](const CString& path) {
-        return FindFile(m_unreadFiles, path) == m_unreadFiles.end();
+        return !IsListed(m_unreadFiles, path);
     });
     if (!retrying)
         KillTimer(kTimerSaveRetry);
 }
 
-void CTarneloWndManager::OnHeldBoxFileTimer()
-{
-    // The default boxes stand in for those of a box file that another program held at start.
-    // Once they were changed, they stay: their changes are told as not kept at the end.
-    if (FindFile(m_unsavedFiles, m_strBoxFilePath) != m_unsavedFiles.end()) {
-        KillTimer(kTimerHeldBoxFile);
-        Log(kLogInfo, L"<boxmng> the default boxes were changed, the box file waits for the next start");
-        return;
-    }
-    // Not while a box, a menu or a dialog runs a loop on the boxes that go now.
-    const bool busy = std::any_of(m_boxList.begin(), m_boxList.end(), [](const auto& box) { return box->IsRunningLoop(); });
-    if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
-        return;
-    {
-        // Opened as the box list reads it: only then can the boxes go for those of the file.
-        CFile file;
-        if (!file.Open(m_strBoxFilePath, CFile::modeRead | CFile::shareDenyWrite))
-            return;
-    }
-    KillTimer(kTimerHeldBoxFile);
-    Log(kLogInfo, L"<boxmng> the box file is free, its boxes come");
-    CreateBoxies(FALSE);
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS) {  // taken again in the meantime
-        SetTimer(kTimerHeldBoxFile, kHeldBoxFileMs);
-        return;
-    }
-    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
-        const auto listed = FindFile(*files, m_strBoxFilePath);
-        if (listed != files->end())
-            files->erase(listed);
-    }
-    NoteDamagedBoxFile();
-    if (!m_strLoadWarning.IsEmpty())
-        SetTimer(kTimerLoadWarning, kLoadWarningMs);
-}
-
 void CTarneloWndManager::KeepChangesBeforeEnd(BOOL bSessionEnding)
 {
     // A wizard not finished has nothing of the user's to keep: its boxes are half made.
-    if (g_bWizardExists || m_bWizardRemovalsDue) {
+    if (g_bWizardExists) {
         KillTimer(kTimerSaveRetry);
         Log(kLogInfo, L"<boxmng> the wizard is not finished, nothing saved at the end");
         return;
     }
+    // A finished one whose removals waited for a loop: they are made now, as the boxes go
+    // anyway (a close waited for the loops; at the end of a session the hidden boxes run none).
+    if (m_bWizardRemovalsDue)
+        RemoveBoxesTheWizardHid();
     // The keys given so far first: a failure of that save is then kept or told with the rest.
     SaveIconKeysAtExit();
     SaveFailedFilesAgain(TRUE);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "BoxTestSupport.h"
+#include "core/PathHelpers.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfoManager.h"
 #include "model/IconManager.h"
@@ -306,6 +307,7 @@ TEST_F(BoxFileDamage, AHeldFileIsWaitedForAndNeverOverwritten)
         { "sharing nothing, held for a moment", GENERIC_READ, 0, 300 },
     };
     const Bytes original = ValidFile();
+    SetHeldFileWaitMs(600);  // longer than the moment held, shorter than the real wait
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteBytes(boxFile, original));
@@ -335,6 +337,7 @@ TEST_F(BoxFileDamage, AHeldFileIsWaitedForAndNeverOverwritten)
         EXPECT_TRUE(manager.m_boxes.size() == 3 && !manager.AddNewBox()->m_bBoxFileUnread);
         EXPECT_TRUE(manager.Save(boxFile.c_str()));
     }
+    SetHeldFileWaitMs(kHeldFileWaitMs);
 }
 
 TEST_F(BoxFileDamage, FailingSaveKeepsTheOldFile)

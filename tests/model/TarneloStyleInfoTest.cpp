@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/Logger.h"
+#include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
 #include "model/StyleBounds.h"
@@ -378,6 +379,7 @@ TEST(TarneloStyleInfo, AHeldFileIsWaitedForThenNotSavedOver)
     s.m_nTitleWidth = 222;
     ASSERT_TRUE(s.Save(path.c_str()));
     const Bytes stored = StyleTest::ReadBytes(path);
+    SetHeldFileWaitMs(600);  // longer than the moment held, shorter than the real wait
     for (const DWORD heldMs : { DWORD{ 300 }, DWORD{ INFINITE } }) {
         const HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         std::thread release([&] { if (heldMs != INFINITE) { ::Sleep(heldMs); ::CloseHandle(held); } });
@@ -388,6 +390,7 @@ TEST(TarneloStyleInfo, AHeldFileIsWaitedForThenNotSavedOver)
         if (heldMs == INFINITE)
             ::CloseHandle(held);
     }
+    SetHeldFileWaitMs(kHeldFileWaitMs);
     EXPECT_FALSE(s.Save(path.c_str()));
     EXPECT_EQ(stored, StyleTest::ReadBytes(path));
 }

@@ -67,55 +67,6 @@ TEST_F(ManagerTest, StartCreatesTheHiddenWindowAndOneLayeredBoxPerRecord)
     EXPECT_NE(nullptr, m_manager->m_pStyle);
 }
 
-// A box file or style that another program holds all through the start is whole: the
-// defaults stand in, it is told once, nothing is saved over it and no copy is made. Once the
-// box file is free the user's boxes come, unless the boxes standing in were changed.
-TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndItsBoxesComeOnceFree)
-{
-    struct Case { const wchar_t* file; UINT text; bool changed; size_t boxesOnceFree; };
-    const Case cases[] = { { L"tarnelo.ser", IDS_BOX_FILE_IN_USE, false, 2 },
-                           { L"tarnelo.ser", IDS_BOX_FILE_IN_USE, true, 6 },
-                           { L"style.ser", IDS_STYLE_UNREADABLE, true, 2 } };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file << (c.changed ? " changed" : ""));
-        m_manager.reset();
-        boxtest::MessageBoxAnswers::Asked().clear();
-        m_infoManager.Load(CString(Path(L"tarnelo.ser").c_str()));  // as a new start reads it
-        m_infoManager.RemoveAll();
-        for (const LONG y : { 120, 200 })
-            m_infoManager.AddNewBox()->m_pos = POINT{ 200, y };
-        ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
-        Model::CTarneloStyleInfo style;
-        style.m_nTitleWidth = 222;
-        ASSERT_TRUE(style.Save(Path(L"style.ser").c_str()));
-        const std::string original = testfs::ReadString(Path(c.file));
-        const HANDLE held = ::CreateFileW(Path(c.file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, held);
-        ASSERT_TRUE(Start());
-        const bool boxFile = c.text == IDS_BOX_FILE_IN_USE;
-        EXPECT_EQ(boxFile ? 6u : 2u, m_manager->m_boxList.size());
-        EXPECT_EQ(boxFile, BoxAt(0)->m_pInfo->m_bBoxFileUnread != FALSE) << "the defaults take no files";
-        EXPECT_EQ(boxFile ? 246 : 124, RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left);
-        ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
-        const CString expected = FormatString(LoadResString(c.text), Path(c.file).c_str(),
-                                              GetSystemErrorText(ERROR_SHARING_VIOLATION).GetString());
-        EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
-        if (c.changed)
-            Box(boxFile ? BOXEVENT_UPDATE_BOX_INFO : BOXEVENT_UPDATE_STYLE, 0);
-        ::CloseHandle(held);
-        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerHeldBoxFile, 0);
-        EXPECT_EQ(c.boxesOnceFree, m_manager->m_boxList.size());
-        Box(boxFile ? BOXEVENT_UPDATE_STYLE : BOXEVENT_UPDATE_BOX_INFO, 0);  // the other file saves
-        EXPECT_EQ(original, testfs::ReadString(Path(c.file)));
-        EXPECT_FALSE(FileExists((Path(c.file) + L".bad").c_str()));
-        // Once means once, even when its timer is fired again from outside; the save it refused
-        // is not told again.
-        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
-        boxtest::PumpUntil([] { return false; }, 200);
-        EXPECT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
-    }
-}
-
 TEST_F(ManagerTest, ItemsAreReadOnceTheBoxesAreUpAndAnOpenedListReadsItsOwnFirst)
 {
     // Two boxes, each with a shortcut to a text file, stored without icon keys.
@@ -170,6 +121,23 @@ TEST_F(ManagerTest, IconKeysGivenBeforeTheCloseAreSavedByIt)
     ASSERT_TRUE(m_infoManager.Load(Path(L"tarnelo.ser").c_str()));
     const auto& items = m_infoManager.m_boxes.front()->m_items;
     EXPECT_EQ(std::wstring(L"ext2"), (items.front().strIconKey + items.back().strIconKey).GetString());
+
+    // When that save fails, the retry it starts is stopped before the message that tells the
+    // change as not kept, so that no retry keeps it behind the message's back.
+    ASSERT_TRUE(Start());
+    int slices = 0;  // the icon of the first item is looked at, the second item keyed
+    m_infoManager.DoPendingWork(nullptr, [&slices] { return ++slices == 2; });
+    ASSERT_TRUE(::CreateDirectoryW(Path(L"tarnelo.ser.temp").c_str(), nullptr));
+    static HWND s_window = m_manager->m_hWnd;
+    static BOOL s_retryArmed = -1;
+    s_window = m_manager->m_hWnd;
+    AfxSetMessageBoxHook([](const wchar_t*, UINT) {
+        s_retryArmed = ::KillTimer(s_window, CTarneloWndManager::kTimerSaveRetry);
+        return IDOK;
+    });
+    ::SendMessageW(m_manager->m_hWnd, WM_CLOSE, 0, 0);
+    ::RemoveDirectoryW(Path(L"tarnelo.ser.temp").c_str());
+    EXPECT_EQ(FALSE, s_retryArmed);
 }
 
 TEST_F(ManagerTest, FirstBootWithoutAFinishedWizardFailsAndTakesTheWindowAway)
@@ -199,7 +167,23 @@ TEST_F(ManagerTest, AFinishedWizardStoresTheInstallDateAndItsReloadStacksTheBoxe
 {
     g_script.answer = IDOK;
     g_script.reloadInWizard = TRUE;
+    // A style file held all through the start is told once, as not saved over, also when the
+    // wizard's save of the style is refused.
+    ASSERT_TRUE(Model::CTarneloStyleInfo().Save(Path(L"style.ser").c_str()));
+    const HANDLE held = ::CreateFileW(Path(L"style.ser").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetHeldFileWaitMs(0);
+    g_script.inWizard = [](CTarneloWndManager* manager) {
+        ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_UPDATE_STYLE, 0);
+        ::SendMessageW(manager->m_hWnd, WM_WIZMSG, WIZEVENT_RELOAD_BOXIES, 1);  // stacked with the new size
+    };
     ASSERT_TRUE(Start(false));
+    boxtest::PumpUntil([] { return false; }, 300);
+    ::CloseHandle(held);
+    SetHeldFileWaitMs(kHeldFileWaitMs);
+    ASSERT_EQ(1u, boxtest::MessageBoxAnswers::Asked().size());
+    EXPECT_EQ(FormatString(LoadResString(IDS_STYLE_UNREADABLE), Path(L"style.ser").c_str(),
+                           GetSystemErrorText(ERROR_SHARING_VIOLATION).GetString()),
+              boxtest::MessageBoxAnswers::Asked().front().c_str());
     EXPECT_TRUE(LogHas("<boxmng> Install is done."));
     EXPECT_TRUE(LogHas("Event: ReloadBoxies"));
     EXPECT_EQ(15, m_config.GetInstallDate().GetLength());  // "%Y%m%d_%H%M%S"
@@ -236,6 +220,7 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
         { "an unclosed section header", "[install\r\ndate=20261201_101010\r\n" },
         { "an empty date", "[install]\r\ndate=\r\n" },
     };
+    SetHeldFileWaitMs(600);  // longer than the moment held, shorter than the real wait
     for (const Case& c : cases) {
         for (const bool withBoxes : { true, false }) {
             SCOPED_TRACE(std::string(c.name) + (withBoxes ? " with boxes" : " without boxes"));
@@ -280,6 +265,7 @@ TEST_F(ManagerTest, DamagedSettingsOverTheUsersBoxesStartWithoutTheWizard)
             }
         }
     }
+    SetHeldFileWaitMs(kHeldFileWaitMs);
     EXPECT_EQ(5u, LogCount("<boxmng> settings missing or damaged, started with the boxes of the box file"));
 }
 
@@ -332,7 +318,7 @@ HINSTANCE WINAPI DispatchingShellExecute(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWST
 }
 
 enum class BoxLoop { Menu, MessageBox, FileDialog, StyleDialog, ListDrag, ListShellCall };
-enum class Request { DeleteBox, Close, Destroy, CloseList, ReloadInWizard, UpdateInWizard };
+enum class Request { DeleteBox, Close, Destroy, CloseList, ReloadInWizard, UpdateInWizard, EndSessionAfterWizard };
 
 // Runs one loop of the box; postRequest is called just before the loop starts, so that the
 // loop is what dispatches the request.
@@ -405,6 +391,7 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
     } rows[] = {
         { BoxLoop::Menu, Request::Close },
         { BoxLoop::Menu, Request::UpdateInWizard },  // the wizard ends before the loop does
+        { BoxLoop::Menu, Request::EndSessionAfterWizard },  // and the session before the request
         { BoxLoop::MessageBox, Request::DeleteBox },
         { BoxLoop::MessageBox, Request::Close },
         { BoxLoop::FileDialog, Request::DeleteBox },
@@ -432,8 +419,9 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         const size_t boxes = m_manager->m_boxList.size();
         const size_t waited = LogCount("waits for");
         const size_t reloads = LogCount("CreateBoxies-done");
-        g_bWizardExists = request == Request::ReloadInWizard || request == Request::UpdateInWizard;
-        BoxAt(5)->m_pInfo->m_bVisible = request != Request::UpdateInWizard;
+        const bool update = request == Request::UpdateInWizard || request == Request::EndSessionAfterWizard;
+        g_bWizardExists = request == Request::ReloadInWizard || update;
+        BoxAt(5)->m_pInfo->m_bVisible = !update;
         RunBoxLoop(loop, box, m_data, L"report.txt", [&] {
             list = box->m_pFileList.get();
             if (request == Request::DeleteBox)
@@ -445,11 +433,18 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
             else
                 ::PostMessageW(window, WM_WIZMSG, request == Request::ReloadInWizard ? WIZEVENT_RELOAD_BOXIES : WIZEVENT_UPDATE_BOX_INFO, 0);
         });
-        g_bWizardExists = g_bWizardExists && request != Request::UpdateInWizard;
+        g_bWizardExists = g_bWizardExists && !update;
+        if (request == Request::EndSessionAfterWizard) {
+            ::SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+            Model::CTarneloInfoManager saved;
+            saved.Bind(Path(L"files").c_str(), Path(L"icons").c_str(), nullptr, nullptr);
+            ASSERT_TRUE(FileExists(Path(L"tarnelo.ser")) && saved.Load(Path(L"tarnelo.ser").c_str()));
+            EXPECT_EQ(boxes - 1, saved.m_boxes.size());
+        }
         ASSERT_TRUE(::IsWindow(window));
         ASSERT_TRUE(m_manager->IsListedBox(box));
         EXPECT_LT(waited, LogCount("waits for"));
-        if (request == Request::DeleteBox || request == Request::UpdateInWizard) {
+        if (request == Request::DeleteBox || update) {
             ASSERT_TRUE(boxtest::PumpUntil([&] { return m_manager->m_boxList.size() == boxes - 1; }));
         } else if (request == Request::Close || request == Request::Destroy) {
             ASSERT_TRUE(boxtest::PumpUntil([&] { return !::IsWindow(window); }));
@@ -466,6 +461,88 @@ TEST_F(ManagerTest, ARequestThatWouldFreeABoxWaitsForTheBoxsOwnLoopAndIsCarriedO
         m_manager.reset();
         boxtest::PumpPending();
     }
+}
+
+// A box file or style that another program holds all through the start is whole: the
+// defaults stand in, it is told once, nothing is saved over it, no copy is made and no wizard
+// comes over it. Once it is free, the timer the start armed brings the user's boxes or style,
+// but not while a loop of a box or a dialog, menu or list is up, and not when what stood in was
+// changed. The boxes that come keep the style in use, whose save failed meanwhile.
+TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndComesOnceFree)
+{
+    // widthOnceFree 0: the width the boxes standing in have.
+    struct Case { const wchar_t* file; bool changed; size_t boxesOnceFree; LONG widthOnceFree; };
+    const Case cases[] = { { L"tarnelo.ser", false, 2, 200 }, { L"tarnelo.ser", true, 6, 200 },
+                           { L"style.ser", false, 2, 246 }, { L"style.ser", true, 2, 0 } };
+    SetHeldFileWaitMs(200);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << (c.changed ? " changed" : ""));
+        m_manager.reset();
+        boxtest::MessageBoxAnswers::Asked().clear();
+        m_infoManager.Load(CString(Path(L"tarnelo.ser").c_str()));  // as a new start reads it
+        m_infoManager.RemoveAll();
+        for (const LONG y : { 120, 200 })
+            m_infoManager.AddNewBox()->m_pos = POINT{ 200, y };
+        ASSERT_TRUE(m_infoManager.Save(CString(Path(L"tarnelo.ser").c_str())));
+        Model::CTarneloStyleInfo style;
+        style.m_nTitleWidth = 222;
+        ASSERT_TRUE(style.Save(Path(L"style.ser").c_str()));
+        const std::string original = testfs::ReadString(Path(c.file));
+        const auto hold = [this](const wchar_t* file) {
+            return ::CreateFileW(Path(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        };
+        const HANDLE held = hold(c.file);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        const bool boxFile = c.file == std::wstring(L"tarnelo.ser");
+        ASSERT_TRUE(Start(!boxFile || c.changed));
+        EXPECT_EQ(0, g_script.calls);
+        const auto width = [this] { return RectOf(BoxAt(0)).right - RectOf(BoxAt(0)).left; };
+        EXPECT_EQ(boxFile ? 6u : 2u, m_manager->m_boxList.size());
+        EXPECT_EQ(boxFile, BoxAt(0)->m_pInfo->m_bBoxFileUnread != FALSE) << "the defaults take no files";
+        EXPECT_EQ(boxFile ? 246 : 124, width());
+        ASSERT_TRUE(boxtest::PumpUntil([] { return !boxtest::MessageBoxAnswers::Asked().empty(); }));
+        const CString expected = FormatString(LoadResString(boxFile ? IDS_BOX_FILE_UNREAD : IDS_STYLE_UNREADABLE),
+                                              Path(c.file).c_str(), GetSystemErrorText(ERROR_SHARING_VIOLATION).GetString());
+        EXPECT_EQ(std::wstring(expected.GetString()), boxtest::MessageBoxAnswers::Asked().front());
+        if (c.changed)
+            Box(boxFile ? BOXEVENT_UPDATE_BOX_INFO : BOXEVENT_UPDATE_STYLE, 0);
+        // A style changed while its file is held by another program (a sync tool uploading it).
+        const HANDLE heldStyle = boxFile ? hold(L"style.ser") : INVALID_HANDLE_VALUE;
+        if (boxFile) {
+            Box(BOXEVENT_UPDATE_HORIZONTAL_SIZE, 200);
+            ASSERT_TRUE(boxtest::PumpUntil([] { return boxtest::MessageBoxAnswers::Asked().size() == 2; }));
+        }
+        const LONG standIn = width();
+        ::CloseHandle(held);
+        AfxSetMessageBoxHook(&DispatchingMessageBox);
+        RunBoxLoop(BoxLoop::MessageBox, BoxAt(1), m_data, L"", [this] {
+            ::PostMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerHeldFiles, 0);
+        });
+        AfxSetMessageBoxHook(&boxtest::MessageBoxAnswers::Hook);
+        for (BOOL* open : { &g_bDialogOpen, &g_bBoxDialogOpen, &g_bMenuOpen, &g_bFileListOpen }) {
+            *open = TRUE;
+            ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerHeldFiles, 0);
+            *open = FALSE;
+        }
+        EXPECT_EQ(boxFile ? 6u : 2u, m_manager->m_boxList.size());
+        EXPECT_EQ(standIn, width());
+        const auto outcomes = [this] { return LogCount("its boxes come") + LogCount("its style comes") + LogCount("next start"); };
+        const size_t before = outcomes();
+        boxtest::PumpUntil([&] { return outcomes() > before; }, 2 * CTarneloWndManager::kHeldFilesMs);
+        EXPECT_EQ(c.boxesOnceFree, m_manager->m_boxList.size());
+        EXPECT_EQ(c.widthOnceFree ? c.widthOnceFree : standIn, width());
+        ::CloseHandle(heldStyle);
+        Box(boxFile ? BOXEVENT_UPDATE_STYLE : BOXEVENT_UPDATE_BOX_INFO, 0);  // the other file saves
+        EXPECT_EQ(original, testfs::ReadString(Path(c.file)));
+        EXPECT_FALSE(FileExists((Path(c.file) + L".bad").c_str()));
+        // Once means once, even when its timer is fired again from outside; the save it refused
+        // is not told again (the style's, refused by the sync tool, is).
+        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+        boxtest::PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(boxFile ? 2u : 1u, boxtest::MessageBoxAnswers::Asked().size());
+        EXPECT_EQ(before + 1, outcomes());
+    }
+    SetHeldFileWaitMs(kHeldFileWaitMs);
 }
 
 // A request names its box by an id no later box takes: one queued when the wizard rebuilds
