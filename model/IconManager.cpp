@@ -31,6 +31,8 @@ const long kMaxExtNumber = 999999999;
 const size_t kIconDirSize = 6;
 const size_t kIconEntrySize = 16;
 const size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);  // 40
+// The smallest icon file: one image of one pixel, a row of colour and a row of mask.
+const ULONGLONG kMinIconFileBytes = kIconDirSize + kIconEntrySize + kInfoHeaderSize + 4 + 4;
 
 // ---------------------------------------------------------------- bitmap headers
 
@@ -206,20 +208,33 @@ BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
 
 // ---------------------------------------------------------------- reading
 
-// Reads a whole file of at most kMaxIconFileBytes.
-bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes)
+bool IsPossibleIconFileSize(ULONGLONG size)
+{
+    return size >= kMinIconFileBytes && size <= kMaxIconFileBytes;
+}
+
+// Reads a whole file of a size an icon file can have. On failure, error tells why: the
+// system's reason, or ERROR_BAD_FORMAT for a size no icon file has.
+bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes, DWORD& error)
 {
     const ScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
+    error = ERROR_SUCCESS;
     LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxIconFileBytes)
+    if (!file || !::GetFileSizeEx(file.get(), &size)) {
+        error = ::GetLastError();
         return false;
+    }
+    if (!IsPossibleIconFileSize(static_cast<ULONGLONG>(size.QuadPart))) {
+        error = ERROR_BAD_FORMAT;
+        return false;
+    }
     bytes.assign(static_cast<size_t>(size.QuadPart), 0);
     DWORD read = 0;
-    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-           read == bytes.size();
+    if (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size())
+        return true;
+    error = ::GetLastError();
+    return false;
 }
 
 // One bitmap image of an ICO file: its header, colour table, colour rows and mask rows must
@@ -386,14 +401,19 @@ void IconManager::Init(CString folder)
     m_strFolder = folder;
     m_earlierFiles.clear();
     m_keysWithFiles.clear();
-    m_nNextExt = GetNextExtIndex(&m_earlierFiles);
+    m_soundKeys.clear();
+    m_bStoreFailed = FALSE;
+    std::vector<ULONGLONG> sizes;
+    m_nNextExt = GetNextExtIndex(&m_earlierFiles, &sizes);
     CreateDirectoryTree(m_strFolder);
     // The listing ("<key>.si" and "<key>.li" files) tells which per-item keys have both
-    // files, without a look per item.
+    // files, without a look per item. A file of a size no icon file has (one cut short while
+    // it was written) counts as none.
     std::unordered_map<std::wstring, int> halves;
-    for (const CString& name : m_earlierFiles) {
+    for (size_t i = 0; i < m_earlierFiles.size(); ++i) {
+        const CString& name = m_earlierFiles[i];
         const std::wstring key = Lower(name.Left(name.ReverseFind(L'.')));
-        if (++halves[key] == 2)
+        if (IsPossibleIconFileSize(sizes[i]) && ++halves[key] == 2)
             m_keysWithFiles.insert(key);
     }
 }
@@ -461,6 +481,8 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
                 entry.hLarge = LoadIconFile(GetIconPath(k, TRUE));
                 entry.bSmallOnDisk = entry.hSmall != nullptr;
                 entry.bLargeOnDisk = entry.hLarge != nullptr;
+                if (entry.hSmall && entry.hLarge)
+                    m_soundKeys.insert(Lower(k));
                 key = k;
                 m_icons.push_back(entry);
                 Took(m_icons.back(), (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0));
@@ -488,24 +510,34 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
     return TRUE;
 }
 
-BOOL IconManager::HasIconFiles(const CString& key)
+IconManager::FileCheck IconManager::CheckKeyFiles(const CString& key)
 {
     const std::wstring lower = Lower(key);
-    if (m_keysWithFiles.count(lower))
-        return TRUE;
-    if (!FileExists(GetIconPath(key, FALSE)) || !FileExists(GetIconPath(key, TRUE)))
-        return FALSE;
-    m_keysWithFiles.insert(lower);
-    return TRUE;
+    if (m_soundKeys.count(lower))
+        return FileCheck::Sound;
+    // Every per-item file there was is in the listing, and those written since are sound.
+    if (IsPerItemKey(key) && !m_keysWithFiles.count(lower))
+        return FileCheck::Broken;
+    FileCheck result = FileCheck::Sound;
+    for (const BOOL large : {FALSE, TRUE}) {
+        const FileCheck file = CheckIconFile(GetIconPath(key, large));
+        if (file == FileCheck::Broken)
+            return file;
+        if (file == FileCheck::Unreadable)
+            result = file;
+    }
+    if (result == FileCheck::Sound)
+        m_soundKeys.insert(lower);
+    return result;
 }
 
-BOOL IconManager::RemakeMissingIcon(int type, const CString& path, const CString& key)
+BOOL IconManager::RemakeBrokenIcon(int type, const CString& path, const CString& key)
 {
     try {
         const CString kind = KindKey(type, path);
-        const BOOL sound = IsPerItemKey(key) || (key == kind && !IsOwnIconKind(kind));
-        if (path.IsEmpty() || !sound || !IsPlainKey(key) || HasIconFiles(key) ||
-            ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        const BOOL allowed = IsPerItemKey(key) || (key == kind && !IsOwnIconKind(kind));
+        if (m_bStoreFailed || path.IsEmpty() || !allowed || !IsPlainKey(key) ||
+            CheckKeyFiles(key) != FileCheck::Broken || ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
             return FALSE;
         _ICON_INFO* entry = Find(key);
         if (entry) {
@@ -516,15 +548,13 @@ BOOL IconManager::RemakeMissingIcon(int type, const CString& path, const CString
             entry->strKey = key;
         }
         Took(*entry, FetchShellIcons(*entry, path));
-        if (entry->bSmallOnDisk && entry->bLargeOnDisk) {
-            m_keysWithFiles.insert(Lower(key));
-            Log(kLogInfo, CString(L"<icon> missing icon files made again:") + key);
-        }
+        if (entry->bSmallOnDisk && entry->bLargeOnDisk)
+            Log(kLogInfo, CString(L"<icon> missing or broken icon files made again:") + key);
         return entry->hSmall || entry->hLarge;
     } catch (CException* e) {
-        LogException(kLogError, L"<icon> RemakeMissingIcon", __LINE__, e);
+        LogException(kLogError, L"<icon> RemakeBrokenIcon", __LINE__, e);
     } catch (...) {
-        LogCaught(L"<icon> RemakeMissingIcon failed");
+        LogCaught(L"<icon> RemakeBrokenIcon failed");
     }
     return FALSE;
 }
@@ -535,7 +565,31 @@ int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
     entry.hLarge = GetShellIcon(path, TRUE);
     entry.bSmallOnDisk = entry.hSmall && SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
     entry.bLargeOnDisk = entry.hLarge && SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
+    if (entry.bSmallOnDisk && entry.bLargeOnDisk)
+        m_soundKeys.insert(Lower(entry.strKey));
+    if ((entry.hSmall && !entry.bSmallOnDisk) || (entry.hLarge && !entry.bLargeOnDisk)) {
+        // A folder that cannot be written (disk full, no rights) would fail every remake,
+        // and each would hold its icons in memory for good.
+        if (!m_bStoreFailed)
+            Log(kLogWarn, L"<icon> an icon could not be stored: no icon files are made again in this run");
+        m_bStoreFailed = TRUE;
+        for (const BOOL large : {FALSE, TRUE}) {
+            HICON& handle = large ? entry.hLarge : entry.hSmall;
+            if (handle && !(large ? entry.bLargeOnDisk : entry.bSmallOnDisk) && MemoryOnlyHandles() >= kMaxHandles) {
+                ::DestroyIcon(handle);
+                handle = nullptr;
+            }
+        }
+    }
     return (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0);
+}
+
+size_t IconManager::MemoryOnlyHandles() const
+{
+    size_t count = 0;
+    for (const _ICON_INFO& info : m_icons)
+        count += (info.hSmall && !info.bSmallOnDisk ? 1 : 0) + (info.hLarge && !info.bLargeOnDisk ? 1 : 0);
+    return count;
 }
 
 void IconManager::Took(_ICON_INFO& entry, int handles)
@@ -622,6 +676,7 @@ void IconManager::DeleteIcon(CString key)
         ::DeleteFileW(GetIconPath(key, FALSE));
         ::DeleteFileW(GetIconPath(key, TRUE));
         m_keysWithFiles.erase(Lower(key));
+        m_soundKeys.erase(Lower(key));
         m_icons.erase(it);
         return;
     }
@@ -656,7 +711,7 @@ BOOL IconManager::RemoveUnnamedFiles(const std::unordered_set<std::wstring>& nam
     return FALSE;
 }
 
-int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles) const
+int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles, std::vector<ULONGLONG>* sizes) const
 {
     long largest = 1;
     for (const wchar_t* suffix : {L"si", L"li"}) {
@@ -677,8 +732,11 @@ int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles) const
                 largest = number;
             CString key = title.Left(dot);
             key.MakeLower();
-            if (perItemFiles && IsPerItemKey(key))
+            if (perItemFiles && IsPerItemKey(key)) {
                 perItemFiles->push_back(title);
+                if (sizes)
+                    sizes->push_back(finder.GetLength());
+            }
         }
     }
     return static_cast<int>(largest + 1);
@@ -718,7 +776,8 @@ HICON IconManager::LoadIconFile(CString path)
     HICON icon = nullptr;
     try {
         std::vector<BYTE> bytes;
-        if (ReadWholeFile(path, bytes) && IsWellFormedIconFile(bytes))
+        DWORD error = ERROR_SUCCESS;
+        if (ReadWholeFile(path, bytes, error) && IsWellFormedIconFile(bytes))
             icon = IconFromBytes(bytes);
     } catch (...) {
         icon = nullptr;
@@ -726,6 +785,20 @@ HICON IconManager::LoadIconFile(CString path)
     if (!icon)
         Log(kLogWarn, CString(L"Can't load icon:") + path);
     return icon;
+}
+
+IconManager::FileCheck IconManager::CheckIconFile(CString path)
+{
+    try {
+        std::vector<BYTE> bytes;
+        DWORD error = ERROR_SUCCESS;
+        if (ReadWholeFile(path, bytes, error))
+            return IsWellFormedIconFile(bytes) ? FileCheck::Sound : FileCheck::Broken;
+        const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return gone || error == ERROR_BAD_FORMAT ? FileCheck::Broken : FileCheck::Unreadable;
+    } catch (...) {
+        return FileCheck::Unreadable;  // out of memory
+    }
 }
 
 }  // namespace Model
