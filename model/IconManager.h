@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "model/IconFile.h"
 
 namespace Model {
 
@@ -42,10 +43,6 @@ public:
     // that exist only in memory, because their files could not be written, are never let go
     // of: beyond this many of them, an icon that cannot be stored is not kept.
     static constexpr size_t kMaxHandles = 256;
-
-    // What reading an icon file found: an icon, no icon (missing, empty, cut short or not an
-    // icon file), or nothing, because the file could not be read (another program holds it).
-    enum class FileCheck { Sound, Broken, Unreadable };
 
     IconManager();
     IconManager(const IconManager&) = delete;
@@ -113,14 +110,9 @@ public:
     // The shell's icon of an existing file or folder; NULL when the shell gives none or the
     // path is empty.
     static HICON GetShellIcon(CString path, BOOL large);
-    // Writes the icon as a single-image ICO file at the given bit depth. The whole file is
-    // built in memory first; on any failure no file is left behind and FALSE is returned.
+    // The cache's icon files, written and read by IconFile.
     static BOOL SaveIconFile(HICON icon, int bitCount, CString path);
-    // Loads an ICO file into an icon with its alpha channel; NULL (and a "warn" line) when the
-    // file is missing, unreadable or not a well-formed icon file.
     static HICON LoadIconFile(CString path);
-    // Reads an ICO file and checks its structure, without making an icon of it.
-    static FileCheck CheckIconFile(CString path);
 
     // Whether a key names a per-item icon ("ext" followed by digits only).
     static BOOL IsPerItemKey(const CString& key);
@@ -128,7 +120,7 @@ public:
 private:
     _ICON_INFO* Find(const CString& key);
     // Whether both files of the key hold icons.
-    FileCheck CheckKeyFiles(const CString& key);
+    IconFile::State CheckKeyFiles(const CString& key);
     // Asks the shell for both icons of path and saves those it gives under the entry's key;
     // an icon that cannot be saved is kept while the icons held only in memory stay within
     // kMaxHandles. The number of handles kept.
