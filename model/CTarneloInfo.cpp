@@ -110,7 +110,7 @@ BOOL CTarneloInfo::DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKey
             }
         } else if (item.bIconCheckPending && item.bExists && m_pIconManager) {
             const int type = static_cast<int>(item.nType);
-            if (m_pIconManager->RemakeMissingIcon(type, item.strResolvedPath, item.strIconKey) && pIconMade)
+            if (m_pIconManager->RemakeBrokenIcon(type, item.strResolvedPath, item.strIconKey) && pIconMade)
                 *pIconMade = TRUE;
         }
         item.bIconCheckPending = FALSE;

@@ -86,9 +86,9 @@ public:
     // Resolves every item still waiting for it, so that the items can be shown as they are.
     void ResolvePendingItems();
     // Does the waiting work of the items, in order, one item at a time (resolving it, then
-    // registering its icon key or making its missing icon files again) until timeUp says so
-    // after an item. TRUE when work may be left; pKeyRegistered is set when an icon key was
-    // registered, pIconMade when an icon was made again under its key.
+    // registering its icon key or making its missing or broken icon files again) until
+    // timeUp says so after an item. TRUE when work may be left; pKeyRegistered is set when an
+    // icon key was registered, pIconMade when an icon was made again under its key.
     BOOL DoPendingWork(const std::function<bool()>& timeUp, BOOL* pKeyRegistered, BOOL* pIconMade);
 
     UINT m_nId;

@@ -45,11 +45,11 @@ public:
 
     // Replaces the list with the boxes of the file at path; the six default boxes when
     // there is no such file. Reading does no work per item: the items' shortcuts are read,
-    // the icon keys of items stored without one registered and missing icon files of stored
-    // keys made again later, by DoPendingWork. FALSE when the file could not be read whole
-    // (bytes after the counted boxes included): it is then kept as a numbered copy beside it
-    // (path + ".bad", ".bad2", ...; an earlier copy is never replaced) and the boxes read
-    // before the failure are kept.
+    // the icon keys of items stored without one registered and missing or broken icon files
+    // of stored keys made again later, by DoPendingWork. FALSE when the file could not be
+    // read whole (bytes after the counted boxes included): it is then kept as a numbered copy
+    // beside it (path + ".bad", ".bad2", ...; an earlier copy is never replaced) and the boxes
+    // read before the failure are kept.
     BOOL Load(CString path);
     // After Load: TRUE when the file was there but could not be read whole. keptCopy gets the
     // copy it is kept as, or is emptied when it could not be copied; the file is then not

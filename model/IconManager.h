@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "model/IconFile.h"
 
 namespace Model {
 
@@ -39,7 +40,8 @@ public:
     };
 
     // The most icon handles the cache holds (each holds two or three GDI objects). Icons
-    // that exist only in memory, because their files could not be written, are never let go of.
+    // that exist only in memory, because their files could not be written, are never let go
+    // of: beyond this many of them, an icon that cannot be stored is not kept.
     static constexpr size_t kMaxHandles = 256;
 
     IconManager();
@@ -65,12 +67,15 @@ public:
     // A per-item key that a box file names: no new item may be given it, also when its files
     // are gone (they are made again under it).
     void ReserveKey(const CString& key);
-    // Makes the icon files of an item's key again from its target when they are missing, so
-    // that the item, stored with the key, shows its icon again. Only a per-item key or the
-    // key of the target's own kind is made (another target's icon would become the icon of
-    // a whole kind). TRUE when the shell gave an icon. Files known to be there cost no call
-    // to the system: the per-item ones were listed by Init, others are looked at once.
-    BOOL RemakeMissingIcon(int type, const CString& path, const CString& key);
+    // Makes the icon files of an item's key again from its target when either of them is
+    // missing or holds no icon, so that the item, stored with the key, shows its icon again.
+    // Only a per-item key or the key of the target's own kind is made (another target's icon
+    // would become the icon of a whole kind). TRUE when the shell gave an icon. A per-item key
+    // that Init's listing shows without both files of a size an icon file can have is made
+    // without a look; other files are read once a run, and a file that cannot be read (held by
+    // another program) is left as it is. Once an icon could not be stored, none is made again
+    // for the rest of the run.
+    BOOL RemakeBrokenIcon(int type, const CString& path, const CString& key);
 
     // Gives the key for an item of the given type (1 file, 2 folder, 3 shortcut, 4 internet
     // shortcut) whose shell icon is that of path, extracting and saving the icons when the key
@@ -99,16 +104,14 @@ public:
     // Whether the small file of the key exists.
     BOOL IconFileExists(CString key) const;
     // One more than the largest number of the "ext*.si" and "ext*.li" files in the folder,
-    // and at least 2. perItemFiles gets the names of those files that hold per-item icons.
-    int GetNextExtIndex(std::vector<CString>* perItemFiles = nullptr) const;
+    // and at least 2. perItemFiles gets the names of those files that hold per-item icons,
+    // and sizes, when given, their sizes in bytes in the same order.
+    int GetNextExtIndex(std::vector<CString>* perItemFiles = nullptr, std::vector<ULONGLONG>* sizes = nullptr) const;
     // The shell's icon of an existing file or folder; NULL when the shell gives none or the
     // path is empty.
     static HICON GetShellIcon(CString path, BOOL large);
-    // Writes the icon as a single-image ICO file at the given bit depth. The whole file is
-    // built in memory first; on any failure no file is left behind and FALSE is returned.
+    // The cache's icon files, written and read by IconFile.
     static BOOL SaveIconFile(HICON icon, int bitCount, CString path);
-    // Loads an ICO file into an icon with its alpha channel; NULL (and a "warn" line) when the
-    // file is missing, unreadable or not a well-formed icon file.
     static HICON LoadIconFile(CString path);
 
     // Whether a key names a per-item icon ("ext" followed by digits only).
@@ -116,11 +119,13 @@ public:
 
 private:
     _ICON_INFO* Find(const CString& key);
-    // Whether both files of the key are there.
-    BOOL HasIconFiles(const CString& key);
+    // Whether both files of the key hold icons.
+    IconFile::State CheckKeyFiles(const CString& key);
     // Asks the shell for both icons of path and saves those it gives under the entry's key;
-    // the number of handles it gave.
+    // an icon that cannot be saved is kept while the icons held only in memory stay within
+    // kMaxHandles. The number of handles kept.
     int FetchShellIcons(_ICON_INFO& entry, const CString& path);
+    size_t MemoryOnlyHandles() const;
     // The next per-item key whose number no file and no listed entry uses.
     CString TakePerItemKey();
     // Counts the handles an entry took, marks it as just asked for, and lets go of the
@@ -132,7 +137,11 @@ private:
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
     std::vector<CString> m_earlierFiles;  // file names, not yet looked at by RemoveUnnamedFiles
-    std::unordered_set<std::wstring> m_keysWithFiles;  // in lower case: both files are there
+    // Keys in lower case: per-item keys that Init listed with both files of a size an icon
+    // file can have, and keys whose files were read as icons or written in this run.
+    std::unordered_set<std::wstring> m_keysWithFiles;
+    std::unordered_set<std::wstring> m_soundKeys;
+    BOOL m_bStoreFailed = FALSE;
     long m_nRemovedFiles = 0;
     size_t m_nHandles = 0;
     ULONGLONG m_nUses = 0;

@@ -1,5 +1,5 @@
 // The icon cache's keys: shared keys per kind, per-item "ext" keys and their numbering,
-// GetIcon's lazy loading and DeleteIcon's release of per-item keys only.
+// GetIcon's lazy loading, DeleteIcon's release of per-item keys only, and broken files made again.
 #include <gtest/gtest.h>
 
 #include "IconManagerTestSupport.h"
@@ -449,6 +449,39 @@ TEST_F(IconKeyTest, RegisteringWithAnUnwritableCacheStillGivesTheKey)
     }
     EXPECT_EQ(ReadBytes(CacheFile(L"doc.li")), (Bytes{1, 2, 3}));
     EXPECT_GE(ReadBytes(CacheFile(L"doc.si")).size(), 62u);
+}
+
+TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
+{
+    const Bytes whole = ExpectedTestIconFile(16), cut(whole.begin(), whole.begin() + 600), junk(1150, 0x5A);
+    struct Case { const char* what; const wchar_t* key; Bytes small; Bytes large; bool remade; };
+    for (const Case& c : {Case{"empty", L"ext5", {}, {}, true}, Case{"cut short", L"ext5", cut, cut, true},
+                          Case{"garbage", L"ext5", junk, junk, true}, Case{"empty large", L"ext5", whole, {}, true},
+                          Case{"shared", L"txt", whole, junk, true}, Case{"whole", L"ext5", whole, whole, false}}) {
+        Seed(c.key + std::wstring(L".si"), c.small);
+        Seed(c.key + std::wstring(L".li"), c.large);
+        IconManager cache;
+        cache.Init(Cache().c_str());
+        EXPECT_EQ(c.remade, cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), c.key) != FALSE) << c.what;
+        for (const wchar_t* suffix : {L".si", L".li"}) {
+            OwnedIcon loaded(IconManager::LoadIconFile(CacheFile(c.key + std::wstring(suffix)).c_str()));
+            EXPECT_NE(loaded.get(), nullptr) << c.what;
+        }
+    }
+}
+
+TEST_F(IconKeyTest, IconsThatCannotBeStoredStayWithinTheHandleLimit)
+{
+    ASSERT_TRUE(WriteBytes(m_temp / L"blocked", Bytes{1}));
+    IconManager cache;
+    cache.Init((m_temp / L"blocked\\fileIcons").c_str());
+    for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i) {
+        Register(cache, kFile, MakeItem(L"Tool" + std::to_wstring(i) + L".exe"));
+        if (i == 0) {
+            EXPECT_FALSE(cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), L"ext900")) << "none after a failure";
+        }
+    }
+    EXPECT_LE(cache.GetHandleCount(), IconManager::kMaxHandles);
 }
 
 }  // namespace

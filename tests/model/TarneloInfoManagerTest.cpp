@@ -233,7 +233,7 @@ TEST_F(BoxList, StartsCutShortLeaveNoIconFileThatNoItemNamesOnceAFullOneIsDone)
     ASSERT_TRUE(WriteBytes(boxFile, w.U32(0).U32(0).U32(0).U32(0).Str(L"").bytes));
     // A named pair, a shared file and a pair that no item names.
     for (const wchar_t* name : {L"ext3.si", L"ext3.li", L"txt.si", L"ext9.si", L"ext9.li"})
-        WriteBytes(cache + L"\\" + name, Bytes{1});
+        WriteBytes(cache + L"\\" + name, IconTest::ExpectedTestIconFile(16));
     // Each start keys one more item: the first ends by the exit event, the second is killed,
     // the third runs to the end. Only the keys of the killed one are given again.
     for (const int start : {0, 1, 2}) {
