@@ -4,7 +4,6 @@
 #include <gdiplus.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -14,9 +13,9 @@
 #include "core/ShellHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFile.h"
-#include "framework/CFileFind.h"
 #include "model/CConfigInfo.h"
 #include "model/IconManager.h"
+#include "model/KeptBoxFileCopy.h"
 
 namespace Model {
 
@@ -88,56 +87,6 @@ private:
     Gdiplus::GpImage* m_image = nullptr;
 };
 
-// "<path>.bad" for the first copy of a damaged box file, "<path>.bad2" and on for later ones.
-CString KeptCopyName(const CString& path, int number)
-{
-    return number == 1 ? path + L".bad" : FormatString(L"%s.bad%d", path.GetString(), number);
-}
-
-// Whether a copy of a damaged box file is kept beside it (its numbers may have gaps).
-BOOL HasKeptCopy(const CString& path)
-{
-    const CString first = KeptCopyName(path, 1);
-    const CString firstName = first.Mid(first.ReverseFind(L'\\') + 1);
-    CFileFind finder;
-    BOOL more = finder.FindFile(first + L"*");
-    while (more) {
-        more = finder.FindNextFile();
-        const CString name = finder.GetFileName();
-        const std::wstring number = name.Mid(firstName.GetLength()).str();
-        if (!finder.IsDirectory() && name.Left(firstName.GetLength()).CompareNoCase(firstName) == 0 &&
-            number.find_first_not_of(L"0123456789") == std::wstring::npos)
-            return TRUE;
-    }
-    return FALSE;
-}
-
-// TRUE when both files can be read and hold the same bytes.
-BOOL SameFileBytes(const CString& first, const CString& second)
-{
-    try {
-        CFile a;
-        CFile b;
-        if (!a.Open(first, CFile::modeRead | CFile::shareDenyNone) ||
-            !b.Open(second, CFile::modeRead | CFile::shareDenyNone) || a.GetLength() != b.GetLength())
-            return FALSE;
-        std::vector<BYTE> bufferA(64 * 1024);
-        std::vector<BYTE> bufferB(bufferA.size());
-        for (;;) {
-            const UINT n = a.Read(bufferA.data(), static_cast<UINT>(bufferA.size()));
-            if (b.Read(bufferB.data(), static_cast<UINT>(bufferB.size())) != n)
-                return FALSE;
-            if (n == 0)
-                return TRUE;
-            if (std::memcmp(bufferA.data(), bufferB.data(), n) != 0)
-                return FALSE;
-        }
-    } catch (CException* e) {
-        e->Delete();
-    }
-    return FALSE;
-}
-
 DWORD ToColorRef(DWORD argb)
 {
     const DWORD red = (argb >> 16) & 0xFF;
@@ -198,9 +147,6 @@ CString CTarneloInfoManager::GetBoxFolder(UINT id) const
     return FormatString(L"%s\\%03u", m_strFilesFolder.GetString(), id);
 }
 
-// ------------------------------------------------------------------------- reading
-
-
 // ------------------------------------------------------------------------- load
 
 void CTarneloInfoManager::KeepIconFiles()
@@ -215,17 +161,8 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
 {
     KeepIconFiles();
     m_bDamaged = TRUE;
-    // A copy never replaces an earlier one. The same damaged file met again (a start reads it
-    // twice, and it stays until the next save) is not copied twice.
-    int number = 1;
-    while (number <= kMaxKeptCopies && FileExists(KeptCopyName(path, number)))
-        ++number;
-    const CString newest = number > 1 ? KeptCopyName(path, number - 1) : CString();
-    const CString copy = KeptCopyName(path, number);
-    if (!newest.IsEmpty() && SameFileBytes(path, newest))
-        m_strKeptCopy = newest;
-    else if (number <= kMaxKeptCopies && ::CopyFileW(path, copy, TRUE))
-        m_strKeptCopy = copy;
+    DWORD error = ERROR_SUCCESS;
+    m_strKeptCopy = KeptBoxFileCopy::Keep(path, &error);
     if (!m_strKeptCopy.IsEmpty()) {
         Log(kLogError, FormatString(L"box file %s, kept as %s", why, m_strKeptCopy.GetString()));
         if (m_strUnsafePath.CompareNoCase(path) == 0)
@@ -233,10 +170,9 @@ void CTarneloInfoManager::KeepAside(const CString& path, const wchar_t* why)
         return;
     }
     // Without a copy the file must not be written over in this run.
-    const long error = static_cast<long>(::GetLastError());
     LogValue(kLogError, FormatString(L"box file %s and not copied aside, not to be saved over: %s le:", why,
                                    path.GetString()),
-             error);
+             static_cast<long>(error));
     m_strUnsafePath = path;
     m_bFileUnread = TRUE;
     for (CTarneloInfo* record : m_boxes)
@@ -351,7 +287,7 @@ BOOL CTarneloInfoManager::Load(CString path)
     if (m_strUnsafePath.CompareNoCase(path) == 0)
         m_strUnsafePath.Empty();
     // The user may bring a kept copy back: the icon files its items name stay until then.
-    if (m_pIconManager && m_pIconManager->HasEarlierFiles() && HasKeptCopy(path)) {
+    if (m_pIconManager && m_pIconManager->HasEarlierFiles() && KeptBoxFileCopy::Exists(path)) {
         Log(kLogInfo, L"icon files of earlier runs kept while a copy of a damaged box file is kept");
         KeepIconFiles();
     }

@@ -132,7 +132,6 @@ private:
     // files of earlier runs are still to be looked at.
     std::unordered_set<std::wstring> m_namedKeys;
     BOOL m_bSweepDue = FALSE;
-    static constexpr int kMaxKeptCopies = 999;
 };
 
 }  // namespace Model
