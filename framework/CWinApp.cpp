@@ -8,6 +8,7 @@ namespace {
 // Constant-initialised, so the application object's constructor may run before any other
 // static of this file.
 CWinApp* g_currentApp = nullptr;
+AfxLogger g_logger = nullptr;
 
 }  // namespace
 
@@ -29,6 +30,22 @@ CWinApp::~CWinApp()
 {
     if (g_currentApp == this)
         g_currentApp = nullptr;
+}
+
+void AfxSetLogger(AfxLogger logger)
+{
+    g_logger = logger;
+}
+
+void AfxLog(const wchar_t* level, const wchar_t* text)
+{
+    if (g_logger)
+        g_logger(level, text);
+}
+
+void CWinApp::OnHelp()
+{
+    AfxLog(L"info", L"<app> help: no help file");
 }
 
 BOOL CWinApp::InitInstance()

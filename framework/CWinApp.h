@@ -6,9 +6,20 @@
 
 #include <windows.h>
 
+#include "framework/CCmdTarget.h"
+
 class CWnd;
 
-class CWinApp
+// The framework's standard help command.
+#define ID_HELP 0xE146
+
+// Receives the framework's own log lines with their level. The application installs its
+// logger; without one the lines are dropped.
+using AfxLogger = void (*)(const wchar_t* level, const wchar_t* text);
+void AfxSetLogger(AfxLogger logger);
+void AfxLog(const wchar_t* level, const wchar_t* text);
+
+class CWinApp : public CCmdTarget
 {
 public:
     // The main window. Setting it also publishes its handle as the owner of message boxes
@@ -26,9 +37,7 @@ public:
 
     // The newest application object becomes the current one.
     explicit CWinApp(const wchar_t* appName = nullptr);
-    CWinApp(const CWinApp&) = delete;
-    CWinApp& operator=(const CWinApp&) = delete;
-    virtual ~CWinApp();
+    ~CWinApp() override;
 
     // FALSE ends the program without running the message loop.
     virtual BOOL InitInstance();
@@ -44,6 +53,10 @@ public:
     MainWndPointer m_pMainWnd;
 
 protected:
+    // The handler of the standard help command for an application's map. The program ships
+    // no help file: the command is logged and nothing else happens.
+    void OnHelp();
+
     int m_nExitCode = 0;
 };
 

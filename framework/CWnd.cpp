@@ -350,18 +350,6 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 
 // ---- Dispatch ---------------------------------------------------------------------------------
 
-const AfxMsgMap* CWnd::GetThisMessageMap()
-{
-    static const AfxMsgMapEntry entries[] = { { 0, 0, 0, 0, nullptr } };
-    static const AfxMsgMap map = { nullptr, entries };
-    return &map;
-}
-
-const AfxMsgMap* CWnd::GetMessageMap() const
-{
-    return GetThisMessageMap();
-}
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     UINT code = 0;
@@ -379,15 +367,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     } else if (message == WM_TIMER) {
         id = static_cast<UINT_PTR>(wParam);
     }
-    for (const AfxMsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
-        for (const AfxMsgMapEntry* entry = map->entries; entry->handler; ++entry) {
-            if (entry->message != message || entry->code != code || id < entry->idFirst || id > entry->idLast)
-                continue;
-            *result = entry->handler(this, wParam, lParam);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    if (DispatchToMap(message, code, id, wParam, lParam, result))
+        return TRUE;
+    // The application takes the commands that its main window leaves.
+    CWinApp* app = AfxGetApp();
+    if (message != WM_COMMAND || !app || static_cast<CWnd*>(app->m_pMainWnd) != this)
+        return FALSE;
+    *result = 0;
+    return app->OnCmdMsg(wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -12,28 +12,8 @@
 #include <windows.h>
 #include <shellapi.h>  // HDROP
 
+#include "framework/CCmdTarget.h"
 #include "framework/CException.h"
-
-class CWnd;
-
-// One message-map entry: the message, for WM_COMMAND and WM_NOTIFY the notification code,
-// the range of command, control or timer ids it takes, and the function that unpacks the
-// parameters and calls the handler.
-struct AfxMsgMapEntry
-{
-    UINT message;
-    UINT code;
-    UINT_PTR idFirst;
-    UINT_PTR idLast;
-    LRESULT (*handler)(CWnd* window, WPARAM wParam, LPARAM lParam);
-};
-
-// A class's table and the way to its base class's table (null for the root).
-struct AfxMsgMap
-{
-    const AfxMsgMap* (*base)();
-    const AfxMsgMapEntry* entries;  // ends with an entry whose handler is null
-};
 
 // Receives every exception caught at a window procedure or in the message loop, with a
 // label, the message being handled as the number, and the framework exception (or null for
@@ -51,12 +31,10 @@ const wchar_t* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HB
 // The window procedure of every window bound to a CWnd.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-class CWnd
+class CWnd : public CCmdTarget
 {
 public:
     CWnd() = default;
-    CWnd(const CWnd&) = delete;
-    CWnd& operator=(const CWnd&) = delete;
     // A window this object created is destroyed with it; a subclassed one gets its own
     // procedure back and lives on.
     virtual ~CWnd();
@@ -103,7 +81,8 @@ public:
 protected:
     // Dispatches one message: the map first, the default processing when no entry takes it.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Finds and calls the map entry; FALSE when none matches.
+    // Finds and calls the map entry; FALSE when none matches. A command that the main
+    // window's map does not take goes on to the application's.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // The default processing of a message.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -113,9 +92,6 @@ protected:
     virtual void PreSubclassWindow() {}
     // After the window's last message; a heap object that owns itself deletes itself here.
     virtual void PostNcDestroy() {}
-
-    static const AfxMsgMap* GetThisMessageMap();
-    virtual const AfxMsgMap* GetMessageMap() const;
 
     // The handlers that the ON_WM_ macros call, each doing the default processing, so that a
     // derived handler can end with the base's.
@@ -164,50 +140,12 @@ private:
     BOOL m_bSubclassed = FALSE;  // bound by SubclassWindow rather than created here
 };
 
-// ---- Message maps ------------------------------------------------------------------------
-// In the class:   DECLARE_MESSAGE_MAP()
-// In its source:  BEGIN_MESSAGE_MAP(CMyWnd, CWnd)  ON_WM_TIMER()  ON_MESSAGE(WM_USER, OnUser)
-//                 END_MESSAGE_MAP()
-// Handlers may be private: the table is built inside a member function of the class.
-// The first matching entry wins, the class's own before its base's, so an ON_TIMER for one
-// id goes before an ON_WM_TIMER that takes the rest.
-
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const AfxMsgMap* GetThisMessageMap();       \
-    const AfxMsgMap* GetMessageMap() const override;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
-    const AfxMsgMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AfxMsgMap* theClass::GetThisMessageMap()                                   \
-    {                                                                                \
-        using ThisClass [[maybe_unused]] = theClass;                                 \
-        using TheBaseClass = baseClass;                                              \
-        static const AfxMsgMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                      \
-            { 0, 0, 0, 0, nullptr }                                            \
-        };                                                                     \
-        static const AfxMsgMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
-        return &map;                                                           \
-    }
-
-#define AFX_MSG_HANDLER(call) \
-    [](CWnd* afxWnd, [[maybe_unused]] WPARAM wParam, [[maybe_unused]] LPARAM lParam) -> LRESULT { \
-        [[maybe_unused]] ThisClass* self = static_cast<ThisClass*>(afxWnd); call; }
+// ---- Message-map entries of windows (the map itself: CCmdTarget.h) ------------------------
 
 #define AFX_LPARAM_POINT POINT{ static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)) }
-#define AFX_ALL_IDS 0, static_cast<UINT_PTR>(-1)
-
 // LRESULT fn(WPARAM, LPARAM)
 #define ON_MESSAGE(message, fn) \
     { message, 0, AFX_ALL_IDS, AFX_MSG_HANDLER(return self->fn(wParam, lParam)) },
-// void fn(): a menu or accelerator command
-#define ON_COMMAND(id, fn) \
-    { WM_COMMAND, 0, id, id, AFX_MSG_HANDLER(self->fn(); return 0) },
-// void fn(UINT id)
-#define ON_COMMAND_RANGE(first, last, fn) \
-    { WM_COMMAND, 0, first, last, AFX_MSG_HANDLER(self->fn(LOWORD(wParam)); return 0) },
 // void fn(): a control notification through WM_COMMAND
 #define ON_CONTROL(code, id, fn) \
     { WM_COMMAND, static_cast<UINT>(code), id, id, AFX_MSG_HANDLER(self->fn(); return 0) },

@@ -2,10 +2,12 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "framework/ScopedHandles.h"
+#include "model/CIniText.h"
 
 namespace Model {
 
@@ -38,6 +40,50 @@ int DaysInMonth(int year, int month)
     if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0))
         return 29;
     return days[month - 1];
+}
+
+// A settings file is a few hundred bytes; one far larger is not read, nor written over.
+const LONGLONG kMaxFileBytes = 1024 * 1024;
+// A save finds the file held only for a moment, by a tool that looks at what was just written.
+const DWORD kHeldFileSaveWaitMs = 300;
+
+// The bytes of the file at path; none when it is missing. FALSE, with the reason in *error,
+// when it is there but cannot be read whole.
+BOOL ReadWholeFile(const CString& path, std::string* bytes, DWORD* error)
+{
+    bytes->clear();
+    ScopedFile file;
+    *error = OpenHeldFile(path, [&]() -> DWORD {
+        file = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file ? ERROR_SUCCESS : ::GetLastError();
+    }, kHeldFileSaveWaitMs);
+    if (*error == ERROR_FILE_NOT_FOUND || *error == ERROR_PATH_NOT_FOUND) {
+        *error = ERROR_SUCCESS;
+        return TRUE;
+    }
+    if (*error != ERROR_SUCCESS)
+        return FALSE;
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        *error = ::GetLastError();
+        return FALSE;
+    }
+    if (size.QuadPart > kMaxFileBytes) {
+        *error = ERROR_FILE_TOO_LARGE;
+        return FALSE;
+    }
+    bytes->resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes->empty() && !::ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
+        *error = ::GetLastError();
+        return FALSE;
+    }
+    if (read != bytes->size()) {
+        *error = ERROR_HANDLE_EOF;  // cut short while it was read
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -116,9 +162,16 @@ BOOL CConfigInfo::Save(CString path)
         m_dwSaveError = m_dwLoadError;
         return FALSE;
     }
-    // Written whole and put in place in one step: a crash during a save leaves the old file
+    // The keys are set in the file as it is now, so that what others keep there stays; it is
+    // written whole and put in place in one step: a crash during a save leaves the old file
     // or the new one, never one cut in the middle (which would look like a first start).
-    const std::string text = FileText();
+    std::string existing;
+    if (!ReadWholeFile(m_strPath, &existing, &m_dwSaveError)) {
+        LogValue(kLogError, FormatString(L"config not saved, the file cannot be read: %s le:", m_strPath.GetString()),
+                 static_cast<long>(m_dwSaveError));
+        return FALSE;
+    }
+    const std::string text = FileText(std::move(existing));
     if (!ReplaceFileContents(m_strPath, text.data(), static_cast<DWORD>(text.size()), &m_dwSaveError)) {
         LogValue(kLogError, FormatString(L"config save failed: %s le:", m_strPath.GetString()),
                  static_cast<long>(m_dwSaveError));
@@ -129,39 +182,26 @@ BOOL CConfigInfo::Save(CString path)
     return TRUE;
 }
 
-std::string CConfigInfo::FileText() const
+std::string CConfigInfo::FileText(std::string existing) const
 {
-    CString text;
-    const auto section = [&text](const wchar_t* name) { text += FormatString(L"[%s]\r\n", name); };
-    const auto key = [&text](const wchar_t* name, const CString& value) {
-        // A line end inside a value would start a line of its own.
-        CString oneLine = value;
-        oneLine.Replace(L"\r", L"");
-        oneLine.Replace(L"\n", L"");
-        text += FormatString(L"%s=%s\r\n", name, oneLine.GetString());
-    };
-    const auto number = [&key](const wchar_t* name, int value) { key(name, FormatString(L"%d", value)); };
-    section(kOption);
-    number(L"lock", m_bLock);
-    number(L"showExtension", m_bShowExtension);
-    number(L"mouseHoverOpen", m_bMouseHoverOpen);
-    number(L"registerAndMove", m_bRegisterAndMove);
-    number(L"registerAndMoveConfirmed", m_bRegisterAndMoveConfirmed);
-    number(L"checkLatestVersion", m_bCheckLatestVersion);
-    number(L"entirelyMoveMode", m_bEntirelyMoveMode);
-    section(kInstall);
-    key(L"date", m_strInstallDate);
-    section(kVerCheck);
-    key(L"date", m_verCheckDate.Format(L"%Y/%m/%d"));
-    section(kEditDialog);
-    number(L"width", m_nEditDialogWidth);
-    number(L"height", m_nEditDialogHeight);
+    CIniText text(std::move(existing));
+    WriteInt(kOption, L"lock", m_bLock, text);
+    WriteInt(kOption, L"showExtension", m_bShowExtension, text);
+    WriteInt(kOption, L"mouseHoverOpen", m_bMouseHoverOpen, text);
+    WriteInt(kOption, L"registerAndMove", m_bRegisterAndMove, text);
+    WriteInt(kOption, L"registerAndMoveConfirmed", m_bRegisterAndMoveConfirmed, text);
+    WriteInt(kOption, L"checkLatestVersion", m_bCheckLatestVersion, text);
+    WriteInt(kOption, L"entirelyMoveMode", m_bEntirelyMoveMode, text);
+    text.SetValue(kInstall, L"date", m_strInstallDate);
+    text.SetValue(kVerCheck, L"date", m_verCheckDate.Format(L"%Y/%m/%d"));
+    WriteInt(kEditDialog, L"width", m_nEditDialogWidth, text);
+    WriteInt(kEditDialog, L"height", m_nEditDialogHeight, text);
+    return text.Bytes();
+}
 
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), bytes.data(), length, nullptr, nullptr);
-    return bytes;
+void CConfigInfo::WriteInt(const wchar_t* section, const wchar_t* key, int value, CIniText& text)
+{
+    text.SetValue(section, key, FormatString(L"%d", value));
 }
 
 CString CConfigInfo::ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path)

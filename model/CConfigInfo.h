@@ -12,6 +12,8 @@
 
 namespace Model {
 
+class CIniText;
+
 class CConfigInfo
 {
 public:
@@ -31,18 +33,21 @@ public:
     // not saved over until a Load reads it.
     BOOL Load(CString path);
     DWORD GetLoadError() const { return m_dwLoadError; }
-    // Writes every key to path, or to the kept path when path is empty, as one whole file
-    // that takes the old one's place in one step. FALSE when it could not be written, or
-    // would replace a file that could not be read; the old file is then unchanged and
+    // Sets every key in the file at path, or at the kept path when path is empty, keeping
+    // every line it does not write and the file's encoding, and writes the file whole, taking
+    // the old one's place in one step. FALSE when it could not be written, or would replace a
+    // file that could not be read (now or at Load); the old file is then unchanged and
     // GetSaveError tells why.
     BOOL Save(CString path = CString());
     // The system's error code of the last Save that failed, 0 when the last one succeeded.
     DWORD GetSaveError() const { return m_dwSaveError; }
     // How many saves were asked for in this run, for a caller to tell whether one was made.
     UINT GetSaveCount() const { return m_nSaves; }
-    // The bytes Save writes: every section and key in the file's order, lines ended by CR LF,
-    // in the ANSI code page, as the profile functions write a new file.
-    std::string FileText() const;
+    // The bytes Save writes over a file that holds existing: every key set in it, in place
+    // where it stands, new keys after the last key of their section, new sections at the end,
+    // in the file's order. A new file (no bytes) has lines ended by CR LF, in the ANSI code
+    // page, as the profile functions write a new file.
+    std::string FileText(std::string existing = std::string()) const;
 
     static CString ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* path);
     // "YYYY/MM/DD" to midnight local time; anything that is no real date gives the value
@@ -68,6 +73,9 @@ public:
     CString m_strPath;
 
 private:
+    // Sets one key of the file's text to the value formatted "%d".
+    static void WriteInt(const wchar_t* section, const wchar_t* key, int value, CIniText& text);
+
     DWORD m_dwSaveError = 0;
     UINT m_nSaves = 0;
     DWORD m_dwLoadError = 0;    // why the last Load could not read its file

@@ -6,6 +6,7 @@
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "framework/AfxSocket.h"
 #include "framework/CWnd.h"
 #include "windows/CWndShadow.h"
 
@@ -15,12 +16,18 @@ const wchar_t kInstanceMutexName[] = L"Tarnelo";
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CTarneloApp, CWinAppEx)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
 CTarneloApp::CTarneloApp()
     : CWinAppEx(TRUE),
       m_wndManager(&m_infoManager, &m_config)
 {
-    // Exceptions caught at window procedures and in the message loop go to the log.
+    // Exceptions caught at window procedures and in the message loop, and the framework's
+    // own lines, go to the log.
     AfxSetExceptionLogger(&LogException);
+    AfxSetLogger(&Log);
 }
 
 CTarneloApp::~CTarneloApp() = default;
@@ -41,6 +48,7 @@ BOOL CTarneloApp::InitInstance()
     controls.dwICC = 0xFF;
     ::InitCommonControlsEx(&controls);
     CWinAppEx::InitInstance();
+    m_bSocketsStarted = AfxSocketInit(nullptr);
 
     // 6. The data folder with its "files" and "logs" folders. Failures are met later by
     // whoever uses the folders.
@@ -82,6 +90,9 @@ int CTarneloApp::ExitInstance()
         m_gdiplusToken = 0;
         ::CoUninitialize();
         ::OleUninitialize();
+        if (m_bSocketsStarted)
+            AfxSocketTerm();
+        m_bSocketsStarted = FALSE;
         m_bServicesStarted = FALSE;
     }
     return CWinAppEx::ExitInstance();

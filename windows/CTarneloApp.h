@@ -48,4 +48,7 @@ private:
     // Set once this instance has passed the single-instance guard and started its services;
     // a refused start has nothing to shut down.
     BOOL m_bServicesStarted = FALSE;
+    BOOL m_bSocketsStarted = FALSE;
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -153,19 +153,47 @@ TEST(ConfigInfo, BadAndLongValues)
     EXPECT_EQ(CConfigInfo::GetNeverDate(), config.m_verCheckDate);
 }
 
-TEST(ConfigInfo, SavingAPartialFileFillsEveryKey)
+// The keys of a new file in the table's order, from "showExtension" on, as a fresh record has them.
+#define KEYS_AFTER_LOCK                                                                      \
+    "showExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\nregisterAndMoveConfirmed=0\r\n" \
+    "checkLatestVersion=0\r\nentirelyMoveMode=1\r\n"
+
+std::string Utf16(const std::wstring& text)
 {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : text)
+        bytes += {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
+    return bytes;
+}
+
+// A file as it was loaded, then saved: the program's keys are set, every other line stays.
+TEST(ConfigInfo, SavingSetsTheKeysInTheFileAsItIs)
+{
+    const struct
+    {
+        std::string before;
+        std::string after;
+    } rows[] = {
+        {"[option]\r\nlock=1\r\n",
+         "[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK
+         "[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n"},
+        {"; my comment\r\n[Option]\r\n lock = 0\r\nfuture=7\r\n; mine\r\n\r\n[mine]\nnote=keep me\r\n"
+         "[editDialog]\r\nwidth=700",
+         "; my comment\r\n[Option]\r\n lock =0\r\nfuture=7\r\n" KEYS_AFTER_LOCK "; mine\r\n\r\n[mine]\nnote=keep me\r\n"
+         "[editDialog]\r\nwidth=700\r\nheight=442\r\n[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n"},
+        {Utf16(L"[mine]\r\nnote=\u65e5\r\n[option]\r\nlock=1\r\n"),
+         Utf16(L"[mine]\r\nnote=\u65e5\r\n[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK
+               L"[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n")},
+    };
     TempFolder folder;
     const std::wstring path = folder / L"config.ini";
-    WriteIni(path, "[option]\r\nlock=1\r\n");
-    CConfigInfo config;
-    config.Load(path.c_str());
-    EXPECT_EQ(1, config.m_bLock);
-    ASSERT_TRUE(config.Save());
-    EXPECT_EQ("[option]\r\nlock=1\r\nshowExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\n"
-              "registerAndMoveConfirmed=0\r\ncheckLatestVersion=0\r\nentirelyMoveMode=1\r\n"
-              "[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n",
-              ReadText(path));
+    for (const auto& row : rows) {
+        WriteIni(path, row.before);
+        CConfigInfo config;
+        config.Load(path.c_str());
+        ASSERT_TRUE(config.Save());
+        EXPECT_EQ(row.after, ReadText(path));
+    }
 }
 
 // A save killed at any moment leaves the file as one whole save wrote it: a child process of

@@ -1,6 +1,7 @@
-// The application object's folder operations, its system-information lines and a start
-// refused because another instance runs. The full start is exercised end to end (e2e).
+// The application object's folder operations, its system-information lines, what reaches
+// its log and a start refused because another instance runs. The full start is exercised end to end (e2e).
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 #include <objbase.h>
 #include <shlwapi.h>
@@ -12,6 +13,7 @@
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
+#include "framework/AfxSocket.h"
 #include "framework/CWnd.h"
 #include "framework/TempFolder.h"
 #include "windows/CTarneloApp.h"
@@ -160,27 +162,40 @@ BEGIN_MESSAGE_MAP(CFailingHandlerWnd, CWnd)
     ON_MESSAGE(WM_APP + 9, OnFail)
 END_MESSAGE_MAP()
 
-TEST(CTarneloApp, ExceptionsCaughtAtWindowsGoToTheLog)
+// Also the help command that the main window leaves, which the application takes.
+TEST(CTarneloApp, ExceptionsCaughtAtWindowsAndTheHelpCommandGoToTheLog)
 {
     TempFolder folder;
     g_frozenNow = static_cast<int64_t>(::time(nullptr));
     LogSetClock(FrozenClock);
     LogInit(folder.Path().c_str());
     {
-        CTarneloApp app;  // installs the log as the framework's exception reporter
+        CTarneloApp app;  // installs the log as the framework's exception reporter and logger
         CFailingHandlerWnd window;
         ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), L"failing", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
         EXPECT_EQ(0, ::SendMessageW(window.m_hWnd, WM_APP + 9, 0, 0));
         EXPECT_TRUE(::IsWindow(window.m_hWnd));
+        app.m_pMainWnd = &window;
+        ::SendMessageW(window.m_hWnd, WM_COMMAND, ID_HELP, 0);
+        app.m_pMainWnd = nullptr;
     }
     AfxSetExceptionLogger(nullptr);
+    AfxSetLogger(nullptr);
     LogInit(L"");
     LogSetClock(nullptr);
 
     const std::vector<std::wstring> lines = ReadLines(LogFileFor(folder.Path(), g_frozenNow));
-    ASSERT_EQ(1u, lines.size());
+    ASSERT_EQ(2u, lines.size());
     const std::wstring expected = L"[ERR!] <wnd> exception in message(" + std::to_wstring(WM_APP + 9) + L") ";
     EXPECT_NE(std::wstring::npos, lines[0].find(expected)) << lines[0];
+    EXPECT_NE(std::wstring::npos, lines[1].find(L"[info] <app> help: no help file")) << lines[1];
+
+    // The sockets library the application starts.
+    ASSERT_TRUE(AfxSocketInit());
+    const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    EXPECT_NE(INVALID_SOCKET, socket);
+    ::closesocket(socket);
+    AfxSocketTerm();
 }
 
 }  // namespace
