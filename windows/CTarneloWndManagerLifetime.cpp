@@ -172,15 +172,6 @@ void CTarneloWndManager::NoteUnreadFile(const CString& path, const CString& warn
     m_unreadFiles.push_back(path);
 }
 
-void CTarneloWndManager::ForgetUnreadFile(const CString& path)
-{
-    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
-        files->erase(std::remove_if(files->begin(), files->end(),
-                                    [&path](const CString& file) { return file.CompareNoCase(path) == 0; }),
-                     files->end());
-    }
-}
-
 void CTarneloWndManager::OnHeldFilesTimer()
 {
     // Not while a box, a menu or a dialog runs a loop on the boxes or the style that change now.

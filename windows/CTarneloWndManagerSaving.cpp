@@ -43,6 +43,15 @@ BOOL CTarneloWndManager::IsListed(const std::vector<CString>& files, const CStri
     return std::any_of(files.begin(), files.end(), [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
 }
 
+void CTarneloWndManager::ForgetUnreadFile(const CString& path)
+{
+    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
+        const auto listed = FindFile(*files, path);
+        if (listed != files->end())
+            files->erase(listed);
+    }
+}
+
 BOOL CTarneloWndManager::SaveBoxFile()
 {
     return SaveAndNote(*this, m_pInfoManager, m_strBoxFilePath);
