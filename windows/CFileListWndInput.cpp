@@ -162,8 +162,13 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
         if (inside && !m_bDraggingOut) {
             ::SetForegroundWindow(m_hWnd);
             ::SetCapture(m_hWnd);
+            // A move that puts the cursor where it no longer is arrives late (under Wine, the echo
+            // of an earlier placement can follow the one the keys just made): it must not take the
+            // current row from the row the keys chose, where the cursor now is.
+            POINT now = {};
+            const bool late = ::GetCursorPos(&now) && (now.x != screen.x || now.y != screen.y);
             _FILE_INFO* hit = HitTest(point.x, point.y);
-            if (hit && hit != m_pCurrent) {
+            if (hit && hit != m_pCurrent && !late) {
                 m_pCurrent = hit;
                 PostCurrentRowRedraw();
             }

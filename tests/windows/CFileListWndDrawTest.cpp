@@ -49,7 +49,7 @@ TEST_F(FileListTest, ALongListMarksWhereTheRowsShownLieAtItsRightEdge)
     boxtest::PumpPending();
     EXPECT_TRUE(!mark(h - length - 1) && mark(h - length + 1) && mark(h - 1));
     // Hovering the row under the mark draws that row alone, as a full drawing draws it.
-    ListMouse(*list, WM_MOUSEMOVE, POINT{list->m_rect.right - 3, list->m_rect.top + h / 2});
+    HoverAt(*list, POINT{list->m_rect.right - 3, list->m_rect.top + h / 2});
     boxtest::PumpPending();
     const std::vector<DWORD> changed = BackBufferPixels(*list);
     list->Redraw();

@@ -134,11 +134,13 @@ TEST_F(FileListTest, ArrowsWrapAndHomeEndJump)
     EXPECT_EQ(rows.back().get(), list->m_pCurrent);
     Key(*list, VK_HOME);
     EXPECT_EQ(rows.front().get(), list->m_pCurrent);
-    // The cursor goes onto the selected row.
+    // The cursor goes onto the selected row; a late move from where it was before changes nothing.
     POINT cursor;
     ::GetCursorPos(&cursor);
     EXPECT_EQ(list->m_rect.left + 10, cursor.x);
     EXPECT_EQ(list->m_rect.top + 10, cursor.y);
+    ListMouse(*list, WM_MOUSEMOVE, RowCentre(*list, 2));
+    EXPECT_EQ(rows.front().get(), list->m_pCurrent);
     // Enter opens it; Left closes.
     Key(*list, VK_RETURN);
     PumpPending();

@@ -178,10 +178,15 @@ protected:
     {
         return POINT{list.m_rect.left + 60, list.m_rect.top + index * list.m_nRowHeight + list.m_nRowHeight / 2};
     }
-    // Hovers a row, making it current.
+    // Hovers a row, making it current: the cursor is there, and the list is told it moved.
     static void Hover(CFileListWnd& list, int index)
     {
-        ListMouse(list, WM_MOUSEMOVE, RowCentre(list, index));
+        HoverAt(list, RowCentre(list, index));
+    }
+    static void HoverAt(CFileListWnd& list, POINT screen)
+    {
+        ::SetCursorPos(screen.x, screen.y);
+        ListMouse(list, WM_MOUSEMOVE, screen);
     }
     static void Command(CFileListWnd& list, UINT id)
     {
