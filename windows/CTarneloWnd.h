@@ -208,6 +208,9 @@ private:
     void OnClick(POINT screenPoint);
     // Moves the box under the cursor while the left button is held.
     void DragTo(POINT screenPoint);
+    // Moves the box, and every box with it in entire move mode, to keep the pressed point
+    // under screenPoint.
+    void MoveUnderCursor(POINT screenPoint);
     void ResizeTo(POINT screenPoint);
     // The open file list's window goes (its object stays until its close request), and the
     // object itself.

@@ -151,6 +151,11 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
 void CTarneloWnd::DragTo(POINT screenPoint)
 {
     ::SetCapture(m_hWnd);
+    MoveUnderCursor(screenPoint);
+}
+
+void CTarneloWnd::MoveUnderCursor(POINT screenPoint)
+{
     MoveTo(screenPoint.x - m_ptPress.x, screenPoint.y - m_ptPress.y);
     if (m_pConfig && m_pConfig->m_bEntirelyMoveMode && m_pOwner && m_pOwner->GetSafeHwnd())
         ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
@@ -178,7 +183,8 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
         ::ReleaseCapture();
         if (IsBoxMoveLongEnough(m_dwPressTick, Tick())) {
             Log(kLogInfo, L"<boxwnd> box moved");
-            MoveTo(screen.x - m_ptPress.x, screen.y - m_ptPress.y);
+            // The release may lie past the last move: the other boxes come along to it too.
+            MoveUnderCursor(screen);
             if (m_pInfo) {
                 m_pInfo->m_pos.x = m_rect.left;
                 m_pInfo->m_pos.y = m_rect.top;

@@ -104,9 +104,12 @@ TEST_F(BoxMouse, EntireMoveSendsEveryStepToTheManager)
     EXPECT_EQ(3u, m_manager.events.size());
     EXPECT_EQ(220, box.m_rect.left);
     EXPECT_EQ(210, box.m_ptPrevPos.x);  // the step the manager reads
+    // A release past the last move takes the others along to it too.
     g_tick += 500;
-    Mouse(box, WM_LBUTTONUP, POINT{ 230, 180 });
+    Mouse(box, WM_LBUTTONUP, POINT{ 240, 190 });
     PumpPending();
+    EXPECT_EQ(4, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
+    EXPECT_EQ(230, box.m_rect.left);
     EXPECT_EQ(1, m_manager.Count(BOXEVENT_UPDATE_BOX_INFO));
 }
 
