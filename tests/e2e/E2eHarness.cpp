@@ -467,6 +467,23 @@ bool SendMouseInput(DWORD flags, DWORD data = 0)
     return ::SendInput(1, &input, sizeof(input)) == 1;
 }
 
+// A button event at a screen point, carried in the same input: a late echo of an earlier
+// cursor placement (see PlaceCursor) cannot move the press or the release elsewhere.
+bool SendMouseInputAt(DWORD flags, POINT at)
+{
+    const LONG width = ::GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = ::GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0)
+        return false;
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // Rounded up, so that the scaling back to pixels lands on the pixel itself.
+    input.mi.dx = (at.x * 65536 + width - 1) / width;
+    input.mi.dy = (at.y * 65536 + height - 1) / height;
+    return ::SendInput(1, &input, sizeof(input)) == 1;
+}
+
 bool SendKeyInput(WORD virtualKey, DWORD flags)
 {
     INPUT input = {};
@@ -525,8 +542,8 @@ bool ClickAt(const std::wstring& desktop, int x, int y, bool rightButton, DWORD 
         // The window under the cursor first sees the cursor arrive (hover, capture).
         if (!PlaceCursor(x, y, holdMs))
             return;
-        sent = SendMouseInput(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) &&
-               SendMouseInput(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        sent = SendMouseInputAt(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, POINT{ x, y }) &&
+               SendMouseInputAt(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, POINT{ x, y });
     });
     return sent;
 }
@@ -553,18 +570,18 @@ bool DragWithLeftButton(const std::wstring& desktop, POINT from, POINT to, int s
             if (!held)
                 return;
         }
-        if (!SendMouseInput(MOUSEEVENTF_LEFTDOWN))
+        if (!SendMouseInputAt(MOUSEEVENTF_LEFTDOWN, from))
             return;
         // A move on the spot: a window that takes hold on the first move with the button
         // down takes it at from.
-        SendMouseInput(MOUSEEVENTF_MOVE);
+        SendMouseInputAt(0, from);
         ::Sleep(stepMs);
         for (int i = 1; i <= steps; ++i) {
             // Each step as a move of the input queue, in order before the release.
             if (!PlaceCursor(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps, stepMs))
                 return;
         }
-        done = SendMouseInput(MOUSEEVENTF_LEFTUP);
+        done = SendMouseInputAt(MOUSEEVENTF_LEFTUP, to);
     });
     return done;
 }
