@@ -357,6 +357,7 @@ void RunBoxLoop(BoxLoop loop, CTarneloWnd* box, const std::wstring& folder, cons
         ASSERT_NE(nullptr, list);
         boxtest::PumpPending();
         const auto mouse = [list](UINT flags, int x, int y) {
+            ::SetCursorPos(x, y);
             ::SendMessageW(list->m_hWnd, WM_MOUSEMOVE, flags,
                            MAKELPARAM(static_cast<WORD>(x - list->m_rect.left), static_cast<WORD>(y - list->m_rect.top)));
         };
