@@ -28,7 +28,10 @@ protected:
         Hover(list, index);
         std::wstring shown;
         ModalScript script;
-        script.Then([&](HWND dlg) {
+        // Under Wine the list learns from X that the dialog took the focus only when that event
+        // is read; read after the list has the input back, it cancels the list's capture. The
+        // dialog's own loop reads it first.
+        script.Wait(150).Then([&](HWND dlg) {
                   shown = TextOf(::GetDlgItem(dlg, IDC_RENAME_NAME));
                   m_openDuring = list.m_bRenameOpen;
                   // Escape in the list does nothing while the dialog is up.
