@@ -137,9 +137,10 @@ private:
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
     std::vector<CString> m_earlierFiles;  // file names, not yet looked at by RemoveUnnamedFiles
-    // Keys in lower case: per-item keys that Init listed with both files of a size an icon
-    // file can have, and keys whose files were read as icons or written in this run.
+    // Keys in lower case. Per-item keys that Init listed with both files of a size an icon
+    // file can have (their bytes are not looked at yet):
     std::unordered_set<std::wstring> m_keysWithFiles;
+    // Keys whose two files were read as icons or written in this run:
     std::unordered_set<std::wstring> m_soundKeys;
     BOOL m_bStoreFailed = FALSE;
     long m_nRemovedFiles = 0;
