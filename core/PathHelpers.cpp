@@ -243,6 +243,25 @@ BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* erro
     return failure == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
+DWORD ReadWholeFile(HANDLE file, ULONGLONG maxBytes, std::vector<BYTE>* bytes)
+{
+    bytes->clear();
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file, &size))
+        return LastErrorOfFailure();
+    if (static_cast<ULONGLONG>(size.QuadPart) > maxBytes || static_cast<ULONGLONG>(size.QuadPart) > MAXDWORD)
+        return ERROR_FILE_TOO_LARGE;
+    try {
+        bytes->resize(static_cast<size_t>(size.QuadPart));
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    DWORD read = 0;
+    if (!bytes->empty() && !::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
+        return LastErrorOfFailure();
+    return read == bytes->size() ? ERROR_SUCCESS : ERROR_HANDLE_EOF;
+}
+
 BOOL IsHeldFileError(DWORD error, CString path)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <utility>
+#include <vector>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
@@ -49,9 +50,9 @@ const DWORD kHeldFileSaveWaitMs = 300;
 
 // The bytes of the file at path; none when it is missing. FALSE, with the reason in *error,
 // when it is there but cannot be read whole.
-BOOL ReadWholeFile(const CString& path, std::string* bytes, DWORD* error)
+BOOL ReadSettingsFile(const CString& path, std::string* text, DWORD* error)
 {
-    bytes->clear();
+    text->clear();
     ScopedFile file;
     *error = OpenHeldFile(path, [&]() -> DWORD {
         file = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -62,27 +63,12 @@ BOOL ReadWholeFile(const CString& path, std::string* bytes, DWORD* error)
         *error = ERROR_SUCCESS;
         return TRUE;
     }
+    std::vector<BYTE> bytes;
+    if (*error == ERROR_SUCCESS)
+        *error = ReadWholeFile(file.get(), kMaxFileBytes, &bytes);
     if (*error != ERROR_SUCCESS)
         return FALSE;
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        *error = ::GetLastError();
-        return FALSE;
-    }
-    if (size.QuadPart > kMaxFileBytes) {
-        *error = ERROR_FILE_TOO_LARGE;
-        return FALSE;
-    }
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() && !::ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
-        *error = ::GetLastError();
-        return FALSE;
-    }
-    if (read != bytes->size()) {
-        *error = ERROR_HANDLE_EOF;  // cut short while it was read
-        return FALSE;
-    }
+    text->assign(bytes.begin(), bytes.end());
     return TRUE;
 }
 
@@ -166,7 +152,7 @@ BOOL CConfigInfo::Save(CString path)
     // written whole and put in place in one step: a crash during a save leaves the old file
     // or the new one, never one cut in the middle (which would look like a first start).
     std::string existing;
-    if (!ReadWholeFile(m_strPath, &existing, &m_dwSaveError)) {
+    if (!ReadSettingsFile(m_strPath, &existing, &m_dwSaveError)) {
         LogValue(kLogError, FormatString(L"config not saved, the file cannot be read: %s le:", m_strPath.GetString()),
                  static_cast<long>(m_dwSaveError));
         return FALSE;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Logger.h"
+#include "core/PathHelpers.h"
 #include "framework/ScopedHandles.h"
 
 namespace Model {
@@ -198,26 +199,14 @@ BOOL WriteWholeFile(const CString& path, const std::vector<BYTE>& bytes)
 
 // Reads a whole file of a size an icon file can have. On failure, error tells why: the
 // system's reason, or ERROR_BAD_FORMAT for a size no icon file has.
-bool ReadWholeFile(const CString& path, std::vector<BYTE>& bytes, DWORD& error)
+bool ReadIconFileBytes(const CString& path, std::vector<BYTE>& bytes, DWORD& error)
 {
     const ScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    error = ERROR_SUCCESS;
-    LARGE_INTEGER size = {};
-    if (!file || !::GetFileSizeEx(file.get(), &size)) {
-        error = ::GetLastError();
-        return false;
-    }
-    if (!IconFile::IsPossibleSize(static_cast<ULONGLONG>(size.QuadPart))) {
+    error = file ? ReadWholeFile(file.get(), kMaxIconFileBytes, &bytes) : ::GetLastError();
+    if (error == ERROR_FILE_TOO_LARGE || (error == ERROR_SUCCESS && !IconFile::IsPossibleSize(bytes.size())))
         error = ERROR_BAD_FORMAT;
-        return false;
-    }
-    bytes.assign(static_cast<size_t>(size.QuadPart), 0);
-    DWORD read = 0;
-    if (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size())
-        return true;
-    error = ::GetLastError();
-    return false;
+    return error == ERROR_SUCCESS;
 }
 
 // One bitmap image of an ICO file: its header, colour table, colour rows and mask rows must
@@ -329,7 +318,7 @@ HICON IconFile::Load(const CString& path)
     try {
         std::vector<BYTE> bytes;
         DWORD error = ERROR_SUCCESS;
-        if (ReadWholeFile(path, bytes, error) && IsWellFormedIconFile(bytes))
+        if (ReadIconFileBytes(path, bytes, error) && IsWellFormedIconFile(bytes))
             icon = IconFromBytes(bytes);
     } catch (...) {
         icon = nullptr;
@@ -344,7 +333,7 @@ IconFile::State IconFile::Check(const CString& path)
     try {
         std::vector<BYTE> bytes;
         DWORD error = ERROR_SUCCESS;
-        if (ReadWholeFile(path, bytes, error))
+        if (ReadIconFileBytes(path, bytes, error))
             return IsWellFormedIconFile(bytes) ? State::Sound : State::Broken;
         const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return gone || error == ERROR_BAD_FORMAT ? State::Broken : State::Unreadable;
