@@ -2,15 +2,8 @@
 // handle; the class exists so that a dialog can bind it (DDX_Control) and derive from it.
 #pragma once
 
-#include <windows.h>
-
 #include "framework/CWnd.h"
 
 class CEdit : public CWnd
 {
-public:
-    // Selects the characters first..last (last -1: to the end) and scrolls them into view.
-    void SetSel(int first, int last, BOOL noScroll = FALSE);
-    // The longest text the user may type (0: the system's maximum).
-    void SetLimitText(UINT maxChars);
 };

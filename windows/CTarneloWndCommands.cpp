@@ -2,10 +2,7 @@
 // opens and the items it runs.
 #include "windows/CTarneloWnd.h"
 
-#include <commdlg.h>
-
 #include <memory>
-#include <vector>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
@@ -13,6 +10,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CSetOptionDlg.h"
 #include "dialogs/CSetStyleDlg.h"
+#include "framework/CFileDialog.h"
 #include "framework/CWaitCursor.h"
 #include "framework/CWinApp.h"
 #include "framework/ScopedHandles.h"
@@ -31,24 +29,13 @@ UINT RealTrackMenu(HMENU menu, HWND owner, POINT at)
         ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
 }
 
-BOOL RealPickFile(HWND owner, const CString& folder, CString& path)
+BOOL RealPickFile(HWND, const CString& folder, CString& path)
 {
-    // Room for any path the dialog can return; the dialog reports a too-small buffer.
-    std::vector<wchar_t> buffer(32768, L'\0');
-    // Filter pairs separated by NULs, ended by two.
-    static const wchar_t kFilter[] = L"exe Files (*.exe;*.lnk;*.bat)\0*.exe; *.lnk; *.bat\0\0";
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = nullptr;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
-    ofn.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    (void)owner;
-    if (!::GetOpenFileNameW(&ofn))
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_NOCHANGEDIR, L"exe Files (*.exe;*.lnk;*.bat)|*.exe; *.lnk; *.bat||");
+    dialog.m_ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
+    if (dialog.DoModal() != IDOK)
         return FALSE;
-    path = CString(buffer.data());
+    path = dialog.GetPathName();
     return path.IsEmpty() ? FALSE : TRUE;
 }
 
