@@ -518,8 +518,8 @@ void CTarneloWndManager::ReloadStyle()
 {
     // Not read from the file again: another program may hold it at this very moment (a sync
     // tool uploading the style just saved), and its defaults would then replace a good style.
-    if (m_pSavedStyle)
-        *m_pStyle = *m_pSavedStyle;
+    if (m_pKeptStyle)
+        *m_pStyle = *m_pKeptStyle;
 }
 
 void CTarneloWndManager::OnRestoreStyle()

@@ -238,8 +238,8 @@ private:
     // A style or box file held by another program at start, once it is free: its style or
     // boxes take the place of the defaults, unless those were changed meanwhile. TRUE when
     // nothing is left to wait for.
-    BOOL ReadHeldStyle();
-    BOOL ReadHeldBoxFile();
+    BOOL SettleHeldStyle();
+    BOOL SettleHeldBoxFile();
     // A file not read at start that has been read since: saved and told like any other.
     void ForgetUnreadFile(const CString& path);
     // The boxes whose names the user emptied in the wizard go for good, with their records;
@@ -277,6 +277,7 @@ private:
 
     // Whether the path is one of the files (names compared as the file system does).
     static BOOL IsListed(const std::vector<CString>& files, const CString& path);
+    static void Unlist(std::vector<CString>& files, const CString& path);
 
     std::vector<_WAITING_REQUEST> m_waitingRequests;
     // Saves each file whose last save failed; bAll also those never written in this run.
@@ -285,10 +286,12 @@ private:
     std::vector<CString> m_failingSaves;  // files whose failed save was told, until saved
     std::vector<CString> m_unsavedFiles;  // files whose last save failed
     std::vector<CString> m_unreadFiles;   // files not read at start, never written in this run
+    std::vector<CString> m_heldFiles;     // unread files the held-files timer still watches
     CString m_strSaveWarnings;             // told by timer kTimerSaveWarning
-    // The style as last read or saved, or as meant to be saved when its file did not take it:
-    // what a cancelled style dialog, a reload of the boxes and the save retries go back to.
-    std::unique_ptr<Model::CTarneloStyleInfo> m_pSavedStyle;
+    // The style to keep: as last read or saved, or as meant to be saved when its file did not
+    // take it (or, standing in for an unread file, was never saved at all). What a cancelled
+    // style dialog, a reload of the boxes and the save retries go back to.
+    std::unique_ptr<Model::CTarneloStyleInfo> m_pKeptStyle;
     BOOL m_bSaveWarningUp = FALSE;
     CTrayIcon m_trayIcon;
     // The box size the records' positions were chosen with: the size of the saved style.

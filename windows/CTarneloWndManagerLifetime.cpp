@@ -93,7 +93,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // The style is read once. The boxes, a cancelled style dialog and the wizard come back to
     // the copy kept of it, which a file held by another program at such a moment cannot spoil.
     m_pStyle->Load(m_strStylePath);
-    m_pSavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
+    m_pKeptStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
 
     // Settings that are there but could not be read are no first start: the program runs on
     // defaults, and the warning says already that the file is not saved over.
@@ -139,7 +139,11 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // defaults stand in and are not saved over it; the user's come once the file is free.
     if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
         NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_UNREAD, m_pInfoManager->GetLoadError());
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS || m_pStyle->GetLoadError() != ERROR_SUCCESS)
+    if (m_pStyle->GetLoadError() != ERROR_SUCCESS)
+        m_heldFiles.push_back(m_strStylePath);
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
+        m_heldFiles.push_back(m_strBoxFilePath);
+    if (!m_heldFiles.empty())
         SetTimer(kTimerHeldFiles, kHeldFilesMs);
     // Told once the program is up.
     if (!m_strLoadWarning.IsEmpty())
@@ -178,16 +182,21 @@ void CTarneloWndManager::OnHeldFilesTimer()
     const bool busy = std::any_of(m_boxList.begin(), m_boxList.end(), [](const auto& box) { return box->IsRunningLoop(); });
     if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
         return;
-    BOOL done = TRUE;
-    if (m_pStyle && m_pStyle->GetLoadError() != ERROR_SUCCESS && IsListed(m_unreadFiles, m_strStylePath))
-        done = ReadHeldStyle() && done;
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS && IsListed(m_unreadFiles, m_strBoxFilePath))
-        done = ReadHeldBoxFile() && done;
-    if (done)
+    // A file leaves the watch once its data came, or once what stood in for it was changed
+    // and it waits for the next start: either is logged once, however long the other one
+    // stays held.
+    // A reload of the boxes may have read the box file meanwhile.
+    if (IsListed(m_heldFiles, m_strStylePath) &&
+        (!m_pStyle || m_pStyle->GetLoadError() == ERROR_SUCCESS || SettleHeldStyle()))
+        Unlist(m_heldFiles, m_strStylePath);
+    if (IsListed(m_heldFiles, m_strBoxFilePath) &&
+        (m_pInfoManager->GetLoadError() == ERROR_SUCCESS || SettleHeldBoxFile()))
+        Unlist(m_heldFiles, m_strBoxFilePath);
+    if (m_heldFiles.empty())
         KillTimer(kTimerHeldFiles);
 }
 
-BOOL CTarneloWndManager::ReadHeldStyle()
+BOOL CTarneloWndManager::SettleHeldStyle()
 {
     // A change made meanwhile stays on screen; it is told as not kept at the end.
     if (IsListed(m_unsavedFiles, m_strStylePath)) {
@@ -204,12 +213,12 @@ BOOL CTarneloWndManager::ReadHeldStyle()
     }
     // Read into a copy, which knows the file as unread and so does not wait for it again: a
     // file still held leaves the style in use as it is.
-    Model::CTarneloStyleInfo style(*m_pSavedStyle);
+    Model::CTarneloStyleInfo style(*m_pKeptStyle);
     style.Load(m_strStylePath);
     if (style.GetLoadError() != ERROR_SUCCESS)
         return FALSE;
     Log(kLogInfo, L"<boxmng> the style file is free, its style comes");
-    *m_pSavedStyle = style;
+    *m_pKeptStyle = style;
     *m_pStyle = style;
     ForgetUnreadFile(m_strStylePath);
     // The boxes stand where the user put them with this style's size, as after a start.
@@ -218,7 +227,7 @@ BOOL CTarneloWndManager::ReadHeldStyle()
     return TRUE;
 }
 
-BOOL CTarneloWndManager::ReadHeldBoxFile()
+BOOL CTarneloWndManager::SettleHeldBoxFile()
 {
     // The default boxes stand in for those of the held box file. Once they were changed,
     // they stay: their changes are told as not kept at the end.

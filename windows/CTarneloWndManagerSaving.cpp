@@ -31,7 +31,9 @@ BOOL SaveAndNote(CTarneloWndManager& manager, Record* record, const CString& pat
     return saved;
 }
 
-std::vector<CString>::iterator FindFile(std::vector<CString>& files, const CString& path)
+// The listed file of that path (names compared as the file system does), or the end.
+template <class Files>
+auto FindFile(Files& files, const CString& path)
 {
     return std::find_if(files.begin(), files.end(), [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
 }
@@ -40,16 +42,20 @@ std::vector<CString>::iterator FindFile(std::vector<CString>& files, const CStri
 
 BOOL CTarneloWndManager::IsListed(const std::vector<CString>& files, const CString& path)
 {
-    return std::any_of(files.begin(), files.end(), [&path](const CString& file) { return file.CompareNoCase(path) == 0; });
+    return FindFile(files, path) != files.end();
+}
+
+void CTarneloWndManager::Unlist(std::vector<CString>& files, const CString& path)
+{
+    const auto listed = FindFile(files, path);
+    if (listed != files.end())
+        files.erase(listed);
 }
 
 void CTarneloWndManager::ForgetUnreadFile(const CString& path)
 {
-    for (std::vector<CString>* files : { &m_unreadFiles, &m_failingSaves }) {
-        const auto listed = FindFile(*files, path);
-        if (listed != files->end())
-            files->erase(listed);
-    }
+    Unlist(m_unreadFiles, path);
+    Unlist(m_failingSaves, path);
 }
 
 BOOL CTarneloWndManager::SaveBoxFile()
@@ -63,7 +69,7 @@ BOOL CTarneloWndManager::SaveStyle()
     // Saved or not, this is the style to keep: when its file did not take it, the file holds
     // an older one.
     if (m_pStyle)
-        m_pSavedStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
+        m_pKeptStyle = std::make_unique<Model::CTarneloStyleInfo>(*m_pStyle);
     return saved;
 }
 
@@ -136,8 +142,8 @@ void CTarneloWndManager::SaveFailedFilesAgain(BOOL bAll)
             SaveConfig();
         } else if (path.CompareNoCase(m_strStylePath) == 0) {
             // The style meant to be saved, not a preview the style dialog shows meanwhile.
-            if (m_pSavedStyle)
-                SaveAndNote(*this, m_pSavedStyle.get(), m_strStylePath);
+            if (m_pKeptStyle)
+                SaveAndNote(*this, m_pKeptStyle.get(), m_strStylePath);
             else
                 SaveStyle();
         }

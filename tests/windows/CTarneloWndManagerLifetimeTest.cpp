@@ -536,9 +536,11 @@ TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndComesOnce
         Box(boxFile ? BOXEVENT_UPDATE_STYLE : BOXEVENT_UPDATE_BOX_INFO, 0);  // the other file saves
         EXPECT_EQ(original, testfs::ReadString(Path(c.file)));
         EXPECT_FALSE(FileExists((Path(c.file) + L".bad").c_str()));
-        // Once means once, even when its timer is fired again from outside; the save it refused
-        // is not told again (the style's, refused by the sync tool, is).
-        ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerLoadWarning, 0);
+        // Once means once, even when its timers fire again (as the held-files timer does while
+        // another file stays held); the save it refused is not told again (the style's, refused
+        // by the sync tool, is).
+        for (const UINT_PTR timer : { CTarneloWndManager::kTimerLoadWarning, CTarneloWndManager::kTimerHeldFiles })
+            ::SendMessageW(m_manager->m_hWnd, WM_TIMER, timer, 0);
         boxtest::PumpUntil([] { return false; }, 200);
         EXPECT_EQ(boxFile ? 2u : 1u, boxtest::MessageBoxAnswers::Asked().size());
         EXPECT_EQ(before + 1, outcomes());
