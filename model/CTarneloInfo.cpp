@@ -146,9 +146,11 @@ CString CTarneloInfo::MakeUniqueDest(const CString& fileName, const _ITEM* self)
             candidate.Format(L"%s\\%s (%d)%s", m_strFolder.GetString(), title.GetString(), n,
                              extension.GetString());
         bool taken = false;
+        const CString candidateName = ExtractFileName(candidate);
         for (const _ITEM& item : m_items) {
-            // File names in one folder are the same file whatever their case.
-            if (&item != self && item.strPath.CompareNoCase(candidate) == 0) {
+            // File names in one folder are the same file whatever their case. A name that
+            // another item goes by is left too: an item may be named after its file.
+            if (&item != self && (item.strPath.CompareNoCase(candidate) == 0 || item.strName == candidateName)) {
                 taken = true;
                 break;
             }
@@ -221,7 +223,14 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
     // the file takes a name that no other item's file has (a.txt and a.doc both want a.lnk).
     _ITEM* existing = FindItem(name);
     CString dest;
-    if (existing && IsInBoxFolder(existing->strPath)) {
+    if (existing && bMove && source.CompareNoCase(existing->strPath) != 0) {
+        // A moved file is the user's only copy, and the item's file may be one too: another
+        // file moved in under a registered name replaces nothing. It becomes an item of its
+        // own, named after the free name its file takes.
+        existing = nullptr;
+        dest = MakeUniqueDest(fileName, nullptr);
+        name = ExtractFileName(dest);
+    } else if (existing && IsInBoxFolder(existing->strPath)) {
         CString oldTitle, oldExtension, newTitle, newExtension;
         SplitName(ExtractFileName(existing->strPath), oldTitle, oldExtension);
         SplitName(fileName, newTitle, newExtension);
@@ -238,10 +247,11 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
 
     // Place the file. A failure registers nothing, and an existing file is only replaced
     // once the new one is in hand.
-    const bool alreadyThere = source.CompareNoCase(dest) == 0;
+    const bool alreadyThere = existing && dest == existing->strPath && source.CompareNoCase(dest) == 0;
     if (type == ITEM_TYPE_SHORTCUT || type == ITEM_TYPE_INTERNET_SHORTCUT) {
         if (alreadyThere) {
-            // Registering a file of the box folder itself: nothing to place.
+            // The item's own file registered again: it is in place already. Any other file
+            // of the box folder is placed under a free name like a file from elsewhere.
         } else if (bMove) {
             if (!::MoveFileExW(source, dest, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
                 const long error = static_cast<long>(::GetLastError());

@@ -56,8 +56,10 @@ public:
 
     // Registers the file or folder at path under name, placing a file for it in the box
     // folder. TRUE when the item was registered (or, for a name already registered, its
-    // file placed again); FALSE, with nothing registered, when the file could not be placed
-    // or the box takes no files (m_bBoxFileUnread).
+    // file placed again; a file moved in, bMove, never replaces an item's file: under a
+    // registered name it becomes a new item named after its free file name); FALSE, with
+    // nothing registered, when the file could not be placed or the box takes no files
+    // (m_bBoxFileUnread).
     BOOL AddItem(CString name, CString path, BOOL bMove);
     // Gives the first item named oldName the name newName. FALSE, changing nothing, when no
     // item has oldName, or newName is empty or taken by another item of this box.
@@ -109,8 +111,8 @@ public:
 
 private:
     BOOL IsInBoxFolder(const CString& path) const;
-    // A file name in the box folder, based on fileName, that no other item's file uses and
-    // no file of the folder has.
+    // A file name in the box folder, based on fileName, that no other item's file uses or
+    // goes by, and no file of the folder has.
     CString MakeUniqueDest(const CString& fileName, const _ITEM* self) const;
 
     IconManager* m_pIconManager = nullptr;

@@ -230,6 +230,13 @@ TEST_F(BoxItems, SameNameReAddReplacesThePathOnly)
     ASSERT_TRUE(box.AddItem(L"a.txt", doc.c_str(), FALSE));
     EXPECT_EQ(2u, box.m_items.size());
     EXPECT_EQ(CString(InBox(L"a.lnk").c_str()), Item(1).strPath);
+    // Moved in, each file is the user's only copy: the second becomes an item of its own.
+    const std::wstring a = Source(L"Report.url", "A"), b = Source(L"b\\Report.url", "B");
+    ASSERT_TRUE(box.AddItem(L"Report.url", a.c_str(), TRUE) && box.AddItem(L"Report.url", b.c_str(), TRUE));
+    EXPECT_EQ((Bytes{'A'}), ReadBytes(InBox(L"Report.url")));
+    EXPECT_EQ((Bytes{'B'}), ReadBytes(InBox(L"Report (2).url")));
+    EXPECT_EQ(CString(L"Report (2).url"), box.m_items.back().strName);
+    EXPECT_EQ(CString(InBox(L"Report (2).url").c_str()), box.m_items.back().strPath);
 }
 
 TEST_F(BoxItems, NamesThatWantTheSameFileGetTheirOwn)
