@@ -226,6 +226,9 @@ private:
     CString DisplayName(const _FILE_INFO& row) const;
     // The top of a row in the window (its place in the list less the scrolled rows).
     int RowTop(const _FILE_INFO& row) const { return row.rcItem.Y - m_nTopRow * m_nRowHeight; }
+    // A move at screenPoint right after the keys put the cursor on a row, from where the
+    // cursor was before: not the user's move (see kLateEchoMs).
+    BOOL IsLateEchoOfKeys(POINT screenPoint) const;
     // After the rows moved under a cursor that stayed: the row under it becomes current, or,
     // while a row is held for reordering, the held row moves to it.
     void FollowCursor();
@@ -249,4 +252,12 @@ private:
     // meanwhile input and the timer close nothing, so the box never deletes the list under
     // a handler that is still running.
     int m_nModalDepth = 0;
+    // The last time the keys put the cursor on a row: when, and where the cursor was before.
+    // Under Wine the placement goes through X, and a mouse move carrying the position before
+    // it can arrive 100-200 ms after it (later under load); only within this time after the
+    // placement is a move from that position taken for such a late echo and ignored.
+    static constexpr DWORD kLateEchoMs = 400;
+    BOOL m_bKeysPlacedCursor = FALSE;
+    DWORD m_dwKeysPlacedTick = 0;
+    POINT m_ptBeforeKeys = {0, 0};
 };

@@ -24,7 +24,9 @@ void CFileListWnd::SelectItem(_FILE_INFO* pRow)
         ScrollTo(TopRowShowing(m_nTopRow, IndexOf(m_rows, pRow), GetVisibleRows(), static_cast<int>(m_rows.size())));
         POINT point = {pRow->rcItem.X + kSelectCursorOffset, RowTop(*pRow) + kSelectCursorOffset};
         ::ClientToScreen(m_hWnd, &point);
+        m_bKeysPlacedCursor = ::GetCursorPos(&m_ptBeforeKeys);
         ::SetCursorPos(point.x, point.y);
+        m_dwKeysPlacedTick = ::GetTickCount();
     }
     m_pCurrent = pRow;
     PostCurrentRowRedraw();
@@ -162,13 +164,10 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
         if (inside && !m_bDraggingOut) {
             ::SetForegroundWindow(m_hWnd);
             ::SetCapture(m_hWnd);
-            // A move that puts the cursor where it no longer is arrives late (under Wine, the echo
-            // of an earlier placement can follow the one the keys just made): it must not take the
-            // current row from the row the keys chose, where the cursor now is.
-            POINT now = {};
-            const bool late = ::GetCursorPos(&now) && (now.x != screen.x || now.y != screen.y);
+            // The late echo of the cursor's place before the keys moved it must not take the
+            // current row from the row the keys chose; every other move takes its row.
             _FILE_INFO* hit = HitTest(point.x, point.y);
-            if (hit && hit != m_pCurrent && !late) {
+            if (hit && hit != m_pCurrent && !IsLateEchoOfKeys(screen)) {
                 m_pCurrent = hit;
                 PostCurrentRowRedraw();
             }
@@ -205,6 +204,12 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
         }
     }
     Default();
+}
+
+BOOL CFileListWnd::IsLateEchoOfKeys(POINT screenPoint) const
+{
+    return m_bKeysPlacedCursor && ::GetTickCount() - m_dwKeysPlacedTick < kLateEchoMs &&
+           screenPoint.x == m_ptBeforeKeys.x && screenPoint.y == m_ptBeforeKeys.y;
 }
 
 CString CFileListWnd::GetDragPath(const _FILE_INFO& row)

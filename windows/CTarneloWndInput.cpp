@@ -178,13 +178,16 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
     LogValue3(kLogInfo, L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
 
     if (m_bMoving) {
+        const BOOL moved = IsBoxMoveLongEnough(m_dwPressTick, Tick());
+        // The release may lie past the last move: the other boxes come along to it too. The
+        // manager moves them only while this box is still the one moving, so this comes first.
+        if (moved)
+            MoveUnderCursor(screen);
         m_bMoving = FALSE;
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         ::ReleaseCapture();
-        if (IsBoxMoveLongEnough(m_dwPressTick, Tick())) {
+        if (moved) {
             Log(kLogInfo, L"<boxwnd> box moved");
-            // The release may lie past the last move: the other boxes come along to it too.
-            MoveUnderCursor(screen);
             if (m_pInfo) {
                 m_pInfo->m_pos.x = m_rect.left;
                 m_pInfo->m_pos.y = m_rect.top;

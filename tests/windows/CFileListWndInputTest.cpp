@@ -134,17 +134,29 @@ TEST_F(FileListTest, ArrowsWrapAndHomeEndJump)
     EXPECT_EQ(rows.back().get(), list->m_pCurrent);
     Key(*list, VK_HOME);
     EXPECT_EQ(rows.front().get(), list->m_pCurrent);
-    // The cursor goes onto the selected row; a late move from where it was before changes nothing.
+    // The cursor goes onto the selected row.
     POINT cursor;
     ::GetCursorPos(&cursor);
     EXPECT_EQ(list->m_rect.left + 10, cursor.x);
     EXPECT_EQ(list->m_rect.top + 10, cursor.y);
-    ListMouse(*list, WM_MOUSEMOVE, RowCentre(*list, 2));
-    EXPECT_EQ(rows.front().get(), list->m_pCurrent);
-    // Enter opens it; Left closes.
-    Key(*list, VK_RETURN);
-    PumpPending();
-    EXPECT_EQ(1, m_owner.Count(FILEWND_OPEN));
+    // Right after a key placed the cursor, a move from where it was before (a late echo of
+    // that place) leaves the keys' row current; a move from anywhere else takes its row.
+    // Key, echo or the row moved over, the row Enter opens.
+    const struct { UINT key; bool echo; int overRow; int opened; } cases[] = {
+        {VK_END, true, -1, 2},
+        {VK_HOME, false, 1, 1},
+    };
+    for (const auto& c : cases) {
+        POINT before;
+        ::GetCursorPos(&before);
+        Key(*list, c.key);
+        ListMouse(*list, WM_MOUSEMOVE, c.echo ? before : RowCentre(*list, c.overRow));
+        Key(*list, VK_RETURN);
+        PumpPending();
+        ASSERT_FALSE(m_owner.messages.empty());
+        EXPECT_EQ(static_cast<WPARAM>(FILEWND_OPEN), m_owner.messages.back().code);
+        EXPECT_EQ(c.opened, m_owner.messages.back().value) << c.key;
+    }
 }
 
 TEST_F(FileListTest, TypeAheadFindsTheLongestBeginning)

@@ -89,30 +89,6 @@ TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPosition)
     EXPECT_TRUE(LogHas("<boxwnd> box moved"));
 }
 
-TEST_F(BoxMouse, EntireMoveSendsEveryStepToTheManager)
-{
-    m_config.m_bEntirelyMoveMode = TRUE;
-    CTarneloWnd box;
-    MakeBox(box);
-    Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
-    Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
-    Mouse(box, WM_MOUSEMOVE, POINT{ 220, 170 }, MK_LBUTTON);
-    Mouse(box, WM_MOUSEMOVE, POINT{ 230, 180 }, MK_LBUTTON);
-    // Sent, not posted: the manager moved the others within each step.
-    ASSERT_EQ(3, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
-    PumpPending();
-    EXPECT_EQ(3u, m_manager.events.size());
-    EXPECT_EQ(220, box.m_rect.left);
-    EXPECT_EQ(210, box.m_ptPrevPos.x);  // the step the manager reads
-    // A release past the last move takes the others along to it too.
-    g_tick += 500;
-    Mouse(box, WM_LBUTTONUP, POINT{ 240, 190 });
-    PumpPending();
-    EXPECT_EQ(4, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
-    EXPECT_EQ(230, box.m_rect.left);
-    EXPECT_EQ(1, m_manager.Count(BOXEVENT_UPDATE_BOX_INFO));
-}
-
 TEST_F(BoxMouse, AShortDragIsAClickButStoresWhereTheBoxWasLeft)
 {
     CTarneloWnd box;

@@ -459,25 +459,43 @@ TEST_F(ManagerTest, OnlyABoxTheNewSizePushesOverTheEdgeComesBackAndOnlyForGood)
 
 // ---- Moving, aligning, wizard removal ---------------------------------------------------------
 
-TEST_F(ManagerTest, EntirelyMoveMovesEveryOtherBoxByTheDraggedBoxsStep)
+TEST_F(ManagerTest, DraggingABoxInEntireMoveModeTakesEveryBoxAlongToTheRelease)
 {
     ASSERT_TRUE(Start());
+    m_config.m_bEntirelyMoveMode = TRUE;
+    static DWORD tick = 10000;
+    CTarneloWnd::SetTickHook([] { return tick; });
     std::vector<RECT> before;
     for (CTarneloWnd* box : m_manager->Boxes())
         before.push_back(RectOf(box));
     CTarneloWnd* dragged = BoxAt(2);
-    dragged->m_bMoving = TRUE;
-    dragged->MoveTo(before[2].left - 30, before[2].top + 20);
-    Box(BOXEVENT_ENTIRELY_MOVE, 0);
-    dragged->m_bMoving = FALSE;
-    size_t i = 0;
-    for (CTarneloWnd* box : m_manager->Boxes()) {
-        const RECT r = RectOf(box);
-        EXPECT_EQ(before[i].left - 30, r.left) << i;
-        EXPECT_EQ(before[i].top + 20, r.top) << i;
-        if (i != 2) {
-            EXPECT_EQ(r.left, box->m_pInfo->m_pos.x);  // stored in the record
+    const POINT press = { before[2].left + 20, before[2].top + 10 };
+    const auto mouse = [&](UINT message, LONG dx, LONG dy, UINT flags) {
+        const RECT r = RectOf(dragged);
+        ::SendMessageW(dragged->m_hWnd, message, flags, MAKELPARAM(press.x + dx - r.left, press.y + dy - r.top));
+    };
+    // Each step moves every box; the release comes 40 pixels past the last step.
+    const LONG steps[][3] = { { WM_MOUSEMOVE, 0, 0 }, { WM_MOUSEMOVE, -30, 20 }, { WM_LBUTTONUP, -70, 60 } };
+    for (const auto& step : steps) {
+        tick += 500;
+        mouse(static_cast<UINT>(step[0]), step[1], step[2], step[0] == WM_MOUSEMOVE ? MK_LBUTTON : 0);
+        for (size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(before[i].left + step[1], RectOf(BoxAt(i)).left) << i;
+            EXPECT_EQ(before[i].top + step[2], RectOf(BoxAt(i)).top) << i;
         }
+    }
+    CTarneloWnd::SetTickHook(nullptr);
+    // Every box is saved where it now stands.
+    ForgetFiles();
+    boxtest::PumpPending();
+    Model::CTarneloInfoManager reread;
+    reread.Bind(CString((m_data + L"\\files").c_str()), CString(), nullptr, nullptr);
+    ASSERT_TRUE(reread.Load(CString(Path(L"tarnelo.ser").c_str())));
+    ASSERT_EQ(before.size(), reread.m_boxes.size());
+    size_t i = 0;
+    for (const Model::CTarneloInfo* record : reread.m_boxes) {
+        EXPECT_EQ(RectOf(BoxAt(i)).left, record->m_pos.x) << i;
+        EXPECT_EQ(RectOf(BoxAt(i)).top, record->m_pos.y) << i;
         ++i;
     }
 }
