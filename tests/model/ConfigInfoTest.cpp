@@ -211,14 +211,17 @@ TEST(ConfigInfo, SavingSetsTheKeysInTheFileAsItIs)
         ASSERT_TRUE(config.Save());
         EXPECT_EQ(row.after, ReadText(path));
     }
-    // A file far larger than any settings file is not written over.
-    const std::string huge = "[option]\r\nlock=1\r\n" + std::string(1024 * 1024, ';');
-    WriteIni(path, huge);
-    CConfigInfo config;
-    config.Load(path.c_str());
-    EXPECT_FALSE(config.Save());
-    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), config.GetSaveError());
-    EXPECT_EQ(huge, ReadText(path));
+    // A file far larger than any settings file is not written over, nor one that the keys it
+    // lacks would take past that size.
+    for (const size_t filler : {1024 * 1024, 1024 * 1024 - 40}) {
+        const std::string huge = "[option]\r\nlock=1\r\n" + std::string(filler, ';');
+        WriteIni(path, huge);
+        CConfigInfo config;
+        config.Load(path.c_str());
+        EXPECT_FALSE(config.Save());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), config.GetSaveError());
+        EXPECT_EQ(huge, ReadText(path));
+    }
 }
 
 // A save killed at any moment leaves the file as one whole save wrote it: a child process of
