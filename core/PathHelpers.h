@@ -31,9 +31,11 @@ BOOL IsDesktopShortcut(CString path);
 // the new one, never a cut one. A read-only file is not replaced (Wine would). FALSE, with
 // the system's reason in *error, when anything fails; the file at path is then unchanged.
 BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* error);
-// Reads the whole of an open file of at most maxBytes into *bytes. Gives 0, the system's
-// reason, ERROR_FILE_TOO_LARGE for a larger file (nothing is read), or ERROR_HANDLE_EOF when
-// the file was cut short while it was read.
+// Reads the whole of an open file of at most maxBytes into *bytes, from where the handle
+// stands (its start, for a handle just opened). Gives 0, the system's reason,
+// ERROR_FILE_TOO_LARGE for a larger file (nothing is read), or ERROR_HANDLE_EOF when fewer
+// bytes came than the file's size: it was cut short while it was read, or the handle did not
+// stand at its start.
 DWORD ReadWholeFile(HANDLE file, ULONGLONG maxBytes, std::vector<BYTE>* bytes);
 
 // A data file that another program holds open (a backup, sync or scanning tool does this at

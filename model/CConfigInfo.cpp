@@ -43,7 +43,7 @@ int DaysInMonth(int year, int month)
     return days[month - 1];
 }
 
-// A settings file is a few hundred bytes; one far larger is not read, nor written over.
+// A settings file is a few hundred bytes; one far larger is not read, written over or made.
 const LONGLONG kMaxFileBytes = 1024 * 1024;
 // A save finds the file held only for a moment, by a tool that looks at what was just written.
 const DWORD kHeldFileSaveWaitMs = 300;
@@ -158,7 +158,11 @@ BOOL CConfigInfo::Save(CString path)
         return FALSE;
     }
     const std::string text = FileText(std::move(existing));
-    if (!ReplaceFileContents(m_strPath, text.data(), static_cast<DWORD>(text.size()), &m_dwSaveError)) {
+    // The keys it lacked may take a file past the size a save reads: such a file is not
+    // written, or every later save would refuse it.
+    m_dwSaveError = text.size() > static_cast<size_t>(kMaxFileBytes) ? ERROR_FILE_TOO_LARGE : ERROR_SUCCESS;
+    if (m_dwSaveError != ERROR_SUCCESS ||
+        !ReplaceFileContents(m_strPath, text.data(), static_cast<DWORD>(text.size()), &m_dwSaveError)) {
         LogValue(kLogError, FormatString(L"config save failed: %s le:", m_strPath.GetString()),
                  static_cast<long>(m_dwSaveError));
         return FALSE;

@@ -36,8 +36,8 @@ public:
     // Sets every key in the file at path, or at the kept path when path is empty, keeping
     // every line it does not write and the file's encoding, and writes the file whole, taking
     // the old one's place in one step. FALSE when it could not be written, or would replace a
-    // file that could not be read (now or at Load); the old file is then unchanged and
-    // GetSaveError tells why.
+    // file that could not be read (now or at Load), or would grow past what a save reads; the
+    // old file is then unchanged and GetSaveError tells why.
     BOOL Save(CString path = CString());
     // The system's error code of the last Save that failed, 0 when the last one succeeded.
     DWORD GetSaveError() const { return m_dwSaveError; }

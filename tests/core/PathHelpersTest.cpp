@@ -58,6 +58,21 @@ TEST(PathHelpers, FileExistsAndIsDirectoryOnRealFiles)
     EXPECT_FALSE(IsDirectory(L""));
 }
 
+// A read that brings fewer bytes than the file's size is reported, never padded: here the
+// handle stands at the end after a first read, as a file cut short while it is read.
+TEST(PathHelpers, ReadWholeFileReportsAShortRead)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"file.bin";
+    ASSERT_TRUE(WriteBytes(path, "0123456789"));
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), ReadWholeFile(file, 10, &bytes));
+    EXPECT_EQ("0123456789", std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_HANDLE_EOF), ReadWholeFile(file, 10, &bytes));
+    ::CloseHandle(file);
+}
+
 TEST(PathHelpers, CreateDirectoryTreeCreatesEveryMissingLevel)
 {
     TempFolder folder;

@@ -1,6 +1,8 @@
 // The settings record and "config.ini": defaults, key order, dates and bad values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "BoxTestSupport.h"
 #include "model/CConfigInfo.h"
 
@@ -158,12 +160,24 @@ TEST(ConfigInfo, BadAndLongValues)
     "showExtension=0\r\nmouseHoverOpen=0\r\nregisterAndMove=0\r\nregisterAndMoveConfirmed=0\r\n" \
     "checkLatestVersion=0\r\nentirelyMoveMode=1\r\n"
 
-std::string Utf16(const std::wstring& text)
+// The sections after "option" of a new file, as a fresh record has them.
+#define SECTIONS_AFTER_OPTION \
+    "[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n"
+
+std::string Utf16(const std::wstring& text, bool bigEndian = false)
 {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t ch : text)
-        bytes += {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t ch : text) {
+        const char low = static_cast<char>(ch & 0xFF), high = static_cast<char>(ch >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
     return bytes;
+}
+
+std::string LfOnly(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
 }
 
 // A file as it was loaded, then saved: the program's keys are set, every other line stays.
@@ -174,16 +188,19 @@ TEST(ConfigInfo, SavingSetsTheKeysInTheFileAsItIs)
         std::string before;
         std::string after;
     } rows[] = {
-        {"[option]\r\nlock=1\r\n",
-         "[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK
-         "[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n"},
+        {"[option]\r\nlock=1\r\n", "[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION},
+        {LfOnly("[option]\r\nlock=1\r\n"), LfOnly("[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION)},
+        {"\xEF\xBB\xBF[option]\r\nlock=1\r\n",
+         "\xEF\xBB\xBF[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION},
+        {"[option]\r\n[mine]\r\n", "[option]\r\nlock=0\r\n" KEYS_AFTER_LOCK "[mine]\r\n" SECTIONS_AFTER_OPTION},
         {"; my comment\r\n[Option]\r\n lock = 0\r\nfuture=7\r\n; mine\r\n\r\n[mine]\nnote=keep me\r\n"
          "[editDialog]\r\nwidth=700",
          "; my comment\r\n[Option]\r\n lock =0\r\nfuture=7\r\n" KEYS_AFTER_LOCK "; mine\r\n\r\n[mine]\nnote=keep me\r\n"
          "[editDialog]\r\nwidth=700\r\nheight=442\r\n[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n"},
         {Utf16(L"[mine]\r\nnote=\u65e5\r\n[option]\r\nlock=1\r\n"),
-         Utf16(L"[mine]\r\nnote=\u65e5\r\n[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK
-               L"[install]\r\ndate=\r\n[verCheck]\r\ndate=2000/01/01\r\n[editDialog]\r\nwidth=683\r\nheight=442\r\n")},
+         Utf16(L"[mine]\r\nnote=\u65e5\r\n[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION)},
+        {Utf16(L"[option]\r\nlock=1\r\n", true),
+         Utf16(L"[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION, true)},
     };
     TempFolder folder;
     const std::wstring path = folder / L"config.ini";
@@ -194,14 +211,17 @@ TEST(ConfigInfo, SavingSetsTheKeysInTheFileAsItIs)
         ASSERT_TRUE(config.Save());
         EXPECT_EQ(row.after, ReadText(path));
     }
-    // A file far larger than any settings file is not written over.
-    const std::string huge = "[option]\r\nlock=1\r\n" + std::string(1024 * 1024, ';');
-    WriteIni(path, huge);
-    CConfigInfo config;
-    config.Load(path.c_str());
-    EXPECT_FALSE(config.Save());
-    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), config.GetSaveError());
-    EXPECT_EQ(huge, ReadText(path));
+    // A file far larger than any settings file is not written over, nor one that the keys it
+    // lacks would take past that size.
+    for (const size_t filler : {1024 * 1024, 1024 * 1024 - 40}) {
+        const std::string huge = "[option]\r\nlock=1\r\n" + std::string(filler, ';');
+        WriteIni(path, huge);
+        CConfigInfo config;
+        config.Load(path.c_str());
+        EXPECT_FALSE(config.Save());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), config.GetSaveError());
+        EXPECT_EQ(huge, ReadText(path));
+    }
 }
 
 // A save killed at any moment leaves the file as one whole save wrote it: a child process of

@@ -1,5 +1,6 @@
 // The application object's folder operations, its system-information lines, what reaches
-// its log and a start refused because another instance runs. The full start is exercised end to end (e2e).
+// its log, a start refused because another instance runs and the services a first start
+// cancelled at the wizard has started. The full start is exercised end to end (e2e).
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -125,7 +126,16 @@ TEST(CTarneloApp, SystemInformationIsTwelveLinesInOrder)
               texts[11]);
 }
 
-TEST(CTarneloApp, ARefusedStartUndoesNothingItDidNotStart)
+bool SocketsStarted()
+{
+    const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ::closesocket(socket);
+    return socket != INVALID_SOCKET;
+}
+
+// Then the same start once the name is free: a first start, cancelled at the wizard, has
+// started the sockets library, and its exit stops it.
+TEST(CTarneloApp, ARefusedStartUndoesNothingItDidNotStartAndAStartStartsTheSockets)
 {
     // Another instance holds the name.
     const HANDLE held = ::CreateMutexW(nullptr, FALSE, L"Tarnelo");
@@ -136,8 +146,32 @@ TEST(CTarneloApp, ARefusedStartUndoesNothingItDidNotStart)
         EXPECT_EQ(0u, app.m_gdiplusToken);
         EXPECT_EQ(0, app.ExitInstance());
     }
-    AfxSetExceptionLogger(nullptr);
     ::CloseHandle(held);
+
+    // The sockets as a new process has them, and this prefix's settings and boxes aside.
+    int socketStarts = 0;
+    while (socketStarts < 64 && ::WSACleanup() == 0)
+        ++socketStarts;
+    ASSERT_FALSE(SocketsStarted());
+    const CString data = GetDataFolder();
+    const CString aside[] = {data + L"\\config.ini", data + L"\\tarnelo.ser"};
+    for (const CString& path : aside)
+        ::MoveFileExW(path, path + L".aside", MOVEFILE_REPLACE_EXISTING);
+    CTarneloWndManager::SetWizardHook([](CTarneloWndManager*) -> INT_PTR { return IDCANCEL; });
+    {
+        CTarneloApp app;
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_TRUE(SocketsStarted());
+        app.ExitInstance();
+    }
+    EXPECT_FALSE(SocketsStarted());
+    CTarneloWndManager::SetWizardHook(nullptr);
+    LogInit(L"");
+    for (const CString& path : aside)
+        ::MoveFileExW(path + L".aside", path, MOVEFILE_REPLACE_EXISTING);
+    while (socketStarts-- > 0)
+        AfxSocketInit();
+    AfxSetExceptionLogger(nullptr);
     // COM on this thread is still initialised as the test runner left it: S_FALSE means an
     // initialisation was already in place.
     const HRESULT again = ::CoInitialize(nullptr);
@@ -189,13 +223,6 @@ TEST(CTarneloApp, ExceptionsCaughtAtWindowsAndTheHelpCommandGoToTheLog)
     const std::wstring expected = L"[ERR!] <wnd> exception in message(" + std::to_wstring(WM_APP + 9) + L") ";
     EXPECT_NE(std::wstring::npos, lines[0].find(expected)) << lines[0];
     EXPECT_NE(std::wstring::npos, lines[1].find(L"[info] <app> help: no help file")) << lines[1];
-
-    // The sockets library the application starts.
-    ASSERT_TRUE(AfxSocketInit());
-    const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    EXPECT_NE(INVALID_SOCKET, socket);
-    ::closesocket(socket);
-    AfxSocketTerm();
 }
 
 }  // namespace
