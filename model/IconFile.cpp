@@ -334,7 +334,7 @@ IconFile::State IconFile::Check(const CString& path)
         std::vector<BYTE> bytes;
         DWORD error = ERROR_SUCCESS;
         if (ReadIconFileBytes(path, bytes, error))
-            return IsWellFormedIconFile(bytes) ? State::Sound : State::Broken;
+            return IsWellFormedIconFile(bytes) ? State::Whole : State::Broken;
         const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return gone || error == ERROR_BAD_FORMAT ? State::Broken : State::Unreadable;
     } catch (...) {

@@ -15,7 +15,7 @@ class IconFile
 public:
     // What reading a file found: an icon, no icon (missing, empty, cut short or not an icon
     // file), or nothing, because the file could not be read (another program holds it).
-    enum class State { Sound, Broken, Unreadable };
+    enum class State { Whole, Broken, Unreadable };
 
     IconFile() = delete;
 

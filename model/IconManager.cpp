@@ -101,7 +101,7 @@ void IconManager::Init(CString folder)
     m_strFolder = folder;
     m_earlierFiles.clear();
     m_keysWithFiles.clear();
-    m_soundKeys.clear();
+    m_wholeKeys.clear();
     m_bStoreFailed = FALSE;
     std::vector<ULONGLONG> sizes;
     m_nNextExt = GetNextExtIndex(&m_earlierFiles, &sizes);
@@ -182,7 +182,7 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
                 entry.bSmallOnDisk = entry.hSmall != nullptr;
                 entry.bLargeOnDisk = entry.hLarge != nullptr;
                 if (entry.hSmall && entry.hLarge)
-                    m_soundKeys.insert(Lower(k));
+                    m_wholeKeys.insert(Lower(k));
                 key = k;
                 m_icons.push_back(entry);
                 Took(m_icons.back(), (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0));
@@ -213,12 +213,12 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
 IconFile::State IconManager::CheckKeyFiles(const CString& key)
 {
     const std::wstring lower = Lower(key);
-    if (m_soundKeys.count(lower))
-        return IconFile::State::Sound;
-    // Every per-item file there was is in the listing, and those written since are sound.
+    if (m_wholeKeys.count(lower))
+        return IconFile::State::Whole;
+    // Every per-item file there was is in the listing, and those written since are whole.
     if (IsPerItemKey(key) && !m_keysWithFiles.count(lower))
         return IconFile::State::Broken;
-    IconFile::State result = IconFile::State::Sound;
+    IconFile::State result = IconFile::State::Whole;
     for (const BOOL large : {FALSE, TRUE}) {
         const IconFile::State file = IconFile::Check(GetIconPath(key, large));
         if (file == IconFile::State::Broken)
@@ -226,8 +226,8 @@ IconFile::State IconManager::CheckKeyFiles(const CString& key)
         if (file == IconFile::State::Unreadable)
             result = file;
     }
-    if (result == IconFile::State::Sound)
-        m_soundKeys.insert(lower);
+    if (result == IconFile::State::Whole)
+        m_wholeKeys.insert(lower);
     return result;
 }
 
@@ -266,7 +266,7 @@ int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
     entry.bSmallOnDisk = entry.hSmall && SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
     entry.bLargeOnDisk = entry.hLarge && SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
     if (entry.bSmallOnDisk && entry.bLargeOnDisk)
-        m_soundKeys.insert(Lower(entry.strKey));
+        m_wholeKeys.insert(Lower(entry.strKey));
     if ((entry.hSmall && !entry.bSmallOnDisk) || (entry.hLarge && !entry.bLargeOnDisk)) {
         // A folder that cannot be written (disk full, no rights) would fail every remake,
         // and each would hold its icons in memory for good.
@@ -376,7 +376,7 @@ void IconManager::DeleteIcon(CString key)
         ::DeleteFileW(GetIconPath(key, FALSE));
         ::DeleteFileW(GetIconPath(key, TRUE));
         m_keysWithFiles.erase(Lower(key));
-        m_soundKeys.erase(Lower(key));
+        m_wholeKeys.erase(Lower(key));
         m_icons.erase(it);
         return;
     }

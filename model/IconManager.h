@@ -141,7 +141,7 @@ private:
     // file can have (their bytes are not looked at yet):
     std::unordered_set<std::wstring> m_keysWithFiles;
     // Keys whose two files were read as icons or written in this run:
-    std::unordered_set<std::wstring> m_soundKeys;
+    std::unordered_set<std::wstring> m_wholeKeys;
     BOOL m_bStoreFailed = FALSE;
     long m_nRemovedFiles = 0;
     size_t m_nHandles = 0;
