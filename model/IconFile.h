@@ -27,9 +27,6 @@ public:
     static HICON Load(const CString& path);
     // Reads an ICO file and checks its structure, without making an icon of it.
     static State Check(const CString& path);
-    // Whether a file of this many bytes can be an icon file at all, so that a folder's
-    // listing tells some broken files without opening them.
-    static BOOL IsPossibleSize(ULONGLONG bytes);
 };
 
 }  // namespace Model

@@ -454,18 +454,39 @@ TEST_F(IconKeyTest, RegisteringWithAnUnwritableCacheStillGivesTheKey)
 TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
 {
     const Bytes whole = ExpectedTestIconFile(16), cut(whole.begin(), whole.begin() + 600), junk(1150, 0x5A);
-    struct Case { const char* what; const wchar_t* key; Bytes small; Bytes large; bool remade; };
+    // A small file that another program holds without sharing, or a folder in its place, is
+    // left as it is, and the next key (ext6) is made all the same.
+    enum Block { kNone, kHeld, kFolder };
+    struct Case { const char* what; const wchar_t* key; Bytes small; Bytes large; bool remade; Block block = kNone; };
     for (const Case& c : {Case{"empty", L"ext5", {}, {}, true}, Case{"cut short", L"ext5", cut, cut, true},
                           Case{"garbage", L"ext5", junk, junk, true}, Case{"empty large", L"ext5", whole, {}, true},
-                          Case{"shared", L"txt", whole, junk, true}, Case{"whole", L"ext5", whole, whole, false}}) {
-        Seed(c.key + std::wstring(L".si"), c.small);
+                          Case{"shared", L"txt", whole, junk, true}, Case{"whole", L"ext5", whole, whole, false},
+                          Case{"held", L"ext5", {}, whole, false, kHeld},
+                          Case{"folder", L"ext5", {}, {}, true, kFolder}}) {
+        const std::wstring small = CacheFile(c.key + std::wstring(L".si"));
+        const std::wstring large = CacheFile(c.key + std::wstring(L".li"));
         Seed(c.key + std::wstring(L".li"), c.large);
-        IconManager cache;
-        cache.Init(Cache().c_str());
-        EXPECT_EQ(c.remade, cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), c.key) != FALSE) << c.what;
-        for (const wchar_t* suffix : {L".si", L".li"}) {
-            OwnedIcon loaded(IconManager::LoadIconFile(CacheFile(c.key + std::wstring(suffix)).c_str()));
-            EXPECT_NE(loaded.get(), nullptr) << c.what;
+        ::DeleteFileW(small.c_str());
+        ::DeleteFileW(CacheFile(L"ext6.si").c_str());
+        ASSERT_TRUE(c.block == kFolder ? ::CreateDirectoryW(small.c_str(), nullptr) && ::DeleteFileW(large.c_str())
+                                       : WriteBytes(small, c.small));
+        {
+            HandleHolder holder(c.block == kHeld ? ::CreateFileW(small.c_str(), GENERIC_READ, 0, nullptr,
+                                                                 OPEN_EXISTING, 0, nullptr)
+                                                 : INVALID_HANDLE_VALUE);
+            IconManager cache;
+            cache.Init(Cache().c_str());
+            EXPECT_EQ(c.remade, cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), c.key) != FALSE) << c.what;
+            EXPECT_TRUE(cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), L"ext6")) << c.what;
+        }
+        for (const std::wstring& path : {small, large, CacheFile(L"ext6.si"), CacheFile(L"ext6.li")}) {
+            OwnedIcon loaded(IconManager::LoadIconFile(path.c_str()));
+            EXPECT_EQ(loaded.get() != nullptr, c.block == kNone || path != small) << c.what;
+        }
+        if (c.block != kNone) {
+            const bool left = c.block == kHeld ? ReadBytes(small) == c.small && ReadBytes(large) == c.large
+                                               : ::RemoveDirectoryW(small.c_str()) != FALSE;
+            EXPECT_TRUE(left) << c.what;
         }
     }
 }
