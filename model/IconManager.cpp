@@ -271,12 +271,17 @@ int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
             else
                 Log(kLogWarn, CString(L"<icon> an icon file cannot be written, left as it is:") + entry.strKey);
         }
+        size_t memoryOnly = MemoryOnlyHandles(&entry);
         for (const BOOL large : {FALSE, TRUE}) {
             HICON& handle = large ? entry.hLarge : entry.hSmall;
-            if (handle && !(large ? entry.bLargeOnDisk : entry.bSmallOnDisk) && MemoryOnlyHandles() >= kMaxHandles) {
-                ::DestroyIcon(handle);
-                handle = nullptr;
+            if (!handle || (large ? entry.bLargeOnDisk : entry.bSmallOnDisk))
+                continue;
+            if (memoryOnly < kMaxHandles) {
+                ++memoryOnly;
+                continue;
             }
+            ::DestroyIcon(handle);
+            handle = nullptr;
         }
     }
     return (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0);
@@ -295,11 +300,14 @@ BOOL IconManager::FolderTakesFiles() const
            written == bytes.size();
 }
 
-size_t IconManager::MemoryOnlyHandles() const
+size_t IconManager::MemoryOnlyHandles(const _ICON_INFO* except) const
 {
     size_t count = 0;
-    for (const _ICON_INFO& info : m_icons)
+    for (const _ICON_INFO& info : m_icons) {
+        if (&info == except)
+            continue;
         count += (info.hSmall && !info.bSmallOnDisk ? 1 : 0) + (info.hLarge && !info.bLargeOnDisk ? 1 : 0);
+    }
     return count;
 }
 

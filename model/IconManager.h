@@ -127,7 +127,8 @@ private:
     // Whether the folder takes a new file of an icon's size, so that a save that failed
     // failed for its own name alone.
     BOOL FolderTakesFiles() const;
-    size_t MemoryOnlyHandles() const;
+    // The handles of icons held only in memory, but for those of one entry.
+    size_t MemoryOnlyHandles(const _ICON_INFO* except) const;
     // The next per-item key whose number no file and no listed entry uses.
     CString TakePerItemKey();
     // Counts the handles an entry took, marks it as just asked for, and lets go of the

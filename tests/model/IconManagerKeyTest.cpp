@@ -493,16 +493,21 @@ TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
 
 TEST_F(IconKeyTest, IconsThatCannotBeStoredStayWithinTheHandleLimit)
 {
-    ASSERT_TRUE(WriteBytes(m_temp / L"blocked", Bytes{1}));
-    IconManager cache;
-    cache.Init((m_temp / L"blocked\\fileIcons").c_str());
+    // Icons made again under names that are folders, then one registered when the cache
+    // folder itself has gone.
+    auto key = [](size_t i) { return L"ext" + std::to_wstring(i + 2); };
     for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i) {
-        Register(cache, kFile, MakeItem(L"Tool" + std::to_wstring(i) + L".exe"));
-        if (i == 0) {
-            EXPECT_FALSE(cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), L"ext900")) << "none after a failure";
-        }
+        for (const wchar_t* suffix : {L".si", L".li"})
+            CreateDirectoryTree(CacheFile(key(i) + suffix).c_str());
     }
-    EXPECT_LE(cache.GetHandleCount(), IconManager::kMaxHandles);
+    IconManager cache;
+    cache.Init(Cache().c_str());
+    for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i)
+        cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), key(i).c_str());
+    EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
+    ASSERT_TRUE(::MoveFileW(Cache().c_str(), (m_temp / L"moved").c_str()) && WriteBytes(Cache(), Bytes{1}));
+    Register(cache, kFile, MakeItem(L"Tool.exe"));
+    EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
 }
 
 }  // namespace
