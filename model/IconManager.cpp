@@ -174,6 +174,8 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
                 entry.hLarge = LoadIconFile(GetIconPath(k, TRUE));
                 entry.bSmallOnDisk = entry.hSmall != nullptr;
                 entry.bLargeOnDisk = entry.hLarge != nullptr;
+                entry.bNoSmallFile = !entry.bSmallOnDisk;
+                entry.bNoLargeFile = !entry.bLargeOnDisk;
                 if (entry.hSmall && entry.hLarge)
                     m_wholeKeys.insert(Lower(k));
                 key = k;
@@ -258,6 +260,9 @@ int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
     entry.hLarge = GetShellIcon(path, TRUE);
     entry.bSmallOnDisk = entry.hSmall && SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
     entry.bLargeOnDisk = entry.hLarge && SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
+    // An icon that could not be stored has no file to look for once it is let go of.
+    entry.bNoSmallFile = entry.hSmall && !entry.bSmallOnDisk;
+    entry.bNoLargeFile = entry.hLarge && !entry.bLargeOnDisk;
     if (entry.bSmallOnDisk && entry.bLargeOnDisk)
         m_wholeKeys.insert(Lower(entry.strKey));
     if ((entry.hSmall && !entry.bSmallOnDisk) || (entry.hLarge && !entry.bLargeOnDisk)) {
@@ -354,33 +359,29 @@ HICON IconManager::GetIcon(CString key, int size)
         Log(kLogWarn, CString(L"Can't load icon:") + key);
         return nullptr;
     }
-    const CString path = GetIconPath(key, large);
-    if (_ICON_INFO* listed = Find(key)) {
-        HICON& handle = large ? listed->hLarge : listed->hSmall;
-        int loaded = 0;
-        if (!handle) {
-            handle = LoadIconFile(path);
-            loaded = handle ? 1 : 0;
-            if (handle)
-                (large ? listed->bLargeOnDisk : listed->bSmallOnDisk) = TRUE;
+    _ICON_INFO* entry = Find(key);
+    if (!entry) {
+        // Listed also when its file gives no icon, so that the file is looked for once a run.
+        try {
+            m_icons.emplace_back();
+        } catch (...) {
+            return nullptr;
         }
-        const HICON result = handle;
-        Took(*listed, loaded);
-        return result;
+        entry = &m_icons.back();
+        entry->strKey = key;
     }
-    _ICON_INFO entry;
-    entry.strKey = key;
-    const HICON result = LoadIconFile(path);
-    if (!result)
-        return nullptr;
-    (large ? entry.hLarge : entry.hSmall) = result;
-    (large ? entry.bLargeOnDisk : entry.bSmallOnDisk) = TRUE;
-    try {
-        m_icons.push_back(entry);
-        Took(m_icons.back(), 1);
-    } catch (...) {
-        // Without room in the list the icon is still drawn; the next call loads it again.
+    HICON& handle = large ? entry->hLarge : entry->hSmall;
+    BOOL& noFile = large ? entry->bNoLargeFile : entry->bNoSmallFile;
+    int loaded = 0;
+    if (!handle && !noFile) {
+        handle = LoadIconFile(GetIconPath(key, large));
+        loaded = handle ? 1 : 0;
+        noFile = !handle;
+        if (handle)
+            (large ? entry->bLargeOnDisk : entry->bSmallOnDisk) = TRUE;
     }
+    const HICON result = handle;
+    Took(*entry, loaded);
     return result;
 }
 

@@ -36,6 +36,10 @@ public:
         // again, and when the entry was last asked for.
         BOOL bSmallOnDisk = FALSE;
         BOOL bLargeOnDisk = FALSE;
+        // Whether there is no file to load the icon from: a look found none in this run, or
+        // the icon could not be stored. It is not looked for again until the cache writes it.
+        BOOL bNoSmallFile = FALSE;
+        BOOL bNoLargeFile = FALSE;
         ULONGLONG nLastUse = 0;
     };
 
@@ -82,8 +86,8 @@ public:
     // is new. Always TRUE; never raises.
     BOOL RegisterIcon(int type, CString path, CString& key);
 
-    // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded (the next call
-    // tries again). The cache keeps ownership of the handle, which stays valid while fewer
+    // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded; a file that
+    // gave none is not looked for again in this run (unless the cache writes it). The cache keeps ownership of the handle, which stays valid while fewer
     // than kMaxHandles other icons are asked for: draw it, or copy it, before asking for more.
     HICON GetIcon(CString key, int size);
 
