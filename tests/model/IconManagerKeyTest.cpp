@@ -461,11 +461,9 @@ TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
                           Case{"garbage", L"ext5", junk, junk, true}, Case{"empty large", L"ext5", whole, {}, true},
                           Case{"shared", L"txt", whole, junk, true}, Case{"whole", L"ext5", whole, whole, false},
                           Case{"held", L"ext5", {}, whole, false, kHeld},
-                          Case{"folder", L"ext5", {}, {}, true, kFolder}}) {
-        const std::wstring small = CacheFile(c.key + std::wstring(L".si"));
-        const std::wstring large = CacheFile(c.key + std::wstring(L".li"));
+                          Case{"folder", L"ext7", {}, {}, true, kFolder}}) {
+        const std::wstring small = CacheFile(c.key + std::wstring(L".si")), large = CacheFile(c.key + std::wstring(L".li"));
         Seed(c.key + std::wstring(L".li"), c.large);
-        ::DeleteFileW(small.c_str());
         ::DeleteFileW(CacheFile(L"ext6.si").c_str());
         ASSERT_TRUE(c.block == kFolder ? ::CreateDirectoryW(small.c_str(), nullptr) && ::DeleteFileW(large.c_str())
                                        : WriteBytes(small, c.small));
@@ -482,33 +480,27 @@ TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
             OwnedIcon loaded(IconManager::LoadIconFile(path.c_str()));
             EXPECT_EQ(loaded.get() != nullptr, c.block == kNone || path != small) << c.what;
         }
-        if (c.block != kNone) {
-            const bool left = c.block == kHeld ? ReadBytes(small) == c.small && ReadBytes(large) == c.large
-                                               : ::RemoveDirectoryW(small.c_str()) != FALSE;
-            EXPECT_TRUE(left) << c.what;
-        }
+        EXPECT_TRUE(c.block != kHeld || (ReadBytes(small) == c.small && ReadBytes(large) == c.large)) << c.what;
+        EXPECT_TRUE(c.block != kFolder || IsDirectory(small.c_str())) << c.what;
     }
 }
 
 TEST_F(IconKeyTest, IconsThatCannotBeStoredStayWithinTheHandleLimit)
 {
-    // Icons made again under names that are folders, then one registered when the cache
-    // folder itself has gone.
-    auto key = [](size_t i) { return L"ext" + std::to_wstring(i + 2); };
-    for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i) {
-        for (const wchar_t* suffix : {L".si", L".li"})
-            CreateDirectoryTree(CacheFile(key(i) + suffix).c_str());
-    }
+    // Made again where folders stand in the files' place, then registered once the cache folder has gone.
     IconManager cache;
     cache.Init(Cache().c_str());
-    for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i)
+    auto key = [](size_t i) { return L"ext" + std::to_wstring(i + 2); };
+    for (size_t i = 0; i <= IconManager::kMaxHandles / 2; ++i) {
+        CreateDirectoryTree(CacheFile(key(i) + L".si").c_str());
+        CreateDirectoryTree(CacheFile(key(i) + L".li").c_str());
         cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), key(i).c_str());
+    }
     EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
     ASSERT_TRUE(::MoveFileW(Cache().c_str(), (m_temp / L"moved").c_str()) && WriteBytes(Cache(), Bytes{1}));
     Register(cache, kFile, MakeItem(L"Tool.exe"));
     EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
     // An icon let go of at the limit was never stored: there is no file to look for.
-    struct LogOff { ~LogOff() { LogInit(nullptr); } } logOff;
     TempFolder logs;
     LogInit(logs.Path().c_str());
     EXPECT_EQ(cache.GetIcon(key(IconManager::kMaxHandles / 2).c_str(), 0), nullptr);
