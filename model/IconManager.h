@@ -87,8 +87,9 @@ public:
     BOOL RegisterIcon(int type, CString path, CString& key);
 
     // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded; a file that
-    // gave none is not looked for again in this run (unless the cache writes it). The cache keeps ownership of the handle, which stays valid while fewer
-    // than kMaxHandles other icons are asked for: draw it, or copy it, before asking for more.
+    // gave none is not looked for again in this run (unless the cache writes it). The cache
+    // keeps ownership of the handle, which stays valid while fewer than kMaxHandles other
+    // icons are asked for: draw it, or copy it, before asking for more.
     HICON GetIcon(CString key, int size);
 
     // Releases a per-item key ("ext" and a number): destroys its icons and deletes its files.
