@@ -468,9 +468,8 @@ TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
         ASSERT_TRUE(c.block == kFolder ? ::CreateDirectoryW(small.c_str(), nullptr) && ::DeleteFileW(large.c_str())
                                        : WriteBytes(small, c.small));
         {
-            HandleHolder holder(c.block == kHeld ? ::CreateFileW(small.c_str(), GENERIC_READ, 0, nullptr,
-                                                                 OPEN_EXISTING, 0, nullptr)
-                                                 : INVALID_HANDLE_VALUE);
+            HandleHolder holder(c.block != kHeld ? INVALID_HANDLE_VALUE
+                                : ::CreateFileW(small.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             IconManager cache;
             cache.Init(Cache().c_str());
             EXPECT_EQ(c.remade, cache.RemakeBrokenIcon(kFile, MakeItem(L"a.txt").c_str(), c.key) != FALSE) << c.what;
@@ -487,7 +486,8 @@ TEST_F(IconKeyTest, BrokenIconFilesAreMadeAgainUnderTheirKeys)
 
 TEST_F(IconKeyTest, IconsThatCannotBeStoredStayWithinTheHandleLimit)
 {
-    // Made again where folders stand in the files' place, then registered once the cache folder has gone.
+    // Made again where folders stand in the files' place, then registered once the cache folder
+    // has gone. An icon let go of at the limit was never stored: there is no file to look for.
     IconManager cache;
     cache.Init(Cache().c_str());
     auto key = [](size_t i) { return L"ext" + std::to_wstring(i + 2); };
@@ -500,7 +500,6 @@ TEST_F(IconKeyTest, IconsThatCannotBeStoredStayWithinTheHandleLimit)
     ASSERT_TRUE(::MoveFileW(Cache().c_str(), (m_temp / L"moved").c_str()) && WriteBytes(Cache(), Bytes{1}));
     Register(cache, kFile, MakeItem(L"Tool.exe"));
     EXPECT_EQ(cache.GetHandleCount(), IconManager::kMaxHandles);
-    // An icon let go of at the limit was never stored: there is no file to look for.
     TempFolder logs;
     LogInit(logs.Path().c_str());
     EXPECT_EQ(cache.GetIcon(key(IconManager::kMaxHandles / 2).c_str(), 0), nullptr);
