@@ -23,6 +23,12 @@ const size_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);  // 40
 // The smallest icon file: one image of one pixel, a row of colour and a row of mask.
 const ULONGLONG kMinIconFileBytes = kIconDirSize + kIconEntrySize + kInfoHeaderSize + 4 + 4;
 
+// Whether a file of this many bytes can be an icon file at all.
+bool IsPossibleSize(ULONGLONG bytes)
+{
+    return bytes >= kMinIconFileBytes && bytes <= kMaxIconFileBytes;
+}
+
 // ---------------------------------------------------------------- bitmap headers
 
 // A BITMAPINFO with room for the largest colour table GetDIBits may write after it: reading
@@ -204,7 +210,7 @@ bool ReadIconFileBytes(const CString& path, std::vector<BYTE>& bytes, DWORD& err
     const ScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     error = file ? ReadWholeFile(file.get(), kMaxIconFileBytes, &bytes) : ::GetLastError();
-    if (error == ERROR_FILE_TOO_LARGE || (error == ERROR_SUCCESS && !IconFile::IsPossibleSize(bytes.size())))
+    if (error == ERROR_FILE_TOO_LARGE || (error == ERROR_SUCCESS && !IsPossibleSize(bytes.size())))
         error = ERROR_BAD_FORMAT;
     return error == ERROR_SUCCESS;
 }
@@ -295,11 +301,6 @@ HICON IconFromBytes(const std::vector<BYTE>& bytes)
 
 }  // namespace
 
-BOOL IconFile::IsPossibleSize(ULONGLONG bytes)
-{
-    return bytes >= kMinIconFileBytes && bytes <= kMaxIconFileBytes;
-}
-
 BOOL IconFile::Save(HICON icon, int bitCount, const CString& path)
 {
     try {
@@ -334,7 +335,7 @@ IconFile::State IconFile::Check(const CString& path)
         std::vector<BYTE> bytes;
         DWORD error = ERROR_SUCCESS;
         if (ReadIconFileBytes(path, bytes, error))
-            return IsWellFormedIconFile(bytes) ? State::Sound : State::Broken;
+            return IsWellFormedIconFile(bytes) ? State::Whole : State::Broken;
         const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return gone || error == ERROR_BAD_FORMAT ? State::Broken : State::Unreadable;
     } catch (...) {

@@ -15,7 +15,7 @@ class IconFile
 public:
     // What reading a file found: an icon, no icon (missing, empty, cut short or not an icon
     // file), or nothing, because the file could not be read (another program holds it).
-    enum class State { Sound, Broken, Unreadable };
+    enum class State { Whole, Broken, Unreadable };
 
     IconFile() = delete;
 
@@ -27,9 +27,6 @@ public:
     static HICON Load(const CString& path);
     // Reads an ICO file and checks its structure, without making an icon of it.
     static State Check(const CString& path);
-    // Whether a file of this many bytes can be an icon file at all, so that a folder's
-    // listing tells some broken files without opening them.
-    static BOOL IsPossibleSize(ULONGLONG bytes);
 };
 
 }  // namespace Model

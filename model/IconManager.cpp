@@ -5,12 +5,12 @@
 
 #include <cwchar>
 #include <new>
-#include <unordered_map>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "framework/CException.h"
 #include "framework/CFileFind.h"
+#include "framework/ScopedHandles.h"
 
 namespace Model {
 
@@ -100,22 +100,15 @@ void IconManager::Init(CString folder)
 {
     m_strFolder = folder;
     m_earlierFiles.clear();
-    m_keysWithFiles.clear();
-    m_soundKeys.clear();
-    m_bStoreFailed = FALSE;
-    std::vector<ULONGLONG> sizes;
-    m_nNextExt = GetNextExtIndex(&m_earlierFiles, &sizes);
+    m_listedKeys.clear();
+    m_wholeKeys.clear();
+    m_bFolderUnwritable = FALSE;
+    m_nNextExt = GetNextExtIndex(&m_earlierFiles);
     CreateDirectoryTree(m_strFolder);
-    // The listing ("<key>.si" and "<key>.li" files) tells which per-item keys have both
-    // files, without a look per item. A file of a size no icon file has (one cut short while
-    // it was written) counts as none.
-    std::unordered_map<std::wstring, int> halves;
-    for (size_t i = 0; i < m_earlierFiles.size(); ++i) {
-        const CString& name = m_earlierFiles[i];
-        const std::wstring key = Lower(name.Left(name.ReverseFind(L'.')));
-        if (IconFile::IsPossibleSize(sizes[i]) && ++halves[key] == 2)
-            m_keysWithFiles.insert(key);
-    }
+    // The listing ("<key>.si" and "<key>.li" files) tells which per-item keys have no file
+    // at all, without a look per item.
+    for (const CString& name : m_earlierFiles)
+        m_listedKeys.insert(Lower(name.Left(name.ReverseFind(L'.'))));
 }
 
 void IconManager::ReserveKey(const CString& key)
@@ -181,8 +174,10 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
                 entry.hLarge = LoadIconFile(GetIconPath(k, TRUE));
                 entry.bSmallOnDisk = entry.hSmall != nullptr;
                 entry.bLargeOnDisk = entry.hLarge != nullptr;
+                entry.bNoSmallFile = !entry.bSmallOnDisk;
+                entry.bNoLargeFile = !entry.bLargeOnDisk;
                 if (entry.hSmall && entry.hLarge)
-                    m_soundKeys.insert(Lower(k));
+                    m_wholeKeys.insert(Lower(k));
                 key = k;
                 m_icons.push_back(entry);
                 Took(m_icons.back(), (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0));
@@ -213,21 +208,21 @@ BOOL IconManager::RegisterIcon(int type, CString path, CString& key)
 IconFile::State IconManager::CheckKeyFiles(const CString& key)
 {
     const std::wstring lower = Lower(key);
-    if (m_soundKeys.count(lower))
-        return IconFile::State::Sound;
-    // Every per-item file there was is in the listing, and those written since are sound.
-    if (IsPerItemKey(key) && !m_keysWithFiles.count(lower))
+    if (m_wholeKeys.count(lower))
+        return IconFile::State::Whole;
+    // Every per-item file there was is in the listing, and those written since are whole. A
+    // listed file is read whatever its size: one that another program holds may show none.
+    if (IsPerItemKey(key) && !m_listedKeys.count(lower))
         return IconFile::State::Broken;
-    IconFile::State result = IconFile::State::Sound;
+    // A file that cannot be read is never written over, so its key is not made again.
+    IconFile::State result = IconFile::State::Whole;
     for (const BOOL large : {FALSE, TRUE}) {
         const IconFile::State file = IconFile::Check(GetIconPath(key, large));
-        if (file == IconFile::State::Broken)
-            return file;
-        if (file == IconFile::State::Unreadable)
+        if (file == IconFile::State::Unreadable || result == IconFile::State::Whole)
             result = file;
     }
-    if (result == IconFile::State::Sound)
-        m_soundKeys.insert(lower);
+    if (result == IconFile::State::Whole)
+        m_wholeKeys.insert(lower);
     return result;
 }
 
@@ -236,7 +231,7 @@ BOOL IconManager::RemakeBrokenIcon(int type, const CString& path, const CString&
     try {
         const CString kind = KindKey(type, path);
         const BOOL allowed = IsPerItemKey(key) || (key == kind && !IsOwnIconKind(kind));
-        if (m_bStoreFailed || path.IsEmpty() || !allowed || !IsPlainKey(key) ||
+        if (m_bFolderUnwritable || path.IsEmpty() || !allowed || !IsPlainKey(key) ||
             CheckKeyFiles(key) != IconFile::State::Broken || ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
             return FALSE;
         _ICON_INFO* entry = Find(key);
@@ -265,30 +260,59 @@ int IconManager::FetchShellIcons(_ICON_INFO& entry, const CString& path)
     entry.hLarge = GetShellIcon(path, TRUE);
     entry.bSmallOnDisk = entry.hSmall && SaveIconFile(entry.hSmall, 32, GetIconPath(entry.strKey, FALSE));
     entry.bLargeOnDisk = entry.hLarge && SaveIconFile(entry.hLarge, 32, GetIconPath(entry.strKey, TRUE));
+    // An icon that could not be stored has no file to look for once it is let go of.
+    entry.bNoSmallFile = entry.hSmall && !entry.bSmallOnDisk;
+    entry.bNoLargeFile = entry.hLarge && !entry.bLargeOnDisk;
     if (entry.bSmallOnDisk && entry.bLargeOnDisk)
-        m_soundKeys.insert(Lower(entry.strKey));
+        m_wholeKeys.insert(Lower(entry.strKey));
     if ((entry.hSmall && !entry.bSmallOnDisk) || (entry.hLarge && !entry.bLargeOnDisk)) {
-        // A folder that cannot be written (disk full, no rights) would fail every remake,
-        // and each would hold its icons in memory for good.
-        if (!m_bStoreFailed)
-            Log(kLogWarn, L"<icon> an icon could not be stored: no icon files are made again in this run");
-        m_bStoreFailed = TRUE;
+        // A name that takes no file (a folder, a file another program holds) is left as it
+        // is. A folder that takes none (disk full, no rights) would fail every remake, and
+        // each would hold its icons in memory for good.
+        if (!m_bFolderUnwritable) {
+            m_bFolderUnwritable = !FolderTakesFiles();
+            if (m_bFolderUnwritable)
+                Log(kLogWarn, L"<icon> the icon folder cannot be written: no icon files are made again in this run");
+            else
+                Log(kLogWarn, CString(L"<icon> an icon file cannot be written, left as it is:") + entry.strKey);
+        }
+        size_t memoryOnly = MemoryOnlyHandles(&entry);
         for (const BOOL large : {FALSE, TRUE}) {
             HICON& handle = large ? entry.hLarge : entry.hSmall;
-            if (handle && !(large ? entry.bLargeOnDisk : entry.bSmallOnDisk) && MemoryOnlyHandles() >= kMaxHandles) {
-                ::DestroyIcon(handle);
-                handle = nullptr;
+            if (!handle || (large ? entry.bLargeOnDisk : entry.bSmallOnDisk))
+                continue;
+            if (memoryOnly < kMaxHandles) {
+                ++memoryOnly;
+                continue;
             }
+            ::DestroyIcon(handle);
+            handle = nullptr;
         }
     }
     return (entry.hSmall ? 1 : 0) + (entry.hLarge ? 1 : 0);
 }
 
-size_t IconManager::MemoryOnlyHandles() const
+BOOL IconManager::FolderTakesFiles() const
+{
+    // A file of a large icon's size that goes again when it is closed, also if the process
+    // ends before.
+    const CString probe = FormatString(L"%s\\~write-test%lu.tmp", m_strFolder.GetString(), ::GetCurrentProcessId());
+    const ScopedFile file(::CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE,
+                                        nullptr));
+    const std::vector<BYTE> bytes(4286, 0);
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+size_t IconManager::MemoryOnlyHandles(const _ICON_INFO* except) const
 {
     size_t count = 0;
-    for (const _ICON_INFO& info : m_icons)
+    for (const _ICON_INFO& info : m_icons) {
+        if (&info == except)
+            continue;
         count += (info.hSmall && !info.bSmallOnDisk ? 1 : 0) + (info.hLarge && !info.bLargeOnDisk ? 1 : 0);
+    }
     return count;
 }
 
@@ -335,33 +359,29 @@ HICON IconManager::GetIcon(CString key, int size)
         Log(kLogWarn, CString(L"Can't load icon:") + key);
         return nullptr;
     }
-    const CString path = GetIconPath(key, large);
-    if (_ICON_INFO* listed = Find(key)) {
-        HICON& handle = large ? listed->hLarge : listed->hSmall;
-        int loaded = 0;
-        if (!handle) {
-            handle = LoadIconFile(path);
-            loaded = handle ? 1 : 0;
-            if (handle)
-                (large ? listed->bLargeOnDisk : listed->bSmallOnDisk) = TRUE;
+    _ICON_INFO* entry = Find(key);
+    if (!entry) {
+        // Listed also when its file gives no icon, so that the file is looked for once a run.
+        try {
+            m_icons.emplace_back();
+        } catch (...) {
+            return nullptr;
         }
-        const HICON result = handle;
-        Took(*listed, loaded);
-        return result;
+        entry = &m_icons.back();
+        entry->strKey = key;
     }
-    _ICON_INFO entry;
-    entry.strKey = key;
-    const HICON result = LoadIconFile(path);
-    if (!result)
-        return nullptr;
-    (large ? entry.hLarge : entry.hSmall) = result;
-    (large ? entry.bLargeOnDisk : entry.bSmallOnDisk) = TRUE;
-    try {
-        m_icons.push_back(entry);
-        Took(m_icons.back(), 1);
-    } catch (...) {
-        // Without room in the list the icon is still drawn; the next call loads it again.
+    HICON& handle = large ? entry->hLarge : entry->hSmall;
+    BOOL& noFile = large ? entry->bNoLargeFile : entry->bNoSmallFile;
+    int loaded = 0;
+    if (!handle && !noFile) {
+        handle = LoadIconFile(GetIconPath(key, large));
+        loaded = handle ? 1 : 0;
+        noFile = !handle;
+        if (handle)
+            (large ? entry->bLargeOnDisk : entry->bSmallOnDisk) = TRUE;
     }
+    const HICON result = handle;
+    Took(*entry, loaded);
     return result;
 }
 
@@ -375,8 +395,8 @@ void IconManager::DeleteIcon(CString key)
         DestroyHandles(*it);
         ::DeleteFileW(GetIconPath(key, FALSE));
         ::DeleteFileW(GetIconPath(key, TRUE));
-        m_keysWithFiles.erase(Lower(key));
-        m_soundKeys.erase(Lower(key));
+        m_listedKeys.erase(Lower(key));
+        m_wholeKeys.erase(Lower(key));
         m_icons.erase(it);
         return;
     }
@@ -411,7 +431,7 @@ BOOL IconManager::RemoveUnnamedFiles(const std::unordered_set<std::wstring>& nam
     return FALSE;
 }
 
-int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles, std::vector<ULONGLONG>* sizes) const
+int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles) const
 {
     long largest = 1;
     for (const wchar_t* suffix : {L"si", L"li"}) {
@@ -432,11 +452,8 @@ int IconManager::GetNextExtIndex(std::vector<CString>* perItemFiles, std::vector
                 largest = number;
             CString key = title.Left(dot);
             key.MakeLower();
-            if (perItemFiles && IsPerItemKey(key)) {
+            if (perItemFiles && IsPerItemKey(key))
                 perItemFiles->push_back(title);
-                if (sizes)
-                    sizes->push_back(finder.GetLength());
-            }
         }
     }
     return static_cast<int>(largest + 1);

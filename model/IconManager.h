@@ -36,6 +36,10 @@ public:
         // again, and when the entry was last asked for.
         BOOL bSmallOnDisk = FALSE;
         BOOL bLargeOnDisk = FALSE;
+        // Whether there is no file to load the icon from: a look found none in this run, or
+        // the icon could not be stored. It is not looked for again until the cache writes it.
+        BOOL bNoSmallFile = FALSE;
+        BOOL bNoLargeFile = FALSE;
         ULONGLONG nLastUse = 0;
     };
 
@@ -71,10 +75,10 @@ public:
     // missing or holds no icon, so that the item, stored with the key, shows its icon again.
     // Only a per-item key or the key of the target's own kind is made (another target's icon
     // would become the icon of a whole kind). TRUE when the shell gave an icon. A per-item key
-    // that Init's listing shows without both files of a size an icon file can have is made
-    // without a look; other files are read once a run, and a file that cannot be read (held by
-    // another program) is left as it is. Once an icon could not be stored, none is made again
-    // for the rest of the run.
+    // of which Init's listing shows no file is made without a look; other keys' files are
+    // read once a run. A file that cannot be read (another program holds it) is left as it
+    // is, and so is a name that takes no file (a folder); the other keys are made. Only when
+    // the folder itself takes no file is none made again for the rest of the run.
     BOOL RemakeBrokenIcon(int type, const CString& path, const CString& key);
 
     // Gives the key for an item of the given type (1 file, 2 folder, 3 shortcut, 4 internet
@@ -82,9 +86,10 @@ public:
     // is new. Always TRUE; never raises.
     BOOL RegisterIcon(int type, CString path, CString& key);
 
-    // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded (the next call
-    // tries again). The cache keeps ownership of the handle, which stays valid while fewer
-    // than kMaxHandles other icons are asked for: draw it, or copy it, before asking for more.
+    // The icon of a key; size 0 small, 1 large. NULL when it cannot be loaded; a file that
+    // gave none is not looked for again in this run (unless the cache writes it). The cache
+    // keeps ownership of the handle, which stays valid while fewer than kMaxHandles other
+    // icons are asked for: draw it, or copy it, before asking for more.
     HICON GetIcon(CString key, int size);
 
     // Releases a per-item key ("ext" and a number): destroys its icons and deletes its files.
@@ -104,9 +109,8 @@ public:
     // Whether the small file of the key exists.
     BOOL IconFileExists(CString key) const;
     // One more than the largest number of the "ext*.si" and "ext*.li" files in the folder,
-    // and at least 2. perItemFiles gets the names of those files that hold per-item icons,
-    // and sizes, when given, their sizes in bytes in the same order.
-    int GetNextExtIndex(std::vector<CString>* perItemFiles = nullptr, std::vector<ULONGLONG>* sizes = nullptr) const;
+    // and at least 2. perItemFiles gets the names of those files that hold per-item icons.
+    int GetNextExtIndex(std::vector<CString>* perItemFiles = nullptr) const;
     // The shell's icon of an existing file or folder; NULL when the shell gives none or the
     // path is empty.
     static HICON GetShellIcon(CString path, BOOL large);
@@ -125,7 +129,11 @@ private:
     // an icon that cannot be saved is kept while the icons held only in memory stay within
     // kMaxHandles. The number of handles kept.
     int FetchShellIcons(_ICON_INFO& entry, const CString& path);
-    size_t MemoryOnlyHandles() const;
+    // Whether the folder takes a new file of an icon's size, so that a save that failed
+    // failed for its own name alone.
+    BOOL FolderTakesFiles() const;
+    // The handles of icons held only in memory, but for those of one entry.
+    size_t MemoryOnlyHandles(const _ICON_INFO* except) const;
     // The next per-item key whose number no file and no listed entry uses.
     CString TakePerItemKey();
     // Counts the handles an entry took, marks it as just asked for, and lets go of the
@@ -137,12 +145,12 @@ private:
     int m_nNextExt = 2;
     std::vector<_ICON_INFO> m_icons;
     std::vector<CString> m_earlierFiles;  // file names, not yet looked at by RemoveUnnamedFiles
-    // Keys in lower case. Per-item keys that Init listed with both files of a size an icon
-    // file can have (their bytes are not looked at yet):
-    std::unordered_set<std::wstring> m_keysWithFiles;
+    // Keys in lower case. Per-item keys of which Init listed a file (its bytes are not looked
+    // at yet):
+    std::unordered_set<std::wstring> m_listedKeys;
     // Keys whose two files were read as icons or written in this run:
-    std::unordered_set<std::wstring> m_soundKeys;
-    BOOL m_bStoreFailed = FALSE;
+    std::unordered_set<std::wstring> m_wholeKeys;
+    BOOL m_bFolderUnwritable = FALSE;
     long m_nRemovedFiles = 0;
     size_t m_nHandles = 0;
     ULONGLONG m_nUses = 0;
