@@ -253,9 +253,10 @@ private:
     // a handler that is still running.
     int m_nModalDepth = 0;
     // The last time the keys put the cursor on a row: when, and where the cursor was before.
-    // Under Wine the placement goes through X, and a mouse move carrying the position before
-    // it can arrive 100-200 ms after it (later under load); only within this time after the
-    // placement is a move from that position taken for such a late echo and ignored.
+    // A mouse move queued before the placement, or echoed late by the window system, carries
+    // that earlier position and is handled after it. Only within this time after the
+    // placement, and only from exactly that position, is a move taken for such a late one and
+    // ignored: any other move is the user's, even in a fast sweep.
     static constexpr DWORD kLateEchoMs = 400;
     BOOL m_bKeysPlacedCursor = FALSE;
     DWORD m_dwKeysPlacedTick = 0;

@@ -182,10 +182,9 @@ void CTarneloWndManager::OnHeldFilesTimer()
     const bool busy = std::any_of(m_boxList.begin(), m_boxList.end(), [](const auto& box) { return box->IsRunningLoop(); });
     if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
         return;
-    // A file leaves the watch once its data came, or once what stood in for it was changed
-    // and it waits for the next start: either is logged once, however long the other one
-    // stays held.
-    // A reload of the boxes may have read the box file meanwhile.
+    // A file leaves the watch once its data came (a reload of the boxes may have read the box
+    // file meanwhile), or once what stood in for it was changed and it waits for the next
+    // start: either is logged once, however long the other file stays held.
     if (IsListed(m_heldFiles, m_strStylePath) &&
         (!m_pStyle || m_pStyle->GetLoadError() == ERROR_SUCCESS || SettleHeldStyle()))
         Unlist(m_heldFiles, m_strStylePath);
