@@ -125,10 +125,13 @@ public:
     using TrackMenuFn = UINT (*)(HMENU menu, HWND owner, POINT at);
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
     using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    // The clock that tells a late echo of the keys' cursor placement from the user's move.
+    using TickFn = DWORD(WINAPI*)();
     // Null restores the real behaviour.
     static void SetTrackMenuHook(TrackMenuFn fn);
     static void SetShellExecuteHook(ShellExecuteFn fn);
     static void SetShellExecuteExHook(ShellExecuteExFn fn);
+    static void SetTickHook(TickFn fn);
 
     // The list's state. The record, settings and style belong to the box and the manager;
     // the rows are copies taken when the list opens.

@@ -15,6 +15,17 @@
 
 using namespace FileListLayout;
 
+namespace {
+
+CFileListWnd::TickFn s_tick = &::GetTickCount;
+
+}  // namespace
+
+void CFileListWnd::SetTickHook(TickFn fn)
+{
+    s_tick = fn ? fn : &::GetTickCount;
+}
+
 // ---- Selection ---------------------------------------------------------------------------------
 
 void CFileListWnd::SelectItem(_FILE_INFO* pRow)
@@ -26,7 +37,7 @@ void CFileListWnd::SelectItem(_FILE_INFO* pRow)
         ::ClientToScreen(m_hWnd, &point);
         m_bKeysPlacedCursor = ::GetCursorPos(&m_ptBeforeKeys);
         ::SetCursorPos(point.x, point.y);
-        m_dwKeysPlacedTick = ::GetTickCount();
+        m_dwKeysPlacedTick = s_tick();
     }
     m_pCurrent = pRow;
     PostCurrentRowRedraw();
@@ -208,7 +219,7 @@ void CFileListWnd::OnMouseMove(UINT nFlags, POINT point)
 
 BOOL CFileListWnd::IsLateEchoOfKeys(POINT screenPoint) const
 {
-    return m_bKeysPlacedCursor && ::GetTickCount() - m_dwKeysPlacedTick < kLateEchoMs &&
+    return m_bKeysPlacedCursor && s_tick() - m_dwKeysPlacedTick < kLateEchoMs &&
            screenPoint.x == m_ptBeforeKeys.x && screenPoint.y == m_ptBeforeKeys.y;
 }
 

@@ -135,10 +135,13 @@ public:
     using PickFileFn = BOOL (*)(HWND owner, const CString& folder, CString& path);
     // The tick count that tells a move from a click.
     using TickFn = DWORD (*)();
+    // Opens an item or the help page.
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
     // Null restores the real behaviour.
     static void SetTrackMenuHook(TrackMenuFn fn);
     static void SetPickFileHook(PickFileFn fn);
     static void SetTickHook(TickFn fn);
+    static void SetShellExecuteHook(ShellExecuteFn fn);
 
     // The box's state. Public because the manager reads m_bHover, m_bMoving and m_pInfo,
     // and the tests drive the rest. The record, settings and style are not owned; the icon

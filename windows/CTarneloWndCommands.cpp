@@ -41,6 +41,7 @@ BOOL RealPickFile(HWND, const CString& folder, CString& path)
 
 CTarneloWnd::TrackMenuFn s_trackMenu = &RealTrackMenu;
 CTarneloWnd::PickFileFn s_pickFile = &RealPickFile;
+CTarneloWnd::ShellExecuteFn s_shellExecute = &::ShellExecuteW;
 
 }  // namespace
 
@@ -52,6 +53,11 @@ void CTarneloWnd::SetTrackMenuHook(TrackMenuFn fn)
 void CTarneloWnd::SetPickFileHook(PickFileFn fn)
 {
     s_pickFile = fn ? fn : &RealPickFile;
+}
+
+void CTarneloWnd::SetShellExecuteHook(ShellExecuteFn fn)
+{
+    s_shellExecute = fn ? fn : &::ShellExecuteW;
 }
 
 // ---- File list and items -----------------------------------------------------------------------
@@ -140,14 +146,14 @@ void CTarneloWnd::ExecuteItem(int index)
     const CString path = it->strPath;
 
     const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(nullptr, L"open", path.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
+        s_shellExecute(nullptr, L"open", path.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32)
         return;
     LogValue(kLogError, L"<boxwnd> ShellExecute failed:", static_cast<long>(result));
     CString target;
     if (ResolveShortcut(target, path)) {
         const INT_PTR again = reinterpret_cast<INT_PTR>(
-            ::ShellExecuteW(nullptr, L"open", target.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
+            s_shellExecute(nullptr, L"open", target.GetString(), nullptr, nullptr, SW_SHOWNORMAL));
         if (again <= 32)
             LogValue(kLogError, L"<boxwnd> ShellExecute failed again:", static_cast<long>(again));
     } else {
@@ -302,7 +308,7 @@ void CTarneloWnd::OnHelp()
     const CString address = LoadResString(IDS_HELP_PAGE_URL);
     if (address.IsEmpty())
         return;
-    ::ShellExecuteW(m_hWnd, L"open", address.GetString(), nullptr, nullptr, SW_SHOW);
+    s_shellExecute(m_hWnd, L"open", address.GetString(), nullptr, nullptr, SW_SHOW);
 }
 
 void CTarneloWnd::OnVersion()

@@ -136,10 +136,11 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     ArmVersionCheck();
     NoteDamagedBoxFile();
     // A style or box file that another program held all the while it was waited for: the
-    // defaults stand in and are not saved over it; the user's come once the file is free.
+    // defaults stand in and are not saved over it; the user's come once the file is free. A
+    // style unreadable for another reason (a folder in its place) does not come by waiting.
     if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
         NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_UNREAD, m_pInfoManager->GetLoadError());
-    if (m_pStyle->GetLoadError() != ERROR_SUCCESS)
+    if (IsHeldFileError(m_pStyle->GetLoadError(), m_strStylePath))
         m_heldFiles.push_back(m_strStylePath);
     if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
         m_heldFiles.push_back(m_strBoxFilePath);
@@ -183,8 +184,9 @@ void CTarneloWndManager::OnHeldFilesTimer()
     if (busy || g_bDialogOpen || g_bBoxDialogOpen || g_bMenuOpen || g_bFileListOpen || g_bWizardExists)
         return;
     // A file leaves the watch once its data came (a reload of the boxes may have read the box
-    // file meanwhile), or once what stood in for it was changed and it waits for the next
-    // start: either is logged once, however long the other file stays held.
+    // file meanwhile), once what stood in for it was changed and it waits for the next start,
+    // or once nobody holds it and it still cannot be read: each is logged once, however long
+    // the other file stays held.
     if (IsListed(m_heldFiles, m_strStylePath) &&
         (!m_pStyle || m_pStyle->GetLoadError() == ERROR_SUCCESS || SettleHeldStyle()))
         Unlist(m_heldFiles, m_strStylePath);
@@ -211,11 +213,11 @@ BOOL CTarneloWndManager::SettleHeldStyle()
             return FALSE;
     }
     // Read into a copy, which knows the file as unread and so does not wait for it again: a
-    // file still held leaves the style in use as it is.
+    // file still held, or unreadable for another reason, leaves the style in use as it is.
     Model::CTarneloStyleInfo style(*m_pKeptStyle);
     style.Load(m_strStylePath);
     if (style.GetLoadError() != ERROR_SUCCESS)
-        return FALSE;
+        return !IsHeldFileError(style.GetLoadError(), m_strStylePath);
     Log(kLogInfo, L"<boxmng> the style file is free, its style comes");
     *m_pKeptStyle = style;
     *m_pStyle = style;

@@ -58,8 +58,9 @@ TEST(PathHelpers, FileExistsAndIsDirectoryOnRealFiles)
     EXPECT_FALSE(IsDirectory(L""));
 }
 
-// A read that brings fewer bytes than the file's size is reported, never padded: here the
-// handle stands at the end after a first read, as a file cut short while it is read.
+// A read that brings fewer bytes than the file's size gives ERROR_HANDLE_EOF, not success
+// (what the buffer then holds is not looked at): here the handle stands at the end after a
+// first read, as for a file cut short while it is read.
 TEST(PathHelpers, ReadWholeFileReportsAShortRead)
 {
     TempFolder folder;

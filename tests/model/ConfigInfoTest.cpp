@@ -212,15 +212,27 @@ TEST(ConfigInfo, SavingSetsTheKeysInTheFileAsItIs)
         EXPECT_EQ(row.after, ReadText(path));
     }
     // A file far larger than any settings file is not written over, nor one that the keys it
-    // lacks would take past that size.
-    for (const size_t filler : {1024 * 1024, 1024 * 1024 - 40}) {
-        const std::string huge = "[option]\r\nlock=1\r\n" + std::string(filler, ';');
-        WriteIni(path, huge);
+    // lacks would take past 1 MiB by one byte; one they take to 1 MiB is written, and saved
+    // again. After: empty when the file stays as it was.
+    const size_t mib = 1024 * 1024;
+    const std::string full = "[option]\r\nlock=1\r\n" KEYS_AFTER_LOCK SECTIONS_AFTER_OPTION;
+    const std::string lacking = full.substr(0, full.rfind("height="));
+    const auto comment = [&](size_t saved) { return std::string(saved - full.size() - 2, ';') + "\r\n"; };
+    const struct { std::string before; std::string after; } huge[] = {
+        {"[option]\r\nlock=1\r\n" + std::string(mib, ';'), ""},
+        {"[option]\r\nlock=1\r\n" + std::string(mib - 40, ';'), ""},
+        {comment(mib) + lacking, comment(mib) + full},
+        {comment(mib + 1) + lacking, ""},
+    };
+    for (const auto& row : huge) {
+        WriteIni(path, row.before);
         CConfigInfo config;
         config.Load(path.c_str());
-        EXPECT_FALSE(config.Save());
-        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), config.GetSaveError());
-        EXPECT_EQ(huge, ReadText(path));
+        for (int save = 0; save < 2; ++save) {
+            EXPECT_EQ(!row.after.empty(), config.Save() != FALSE) << row.before.size();
+            EXPECT_EQ(static_cast<DWORD>(row.after.empty() ? ERROR_FILE_TOO_LARGE : ERROR_SUCCESS), config.GetSaveError());
+            EXPECT_EQ(row.after.empty() ? row.before : row.after, ReadText(path));
+        }
     }
 }
 

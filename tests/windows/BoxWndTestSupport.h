@@ -226,6 +226,7 @@ protected:
         CTarneloWnd::SetTrackMenuHook(nullptr);
         CTarneloWnd::SetPickFileHook(nullptr);
         CTarneloWnd::SetTickHook(nullptr);
+        CTarneloWnd::SetShellExecuteHook(nullptr);
         AfxSetMessageBoxHook(nullptr);
         g_bDialogOpen = g_bMenuOpen = g_bFileListOpen = g_bBoxDialogOpen = g_bNoFileNoticeShown = FALSE;
         ::ReleaseCapture();

@@ -117,8 +117,14 @@ TEST_F(FileListInBox, ASyntheticDragReordersCommitsAndTheBoxSavesIt)
 
 // ---- Keys --------------------------------------------------------------------------------------
 
+namespace {
+DWORD s_listTick = 10000;  // the list's clock in the keys test
+DWORD WINAPI ListTick() { return s_listTick; }
+}  // namespace
+
 TEST_F(FileListTest, ArrowsWrapAndHomeEndJump)
 {
+    CFileListWnd::SetTickHook(&ListTick);
     for (const wchar_t* name : {L"a", L"b", L"c"})
         AddPlainItem(name);
     CFileListWnd* list = OpenList();
@@ -139,17 +145,20 @@ TEST_F(FileListTest, ArrowsWrapAndHomeEndJump)
     ::GetCursorPos(&cursor);
     EXPECT_EQ(list->m_rect.left + 10, cursor.x);
     EXPECT_EQ(list->m_rect.top + 10, cursor.y);
-    // Right after a key placed the cursor, a move from where it was before (a late echo of
-    // that place) leaves the keys' row current; a move from anywhere else takes its row.
-    // Key, echo or the row moved over, the row Enter opens.
-    const struct { UINT key; bool echo; int overRow; int opened; } cases[] = {
-        {VK_END, true, -1, 2},
-        {VK_HOME, false, 1, 1},
+    // Within 400 ms after a key placed the cursor, a move from where it was before (a late
+    // echo of that place) leaves the keys' row current; a move from anywhere else, or from
+    // there later, takes its row. Key, echo or the row moved over, the ms after the key, the
+    // row Enter opens.
+    const struct { UINT key; bool echo; int overRow; DWORD afterMs; int opened; } cases[] = {
+        {VK_END, true, -1, 399, 2},
+        {VK_HOME, false, 1, 0, 1},
+        {VK_END, true, -1, 401, 0},
     };
     for (const auto& c : cases) {
         POINT before;
         ::GetCursorPos(&before);
         Key(*list, c.key);
+        s_listTick += c.afterMs;
         ListMouse(*list, WM_MOUSEMOVE, c.echo ? before : RowCentre(*list, c.overRow));
         Key(*list, VK_RETURN);
         PumpPending();

@@ -226,7 +226,8 @@ TEST_F(BoxMenu, ExitAsksFirst)
     EXPECT_EQ(BOXEVENT_EXIT_APP, m_manager.events[0].code);
 }
 
-TEST_F(BoxMenu, VersionShowsTheVersionDialogOverTheBoxAndPostsNothing)
+// Version shows its dialog over the box; Help has the shell open the help page for the box.
+TEST_F(BoxMenu, VersionAndHelpOpenOverTheBoxAndPostNothing)
 {
     CTarneloWnd box;
     MakeBox(box);
@@ -241,6 +242,15 @@ TEST_F(BoxMenu, VersionShowsTheVersionDialogOverTheBoxAndPostsNothing)
     EXPECT_EQ(box.m_hWnd, owner);
     EXPECT_FALSE(box.m_bHover);
     EXPECT_EQ(1, MenuProbe::Calls());
+    box.m_bHover = TRUE;
+    wiztest::ShellCalls::Calls().clear();
+    CTarneloWnd::SetShellExecuteHook(&wiztest::ShellCalls::Hook);
+    Choose(box, ID_APP_HELP);
+    ASSERT_EQ(1u, wiztest::ShellCalls::Calls().size());
+    EXPECT_EQ(box.m_hWnd, wiztest::ShellCalls::Calls()[0].owner);
+    EXPECT_EQ(L"open", wiztest::ShellCalls::Calls()[0].verb);
+    EXPECT_EQ(L"https://olvenworks.example/en/tarnelo/help/", wiztest::ShellCalls::Calls()[0].target);
+    EXPECT_FALSE(box.m_bHover);
     EXPECT_TRUE(m_manager.events.empty());
 }
 

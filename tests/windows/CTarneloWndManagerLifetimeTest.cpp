@@ -545,6 +545,26 @@ TEST_F(ManagerTest, AFileHeldThroughTheStartIsToldOnceNotWrittenOverAndComesOnce
         EXPECT_EQ(boxFile ? 2u : 1u, boxtest::MessageBoxAnswers::Asked().size());
         EXPECT_EQ(before + 1, outcomes());
     }
+    // A style that nobody holds but that cannot be read (a folder in its place, from the start
+    // or once its holder let go) is named in the log once: waiting will not bring it.
+    const std::wstring style = Path(L"style.ser");
+    for (const bool heldFirst : { false, true }) {
+        m_manager.reset();
+        ::DeleteFileW(style.c_str());
+        ::RemoveDirectoryW(style.c_str());
+        ASSERT_TRUE(heldFirst ? Model::CTarneloStyleInfo().Save(style.c_str()) : ::CreateDirectoryW(style.c_str(), nullptr));
+        const HANDLE held = heldFirst ? ::CreateFileW(style.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                      : INVALID_HANDLE_VALUE;
+        const size_t named = LogCount("style cannot be read");
+        ASSERT_TRUE(Start());
+        if (heldFirst) {
+            ::CloseHandle(held);
+            ASSERT_TRUE(::DeleteFileW(style.c_str()) && ::CreateDirectoryW(style.c_str(), nullptr));
+        }
+        for (int tick = 0; tick < 3; ++tick)
+            ::SendMessageW(m_manager->m_hWnd, WM_TIMER, CTarneloWndManager::kTimerHeldFiles, 0);
+        EXPECT_EQ(named + (heldFirst ? 2 : 1), LogCount("style cannot be read")) << heldFirst;
+    }
     SetHeldFileWaitMs(kHeldFileWaitMs);
 }
 

@@ -116,6 +116,7 @@ protected:
         CFileListWnd::SetTrackMenuHook(nullptr);
         CFileListWnd::SetShellExecuteHook(nullptr);
         CFileListWnd::SetShellExecuteExHook(nullptr);
+        CFileListWnd::SetTickHook(nullptr);
         g_bConfirmOpen = FALSE;
         m_list.reset();
         m_owner.DestroyWindow();
