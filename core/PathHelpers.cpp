@@ -262,12 +262,9 @@ DWORD ReadWholeFile(HANDLE file, ULONGLONG maxBytes, std::vector<BYTE>* bytes)
     return read == bytes->size() ? ERROR_SUCCESS : ERROR_HANDLE_EOF;
 }
 
-BOOL IsHeldFileError(DWORD error, CString path)
+BOOL IsHeldFileError(DWORD error)
 {
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return TRUE;
-    // A folder in the file's place also denies access, and waiting will not change it.
-    return error == ERROR_ACCESS_DENIED && FileExists(path) && !IsDirectory(path);
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 namespace {
@@ -284,12 +281,12 @@ void SetHeldFileWaitMs(DWORD waitMs)
     s_heldFileWaitMs = waitMs;
 }
 
-DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs)
+DWORD OpenHeldFile(const std::function<DWORD()>& open, DWORD waitMs)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
         const DWORD error = open();
-        if (error == ERROR_SUCCESS || !IsHeldFileError(error, path) || ::GetTickCount() - start >= waitMs)
+        if (error == ERROR_SUCCESS || !IsHeldFileError(error) || ::GetTickCount() - start >= waitMs)
             return error;
         ::Sleep(kHeldFileRetryMs);
     }

@@ -46,9 +46,9 @@ inline constexpr DWORD kHeldFileRetryMs = 100;
 // that holds files many times sets instead.
 DWORD GetHeldFileWaitMs();
 void SetHeldFileWaitMs(DWORD waitMs);
-// Whether an open of path failed because another program holds the file: a sharing or lock
-// violation, or access denied to a file (not a folder) that is there.
-BOOL IsHeldFileError(DWORD error, CString path);
-// Calls open, which opens path and gives 0 or the system's error code, again while the file
+// Whether an open failed because another program holds the file: a sharing or lock
+// violation. Access denied (no rights, a folder in the file's place) does not pass by waiting.
+BOOL IsHeldFileError(DWORD error);
+// Calls open, which opens a file and gives 0 or the system's error code, again while the file
 // is held by another program, for up to waitMs. Gives open's last result.
-DWORD OpenHeldFile(CString path, const std::function<DWORD()>& open, DWORD waitMs = GetHeldFileWaitMs());
+DWORD OpenHeldFile(const std::function<DWORD()>& open, DWORD waitMs = GetHeldFileWaitMs());

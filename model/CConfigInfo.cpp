@@ -54,7 +54,7 @@ BOOL ReadSettingsFile(const CString& path, std::string* text, DWORD* error)
 {
     text->clear();
     ScopedFile file;
-    *error = OpenHeldFile(path, [&]() -> DWORD {
+    *error = OpenHeldFile([&]() -> DWORD {
         file = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return file ? ERROR_SUCCESS : ::GetLastError();
@@ -101,7 +101,7 @@ BOOL CConfigInfo::Load(CString path)
     // may hold the file for a moment at logon: it is waited for, and held here (for reading,
     // by anyone) until every key is read, so that no one locks it half-way.
     ScopedFile reading;
-    const DWORD error = OpenHeldFile(path, [&]() -> DWORD {
+    const DWORD error = OpenHeldFile([&]() -> DWORD {
         reading = ScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return reading ? ERROR_SUCCESS : ::GetLastError();

@@ -214,12 +214,12 @@ BOOL CTarneloInfoManager::Load(CString path)
     // scanning tool at logon) is waited for a moment; a file still held then is whole as far
     // as anyone knows: it is neither copied aside as damaged nor saved over in this run.
     CFile file;
-    const DWORD openError = OpenHeldFile(path, [&]() -> DWORD {
+    const DWORD openError = OpenHeldFile([&]() -> DWORD {
         CFileException error;
         return file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error) ? ERROR_SUCCESS
                                                                                 : static_cast<DWORD>(error.m_lOsError);
     });
-    if (openError != ERROR_SUCCESS && IsHeldFileError(openError, path)) {
+    if (openError != ERROR_SUCCESS && IsHeldFileError(openError)) {
         LogValue(kLogError, FormatString(L"box file in use by another program, not to be saved over: %s le:",
                                          path.GetString()),
                  static_cast<long>(openError));

@@ -193,7 +193,7 @@ BOOL CTarneloStyleInfo::Load(const wchar_t* path)
     CFile file;
     const CString name = path ? path : L"";
     const BOOL waited = !m_strUnreadPath.IsEmpty() && m_strUnreadPath.CompareNoCase(name) == 0;
-    const DWORD error = name.IsEmpty() ? ERROR_INVALID_NAME : OpenHeldFile(name, [&]() -> DWORD {
+    const DWORD error = name.IsEmpty() ? ERROR_INVALID_NAME : OpenHeldFile([&]() -> DWORD {
         CFileException openError;
         return file.Open(name, CFile::modeRead | CFile::shareDenyNone, &openError)
                    ? ERROR_SUCCESS : static_cast<DWORD>(openError.m_lOsError);

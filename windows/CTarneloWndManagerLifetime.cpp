@@ -140,7 +140,7 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // style unreadable for another reason (a folder in its place) does not come by waiting.
     if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
         NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_UNREAD, m_pInfoManager->GetLoadError());
-    if (IsHeldFileError(m_pStyle->GetLoadError(), m_strStylePath))
+    if (IsHeldFileError(m_pStyle->GetLoadError()))
         m_heldFiles.push_back(m_strStylePath);
     if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
         m_heldFiles.push_back(m_strBoxFilePath);
@@ -209,7 +209,7 @@ BOOL CTarneloWndManager::SettleHeldStyle()
         CFile file;
         CFileException error;
         if (!file.Open(m_strStylePath, CFile::modeRead | CFile::shareDenyNone, &error) &&
-            IsHeldFileError(static_cast<DWORD>(error.m_lOsError), m_strStylePath))
+            IsHeldFileError(static_cast<DWORD>(error.m_lOsError)))
             return FALSE;
     }
     // Read into a copy, which knows the file as unread and so does not wait for it again: a
@@ -217,7 +217,7 @@ BOOL CTarneloWndManager::SettleHeldStyle()
     Model::CTarneloStyleInfo style(*m_pKeptStyle);
     style.Load(m_strStylePath);
     if (style.GetLoadError() != ERROR_SUCCESS)
-        return !IsHeldFileError(style.GetLoadError(), m_strStylePath);
+        return !IsHeldFileError(style.GetLoadError());
     Log(kLogInfo, L"<boxmng> the style file is free, its style comes");
     *m_pKeptStyle = style;
     *m_pStyle = style;

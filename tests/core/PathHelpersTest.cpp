@@ -74,6 +74,16 @@ TEST(PathHelpers, ReadWholeFileReportsAShortRead)
     ::CloseHandle(file);
 }
 
+// Only a file that another program holds is tried again: no rights to it do not pass by waiting.
+TEST(PathHelpers, OpenHeldFileWaitsOnlyForAFileHeldByAnotherProgram)
+{
+    for (const DWORD error : {ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND}) {
+        int opens = 0;
+        EXPECT_EQ(error, OpenHeldFile([&] { return ++opens, error; }, 250)) << error;
+        EXPECT_EQ(error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION, opens > 1) << error;
+    }
+}
+
 TEST(PathHelpers, CreateDirectoryTreeCreatesEveryMissingLevel)
 {
     TempFolder folder;
