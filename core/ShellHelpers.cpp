@@ -50,11 +50,16 @@ BOOL CreateShortcut(CString target, CString linkPath)
 {
     ScopedComPtr<IShellLinkW> link;
     ScopedComPtr<IPersistFile> file;
-    if (!CreateLinkObject(link, file))
-        return FALSE;
-    link->SetPath(target);
-    link->SetWorkingDirectory(GetParentPath(target));
-    return SUCCEEDED(file->Save(linkPath, TRUE)) ? TRUE : FALSE;
+    HRESULT saved = E_FAIL;
+    if (CreateLinkObject(link, file)) {
+        link->SetPath(target);
+        link->SetWorkingDirectory(GetParentPath(target));
+        saved = file->Save(linkPath, TRUE);
+    }
+    if (SUCCEEDED(saved))
+        return TRUE;
+    ::SetLastError(HRESULT_FACILITY(saved) == FACILITY_WIN32 ? HRESULT_CODE(saved) : static_cast<DWORD>(saved));
+    return FALSE;
 }
 
 BOOL ResolveShortcut(CString& out, CString linkPath)

@@ -11,6 +11,7 @@
 
 
 BOOL IsAlreadyRunning(const wchar_t* name);
+// FALSE with the reason as the last error: the system's code, or the shell's HRESULT.
 BOOL CreateShortcut(CString target, CString linkPath);
 BOOL ResolveShortcut(CString& out, CString linkPath);
 BOOL CopyFileToClipboard(CString path);

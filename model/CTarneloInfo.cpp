@@ -2,9 +2,12 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "model/IconManager.h"
 
 namespace Model {
@@ -28,6 +31,23 @@ BOOL IsDriveRoot(const CString& path)
 {
     return (path.GetLength() == 2 || (path.GetLength() == 3 && path[2] == L'\\')) && path[1] == L':' &&
            ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+}
+
+// Shortcut files are small: a larger one is taken for a different file.
+constexpr ULONGLONG kMaxComparedBytes = 1024 * 1024;
+
+// Whether both files could be read whole and hold the same bytes.
+bool HaveSameBytes(const CString& first, const CString& second)
+{
+    std::vector<BYTE> bytes[2];
+    const CString* paths[2] = { &first, &second };
+    for (int i = 0; i < 2; ++i) {
+        const ScopedFile file(::CreateFileW(*paths[i], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || ReadWholeFile(file.get(), kMaxComparedBytes, &bytes[i]) != ERROR_SUCCESS)
+            return false;
+    }
+    return bytes[0] == bytes[1];
 }
 
 }  // namespace
@@ -165,8 +185,15 @@ CString CTarneloInfo::MakeUniqueDest(const CString& fileName, const _ITEM* self)
     }
 }
 
-BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
+BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove, DWORD* pError)
 {
+    const auto fail = [pError](DWORD error) {
+        if (pError)
+            *pError = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+        return FALSE;
+    };
+    if (pError)
+        *pError = ERROR_SUCCESS;
     // "C:\Work\" is the folder C:\Work; a drive root keeps its backslash.
     CString source = path;
     while (source.GetLength() > 3 && source[source.GetLength() - 1] == L'\\')
@@ -189,19 +216,19 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
     Log(kLogInfo, FormatString(L"<boxinfo> AddItem:%s type:%d", path.GetString(), static_cast<int>(type)));
     if (m_bBoxFileUnread) {
         Log(kLogWarn, L"<boxinfo> AddItem refused: the box file is not read, its files stay as they are");
-        return FALSE;
+        return fail(ERROR_ACCESS_DENIED);
     }
 
     if (m_strFolder.IsEmpty() || source.IsEmpty()) {
         Log(kLogError, L"<boxinfo> AddItem: no box folder or no path");
-        return FALSE;
+        return fail(ERROR_PATH_NOT_FOUND);
     }
 
     // The file name in the box folder: shortcut files keep their own name; every other
     // file or folder gets a shortcut named after its title (a drive after its letter).
     if (!driveRoot && ExtractFileName(source).IsEmpty()) {
         Log(kLogError, FormatString(L"<boxinfo> AddItem: no file name in %s", path.GetString()));
-        return FALSE;
+        return fail(ERROR_INVALID_NAME);
     }
     CString fileName;
     if (driveRoot) {
@@ -221,12 +248,18 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
 
     // An item registered again keeps its own file when that file is its alone; otherwise
     // the file takes a name that no other item's file has (a.txt and a.doc both want a.lnk).
+    const BOOL userFile = type == ITEM_TYPE_SHORTCUT || type == ITEM_TYPE_INTERNET_SHORTCUT;
     _ITEM* existing = FindItem(name);
     CString dest;
-    if (existing && bMove && source.CompareNoCase(existing->strPath) != 0) {
-        // A moved file is the user's only copy, and the item's file may be one too: another
-        // file moved in under a registered name replaces nothing. It becomes an item of its
-        // own, named after the free name its file takes.
+    if (existing && (userFile || bMove) && source.CompareNoCase(existing->strPath) != 0) {
+        // A shortcut file is the user's own, and the item's file may be the only copy of
+        // another (a moved one): a file under a registered name replaces nothing. The same
+        // bytes again are the item as it is; other bytes become an item of their own, named
+        // after the free name their file takes.
+        if (userFile && HaveSameBytes(source, existing->strPath)) {
+            Log(kLogInfo, FormatString(L"<boxinfo> AddItem: %s is the item's file already", source.GetString()));
+            return TRUE;
+        }
         existing = nullptr;
         dest = MakeUniqueDest(fileName, nullptr);
         name = ExtractFileName(dest);
@@ -258,14 +291,14 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
                 LogValue(kLogError, FormatString(L"<boxinfo> AddItem: move failed %s -> %s le:", source.GetString(),
                                                dest.GetString()),
                          error);
-                return FALSE;
+                return fail(static_cast<DWORD>(error));
             }
         } else if (!::CopyFileW(source, dest, FALSE)) {
             const long error = static_cast<long>(::GetLastError());
             LogValue(kLogError, FormatString(L"<boxinfo> AddItem: copy failed %s -> %s le:", source.GetString(),
                                            dest.GetString()),
                      error);
-            return FALSE;
+            return fail(static_cast<DWORD>(error));
         }
     } else {
         // Files and folders themselves are never moved into the box, only linked to: the
@@ -273,12 +306,14 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove)
         // A shortcut to nothing would register an item that cannot be opened.
         if (!FileExists(source)) {
             Log(kLogError, FormatString(L"<boxinfo> AddItem: not found %s", source.GetString()));
-            return FALSE;
+            return fail(ERROR_FILE_NOT_FOUND);
         }
         if (!CreateShortcut(source, dest)) {
-            Log(kLogError, FormatString(L"<boxinfo> AddItem: shortcut failed %s -> %s", source.GetString(),
-                                      dest.GetString()));
-            return FALSE;
+            const DWORD error = ::GetLastError();
+            LogValue(kLogError, FormatString(L"<boxinfo> AddItem: shortcut failed %s -> %s le:", source.GetString(),
+                                           dest.GetString()),
+                     static_cast<long>(error));
+            return fail(error);
         }
     }
 

@@ -56,11 +56,12 @@ public:
 
     // Registers the file or folder at path under name, placing a file for it in the box
     // folder. TRUE when the item was registered (or, for a name already registered, its
-    // file placed again; a file moved in, bMove, never replaces an item's file: under a
-    // registered name it becomes a new item named after its free file name); FALSE, with
-    // nothing registered, when the file could not be placed or the box takes no files
-    // (m_bBoxFileUnread).
-    BOOL AddItem(CString name, CString path, BOOL bMove);
+    // file placed again). A shortcut file, moved (bMove) or copied, never replaces an item's
+    // file: under a registered name it is that item when its bytes are the item's file's
+    // (nothing is placed), and otherwise a new item named after its free file name. FALSE,
+    // with nothing registered and the system's reason in *pError, when the file could not be
+    // placed or the box takes no files (m_bBoxFileUnread).
+    BOOL AddItem(CString name, CString path, BOOL bMove, DWORD* pError = nullptr);
     // Gives the first item named oldName the name newName. FALSE, changing nothing, when no
     // item has oldName, or newName is empty or taken by another item of this box.
     BOOL RenameItem(CString oldName, CString newName);

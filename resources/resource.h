@@ -49,6 +49,7 @@
 #define IDS_STYLE_UNREADABLE          192
 #define IDS_BOX_FILE_UNREAD           193
 #define IDS_BOX_FILE_NOT_READ         194
+#define IDS_FILES_NOT_REGISTERED      195
 
 // Commands of the box's context menu. An icon resource with the same number, where
 // one exists, is drawn beside the command.

@@ -131,15 +131,12 @@ public:
     // ---- Seams for tests ----------------------------------------------------------------
     // Shows the box menu and returns the chosen command id (0 for none).
     using TrackMenuFn = UINT (*)(HMENU menu, HWND owner, POINT at);
-    // Asks for one program file to register, starting in folder; FALSE when cancelled.
-    using PickFileFn = BOOL (*)(HWND owner, const CString& folder, CString& path);
     // The tick count that tells a move from a click.
     using TickFn = DWORD (*)();
     // Opens an item or the help page.
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
     // Null restores the real behaviour.
     static void SetTrackMenuHook(TrackMenuFn fn);
-    static void SetPickFileHook(PickFileFn fn);
     static void SetTickHook(TickFn fn);
     static void SetShellExecuteHook(ShellExecuteFn fn);
 
@@ -221,6 +218,10 @@ private:
     void DeleteFileList();
     // Registers one program chosen in a file dialog starting at folder.
     void RegisterProgram(const CString& folder);
+    // Registers the file at path; one that is not registered adds a line "name: reason" to
+    // failures, which TellNotRegistered then tells in one message.
+    BOOL RegisterFile(const CString& path, BOOL bMove, CString& failures);
+    static void TellNotRegistered(const CString& failures);
     // The notice popup under the title, with the text of textId.
     void ShowNotice(UINT textId, int fullTicks);
     // TRUE, with a notice that says why, when the box takes no files: it stands in for a box

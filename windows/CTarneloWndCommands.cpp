@@ -29,18 +29,25 @@ UINT RealTrackMenu(HMENU menu, HWND owner, POINT at)
         ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
 }
 
-BOOL RealPickFile(HWND, const CString& folder, CString& path)
+// Asks for one program file to register, starting in folder; FALSE when cancelled.
+BOOL PickFile(const CString& folder, CString& path)
 {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_NOCHANGEDIR, L"exe Files (*.exe;*.lnk;*.bat)|*.exe; *.lnk; *.bat||");
+    // A registration only reads the file: no read-only box.
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
+                       L"exe Files (*.exe;*.lnk;*.bat)|*.exe; *.lnk; *.bat||");
     dialog.m_ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
-    if (dialog.DoModal() != IDOK)
+    if (dialog.DoModal() != IDOK) {
+        // A cancel leaves no error; a dialog that failed (a path longer than its buffer) does.
+        const DWORD error = ::CommDlgExtendedError();
+        if (error != 0)
+            LogValue(kLogError, L"<boxwnd> file dialog failed:", static_cast<long>(error));
         return FALSE;
+    }
     path = dialog.GetPathName();
     return path.IsEmpty() ? FALSE : TRUE;
 }
 
 CTarneloWnd::TrackMenuFn s_trackMenu = &RealTrackMenu;
-CTarneloWnd::PickFileFn s_pickFile = &RealPickFile;
 CTarneloWnd::ShellExecuteFn s_shellExecute = &::ShellExecuteW;
 
 }  // namespace
@@ -48,11 +55,6 @@ CTarneloWnd::ShellExecuteFn s_shellExecute = &::ShellExecuteW;
 void CTarneloWnd::SetTrackMenuHook(TrackMenuFn fn)
 {
     s_trackMenu = fn ? fn : &RealTrackMenu;
-}
-
-void CTarneloWnd::SetPickFileHook(PickFileFn fn)
-{
-    s_pickFile = fn ? fn : &RealPickFile;
 }
 
 void CTarneloWnd::SetShellExecuteHook(ShellExecuteFn fn)
@@ -245,12 +247,12 @@ void CTarneloWnd::RegisterProgram(const CString& folder)
     if (RefuseFiles())
         return;
     CString path;
-    if (!s_pickFile(m_hWnd, folder, path) || !m_pInfo)
+    if (!PickFile(folder, path) || !m_pInfo)
         return;
-    if (m_pInfo->AddItem(ExtractFileName(path), path, FALSE))
+    CString failures;
+    if (RegisterFile(path, FALSE, failures))
         PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
-    else
-        Log(kLogInfo, L"<boxwnd> program not registered");
+    TellNotRegistered(failures);
 }
 
 void CTarneloWnd::OnFixPosition()

@@ -2,11 +2,14 @@
 // click, its timers, keyboard selection, activation, keys, the hot key and dropped files.
 #include "windows/CTarneloWnd.h"
 
+#include <shlwapi.h>
+
 #include <vector>
 
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "framework/AfxMessageBox.h"
 #include "framework/ScopedHandles.h"
 #include "model/CConfigInfo.h"
 #include "model/CTarneloInfo.h"
@@ -24,6 +27,9 @@ DWORD RealTick()
 }
 
 CTarneloWnd::TickFn s_tick = &RealTick;
+
+// The most characters of a file name that a message about it shows.
+constexpr UINT kToldNameChars = 80;
 
 // The first two characters of a box name, as log lines carry them.
 CString ShortName(const Model::CTarneloInfo* info)
@@ -362,6 +368,7 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
         return;
     }
     int registered = 0;
+    CString failures;
     for (const CString& path : paths) {
         const BOOL desktopShortcut = IsDesktopShortcut(path);
         if (desktopShortcut && m_pConfig && !m_pConfig->m_bRegisterAndMoveConfirmed) {
@@ -372,21 +379,44 @@ void CTarneloWnd::OnDropFiles(HDROP hDrop)
             PostBoxEvent(BOXEVENT_UPDATE_CONFIG, 0);
         }
         const BOOL move = desktopShortcut && m_pConfig && m_pConfig->m_bRegisterAndMove;
-        if (m_pInfo && m_pInfo->AddItem(ExtractFileName(path), path, move))
+        if (RegisterFile(path, move, failures))
             ++registered;
-        else
-            Log(kLogInfo, L"<boxwnd> dropped path not registered");
     }
     Default();
 
     // "Got it." only when something was registered: a drop that registered nothing
-    // changed nothing to save.
+    // changed nothing to save. What was not registered is told beside it.
     if (registered == 0) {
         Log(kLogInfo, L"<boxwnd> nothing registered");
-        return;
+    } else {
+        ShowNotice(IDS_GOT_IT, CPopupNoticeWnd::FULL_TICKS);
+        PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
     }
-    ShowNotice(IDS_GOT_IT, CPopupNoticeWnd::FULL_TICKS);
-    PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+    TellNotRegistered(failures);
+}
+
+BOOL CTarneloWnd::RegisterFile(const CString& path, BOOL bMove, CString& failures)
+{
+    if (!m_pInfo)
+        return FALSE;
+    DWORD error = ERROR_SUCCESS;
+    if (m_pInfo->AddItem(ExtractFileName(path), path, bMove, &error))
+        return TRUE;
+    Log(kLogInfo, FormatString(L"<boxwnd> not registered: %s", path.GetString()));
+    // A name too long for one line of the message is cut with an ellipsis, so that the reason
+    // after it stays in sight.
+    wchar_t name[kToldNameChars + 1] = {};
+    if (!::PathCompactPathExW(name, ExtractFileName(path), kToldNameChars + 1, 0))
+        ::lstrcpynW(name, ExtractFileName(path), kToldNameChars + 1);
+    failures += FormatString(L"%s%s: %s", failures.IsEmpty() ? L"" : L"\n", name, GetSystemErrorText(error).GetString());
+    return FALSE;
+}
+
+void CTarneloWnd::TellNotRegistered(const CString& failures)
+{
+    if (!failures.IsEmpty())
+        AfxMessageBox(FormatString(LoadResString(IDS_FILES_NOT_REGISTERED), failures.GetString()),
+                      MB_OK | MB_ICONEXCLAMATION, 0);
 }
 
 void CTarneloWnd::ShowNotice(UINT textId, int fullTicks)

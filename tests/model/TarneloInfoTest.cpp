@@ -209,34 +209,40 @@ TEST_F(BoxItems, MoveFlagNeverMovesAPlainFile)
     EXPECT_EQ(CString(doc.c_str()), Item(0).strResolvedPath);
 }
 
-TEST_F(BoxItems, SameNameReAddReplacesThePathOnly)
+// A file registered again under an item's name, from another folder: a shortcut file never
+// replaces the item's file (it may be the only copy) with other bytes; a link made for a file
+// is made again in place.
+TEST_F(BoxItems, SameNameReAddNeverReplacesAShortcutsBytes)
 {
-    const std::wstring first = Source(L"Link.url", "first");
-    ASSERT_TRUE(box.AddItem(L"Link.url", first.c_str(), FALSE));
-    box.m_items.front().strIconKey = L"ext9";
-    ::CreateDirectoryW((source + L"\\b").c_str(), nullptr);
-    const std::wstring second = source + L"\\b\\Link.url";
-    WriteBytes(second, Bytes{'s', 'e', 'c', 'o', 'n', 'd'});
-    ASSERT_TRUE(box.AddItem(L"Link.url", second.c_str(), FALSE));
-    ASSERT_EQ(1u, box.m_items.size());
-    EXPECT_EQ(Model::ITEM_TYPE_INTERNET_SHORTCUT, Item(0).nType);
-    EXPECT_EQ(CString(L"ext9"), Item(0).strIconKey);
-    EXPECT_EQ(CString(InBox(L"Link.url").c_str()), Item(0).strPath);
-    EXPECT_EQ((Bytes{'s', 'e', 'c', 'o', 'n', 'd'}), ReadBytes(InBox(L"Link.url"))) << "placed again";
-
-    // A file registered again keeps its shortcut.
-    const std::wstring doc = Source(L"a.txt");
-    ASSERT_TRUE(box.AddItem(L"a.txt", doc.c_str(), FALSE));
-    ASSERT_TRUE(box.AddItem(L"a.txt", doc.c_str(), FALSE));
-    EXPECT_EQ(2u, box.m_items.size());
-    EXPECT_EQ(CString(InBox(L"a.lnk").c_str()), Item(1).strPath);
-    // Moved in, each file is the user's only copy: the second becomes an item of its own.
-    const std::wstring a = Source(L"Report.url", "A"), b = Source(L"b\\Report.url", "B");
-    ASSERT_TRUE(box.AddItem(L"Report.url", a.c_str(), TRUE) && box.AddItem(L"Report.url", b.c_str(), TRUE));
-    EXPECT_EQ((Bytes{'A'}), ReadBytes(InBox(L"Report.url")));
-    EXPECT_EQ((Bytes{'B'}), ReadBytes(InBox(L"Report (2).url")));
-    EXPECT_EQ(CString(L"Report (2).url"), box.m_items.back().strName);
-    EXPECT_EQ(CString(InBox(L"Report (2).url").c_str()), box.m_items.back().strPath);
+    struct Row { const wchar_t* name; BOOL firstMoved, secondMoved; char second; const wchar_t *own, *other; };
+    const Row rows[] = { { L"Report.url", TRUE, FALSE, 'B', L"Report (2).url", nullptr },
+                         { L"Report.lnk", FALSE, TRUE, 'B', L"Report (2).lnk", nullptr },
+                         { L"Report.url", FALSE, TRUE, 'A', nullptr, nullptr },  // the same bytes: nothing placed
+                         { L"a.txt", FALSE, FALSE, 'B', nullptr, nullptr },
+                         { L"Report.url", TRUE, TRUE, 'B', L"Report (3).url", L"Report (2).url" } };
+    for (const Row& row : rows) {
+        const std::wstring n = std::to_wstring(&row - rows), folder = boxFolder + L"\\" + n, link = folder + L"\\a.lnk";
+        for (const std::wstring& made : { folder, source + L"\\" + n, source + L"\\" + n + L"b" })
+            ::CreateDirectoryW(made.c_str(), nullptr);
+        CTarneloInfo again;
+        again.m_strFolder = folder.c_str();
+        const std::wstring first = Source(n + L"\\" + row.name, "A");
+        const std::wstring second = Source(n + L"b\\" + row.name, { row.second });
+        ASSERT_TRUE(again.AddItem(row.name, first.c_str(), row.firstMoved));
+        again.m_items.front().strIconKey = L"ext9";
+        if (row.other)
+            again.m_items.push_back({ 4, row.other, (folder + L"\\other.url").c_str(), L"", TRUE, L"" });
+        ASSERT_TRUE(again.AddItem(row.name, second.c_str(), row.secondMoved)) << n;
+        const bool made = row.name[0] == L'a', own = row.own != nullptr;
+        const CTarneloInfo::_ITEM &kept = again.m_items.front(), &added = again.m_items.back();
+        EXPECT_TRUE(kept.strName == row.name && kept.strIconKey == L"ext9" &&
+                    kept.strPath == (made ? link : folder + L"\\" + row.name).c_str()) << n;
+        EXPECT_EQ(1u + own + (row.other != nullptr), again.m_items.size()) << n;
+        EXPECT_TRUE(made ? Target(link) == second.c_str() : ReadBytes(folder + L"\\" + row.name) == Bytes{ 'A' }) << n;
+        EXPECT_TRUE(!own || (added.strName == row.own && added.strPath == (folder + L"\\" + row.own).c_str() &&
+                             ReadBytes(folder + L"\\" + row.own) == Bytes{ 'B' })) << n;
+        EXPECT_TRUE(Exists(first) != !!row.firstMoved && Exists(second) != (row.secondMoved && own)) << n;
+    }
 }
 
 TEST_F(BoxItems, NamesThatWantTheSameFileGetTheirOwn)

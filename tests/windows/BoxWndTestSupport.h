@@ -224,7 +224,6 @@ protected:
     void TearDown() override
     {
         CTarneloWnd::SetTrackMenuHook(nullptr);
-        CTarneloWnd::SetPickFileHook(nullptr);
         CTarneloWnd::SetTickHook(nullptr);
         CTarneloWnd::SetShellExecuteHook(nullptr);
         AfxSetMessageBoxHook(nullptr);

@@ -2,6 +2,9 @@
 // manager receives.
 #include "BoxWndTestSupport.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
+
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
 #include "dialogs/WizardTestSupport.h"
@@ -56,25 +59,23 @@ struct MenuProbe
     }
 };
 
-struct PickProbe
+// Answers the Open dialog that the box shows, once: notes its folder, first file type and
+// whether its read-only box shows, then opens Name() (an empty name cancels).
+struct DialogProbe
 {
-    static std::wstring& Folder()
+    static std::wstring& Name() { static std::wstring name; return name; }
+    static std::wstring& Seen() { static std::wstring seen; return seen; }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        static std::wstring folder;
-        return folder;
-    }
-    static std::wstring& Answer()
-    {
-        static std::wstring answer;
-        return answer;
-    }
-    static BOOL Pick(HWND, const CString& folder, CString& path)
-    {
-        Folder() = folder.GetString();
-        if (Answer().empty())
-            return FALSE;
-        path = Answer().c_str();
-        return TRUE;
+        HWND dialog = ::FindWindowW(L"#32770", nullptr);
+        wchar_t folder[MAX_PATH] = {}, type[MAX_PATH] = {};
+        if (!dialog || !::IsWindowVisible(dialog) || !Seen().empty())
+            return;
+        ::SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+        ::SendDlgItemMessageW(dialog, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(type));
+        Seen() = std::wstring(folder) + L"|" + type + (::IsWindowVisible(::GetDlgItem(dialog, chx1)) ? L"|1" : L"|0");
+        ::SetDlgItemTextW(dialog, ::GetDlgItem(dialog, cmb13) ? cmb13 : edt1, Name().c_str());
+        ::PostMessageW(dialog, WM_COMMAND, Name().empty() ? IDCANCEL : IDOK, 0);
     }
 };
 
@@ -87,9 +88,6 @@ protected:
         MenuProbe::Calls() = 0;
         MenuProbe::Command() = 0;
         CTarneloWnd::SetTrackMenuHook(&MenuProbe::Track);
-        PickProbe::Folder().clear();
-        PickProbe::Answer().clear();
-        CTarneloWnd::SetPickFileHook(&PickProbe::Pick);
     }
     // Right-clicks the box, picks the command and lets the command arrive.
     void Choose(CTarneloWnd& box, UINT command)
@@ -97,6 +95,15 @@ protected:
         MenuProbe::Command() = command;
         ::SendMessageW(box.m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
         PumpPending();
+    }
+    // Chooses a Register Programs command and answers its dialog with name.
+    void Pick(CTarneloWnd& box, UINT command, const std::wstring& name)
+    {
+        DialogProbe::Name() = name;
+        DialogProbe::Seen().clear();
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &DialogProbe::Tick);
+        Choose(box, command);
+        ::KillTimer(nullptr, timer);
     }
 };
 
@@ -258,23 +265,29 @@ TEST_F(BoxMenu, RegisteringAProgramAddsItAndSaves)
 {
     CTarneloWnd box;
     MakeBox(box);
-    // Cancelled: nothing.
-    Choose(box, ID_REGISTER_FROM_START_MENU);
-    EXPECT_EQ(std::wstring(GetCommonStartMenuFolder()), PickProbe::Folder());
-    EXPECT_TRUE(m_info.m_items.empty());
-    EXPECT_TRUE(m_manager.events.empty());
+    const std::wstring offered = L"|exe Files (*.exe;*.lnk;*.bat)|0";  // and no read-only box
+    Pick(box, ID_REGISTER_FROM_START_MENU, L"");  // cancelled: nothing
+    EXPECT_EQ(std::wstring(GetCommonStartMenuFolder()) + offered, DialogProbe::Seen());
+    EXPECT_TRUE(m_info.m_items.empty() && m_manager.events.empty());
 
-    PickProbe::Answer() = MakeFile(L"tool.exe");
-    Choose(box, ID_REGISTER_FROM_PROGRAM_FILES);
-    EXPECT_EQ(std::wstring(GetProgramFilesFolder()), PickProbe::Folder());
+    const std::wstring name = L"tool_" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
+    const std::wstring tool = std::wstring(GetProgramFilesFolder()) + L"\\" + name;
+    TempFolder::WriteBytes(tool, { 'M', 'Z' });
+    Pick(box, ID_REGISTER_FROM_PROGRAM_FILES, name);
+    ::DeleteFileW(tool.c_str());
+    EXPECT_EQ(std::wstring(GetProgramFilesFolder()) + offered, DialogProbe::Seen());
     ASSERT_EQ(1u, m_info.m_items.size());
-    EXPECT_EQ(std::wstring(L"tool.exe"), m_info.m_items.front().strName.str());
-    EXPECT_EQ(Model::ITEM_TYPE_FILE, m_info.m_items.front().nType);
+    EXPECT_TRUE(m_info.m_items.front().strName == name.c_str() && m_info.m_items.front().nType == Model::ITEM_TYPE_FILE);
+    EXPECT_EQ(tool, m_info.m_items.front().strResolvedPath.str());  // the whole path chosen
     ASSERT_EQ(1u, m_manager.events.size());
     EXPECT_EQ(BOXEVENT_UPDATE_BOX_INFO, m_manager.events[0].code);
+    Pick(box, ID_REGISTER_FROM_START_MENU, L"missing.lnk");  // not registered: told why
+    const CString told = L"missing.lnk: " + GetSystemErrorText(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(std::vector<std::wstring>{ FormatString(LoadResString(IDS_FILES_NOT_REGISTERED), told.GetString()).str() },
+              MessageBoxAnswers::Asked());
     m_info.m_bBoxFileUnread = TRUE;  // standing in for an unread box file: no program is asked for
-    Choose(box, ID_REGISTER_FROM_START_MENU);
-    EXPECT_EQ(std::wstring(GetProgramFilesFolder()), PickProbe::Folder());
+    Pick(box, ID_REGISTER_FROM_START_MENU, name);
+    EXPECT_TRUE(DialogProbe::Seen().empty());
 }
 
 }  // namespace

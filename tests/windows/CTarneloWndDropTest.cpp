@@ -3,6 +3,7 @@
 
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
+#include "framework/ScopedHandles.h"
 #include "resources/resource.h"
 
 using namespace boxtest;
@@ -94,17 +95,25 @@ TEST_F(BoxDrop, NothingRegisteredShowsNoNoticeAndSavesNothing)
     EXPECT_FALSE(NoticeShown(box));
     EXPECT_TRUE(m_manager.events.empty());
     EXPECT_TRUE(LogHas("<boxwnd> nothing registered"));
+    EXPECT_EQ(1u, MessageBoxAnswers::Asked().size());  // what was not registered is told all the same
 }
 
-TEST_F(BoxDrop, OneGoodPathAmongBadOnesIsEnoughForTheNotice)
+TEST_F(BoxDrop, OneGoodPathAmongBadOnesGetsTheNoticeAndTheBadOnesOneMessage)
 {
     CTarneloWnd box;
     MakeBox(box);
-    // A shortcut that is not there cannot be copied into the box; the file next to it can.
-    Drop(box, { m_temp.File(L"missing.lnk"), MakeFile(L"b.txt") });
+    // A shortcut that is not there, or that another program holds, cannot be copied into the
+    // box; the file next to them can.
+    const std::wstring held = MakeFile(L"held.url");
+    const ScopedFile holder(::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Drop(box, { m_temp.File(L"missing.lnk"), MakeFile(L"b.txt"), held });
     EXPECT_EQ(1u, m_info.m_items.size());
     EXPECT_TRUE(NoticeShown(box));
     EXPECT_EQ(1, m_manager.Count(BOXEVENT_UPDATE_BOX_INFO));
+    const CString told = L"missing.lnk: " + GetSystemErrorText(ERROR_FILE_NOT_FOUND) + L"\nheld.url: " +
+                         GetSystemErrorText(ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(std::vector<std::wstring>{ FormatString(LoadResString(IDS_FILES_NOT_REGISTERED), told.GetString()).str() },
+              MessageBoxAnswers::Asked());
 }
 
 TEST_F(BoxDrop, APathLongerThanMaxPathIsReadWhole)
