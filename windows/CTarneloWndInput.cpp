@@ -156,7 +156,12 @@ void CTarneloWnd::DragTo(POINT screenPoint)
 
 void CTarneloWnd::MoveUnderCursor(POINT screenPoint)
 {
-    MoveTo(screenPoint.x - m_ptPress.x, screenPoint.y - m_ptPress.y);
+    // The box stops at the screen's edges, where the start would put it back.
+    const POINT at = { m_rect.left, m_rect.top };
+    const BoxStep wanted = { static_cast<LONGLONG>(screenPoint.x) - m_ptPress.x - at.x,
+                             static_cast<LONGLONG>(screenPoint.y) - m_ptPress.y - at.y };
+    const POINT to = StepBoxCorner(at, CutBoxStep({ at }, wanted, GetVirtualScreenRect()));
+    MoveTo(to.x, to.y);
     if (m_pConfig && m_pConfig->m_bEntirelyMoveMode && m_pOwner && m_pOwner->GetSafeHwnd())
         ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
 }

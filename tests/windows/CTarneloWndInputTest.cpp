@@ -74,6 +74,10 @@ TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPosition)
     // The record keeps its place until the drag ends.
     EXPECT_EQ(200, m_info.m_pos.x);
     g_tick += 101;
+    // Far off the screen the box stops at its edge, where the start would keep it.
+    Mouse(box, WM_MOUSEMOVE, POINT{ -30000, 190 }, MK_LBUTTON);
+    ::GetWindowRect(box.m_hWnd, &r);
+    EXPECT_EQ(GetVirtualScreenRect().left, r.left);
     Mouse(box, WM_MOUSEMOVE, POINT{ 300, 200 }, MK_LBUTTON);
     Mouse(box, WM_LBUTTONUP, POINT{ 300, 200 });
     EXPECT_FALSE(box.m_bMoving);
