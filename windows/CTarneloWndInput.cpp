@@ -102,7 +102,10 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
     }
 
     if (flags & MK_LBUTTON) {
-        if (m_pConfig && m_pConfig->m_bLock)
+        // Only a press this box received starts or goes on with a move or a resize: the flag
+        // alone may come from a press on another window (a dialog that a double click
+        // closed) or from another program.
+        if (!m_bPressed || (m_pConfig && m_pConfig->m_bLock))
             return;
         // An interaction under way goes on wherever the cursor is, until the button is
         // released: a resize never turns into a move when the cursor outruns the edge.
@@ -125,6 +128,9 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
         }
         return;
     }
+    // A move with the button up shows that the press is over, also when its release went
+    // elsewhere.
+    EndPress();
 
     if (IsInBoxMoveStrip(m_rect, screen)) {
         if (!m_bHover)
@@ -176,11 +182,63 @@ void CTarneloWnd::ResizeTo(POINT screenPoint)
     PostRedraw();
 }
 
+void CTarneloWnd::OnLButtonDown(UINT, POINT point)
+{
+    TakePress(point);
+    Default();
+}
+
+void CTarneloWnd::TakePress(POINT point)
+{
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // The box holds the mouse while hovered: a press off the box is not one on it.
+    m_bPressed = IsPointInBoxRect(m_rect, screen);
+}
+
+LRESULT CTarneloWnd::OnCaptureChangedMsg(WPARAM, LPARAM lParam)
+{
+    // Another window took the mouse (a menu, a dialog, the system's cancel mode), so the
+    // release will not come here. The box taking it again itself, as each step of a drag
+    // does, ends nothing. The handle is only compared.
+    if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+        EndPress();
+    return Default();
+}
+
+void CTarneloWnd::EndPress()
+{
+    m_bPressed = FALSE;
+    if (!m_bMoving && !m_bSizing)
+        return;
+    // The press ended without a release: the box stays as it is shown, and that is kept.
+    Log(kLogInfo, L"<boxwnd> press ended without a release");
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    if (m_bMoving) {
+        m_bMoving = FALSE;
+        KeepShownPlace();
+    } else {
+        m_bSizing = FALSE;
+        PostBoxEvent(BOXEVENT_UPDATE_HORIZONTAL_SIZE, m_rect.right - m_rect.left);
+    }
+}
+
+void CTarneloWnd::KeepShownPlace()
+{
+    if (m_pInfo && (m_pInfo->m_pos.x != m_rect.left || m_pInfo->m_pos.y != m_rect.top)) {
+        m_pInfo->m_pos.x = m_rect.left;
+        m_pInfo->m_pos.y = m_rect.top;
+        PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+    }
+}
+
 void CTarneloWnd::OnLButtonUp(UINT, POINT point)
 {
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
     LogValue3(kLogInfo, L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
+    // The press is over; the capture released below ends nothing more.
+    m_bPressed = FALSE;
 
     if (m_bMoving) {
         const BOOL moved = IsBoxMoveLongEnough(m_dwPressTick, Tick());
@@ -203,11 +261,7 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
             // The window stays where the short drag left it, so the record follows it;
             // otherwise the next start would put the box back. With every box moving
             // together, the others' records were stored by their moves and need saving too.
-            if (m_pInfo && (m_pInfo->m_pos.x != m_rect.left || m_pInfo->m_pos.y != m_rect.top)) {
-                m_pInfo->m_pos.x = m_rect.left;
-                m_pInfo->m_pos.y = m_rect.top;
-                PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
-            }
+            KeepShownPlace();
             OnClick(screen);
         }
     } else if (m_bSizing) {
@@ -233,8 +287,10 @@ void CTarneloWnd::OnClick(POINT screenPoint)
     SetTimer(kTimerDelayedClick, kDelayedClickMs);
 }
 
-void CTarneloWnd::OnLButtonDblClk(UINT, POINT)
+void CTarneloWnd::OnLButtonDblClk(UINT, POINT point)
 {
+    // The second press of a double click is a press on the box as well.
+    TakePress(point);
     KillTimer(kTimerDelayedClick);
     m_bHover = FALSE;
     SetTimer(kTimerCommandPending, kCommandPendingMs);
