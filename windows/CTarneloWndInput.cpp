@@ -167,9 +167,18 @@ void CTarneloWnd::MoveUnderCursor(POINT screenPoint)
     const BoxStep wanted = { static_cast<LONGLONG>(screenPoint.x) - m_ptPress.x - at.x,
                              static_cast<LONGLONG>(screenPoint.y) - m_ptPress.y - at.y };
     const POINT to = StepBoxCorner(at, CutBoxStep({ at }, wanted, GetVirtualScreenRect()));
-    MoveTo(to.x, to.y);
-    if (m_pConfig && m_pConfig->m_bEntirelyMoveMode && m_pOwner && m_pOwner->GetSafeHwnd())
-        ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
+    if (!m_pConfig || !m_pConfig->m_bEntirelyMoveMode || !m_pOwner || !m_pOwner->GetSafeHwnd()) {
+        MoveTo(to.x, to.y);
+        return;
+    }
+    // With every box moving together the manager cuts the step for the whole group, this box
+    // included. The window moves once, where the group's step leaves it: a box shown at its
+    // own place and then put back would flicker at the edge. Afterwards the step counts as
+    // taken, so the same event again moves nothing.
+    m_ptPrevPos = at;
+    ::OffsetRect(&m_rect, to.x - at.x, to.y - at.y);
+    ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
+    MoveTo(m_rect.left, m_rect.top);
 }
 
 void CTarneloWnd::ResizeTo(POINT screenPoint)

@@ -674,10 +674,9 @@ void CTarneloWndManager::MoveOtherBoxes()
     }
     if (!dragged)
         return;
-    // The dragged box has taken its step alone. The group's step stops where its first box
+    // The dragged box has asked for its step alone. The group's step stops where its first box
     // reaches the screen's edge, so that every box stays where the start keeps it and the
-    // arrangement holds: the dragged box goes back to its place before the step plus the
-    // group's step.
+    // arrangement holds: the dragged box goes to its place before the step plus the group's.
     const POINT from = dragged->m_ptPrevPos;
     RECT rect = {};
     dragged->GetRect(rect);
@@ -693,8 +692,6 @@ void CTarneloWndManager::MoveOtherBoxes()
     const POINT to = StepBoxCorner(from, step);
     if (to.x != rect.left || to.y != rect.top)
         dragged->MoveTo(to.x, to.y);
-    // The step is taken once: the same event again (any process can post one) moves nothing.
-    dragged->m_ptPrevPos = to;
     auto corner = corners.begin();
     for (const auto& box : m_boxList) {
         const POINT moved = StepBoxCorner(*corner++, step);
