@@ -64,6 +64,27 @@ POINT FitBoxIntoArea(const RECT& box, const RECT& area)
     return POINT{ FitSpan(box.left, width, area.left, area.right), FitSpan(box.top, height, area.top, area.bottom) };
 }
 
+BoxStep CutBoxStep(const std::vector<POINT>& corners, BoxStep step, const RECT& screen)
+{
+    // Each box allows the steps that keep its corner in [low, high], widened to 0 for a box
+    // already out; every such span holds 0, so clamping into one after another gives the
+    // step of the group.
+    const auto cut = [&](LONGLONG wanted, LONG POINT::*axis, LONGLONG low, LONGLONG high) {
+        for (const POINT& corner : corners) {
+            const LONGLONG at = corner.*axis;
+            wanted = std::clamp(wanted, std::min<LONGLONG>(0, low - at), std::max<LONGLONG>(0, high - at));
+        }
+        return wanted;
+    };
+    return BoxStep{ cut(step.x, &POINT::x, screen.left, static_cast<LONGLONG>(screen.right) - kBoxCornerMargin),
+                    cut(step.y, &POINT::y, screen.top, static_cast<LONGLONG>(screen.bottom) - kBoxCornerMargin) };
+}
+
+POINT StepBoxCorner(POINT corner, BoxStep step)
+{
+    return POINT{ static_cast<LONG>(corner.x + step.x), static_cast<LONG>(corner.y + step.y) };
+}
+
 POINT PlaceResizedBox(POINT placed, SIZE placedSize, SIZE newSize, const RECT& area)
 {
     const auto inside = [&](SIZE size) {

@@ -33,6 +33,24 @@ int GetBoxResizeWidth(const RECT& window, int screenX, int minimumWidth);
 // move that brings it in; a box larger than the area keeps its left or top edge on the
 // area's.
 POINT FitBoxIntoArea(const RECT& box, const RECT& area);
+// Input keeps the top-left corner of every box where the start keeps it: x from the virtual
+// screen's left to its right - 32, y from its top to its bottom - 32 (as
+// CTarneloInfo::AdjustPosition tests a stored place), so that a piece of every box stays
+// on the screen to be grabbed.
+inline constexpr int kBoxCornerMargin = 32;
+// A step of boxes' top-left corners, 64-bit: a point from another process may be anything.
+struct BoxStep
+{
+    LONGLONG x;
+    LONGLONG y;
+};
+// The step that boxes at these corners take together when step is asked for: on each axis it
+// stops where the first of them reaches the edge of the range above, so that the boxes stop
+// together and keep their arrangement. A box already out of the range is never taken further
+// out, and the group can still move back in.
+BoxStep CutBoxStep(const std::vector<POINT>& corners, BoxStep step, const RECT& screen);
+// A corner moved by a step cut for it (it then fits a LONG whatever the step was asked for).
+POINT StepBoxCorner(POINT corner, BoxStep step);
 // Where a box the user put at placed goes when the style changes its size from placedSize to
 // newSize: a box that lay wholly inside the area and that the new size pushes over an edge comes
 // back the least way; any other box stays where it was put (a box parked across an edge, over

@@ -145,6 +145,9 @@ public:
     // image, the file list and the notice popup are.
     BOOL m_bMoving = FALSE;
     BOOL m_bSizing = FALSE;
+    // A left press this box received lasts (until its release, a move with the button up or
+    // the loss of the mouse): only then may a move or a resize start.
+    BOOL m_bPressed = FALSE;
     BOOL m_bHover = FALSE;
     BOOL m_bKeyboardMode = FALSE;
     BOOL m_bHighlight = FALSE;
@@ -164,8 +167,10 @@ protected:
     int OnCreate(LPCREATESTRUCTW createStruct);
     void OnMouseMove(UINT flags, POINT point);
     LRESULT OnRButtonUpMsg(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(UINT flags, POINT point);
     void OnLButtonUp(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
+    LRESULT OnCaptureChangedMsg(WPARAM wParam, LPARAM lParam);
     void OnDropFiles(HDROP hDrop);
     // The timers, one handler each (ids above).
     void OnHoverCheckTimer();
@@ -206,6 +211,13 @@ private:
     void HandleMouseMove(UINT flags, POINT point);
     // Ends a press as a click when the box is hovered and the point lies on it.
     void OnClick(POINT screenPoint);
+    // A left press at a client point: it counts when it lies on the box.
+    void TakePress(POINT point);
+    // The press is over without a release here: a move or a resize under way ends where the
+    // box is shown, and is kept.
+    void EndPress();
+    // The record takes the place the window is shown at; a change is saved.
+    void KeepShownPlace();
     // Moves the box under the cursor while the left button is held.
     void DragTo(POINT screenPoint);
     // Moves the box, and every box with it in entire move mode, to keep the pressed point

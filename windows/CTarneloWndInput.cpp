@@ -108,7 +108,10 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
     }
 
     if (flags & MK_LBUTTON) {
-        if (m_pConfig && m_pConfig->m_bLock)
+        // Only a press this box received starts or goes on with a move or a resize: the flag
+        // alone may come from a press on another window (a dialog that a double click
+        // closed) or from another program.
+        if (!m_bPressed || (m_pConfig && m_pConfig->m_bLock))
             return;
         // An interaction under way goes on wherever the cursor is, until the button is
         // released: a resize never turns into a move when the cursor outruns the edge.
@@ -131,6 +134,9 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
         }
         return;
     }
+    // A move with the button up shows that the press is over, also when its release went
+    // elsewhere.
+    EndPress();
 
     if (IsInBoxMoveStrip(m_rect, screen)) {
         if (!m_bHover)
@@ -162,9 +168,23 @@ void CTarneloWnd::DragTo(POINT screenPoint)
 
 void CTarneloWnd::MoveUnderCursor(POINT screenPoint)
 {
-    MoveTo(screenPoint.x - m_ptPress.x, screenPoint.y - m_ptPress.y);
-    if (m_pConfig && m_pConfig->m_bEntirelyMoveMode && m_pOwner && m_pOwner->GetSafeHwnd())
-        ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
+    // The box stops at the screen's edges, where the start would put it back.
+    const POINT at = { m_rect.left, m_rect.top };
+    const BoxStep wanted = { static_cast<LONGLONG>(screenPoint.x) - m_ptPress.x - at.x,
+                             static_cast<LONGLONG>(screenPoint.y) - m_ptPress.y - at.y };
+    const POINT to = StepBoxCorner(at, CutBoxStep({ at }, wanted, GetVirtualScreenRect()));
+    if (!m_pConfig || !m_pConfig->m_bEntirelyMoveMode || !m_pOwner || !m_pOwner->GetSafeHwnd()) {
+        MoveTo(to.x, to.y);
+        return;
+    }
+    // With every box moving together the manager cuts the step for the whole group, this box
+    // included. The window moves once, where the group's step leaves it: a box shown at its
+    // own place and then put back would flicker at the edge. Afterwards the step counts as
+    // taken, so the same event again moves nothing.
+    m_ptPrevPos = at;
+    ::OffsetRect(&m_rect, to.x - at.x, to.y - at.y);
+    ::SendMessageW(m_pOwner->GetSafeHwnd(), m_nBoxMsg, BOXEVENT_ENTIRELY_MOVE, 0);
+    MoveTo(m_rect.left, m_rect.top);
 }
 
 void CTarneloWnd::ResizeTo(POINT screenPoint)
@@ -177,11 +197,63 @@ void CTarneloWnd::ResizeTo(POINT screenPoint)
     PostRedraw();
 }
 
+void CTarneloWnd::OnLButtonDown(UINT, POINT point)
+{
+    TakePress(point);
+    Default();
+}
+
+void CTarneloWnd::TakePress(POINT point)
+{
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // The box holds the mouse while hovered: a press off the box is not one on it.
+    m_bPressed = IsPointInBoxRect(m_rect, screen);
+}
+
+LRESULT CTarneloWnd::OnCaptureChangedMsg(WPARAM, LPARAM lParam)
+{
+    // Another window took the mouse (a menu, a dialog, the system's cancel mode), so the
+    // release will not come here. The box taking it again itself, as each step of a drag
+    // does, ends nothing. The handle is only compared.
+    if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+        EndPress();
+    return Default();
+}
+
+void CTarneloWnd::EndPress()
+{
+    m_bPressed = FALSE;
+    if (!m_bMoving && !m_bSizing)
+        return;
+    // The press ended without a release: the box stays as it is shown, and that is kept.
+    Log(kLogInfo, L"<boxwnd> press ended without a release");
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    if (m_bMoving) {
+        m_bMoving = FALSE;
+        KeepShownPlace();
+    } else {
+        m_bSizing = FALSE;
+        PostBoxEvent(BOXEVENT_UPDATE_HORIZONTAL_SIZE, m_rect.right - m_rect.left);
+    }
+}
+
+void CTarneloWnd::KeepShownPlace()
+{
+    if (m_pInfo && (m_pInfo->m_pos.x != m_rect.left || m_pInfo->m_pos.y != m_rect.top)) {
+        m_pInfo->m_pos.x = m_rect.left;
+        m_pInfo->m_pos.y = m_rect.top;
+        PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
+    }
+}
+
 void CTarneloWnd::OnLButtonUp(UINT, POINT point)
 {
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
     LogValue3(kLogInfo, L"<boxwnd> L-up", m_bMoving, m_bSizing, m_bHover);
+    // The press is over; the capture released below ends nothing more.
+    m_bPressed = FALSE;
 
     if (m_bMoving) {
         const BOOL moved = IsBoxMoveLongEnough(m_dwPressTick, Tick());
@@ -204,11 +276,7 @@ void CTarneloWnd::OnLButtonUp(UINT, POINT point)
             // The window stays where the short drag left it, so the record follows it;
             // otherwise the next start would put the box back. With every box moving
             // together, the others' records were stored by their moves and need saving too.
-            if (m_pInfo && (m_pInfo->m_pos.x != m_rect.left || m_pInfo->m_pos.y != m_rect.top)) {
-                m_pInfo->m_pos.x = m_rect.left;
-                m_pInfo->m_pos.y = m_rect.top;
-                PostBoxEvent(BOXEVENT_UPDATE_BOX_INFO, 0);
-            }
+            KeepShownPlace();
             OnClick(screen);
         }
     } else if (m_bSizing) {
@@ -234,8 +302,10 @@ void CTarneloWnd::OnClick(POINT screenPoint)
     SetTimer(kTimerDelayedClick, kDelayedClickMs);
 }
 
-void CTarneloWnd::OnLButtonDblClk(UINT, POINT)
+void CTarneloWnd::OnLButtonDblClk(UINT, POINT point)
 {
+    // The second press of a double click is a press on the box as well.
+    TakePress(point);
     KillTimer(kTimerDelayedClick);
     m_bHover = FALSE;
     SetTimer(kTimerCommandPending, kCommandPendingMs);

@@ -674,16 +674,29 @@ void CTarneloWndManager::MoveOtherBoxes()
     }
     if (!dragged)
         return;
+    // The dragged box has asked for its step alone. The group's step stops where its first box
+    // reaches the screen's edge, so that every box stays where the start keeps it and the
+    // arrangement holds: the dragged box goes to its place before the step plus the group's.
+    const POINT from = dragged->m_ptPrevPos;
     RECT rect = {};
     dragged->GetRect(rect);
-    const int dx = rect.left - dragged->m_ptPrevPos.x;
-    const int dy = rect.top - dragged->m_ptPrevPos.y;
+    std::vector<POINT> corners;
     for (const auto& box : m_boxList) {
-        if (box->m_bMoving)
-            continue;
         RECT other = {};
         box->GetRect(other);
-        box->MoveBoxTo(other.left + dx, other.top + dy);
+        corners.push_back(box.get() == dragged ? from : POINT{ other.left, other.top });
+    }
+    const BoxStep step = CutBoxStep(corners, BoxStep{ static_cast<LONGLONG>(rect.left) - from.x,
+                                                      static_cast<LONGLONG>(rect.top) - from.y },
+                                    GetVirtualScreenRect());
+    const POINT to = StepBoxCorner(from, step);
+    if (to.x != rect.left || to.y != rect.top)
+        dragged->MoveTo(to.x, to.y);
+    auto corner = corners.begin();
+    for (const auto& box : m_boxList) {
+        const POINT moved = StepBoxCorner(*corner++, step);
+        if (box.get() != dragged)
+            box->MoveBoxTo(moved.x, moved.y);
     }
 }
 

@@ -1,6 +1,6 @@
 // The box window's rules that need no window: the move and size strips, the time that
 // tells a move from a click, the width of a widened box, where a box goes to lie on its
-// screen, and when a box counts as busy.
+// screen, how far a dragged group of boxes goes, and when a box counts as busy.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -106,6 +106,25 @@ TEST(BoxFitRule, ABoxMovesTheLeastToLieInsideTheArea)
     const RECT left = { -1024, 0, 0, 768 };
     const POINT p = FitBoxIntoArea(RECT{ -100, 0, 100, 24 }, left);
     EXPECT_EQ(-200, p.x);
+}
+
+TEST(BoxStepRule, AGroupStopsTogetherWhereItsFirstBoxReachesAnEdge)
+{
+    // Corners stay in x [0, 1248] and y [0, 768].
+    struct Case { const char* name; std::vector<POINT> corners; BoxStep step; LONGLONG x; LONGLONG y; };
+    const Case cases[] = {
+        { "to the left edge, sliding down", { { 500, 300 } }, { -900, 40 }, -500, 40 },
+        { "to the right and bottom edges", { { 500, 300 } }, { 2000, 2000 }, 748, 468 },
+        { "a forged point far out", { { 500, 300 } }, { -3000000000LL, 3000000000LL }, -500, 468 },
+        { "the group at its leftmost box", { { 700, 450 }, { 200, 100 }, { 200, 300 } }, { -710, 0 }, -200, 0 },
+        { "a box out on the left goes no further out", { { 300, 100 }, { -50, 100 } }, { -10, 0 }, 0, 0 },
+        { "but the group comes back in", { { 300, 100 }, { -50, 100 } }, { 20, 0 }, 20, 0 },
+    };
+    for (const Case& c : cases) {
+        const BoxStep cut = CutBoxStep(c.corners, c.step, RECT{ 0, 0, 1280, 800 });
+        EXPECT_EQ(c.x, cut.x) << c.name;
+        EXPECT_EQ(c.y, cut.y) << c.name;
+    }
 }
 
 // A column of boxes 124 x 24 at x, count of them from top, step apart.

@@ -50,6 +50,7 @@ TEST_F(BoxMouse, ABusyBoxIgnoresTheMouse)
     g_bDialogOpen = TRUE;
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
     EXPECT_FALSE(box.m_bHover);
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     EXPECT_FALSE(box.m_bMoving);
     g_bDialogOpen = FALSE;
@@ -58,15 +59,25 @@ TEST_F(BoxMouse, ABusyBoxIgnoresTheMouse)
     EXPECT_FALSE(box.m_bHover);
 }
 
-TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPosition)
+TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPositionOnlyWhileAPressOnItLasts)
 {
     CTarneloWnd box;
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    // Moves that say the button is down, with no press on the box (a press on another window,
+    // or another program's messages) or after a press that ended as a click, leave it alone.
+    const LONG unpressed[][3] = { { WM_MOUSEMOVE, 210, 160 }, { WM_MOUSEMOVE, 260, 190 }, { WM_LBUTTONDOWN, 210, 160 },
+                                  { WM_LBUTTONUP, 210, 160 }, { WM_MOUSEMOVE, 210, 160 }, { WM_MOUSEMOVE, 260, 190 } };
+    for (const auto& m : unpressed)
+        Mouse(box, static_cast<UINT>(m[0]), POINT{ m[1], m[2] }, MK_LBUTTON);
+    RECT r = {};
+    ::GetWindowRect(box.m_hWnd, &r);
+    EXPECT_EQ(200, r.left);
+    Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     EXPECT_TRUE(box.m_bMoving);
     Mouse(box, WM_MOUSEMOVE, POINT{ 260, 190 }, MK_LBUTTON);
-    RECT r = {};
     ::GetWindowRect(box.m_hWnd, &r);
     EXPECT_EQ(250, r.left);
     EXPECT_EQ(180, r.top);
@@ -74,6 +85,10 @@ TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPosition)
     // The record keeps its place until the drag ends.
     EXPECT_EQ(200, m_info.m_pos.x);
     g_tick += 101;
+    // Far off the screen the box stops at its edge, where the start would keep it.
+    Mouse(box, WM_MOUSEMOVE, POINT{ -30000, 190 }, MK_LBUTTON);
+    ::GetWindowRect(box.m_hWnd, &r);
+    EXPECT_EQ(GetVirtualScreenRect().left, r.left);
     Mouse(box, WM_MOUSEMOVE, POINT{ 300, 200 }, MK_LBUTTON);
     Mouse(box, WM_LBUTTONUP, POINT{ 300, 200 });
     EXPECT_FALSE(box.m_bMoving);
@@ -87,6 +102,23 @@ TEST_F(BoxMouse, ALongDragMovesTheBoxAndStoresItsPosition)
     EXPECT_EQ(0, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
     EXPECT_TRUE(LogHas("<boxwnd> start moving"));
     EXPECT_TRUE(LogHas("<boxwnd> box moved"));
+
+    // A press also ends with a move with the button up or the loss of the mouse: the drag
+    // then stays, and is kept, where it is shown.
+    for (const UINT end : { WM_MOUSEMOVE, WM_CAPTURECHANGED }) {
+        const POINT at = { m_info.m_pos.x + 10, m_info.m_pos.y + 10 };
+        Mouse(box, WM_LBUTTONDOWN, at, MK_LBUTTON);
+        Mouse(box, WM_MOUSEMOVE, at, MK_LBUTTON);
+        Mouse(box, WM_MOUSEMOVE, POINT{ at.x + 5, at.y + 5 }, MK_LBUTTON);
+        if (end == WM_CAPTURECHANGED)
+            ::SetCapture(m_manager.m_hWnd);
+        else
+            Mouse(box, end, POINT{ at.x + 5, at.y + 5 });
+        Mouse(box, WM_MOUSEMOVE, POINT{ at.x + 50, at.y + 50 }, MK_LBUTTON);
+        ::GetWindowRect(box.m_hWnd, &r);
+        EXPECT_EQ(at.x - 5, r.left) << end;
+        EXPECT_EQ(r.left, m_info.m_pos.x) << end;
+    }
 }
 
 TEST_F(BoxMouse, AShortDragIsAClickButStoresWhereTheBoxWasLeft)
@@ -94,6 +126,7 @@ TEST_F(BoxMouse, AShortDragIsAClickButStoresWhereTheBoxWasLeft)
     CTarneloWnd box;
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 213, 161 }, MK_LBUTTON);
     g_tick += 100;  // exactly 100 ms: still a click
@@ -118,6 +151,7 @@ TEST_F(BoxMouse, AShortDragInEntireMoveModeSavesEveryBoxItMoved)
     CTarneloWnd box;
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 212, 160 }, MK_LBUTTON);
     EXPECT_EQ(2, m_manager.Count(BOXEVENT_ENTIRELY_MOVE));
@@ -135,6 +169,7 @@ TEST_F(BoxMouse, AShortPressWithoutMovementSavesNothing)
     CTarneloWnd box;
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     g_tick += 30;
     Mouse(box, WM_LBUTTONUP, POINT{ 210, 160 });
@@ -149,6 +184,7 @@ TEST_F(BoxMouse, DraggingTheRightEdgeWidensTheBoxAndReportsTheWidth)
     CTarneloWnd box;
     MakeBox(box);
     Mouse(box, WM_MOUSEMOVE, POINT{ 355, 160 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 355, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 355, 160 }, MK_LBUTTON);
     EXPECT_TRUE(box.m_bSizing);
     EXPECT_FALSE(box.m_bMoving);
@@ -176,6 +212,7 @@ TEST_F(BoxMouse, NarrowingStopsAtTheMinimumAndNeverTurnsIntoAMove)
     CTarneloWnd box;
     MakeBox(box);
     const int minimum = Model::GetMinimumBoxWidth(m_style);
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 355, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 355, 160 }, MK_LBUTTON);
     ASSERT_TRUE(box.m_bSizing);
     // Far into the body and beyond the left edge.
@@ -201,10 +238,12 @@ TEST_F(BoxMouse, FixedPositionRefusesMovingAndWidening)
     m_config.m_bEntirelyMoveMode = TRUE;
     CTarneloWnd box;
     MakeBox(box);
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 210, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 260, 200 }, MK_LBUTTON);
     g_tick += 1000;
     Mouse(box, WM_LBUTTONUP, POINT{ 260, 200 });
+    Mouse(box, WM_LBUTTONDOWN, POINT{ 355, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 355, 160 }, MK_LBUTTON);
     Mouse(box, WM_MOUSEMOVE, POINT{ 500, 160 }, MK_LBUTTON);
     Mouse(box, WM_LBUTTONUP, POINT{ 500, 160 });

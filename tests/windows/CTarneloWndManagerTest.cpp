@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
 
+#include "core/ShellHelpers.h"
 #include "model/CTarneloStyleInfo.h"
 #include "model/StyleBounds.h"
 #include "resources/resource.h"
@@ -459,7 +461,7 @@ TEST_F(ManagerTest, OnlyABoxTheNewSizePushesOverTheEdgeComesBackAndOnlyForGood)
 
 // ---- Moving, aligning, wizard removal ---------------------------------------------------------
 
-TEST_F(ManagerTest, DraggingABoxInEntireMoveModeTakesEveryBoxAlongToTheRelease)
+TEST_F(ManagerTest, DraggingABoxInEntireMoveModeTakesEveryBoxAlongToTheReleaseAndStopsAtTheEdges)
 {
     ASSERT_TRUE(Start());
     m_config.m_bEntirelyMoveMode = TRUE;
@@ -474,14 +476,20 @@ TEST_F(ManagerTest, DraggingABoxInEntireMoveModeTakesEveryBoxAlongToTheRelease)
         const RECT r = RectOf(dragged);
         ::SendMessageW(dragged->m_hWnd, message, flags, MAKELPARAM(press.x + dx - r.left, press.y + dy - r.top));
     };
-    // Each step moves every box; the release comes 40 pixels past the last step.
-    const LONG steps[][3] = { { WM_MOUSEMOVE, 0, 0 }, { WM_MOUSEMOVE, -30, 20 }, { WM_LBUTTONUP, -70, 60 } };
+    // Each step moves every box, the release past the last step; the column stops where its
+    // first box reaches the screen's left edge or its last 32 pixels above the bottom.
+    const RECT screen = GetVirtualScreenRect();
+    const LONG steps[][3] = { { WM_LBUTTONDOWN, 0, 0 }, { WM_MOUSEMOVE, 0, 0 }, { WM_MOUSEMOVE, -30, 20 },
+                              { WM_MOUSEMOVE, -5000, 20 }, { WM_LBUTTONUP, -30000, 32000 } };
     for (const auto& step : steps) {
         tick += 500;
-        mouse(static_cast<UINT>(step[0]), step[1], step[2], step[0] == WM_MOUSEMOVE ? MK_LBUTTON : 0);
+        mouse(static_cast<UINT>(step[0]), step[1], step[2], step[0] == WM_LBUTTONUP ? 0 : MK_LBUTTON);
+        Box(BOXEVENT_ENTIRELY_MOVE);  // the same step again, as any program can ask for it: nothing
+        const LONG dx = std::max(step[1], screen.left - before.front().left);
+        const LONG dy = std::min(step[2], screen.bottom - 32 - before.back().top);
         for (size_t i = 0; i < before.size(); ++i) {
-            EXPECT_EQ(before[i].left + step[1], RectOf(BoxAt(i)).left) << i;
-            EXPECT_EQ(before[i].top + step[2], RectOf(BoxAt(i)).top) << i;
+            EXPECT_EQ(before[i].left + dx, RectOf(BoxAt(i)).left) << i;
+            EXPECT_EQ(before[i].top + dy, RectOf(BoxAt(i)).top) << i;
         }
     }
     CTarneloWnd::SetTickHook(nullptr);
