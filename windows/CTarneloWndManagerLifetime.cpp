@@ -138,12 +138,12 @@ BOOL CTarneloWndManager::Init(const CString& dataFolder)
     // A style or box file that another program held all the while it was waited for: the
     // defaults stand in and are not saved over it; the user's come once the file is free. A
     // style unreadable for another reason (a folder in its place) does not come by waiting.
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
+    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS) {
         NoteUnreadFile(m_strBoxFilePath, IDS_BOX_FILE_UNREAD, m_pInfoManager->GetLoadError());
+        m_heldFiles.push_back(m_strBoxFilePath);
+    }
     if (IsHeldFileError(m_pStyle->GetLoadError()))
         m_heldFiles.push_back(m_strStylePath);
-    if (m_pInfoManager->GetLoadError() != ERROR_SUCCESS)
-        m_heldFiles.push_back(m_strBoxFilePath);
     if (!m_heldFiles.empty())
         SetTimer(kTimerHeldFiles, kHeldFilesMs);
     // Told once the program is up.

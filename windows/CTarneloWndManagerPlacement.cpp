@@ -94,9 +94,9 @@ void CTarneloWndManager::MoveOtherBoxes()
     const BoxStep step = CutBoxStep(corners, BoxStep{ static_cast<LONGLONG>(rect.left) - from.x,
                                                       static_cast<LONGLONG>(rect.top) - from.y },
                                     GetVirtualScreenRect());
+    // Only the dragged box's rectangle: it moves its window there itself once this returns.
     const POINT to = StepBoxCorner(from, step);
-    if (to.x != rect.left || to.y != rect.top)
-        dragged->MoveTo(to.x, to.y);
+    ::OffsetRect(&dragged->m_rect, to.x - rect.left, to.y - rect.top);
     auto corner = corners.begin();
     for (const auto& box : m_boxList) {
         const POINT moved = StepBoxCorner(*corner++, step);
