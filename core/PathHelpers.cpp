@@ -4,8 +4,10 @@
 #include <shlwapi.h>
 
 #include <climits>
+#include <cstring>
 #include <vector>
 
+#include "framework/CException.h"
 #include "framework/CFile.h"
 
 namespace {
@@ -260,6 +262,31 @@ DWORD ReadWholeFile(HANDLE file, ULONGLONG maxBytes, std::vector<BYTE>* bytes)
     if (!bytes->empty() && !::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
         return LastErrorOfFailure();
     return read == bytes->size() ? ERROR_SUCCESS : ERROR_HANDLE_EOF;
+}
+
+BOOL SameFileBytes(const CString& first, const CString& second)
+{
+    try {
+        CFile a;
+        CFile b;
+        if (!a.Open(first, CFile::modeRead | CFile::shareDenyNone) ||
+            !b.Open(second, CFile::modeRead | CFile::shareDenyNone) || a.GetLength() != b.GetLength())
+            return FALSE;
+        std::vector<BYTE> bufferA(64 * 1024);
+        std::vector<BYTE> bufferB(bufferA.size());
+        for (;;) {
+            const UINT n = a.Read(bufferA.data(), static_cast<UINT>(bufferA.size()));
+            if (b.Read(bufferB.data(), static_cast<UINT>(bufferB.size())) != n)
+                return FALSE;
+            if (n == 0)
+                return TRUE;
+            if (std::memcmp(bufferA.data(), bufferB.data(), n) != 0)
+                return FALSE;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    }
+    return FALSE;
 }
 
 BOOL IsHeldFileError(DWORD error)

@@ -37,6 +37,8 @@ BOOL ReplaceFileContents(CString path, const void* data, DWORD size, DWORD* erro
 // bytes came than the file's size: it was cut short while it was read, or the handle did not
 // stand at its start.
 DWORD ReadWholeFile(HANDLE file, ULONGLONG maxBytes, std::vector<BYTE>* bytes);
+// TRUE when both files can be read and hold the same bytes.
+BOOL SameFileBytes(const CString& first, const CString& second);
 
 // A data file that another program holds open (a backup, sync or scanning tool does this at
 // logon) is there, not missing and not damaged: it is waited for this long, tried this often.

@@ -2,12 +2,9 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "core/Logger.h"
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
-#include "framework/ScopedHandles.h"
 #include "model/IconManager.h"
 
 namespace Model {
@@ -31,23 +28,6 @@ BOOL IsDriveRoot(const CString& path)
 {
     return (path.GetLength() == 2 || (path.GetLength() == 3 && path[2] == L'\\')) && path[1] == L':' &&
            ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-}
-
-// Shortcut files are small: a larger one is taken for a different file.
-constexpr ULONGLONG kMaxComparedBytes = 1024 * 1024;
-
-// Whether both files could be read whole and hold the same bytes.
-bool HaveSameBytes(const CString& first, const CString& second)
-{
-    std::vector<BYTE> bytes[2];
-    const CString* paths[2] = { &first, &second };
-    for (int i = 0; i < 2; ++i) {
-        const ScopedFile file(::CreateFileW(*paths[i], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || ReadWholeFile(file.get(), kMaxComparedBytes, &bytes[i]) != ERROR_SUCCESS)
-            return false;
-    }
-    return bytes[0] == bytes[1];
 }
 
 }  // namespace
@@ -256,7 +236,7 @@ BOOL CTarneloInfo::AddItem(CString name, CString path, BOOL bMove, DWORD* pError
         // another (a moved one): a file under a registered name replaces nothing. The same
         // bytes again are the item as it is; other bytes become an item of their own, named
         // after the free name their file takes.
-        if (userFile && HaveSameBytes(source, existing->strPath)) {
+        if (userFile && SameFileBytes(source, existing->strPath)) {
             Log(kLogInfo, FormatString(L"<boxinfo> AddItem: %s is the item's file already", source.GetString()));
             return TRUE;
         }

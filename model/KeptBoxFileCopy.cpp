@@ -1,46 +1,13 @@
 #include "model/KeptBoxFileCopy.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/PathHelpers.h"
 #include "core/ShellHelpers.h"
-#include "framework/CException.h"
-#include "framework/CFile.h"
 #include "framework/CFileFind.h"
 
 namespace Model {
-
-namespace {
-
-// TRUE when both files can be read and hold the same bytes.
-BOOL SameFileBytes(const CString& first, const CString& second)
-{
-    try {
-        CFile a;
-        CFile b;
-        if (!a.Open(first, CFile::modeRead | CFile::shareDenyNone) ||
-            !b.Open(second, CFile::modeRead | CFile::shareDenyNone) || a.GetLength() != b.GetLength())
-            return FALSE;
-        std::vector<BYTE> bufferA(64 * 1024);
-        std::vector<BYTE> bufferB(bufferA.size());
-        for (;;) {
-            const UINT n = a.Read(bufferA.data(), static_cast<UINT>(bufferA.size()));
-            if (b.Read(bufferB.data(), static_cast<UINT>(bufferB.size())) != n)
-                return FALSE;
-            if (n == 0)
-                return TRUE;
-            if (std::memcmp(bufferA.data(), bufferB.data(), n) != 0)
-                return FALSE;
-        }
-    } catch (CException* e) {
-        e->Delete();
-    }
-    return FALSE;
-}
-
-}  // namespace
 
 CString KeptBoxFileCopy::Name(const CString& path, int number)
 {
