@@ -145,8 +145,8 @@ public:
     // image, the file list and the notice popup are.
     BOOL m_bMoving = FALSE;
     BOOL m_bSizing = FALSE;
-    // A left press this box received lasts (until its release, a move with the button up or
-    // the loss of the mouse): only then may a move or a resize start.
+    // A left press this box received lasts (until its release or the loss of the mouse): only
+    // then may a move or a resize start.
     BOOL m_bPressed = FALSE;
     BOOL m_bHover = FALSE;
     BOOL m_bKeyboardMode = FALSE;

@@ -134,9 +134,11 @@ void CTarneloWnd::HandleMouseMove(UINT flags, POINT point)
         }
         return;
     }
-    // A move with the button up shows that the press is over, also when its release went
-    // elsewhere.
-    EndPress();
+    // While a press lasts the box holds the mouse, so its release comes here: a move that says
+    // the button is up meanwhile was queued before the press or sent by another program, and
+    // ends nothing.
+    if (m_bPressed)
+        return;
 
     if (IsInBoxMoveStrip(m_rect, screen)) {
         if (!m_bHover)
@@ -207,8 +209,11 @@ void CTarneloWnd::TakePress(POINT point)
 {
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
-    // The box holds the mouse while hovered: a press off the box is not one on it.
+    // The box holds the mouse while hovered: a press off the box is not one on it. One on it
+    // takes the mouse, so that its release, wherever it comes, ends it here.
     m_bPressed = IsPointInBoxRect(m_rect, screen);
+    if (m_bPressed)
+        ::SetCapture(m_hWnd);
 }
 
 LRESULT CTarneloWnd::OnCaptureChangedMsg(WPARAM, LPARAM lParam)
